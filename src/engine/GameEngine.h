@@ -1,0 +1,62 @@
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "engine/DisplayConfig.h"
+#include "world/GameWorld.h"
+
+struct SDL_Surface;
+union SDL_Event;
+
+// The application: owns SDL, the window and its GL context, the audio device, the icon,
+// the command-line options and the game world, and runs the frame loop.
+class CGameEngine
+{
+public:
+    static CGameEngine& Instance();
+
+    void AddOption(const std::string& pName);
+    bool HasOption(const std::string& pName) const;
+    void RemoveOption(const std::string& pName);
+
+    // Each step in order; false at the first failure, with GetLastError naming it.
+    bool Initialise(const DisplayConfig& pConfig);
+    void Run();
+    void Shutdown();
+    void Quit();
+    void HandleEvent(const SDL_Event& pEvent);
+    // Runs one frame with the given tick count (what Run does when no event is pending).
+    void RunFrame(unsigned pNow);
+
+    const DisplayConfig& GetDisplayConfig() const { return m_config; }
+    // Sets the window size and the rest without opening anything (headless use and tests).
+    void Configure(const DisplayConfig& pConfig) { m_config = pConfig; }
+    CGameWorld& GetWorld() { return m_world; }
+    bool IsRunning() const { return m_running; }
+    bool IsActive() const { return m_active; }
+    unsigned GetLastTicks() const { return m_lastTicks; }
+    const std::string& GetLastError() const { return m_lastError; }
+
+    bool m_SDLInitialized = false;
+    bool m_SDLMixerInitialized = false;
+    bool m_IconInitialized = false;
+
+private:
+    CGameEngine();
+    bool InitAudio();
+    bool LoadIcon();
+    bool SetupVideo();
+    bool LoadResources();
+
+    DisplayConfig m_config;
+    SDL_Surface* m_screen = nullptr;
+    SDL_Surface* m_icon = nullptr;
+    unsigned m_videoFlags = 0;
+    bool m_running = false;
+    bool m_active = false;
+    unsigned m_lastTicks = 0;
+    CGameWorld m_world;
+    std::set<std::string> m_options;
+    std::string m_lastError;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "media/Color.h"
+#include "world/Counter.h"
+#include "world/Vector2.h"
+
+class CSprite;
+
+// A short-lived sprite effect: a still one fades out; a moving one also shrinks and glows.
+class CGraphic
+{
+public:
+    CGraphic(CSprite* pSprite, const CVector2& pPosition, float pAngle, const CColor& pColour, int pLifetime,
+             const CVector2& pVelocity);
+
+    void Update(int pDt);
+    void Draw() const;
+    bool IsActive() const { return m_active; }
+
+    const CVector2& GetPosition() const { return m_position; }
+    const CVector2& GetVelocity() const { return m_velocity; }
+    float GetAngle() const { return m_angle; }
+    const CColor& GetColour() const { return m_colour; }
+    const CCounter& GetLife() const { return m_life; }
+    CSprite* GetSprite() const { return m_sprite; }
+
+    // What Draw would use: the scale (1 for a still graphic) and the alpha.
+    float GetDrawScale() const;
+    float GetDrawAlpha() const;
+
+private:
+    CSprite* m_sprite;
+    CVector2 m_position;
+    float m_angle;
+    CColor m_colour;
+    bool m_active;
+    CCounter m_life;
+    CVector2 m_velocity;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+// One image in the sprite atlas, drawn as one textured quad. Created by the texture manager.
+class CSprite
+{
+public:
+    CSprite(float pX, float pY, float pW, float pH, unsigned pTexture, float pPageWidth, float pPageHeight);
+
+    float GetWidth() const { return 2.0f * m_halfWidth; }
+    float GetHeight() const { return 2.0f * m_halfHeight; }
+
+    // The whole image stretched over the rectangle; top below bottom mirrors it.
+    void DrawRect(float pLeft, float pRight, float pBottom, float pTop) const;
+    // At its own size, centred on the current origin.
+    void DrawCentered() const;
+    // At its own size with the origin at fraction a of the width and c of the height.
+    void DrawAnchored(float pA, float pB, float pC, float pD) const;
+
+    float m_leftU;
+    float m_rightU;
+    float m_bottomV;
+    float m_topV;
+    float m_halfWidth;
+    float m_halfHeight;
+    unsigned m_texture;
+};

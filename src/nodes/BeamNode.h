@@ -1,0 +1,42 @@
+#pragma once
+
+#include "nodes/Entity.h"
+
+// The beam emitter: fires a continuous laser in a fixed direction at whatever it meets
+// first. The beam warms up over 15 seconds of uninterrupted firing.
+class CBeamNode : public CEntity
+{
+public:
+    static constexpr float RADIUS = 8.0f;
+    static constexpr float SELF_DAMAGE_DISTANCE = 68.0f;
+    static const int HEALTH = 2000000;
+    static const int DAMAGE_RATE = 1000;  // per millisecond at full warm-up
+    static const int ENERGY_USE = 500000; // per second
+    static const int WARM_UP = 15000;     // milliseconds
+    static const int BASE_COST = 15000000;
+    static int GetCost();
+
+    CBeamNode();
+
+    void Draw() override;
+    void Update(int pDt) override;
+    void OnDeath() override;
+    void UpdateWorth() override;
+    int GetDamageAt(const CVector2& pCentre, float pRadius, int* pKind, int pExtraBeams) override;
+
+    void SetAngle(float pDegrees);
+    float GetAngle() const { return m_angle; }
+    CVector2 GetDirection() const { return m_direction; }
+    float GetBeamLength() const { return m_beamLength; }
+    CEntity* GetTarget() const;
+    bool IsActive() const { return m_active; }
+    const CCounter& GetWarmUp() const { return m_warmUp; }
+
+private:
+    float m_angle = 0.0f;
+    CVector2 m_direction{1.0f, 0.0f};
+    float m_beamLength = 0.0f;
+    bool m_active = false;
+    CCounter m_warmUp;
+    int m_target = 0;
+};

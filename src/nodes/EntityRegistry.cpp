@@ -1,0 +1,53 @@
+#include "nodes/EntityRegistry.h"
+
+#include <map>
+
+namespace
+{
+struct Registry
+{
+    int m_nextId = 1;
+    std::map<int, CEntity*> m_byId;
+    std::map<CEntity*, int> m_byEntity;
+};
+
+// Created on first use and never destroyed, so entities may unregister during exit.
+Registry& TheRegistry()
+{
+    static Registry* registry = new Registry;
+    return *registry;
+}
+} // namespace
+
+int GetEntityId(CEntity* pEntity)
+{
+    if (!pEntity)
+        return 0;
+    Registry& reg = TheRegistry();
+    auto found = reg.m_byEntity.find(pEntity);
+    if (found != reg.m_byEntity.end())
+        return found->second;
+    int id = reg.m_nextId++;
+    reg.m_byEntity[pEntity] = id;
+    reg.m_byId[id] = pEntity;
+    return id;
+}
+
+CEntity* GetEntity(int pId)
+{
+    if (pId == 0)
+        return nullptr;
+    Registry& reg = TheRegistry();
+    auto found = reg.m_byId.find(pId);
+    return found == reg.m_byId.end() ? nullptr : found->second;
+}
+
+void Unregister(CEntity* pEntity)
+{
+    Registry& reg = TheRegistry();
+    auto found = reg.m_byEntity.find(pEntity);
+    if (found == reg.m_byEntity.end())
+        return;
+    reg.m_byId.erase(found->second);
+    reg.m_byEntity.erase(found);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <vector>
+
+#include "nodes/Entity.h"
+
+// The extender: carries the power reach outwards and powers up to three nodes. It starts
+// with 1 health and is granted the rest over its first steps.
+class CForkNode : public CEntity
+{
+public:
+    static constexpr float RADIUS = 8.0f;
+    static constexpr float POWER_RANGE = 100.0f;
+    static const int HEALTH = 15000000;
+    static const int MAX_POWERED = 3;
+    static const int BASE_COST = 3000000;
+    static int GetCost();
+
+    CForkNode();
+
+    void Draw() override;
+    void Update(int pDt) override;
+    bool IsPowerSource() const override { return true; }
+    bool CanPowerMore() const override;
+    void AddPowered(CEntity* pUser) override;
+    void RemovePowered(CEntity* pUser) override;
+    float GetPowerRange() const override { return POWER_RANGE; }
+    void CutPower() override;
+    void OnDeath() override;
+    void UpdateWorth() override;
+
+    void CutAllPowered();
+    int GetFreeSlots() const { return m_freeSlots; }
+    const std::vector<int>& GetPowered() const { return m_powered; }
+    const CCounter& GetBuildUp() const { return m_buildUp; }
+    int GetBuildUpRate() const { return m_buildUpRate; }
+
+private:
+    int m_freeSlots = MAX_POWERED;
+    std::vector<int> m_powered;
+    CCounter m_buildUp;
+    int m_buildUpRate = 0;
+};

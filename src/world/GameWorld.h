@@ -1,0 +1,181 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "media/Color.h"
+#include "nodes/Entity.h"
+#include "world/Counter.h"
+#include "world/Team.h"
+#include "world/Vector2.h"
+
+class CGameEngine;
+class CGraphic;
+class CSprite;
+struct _Mix_Music;
+
+enum WorldState
+{
+    STATE_INTRO = 0,
+    STATE_MENU = 1,
+    STATE_MATCH = 2,
+};
+
+enum MatchResult
+{
+    RESULT_WIN = 0,
+    RESULT_LOSE = 1,
+    RESULT_TIE = 2,
+    RESULT_UNDECIDED = 3,
+};
+
+enum PlaceMode
+{
+    PLACE_IDLE = 0,
+    PLACE_SOURCE_CHOSEN = 1,
+    PLACE_AIMING = 2,
+};
+
+// The game itself: the board with its nodes and effects, the three teams, the intro, menu
+// and match states, the player's placement interaction and the status message.
+// Its operations are spread over several sources by concern: set-up and flow, the step,
+// input, build rules, board queries, and the screens.
+class CGameWorld
+{
+public:
+    explicit CGameWorld(CGameEngine* pEngine);
+    ~CGameWorld();
+    CGameWorld(const CGameWorld&) = delete;
+    CGameWorld& operator=(const CGameWorld&) = delete;
+
+    // --- set-up and flow ---
+    void NewMatch();
+    void ClearMatch();
+    void MenuSelect();
+    bool IsMenuRowEnabled(int pRow, bool pMainMenu) const;
+    void ShowMessage(const char* pText);
+    // Shows the message only when the acting team is the player's and this is no demo.
+    void ShowPlayerMessage(int pTeam, const char* pText);
+    void Pause();
+    void ResumeMatch();
+    void AddResourceSite(const CVector2& pPoint);
+    void AddMainNode(int pTeam, const CVector2& pPoint);
+    void CheckEndOfMatch();
+    void ApplyDemoKeepAlive();
+    void EndDemoMatch();
+
+    // --- the step and input ---
+    void Update(unsigned pElapsed);
+    void Draw();
+    void OnKey(int pSym, int pMod, bool pPressed);
+    void OnMouseMove(int pX, int pY);
+    void OnMouseButton(int pButton, bool pPressed, int pX, int pY);
+    void RunMatchStep();
+
+    // --- services for the nodes, the screens and the opponent ---
+    CTeam& GetTeam(int pTeam);
+    const CTeam& GetTeam(int pTeam) const;
+    float GetBoardWidth() const { return m_boardWidth; }
+    float GetBoardHeight() const { return m_boardHeight; }
+    float GetCostFactor() const { return 1.0f; }
+    void AddEntity(CEntity* pNode);
+    void AddGraphic(CSprite* pSprite, const CVector2& pPosition, float pAngle, const CColor& pColour,
+                    int pLifetime, const CVector2& pVelocity);
+    const std::vector<CEntity*>& GetNodes() const { return m_nodes; }
+    const std::vector<CGraphic*>& GetEffects() const { return m_effects; }
+    // Board point of a mouse position as SDL reports it (origin top-left).
+    CVector2 ScreenToBoard(int pX, int pY) const;
+    int GetWindowWidth() const;
+    int GetWindowHeight() const;
+
+    // --- build rules ---
+    bool CanPlace(int pTeam, const CVector2& pPoint, float pRadius, int pCost, CEntity* pSource,
+                  bool pNeedSource);
+    CEntity* BuildExtender(int pTeam, const CVector2& pPoint, CEntity* pSource);
+    CEntity* BuildAbsorber(int pTeam, const CVector2& pPoint, CEntity* pSource);
+    CEntity* BuildExtractor(int pTeam, const CVector2& pPoint, CEntity* pSource);
+    CEntity* BuildBeamEmitter(int pTeam, const CVector2& pPoint, const CVector2& pAim, CEntity* pSource);
+    CEntity* BuildShield(int pTeam, const CVector2& pPoint, const CVector2& pAim, CEntity* pSource);
+    static int ToolCost(int pTool);
+    static float ToolRadius(int pTool);
+
+    // --- board queries ---
+    CEntity* FindOverlap(const CVector2& pPoint, float pRadius) const;
+    bool IsFree(const CVector2& pPoint, float pRadius) const;
+    CEntity* FindPowerSource(int pTeam, const CVector2& pPoint, bool pAllowMain) const;
+    CEntity* FindResourceAt(const CVector2& pPoint, float pRadius) const;
+    CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir, float* pDistance) const;
+    CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir) const;
+    template <class F> void ForEachEntityInRange(const CVector2& pPoint, float pRange, F&& pFunc) const
+    {
+        for (CEntity* e : m_nodes)
+        {
+            float reach = e->GetRadius() + pRange;
+            if (reach * reach >= (pPoint - e->GetPosition()).LengthSq())
+                pFunc(e);
+        }
+    }
+    int GetTeamFlow(int pTeam) const;
+
+    // --- screens ---
+    void DrawIntro();
+    void DrawMenu();
+    void DrawGameScreen();
+    void DrawBoard();
+    void DrawHud();
+    void DrawTeamFlow(int pX, int pY, int pTeam);
+    static void DrawBar(float pR, float pG, float pB, float pHeight, float pFraction);
+    static void DrawHelpPanel(float pX, float pY, float pWidth, const char* pText, float pAlpha);
+    static void DrawRing(float pInner, float pWidth);
+    void ApplyTeamColour(int pTeam) const;
+
+    // --- fields ---
+    CGameEngine* m_GameEngine;
+    bool m_debug = false;
+    CVector2 m_viewCentre;
+    float m_zoom = 1.0f;
+    float m_boardWidth = 945.0f;
+    float m_boardHeight = 630.0f;
+    unsigned m_stepAccumulator = 0;
+    unsigned m_stepLength = 16;
+    unsigned m_thinkAccumulator = 0;
+    unsigned m_thinkPeriod = 500;
+    std::vector<CEntity*> m_nodes;
+    int m_playerTeam = 1;
+    int m_overlayMode = 0;
+    bool m_demo = false;
+    CCounter m_demoTimer{120000};
+    int m_greenWins = 0;
+    int m_blueWins = 0;
+    int m_selectedTool = TOOL_NONE;
+    int m_hoveredTool = TOOL_NONE;
+    int m_placeMode = PLACE_IDLE;
+    int m_placeSourceId = 0;
+    CVector2 m_mouseBoard;
+    CVector2 m_placePoint;
+    float m_spinAngle = 0.0f;
+    CTeam m_teams[CTeam::MAX_TIDS];
+    std::vector<CGraphic*> m_effects;
+    bool m_resumable = false;
+    int m_state = STATE_INTRO;
+    int m_result = RESULT_UNDECIDED;
+    int m_menuHover = -1;
+    int m_difficultyHover = -1;
+    bool m_difficultyListOpen = false;
+    _Mix_Music* m_music = nullptr;
+    int m_mouseScreenX = -1;
+    int m_mouseScreenY = -1;
+    CCounter m_messageTimer{2500};
+    std::string m_message;
+    int m_introDurations[5] = {0, 2000, 3000, 2000, 500};
+    CCounter m_introStage{4};
+    CCounter m_introTimer{500};
+
+private:
+    void UpdateIntro(bool* pContinue);
+    void UpdateMenuMusic();
+    // Shared tail of the five build commands once the node exists.
+    void FinishBuild(CEntity* pNode, int pTeam, CEntity* pSource, int pTool);
+    CEntity* BuildCommon(int pTeam, const CVector2& pPoint, CEntity*& pSource, int pTool);
+    bool m_skipIntroNow = false;
+};
