@@ -1,0 +1,49 @@
+#include "support/TestWindow.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+bool OpenTestWindow()
+{
+    static bool opened = false;
+    static bool tried = false;
+    if (tried)
+        return opened;
+    tried = true;
+    if (SDL_Init(SDL_INIT_VIDEO) < 0)
+        return false;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    if (!SDL_SetVideoMode(1024, 768, 32, SDL_OPENGL))
+        return false;
+    glViewport(0, 0, 1024, 768);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 1024, 0, 768, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    opened = true;
+    return true;
+}
+
+TestPixel ReadTestPixel(int pX, int pY)
+{
+    unsigned char rgba[4] = {0, 0, 0, 0};
+    glReadBuffer(GL_BACK);
+    glReadPixels(pX, pY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return TestPixel{rgba[0], rgba[1], rgba[2], rgba[3]};
+}
+
+void ClearTestWindow(float pR, float pG, float pB)
+{
+    glClearColor(pR, pG, pB, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
