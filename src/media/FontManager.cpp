@@ -1,0 +1,86 @@
+#include "media/FontManager.h"
+
+#include <tinyxml.h>
+
+#include "engine/Assert.h"
+#include "media/TextureFont.h"
+
+CFontManager* CFontManager::GetInstance()
+{
+    static CFontManager* instance = new CFontManager;
+    return instance;
+}
+
+bool CFontManager::Load(TiXmlElement* pXMLElement)
+{
+    AW_ASSERT(!m_library);
+    AW_ASSERT(pXMLElement);
+    if (FT_Init_FreeType(&m_library) != 0)
+    {
+        m_library = nullptr;
+        return false;
+    }
+    for (TiXmlElement* e = pXMLElement->FirstChildElement("font"); e; e = e->NextSiblingElement("font"))
+    {
+        const char* path = e->Attribute("filepath");
+        const char* id = e->Attribute("id");
+        // Absent or not a number reads as 0, which no font can have.
+        double size = 0.0;
+        if (e->QueryDoubleAttribute("size", &size) != TIXML_SUCCESS)
+            size = 0.0;
+        if (!path || !id || size == 0.0)
+            return false;
+        // A font that does not build is simply absent.
+        LoadFont(path, static_cast<float>(size), id);
+    }
+    return true;
+}
+
+bool CFontManager::LoadFont(const char* pFontPath, float pSize, const char* pId)
+{
+    AW_ASSERT(m_library);
+    AW_ASSERT(pFontPath);
+    AW_ASSERT(pId);
+    CTextureFont* font = new CTextureFont(pFontPath, pSize, &m_library);
+    if (!font->IsValid())
+    {
+        delete font;
+        return false;
+    }
+    auto it = m_fonts.find(pId);
+    if (it != m_fonts.end())
+    {
+        delete it->second;
+        it->second = font;
+    }
+    else
+    {
+        m_fonts[pId] = font;
+    }
+    return true;
+}
+
+CTextureFont* CFontManager::GetFont(const char* pId) const
+{
+    if (!pId)
+        return nullptr;
+    auto it = m_fonts.find(pId);
+    return it == m_fonts.end() ? nullptr : it->second;
+}
+
+void CFontManager::Clear()
+{
+    for (auto& entry : m_fonts)
+        delete entry.second;
+    m_fonts.clear();
+    if (m_library)
+    {
+        FT_Done_FreeType(m_library);
+        m_library = nullptr;
+    }
+}
+
+CFontManager::~CFontManager()
+{
+    Clear();
+}

@@ -1,0 +1,56 @@
+#include "media/Graphic.h"
+
+#include <GL/gl.h>
+
+#include "engine/Assert.h"
+#include "media/Sprite.h"
+
+CGraphic::CGraphic(CSprite* pSprite, const CVector2& pPosition, float pAngle, const CColor& pColour,
+                   int pLifetime, const CVector2& pVelocity)
+    : m_sprite(pSprite), m_position(pPosition), m_angle(pAngle), m_colour(pColour), m_active(true),
+      m_life(pLifetime), m_velocity(pVelocity)
+{
+    AW_ASSERT(m_sprite);
+}
+
+void CGraphic::Update(int pDt)
+{
+    // The counter reports landing on a bound; for a lifetime that is the end of it.
+    if (m_life.Add(-pDt))
+        m_active = false;
+    m_position += m_velocity * static_cast<float>(pDt);
+}
+
+float CGraphic::GetDrawScale() const
+{
+    if (m_velocity == CVector2(0.0f, 0.0f))
+        return 1.0f;
+    return m_life.GetFraction(m_life.GetMax());
+}
+
+float CGraphic::GetDrawAlpha() const
+{
+    return m_colour.a * m_life.GetFraction(m_life.GetMax());
+}
+
+void CGraphic::Draw() const
+{
+    bool moving = m_velocity != CVector2(0.0f, 0.0f);
+    glPushMatrix();
+    glTranslatef(m_position.x, m_position.y, 0.0f);
+    glRotatef(m_angle, 0.0f, 0.0f, 1.0f);
+    if (moving)
+    {
+        // A moving spark shrinks as it dies and adds its light to what lies beneath.
+        float scale = GetDrawScale();
+        glScalef(scale, scale, 1.0f);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    }
+    CColor colour = m_colour;
+    colour.a = GetDrawAlpha();
+    colour.Apply();
+    m_sprite->DrawCentered();
+    if (moving)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPopMatrix();
+}

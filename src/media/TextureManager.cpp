@@ -1,0 +1,188 @@
+#include "media/TextureManager.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+#include <tinyxml.h>
+
+#include <vector>
+
+#include "engine/Assert.h"
+#include "engine/Platform.h"
+#include "media/RectPacker.h"
+#include "media/Sprite.h"
+#include "media/TextureLimit.h"
+
+namespace
+{
+struct PendingSprite
+{
+    PackRect* rect;
+    std::string path;
+};
+
+void FreePending(std::vector<PendingSprite>& pPending)
+{
+    for (PendingSprite& p : pPending)
+    {
+        if (p.rect->image)
+            SDL_FreeSurface(p.rect->image);
+        delete p.rect;
+    }
+    pPending.clear();
+}
+
+std::string EntryName(int pIndex, const char* pId, const char* pPath)
+{
+    std::string name = "sprite entry " + std::to_string(pIndex);
+    if (pId)
+        name += std::string(" '") + pId + "'";
+    if (pPath)
+        name += std::string(" (") + pPath + ")";
+    return name;
+}
+} // namespace
+
+CTextureManager* CTextureManager::GetInstance()
+{
+    static CTextureManager* instance = new CTextureManager;
+    return instance;
+}
+
+bool CTextureManager::Load(TiXmlElement* pXMLElement)
+{
+    AW_ASSERT(pXMLElement);
+    // Loading is meant for an empty manager; start from one in any case so nothing leaks.
+    Clear();
+    m_lastError.clear();
+
+    std::vector<PendingSprite> pending; // document order
+    CRectPacker packer;
+    int index = 0;
+    for (TiXmlElement* e = pXMLElement->FirstChildElement("sprite"); e; e = e->NextSiblingElement("sprite"))
+    {
+        ++index;
+        const char* path = e->Attribute("filepath");
+        const char* id = e->Attribute("id");
+        if (!path || !id)
+        {
+            m_lastError = EntryName(index, id, path) + (path ? " has no id" : " has no filepath");
+            FreePending(pending);
+            return false;
+        }
+        SDL_Surface* image = IMG_Load(NativePath(path).c_str());
+        if (!image)
+        {
+            m_lastError = std::string("sprite '") + id + "': cannot load " + path + ": " + IMG_GetError();
+            FreePending(pending);
+            return false;
+        }
+        // Without the blending flag the blit copies the pixels, alpha included, unchanged.
+        SDL_SetAlpha(image, 0, 0);
+        PackRect* rect = new PackRect;
+        rect->w = image->w;
+        rect->h = image->h;
+        rect->image = image;
+        rect->id = id;
+        pending.push_back(PendingSprite{rect, path});
+        packer.AddRect(rect);
+    }
+
+    int maxSide = GetMaxTextureSide();
+    packer.AddFreeSlot(FreeSlot{false, 1, 1, maxSide - 2, maxSide - 2});
+    // Only an unplaced image counts: an empty block packs to a page of side 0.
+    packer.Pack(1, 1);
+    for (const PendingSprite& p : pending)
+    {
+        if (!p.rect->placed)
+        {
+            // It would land on the page origin over another image: refuse instead.
+            m_lastError = "sprite '" + p.rect->id + "' (" + p.path + ") does not fit in the atlas";
+            FreePending(pending);
+            return false;
+        }
+    }
+
+    int side = packer.GetSize();
+    SDL_Surface* page =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, side, side, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
+    if (!page)
+    {
+        m_lastError = std::string("cannot create the atlas page: ") + SDL_GetError();
+        FreePending(pending);
+        return false;
+    }
+    SDL_FillRect(page, nullptr, 0);
+    m_pageSide = side;
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    m_texture = texture;
+
+    float pageSide = static_cast<float>(side);
+    for (PendingSprite& p : pending)
+    {
+        PackRect* r = p.rect;
+        SDL_Rect dest;
+        dest.x = static_cast<Sint16>(r->x);
+        dest.y = static_cast<Sint16>(r->y);
+        dest.w = static_cast<Uint16>(r->w);
+        dest.h = static_cast<Uint16>(r->h);
+        SDL_UpperBlit(r->image, nullptr, page, &dest);
+        SDL_FreeSurface(r->image);
+        r->image = nullptr;
+
+        CSprite* sprite =
+            new CSprite(static_cast<float>(r->x), static_cast<float>(r->y), static_cast<float>(r->w),
+                        static_cast<float>(r->h), m_texture, pageSide, pageSide);
+        auto it = m_sprites.find(r->id);
+        if (it != m_sprites.end())
+        {
+            delete it->second;
+            it->second = sprite;
+        }
+        else
+        {
+            m_sprites[r->id] = sprite;
+        }
+        delete r;
+    }
+    pending.clear();
+
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    SDL_LockSurface(page);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, page->pixels);
+    SDL_UnlockSurface(page);
+    SDL_FreeSurface(page);
+    return true;
+}
+
+CSprite* CTextureManager::GetSprite(const char* pId) const
+{
+    if (!pId)
+        return nullptr;
+    auto it = m_sprites.find(pId);
+    return it == m_sprites.end() ? nullptr : it->second;
+}
+
+void CTextureManager::Clear()
+{
+    if (m_texture != 0)
+    {
+        GLuint texture = m_texture;
+        glDeleteTextures(1, &texture);
+        m_texture = 0;
+    }
+    for (auto& entry : m_sprites)
+        delete entry.second;
+    m_sprites.clear();
+    m_pageSide = 0;
+}
+
+CTextureManager::~CTextureManager()
+{
+    Clear();
+}
