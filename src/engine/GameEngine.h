@@ -13,7 +13,7 @@ union SDL_Event;
 // the command-line options and the game world, and runs the frame loop.
 class CGameEngine
 {
-public:
+  public:
     static CGameEngine& Instance();
 
     void AddOption(const std::string& pName);
@@ -23,6 +23,11 @@ public:
     // Each step in order; false at the first failure, with GetLastError naming it.
     bool Initialise(const DisplayConfig& pConfig);
     void Run();
+    // One pass of the frame loop: handle one pending event, else run a frame when active,
+    // else sleep until an event arrives.
+    void RunPass();
+    // Marks the loop running and starts the frame clock at the given tick count.
+    void BeginLoop(unsigned pNow);
     void Shutdown();
     void Quit();
     void HandleEvent(const SDL_Event& pEvent);
@@ -42,12 +47,13 @@ public:
     bool m_SDLMixerInitialized = false;
     bool m_IconInitialized = false;
 
-private:
+  private:
     CGameEngine();
     bool InitAudio();
     bool LoadIcon();
     bool SetupVideo();
     bool LoadResources();
+    bool Fail(const std::string& pWhy);
 
     DisplayConfig m_config;
     SDL_Surface* m_screen = nullptr;
@@ -60,3 +66,6 @@ private:
     std::set<std::string> m_options;
     std::string m_lastError;
 };
+
+// Where the catalogue of sprites, sounds and fonts lives, relative to the working directory.
+extern const char* const RESOURCE_CATALOGUE;

@@ -1,0 +1,135 @@
+#include "engine/GameEngine.h"
+
+#include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+
+#include "engine/Assert.h"
+#include "media/Audio.h"
+#include "media/FontManager.h"
+#include "media/SoundManager.h"
+#include "media/TextureManager.h"
+
+CGameEngine& CGameEngine::Instance()
+{
+    // Never destroyed: the world and the managers may still be reached while the process ends.
+    static CGameEngine* engine = new CGameEngine;
+    return *engine;
+}
+
+CGameEngine::CGameEngine() : m_world(this) {}
+
+void CGameEngine::AddOption(const std::string& pName)
+{
+    m_options.insert(pName);
+}
+
+bool CGameEngine::HasOption(const std::string& pName) const
+{
+    return m_options.count(pName) != 0;
+}
+
+void CGameEngine::RemoveOption(const std::string& pName)
+{
+    m_options.erase(pName);
+}
+
+void CGameEngine::BeginLoop(unsigned pNow)
+{
+    m_running = true;
+    m_lastTicks = pNow;
+}
+
+void CGameEngine::Run()
+{
+    AW_ASSERT(m_SDLInitialized);
+    BeginLoop(SDL_GetTicks());
+    m_world.NewMatch();
+    while (m_running)
+        RunPass();
+}
+
+void CGameEngine::RunPass()
+{
+    SDL_Event event;
+    if (SDL_PollEvent(&event))
+        HandleEvent(event);
+    else if (m_active)
+        RunFrame(SDL_GetTicks());
+    else
+        SDL_WaitEvent(nullptr); // minimised: sleep until something happens
+}
+
+void CGameEngine::RunFrame(unsigned pNow)
+{
+    m_world.Update(pNow - m_lastTicks);
+    m_world.Draw();
+    if (m_screen)
+        SDL_GL_SwapBuffers();
+    m_lastTicks = pNow;
+}
+
+void CGameEngine::HandleEvent(const SDL_Event& pEvent)
+{
+    switch (pEvent.type)
+    {
+    case SDL_ACTIVEEVENT:
+        if (pEvent.active.state & SDL_APPACTIVE)
+        {
+            m_active = pEvent.active.gain != 0;
+            // Time spent minimised is not game time.
+            if (m_active)
+                m_lastTicks = SDL_GetTicks();
+        }
+        break;
+    case SDL_KEYDOWN:
+        m_world.OnKey(pEvent.key.keysym.sym, pEvent.key.keysym.mod, true);
+        break;
+    case SDL_KEYUP:
+        m_world.OnKey(pEvent.key.keysym.sym, pEvent.key.keysym.mod, false);
+        break;
+    case SDL_MOUSEMOTION:
+        m_world.OnMouseMove(pEvent.motion.x, pEvent.motion.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        m_world.OnMouseButton(pEvent.button.button, true, pEvent.button.x, pEvent.button.y);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        m_world.OnMouseButton(pEvent.button.button, false, pEvent.button.x, pEvent.button.y);
+        break;
+    case SDL_QUIT:
+        m_running = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void CGameEngine::Quit()
+{
+    m_running = false;
+}
+
+void CGameEngine::Shutdown()
+{
+    CTextureManager::GetInstance()->Clear();
+    CFontManager::GetInstance()->Clear();
+    CSoundManager::GetInstance()->Clear();
+    if (m_SDLMixerInitialized)
+    {
+        Mix_CloseAudio();
+        SetAudioOpen(false);
+        m_SDLMixerInitialized = false;
+    }
+    if (m_IconInitialized)
+    {
+        SDL_FreeSurface(m_icon);
+        m_icon = nullptr;
+        m_IconInitialized = false;
+    }
+    if (m_SDLInitialized)
+    {
+        SDL_Quit();
+        m_screen = nullptr;
+        m_SDLInitialized = false;
+    }
+}

@@ -1,0 +1,88 @@
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+
+#include "engine/Assert.h"
+#include "engine/GameEngine.h"
+#include "engine/WindowIcon.h"
+#include "media/Audio.h"
+
+bool CGameEngine::Fail(const std::string& pWhy)
+{
+    m_lastError = pWhy;
+    return false;
+}
+
+bool CGameEngine::Initialise(const DisplayConfig& pConfig)
+{
+    AW_ASSERT(!m_SDLInitialized);
+    m_config = pConfig;
+    m_active = true;
+    m_lastError.clear();
+
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0)
+        return Fail(std::string("SDL could not start: ") + SDL_GetError());
+    m_SDLInitialized = true;
+
+    SDL_WM_SetCaption(m_config.caption.c_str(), nullptr);
+    if (!InitAudio())
+        return false;
+    // SDL wants the icon before the window exists.
+    if (!m_config.iconPath.empty() && !LoadIcon())
+        return false;
+    if (!SetupVideo())
+        return false;
+    return LoadResources();
+}
+
+bool CGameEngine::InitAudio()
+{
+    AW_ASSERT(!m_SDLMixerInitialized);
+    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024) < 0)
+        return Fail(std::string("cannot open the audio device: ") + Mix_GetError());
+    Mix_AllocateChannels(64);
+    m_SDLMixerInitialized = true;
+    SetAudioOpen(true);
+    return true;
+}
+
+bool CGameEngine::LoadIcon()
+{
+    AW_ASSERT(!m_IconInitialized);
+    std::string why;
+    m_icon = LoadIconSurface(m_config.iconPath, why);
+    if (!m_icon)
+        return Fail(why);
+    SDL_WM_SetIcon(m_icon, nullptr);
+    m_IconInitialized = true;
+    return true;
+}
+
+bool CGameEngine::SetupVideo()
+{
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, 32);
+
+    m_videoFlags = VideoFlagsFor(m_config.fullscreen);
+    m_screen = SDL_SetVideoMode(m_config.width, m_config.height, m_config.depth, m_videoFlags);
+    if (!m_screen)
+        return Fail("cannot set the video mode " + std::to_string(m_config.width) + "x" +
+                    std::to_string(m_config.height) + "x" + std::to_string(m_config.depth) +
+                    (m_config.fullscreen ? " full screen: " : ": ") + SDL_GetError());
+
+    Uint32 black = SDL_MapRGBA(m_screen->format, 0, 0, 0, 0);
+    SDL_FillRect(m_screen, nullptr, black);
+
+    // Drawing coordinates: origin at the bottom-left corner, one unit per pixel.
+    glViewport(0, 0, m_config.width, m_config.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, m_config.width, 0, m_config.height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    return true;
+}
