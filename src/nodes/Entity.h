@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "world/Counter.h"
 #include "world/Vector2.h"
 
@@ -16,7 +18,7 @@ enum DamageKind
 // Entities never point at one another; they keep registry ids.
 class CEntity
 {
-public:
+  public:
     CEntity();
     virtual ~CEntity();
     CEntity(const CEntity&) = delete;
@@ -75,12 +77,13 @@ public:
     // The eight points of the circuit-trace link from own position to the parent's.
     static void PowerLinkStrip(const CVector2& pFrom, const CVector2& pTo, CVector2 pOut[8]);
 
-protected:
+  protected:
     // Base neutral decay: an unowned node loses health max / 20,000 per millisecond.
     void ApplyDecay(int pDt);
-    // A fading copy of the node's sprite where it stood.
+    // A fading copy of a sprite where the node stood; pSpriteId is the full id, usually
+    // TeamSpriteId(prefix, GetTeam()). Skipped when the sprite is missing.
     void AddGhost(const char* pSpriteId, float pAngle);
-    // Throws one damage spark per 4000 accumulated units.
+    // Throws one damage spark per 4000 accumulated units at pAt, faster for bigger totals.
     void SpawnDamageSparks(const CVector2& pAt);
 
     CVector2 m_position;
@@ -103,3 +106,5 @@ protected:
 
 // The sprite suffix for a team id: "_Gray", "_Green" or "_Blue".
 const char* TeamSpriteSuffix(int pTeam);
+// A node kind's sprite id for a team, e.g. "Fork_Green".
+std::string TeamSpriteId(const char* pPrefix, int pTeam);
