@@ -1,11 +1,179 @@
 #include "nodes/BeamNode.h"
-// PLACEHOLDER: filled in by the weapons work.
-int CBeamNode::GetCost() { return BASE_COST; }
-CBeamNode::CBeamNode() : m_warmUp(WARM_UP) { m_radius = RADIUS; }
-void CBeamNode::Draw() {}
-void CBeamNode::Update(int) {}
-void CBeamNode::OnDeath() {}
-void CBeamNode::UpdateWorth() {}
-int CBeamNode::GetDamageAt(const CVector2&, float, int* pKind, int) { *pKind = DAMAGE_NONE; return 0; }
-void CBeamNode::SetAngle(float pDegrees) { m_angle = pDegrees; }
-CEntity* CBeamNode::GetTarget() const { return nullptr; }
+
+#include <GL/gl.h>
+#include <cmath>
+
+#include "engine/GameEngine.h"
+#include "media/Sprite.h"
+#include "media/TextureManager.h"
+#include "nodes/EntityRegistry.h"
+
+namespace
+{
+const char* const SPRITE_IDS[CTeam::MAX_TIDS] = {"Beamgun_Gray", "Beamgun_Green", "Beamgun_Blue"};
+const float DEG_TO_RAD = 0.017453292f;
+
+const char* SpriteIdFor(int pTeam)
+{
+    AW_ASSERT(pTeam >= 0 && pTeam < CTeam::MAX_TIDS);
+    return SPRITE_IDS[pTeam];
+}
+
+CGameWorld& World()
+{
+    return CGameEngine::Instance().GetWorld();
+}
+} // namespace
+
+int CBeamNode::GetCost()
+{
+    return static_cast<int>(BASE_COST * World().GetCostFactor());
+}
+
+CBeamNode::CBeamNode() : m_warmUp(WARM_UP)
+{
+    m_radius = RADIUS;
+    m_health.Reset(HEALTH);
+    m_warmUp.SetValue(0);
+}
+
+void CBeamNode::SetAngle(float pDegrees)
+{
+    m_angle = pDegrees;
+    m_direction = CVector2(std::cos(pDegrees * DEG_TO_RAD), std::sin(pDegrees * DEG_TO_RAD));
+}
+
+CEntity* CBeamNode::GetTarget() const
+{
+    return GetEntity(m_target);
+}
+
+void CBeamNode::Update(int pDt)
+{
+    CGameWorld& world = World();
+    // Widened so a long frame cannot overflow; a 16 ms step costs 8000.
+    int cost = static_cast<int>((-static_cast<long long>(pDt) * ENERGY_USE) / 1000);
+    m_active = IsConnected() && world.GetTeam(m_team).GetEnergy() >= -cost;
+    if (!m_active)
+    {
+        // Any step without power or energy loses the warm-up.
+        m_warmUp.SetValue(0);
+        m_target = 0;
+        ApplyDecay(pDt);
+        return;
+    }
+
+    m_warmUp.Add(pDt);
+    CVector2 muzzle = m_position + m_direction * m_radius;
+    float distance = -1.0f;
+    CEntity* hit = world.TraceBeam(muzzle, m_direction, &distance);
+    m_beamLength = distance + m_radius;
+    if (!hit)
+    {
+        // Runs off the board.
+        m_beamLength = world.GetBoardWidth() + world.GetBoardHeight();
+        m_target = 0;
+    }
+    else
+    {
+        double rate = static_cast<double>(pDt) * DAMAGE_RATE;
+        int damage = static_cast<int>(rate * m_warmUp.GetFraction());
+        CVector2 end = m_position + m_direction * m_beamLength;
+        hit->TakeDamage(damage, end, DAMAGE_BEAM, this);
+        m_target = GetEntityId(hit);
+        // Firing point-blank burns the emitter too.
+        if (m_beamLength <= SELF_DAMAGE_DISTANCE)
+            TakeDamage(2 * damage, muzzle, DAMAGE_AREA, this);
+    }
+
+    // Paid whether or not anything was hit, friend or foe.
+    m_energyFlow = -ENERGY_USE;
+    world.GetTeam(m_team).AddEnergy(cost);
+    ApplyDecay(pDt);
+}
+
+void CBeamNode::Draw()
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPushMatrix();
+    glTranslatef(m_position.x, m_position.y, 0.0f);
+    glRotatef(m_angle, 0.0f, 0.0f, 1.0f);
+
+    if (m_active)
+    {
+        float a = m_warmUp.GetFraction() * 0.7f + 0.2f;
+        float from = m_radius;
+        float to = m_beamLength;
+        glBegin(GL_QUADS);
+        // Core.
+        glColor4f(1.0f, 0.2f, 0.2f, a);
+        glVertex2f(from, 0.7f);
+        glVertex2f(to, 0.7f);
+        glVertex2f(to, -0.7f);
+        glVertex2f(from, -0.7f);
+        // Upper glow fading outwards.
+        glColor4f(1.0f, 0.2f, 0.2f, 0.0f);
+        glVertex2f(from, 2.1f);
+        glVertex2f(to, 2.1f);
+        glColor4f(1.0f, 0.2f, 0.2f, a);
+        glVertex2f(to, 0.7f);
+        glVertex2f(from, 0.7f);
+        // Lower glow fading outwards.
+        glColor4f(1.0f, 0.2f, 0.2f, 0.0f);
+        glVertex2f(from, -2.1f);
+        glVertex2f(to, -2.1f);
+        glColor4f(1.0f, 0.2f, 0.2f, a);
+        glVertex2f(to, -0.7f);
+        glVertex2f(from, -0.7f);
+        glEnd();
+    }
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    if (CSprite* sprite = CTextureManager::GetInstance()->GetSprite(SpriteIdFor(m_team)))
+        sprite->DrawCentered();
+    glPopMatrix();
+}
+
+void CBeamNode::OnDeath()
+{
+    AddGhost(SpriteIdFor(m_team), m_angle);
+    CEntity::OnDeath();
+}
+
+void CBeamNode::UpdateWorth()
+{
+    m_worth = static_cast<float>(m_energyFlow / 1000);
+    CEntity* target = GetTarget();
+    if (!target)
+        return;
+    // Hitting a foe is worth its worth; hitting a friend, or feeding a foe's absorber, costs it.
+    float w = target->GetWorth();
+    if (target->GetTeam() == m_team)
+        w = -w;
+    if (target->AbsorbsBeams())
+        w = -w;
+    m_worth += w + 1.0f;
+}
+
+int CBeamNode::GetDamageAt(const CVector2& pCentre, float pRadius, int* pKind, int)
+{
+    *pKind = DAMAGE_NONE;
+    const CVector2& u = m_direction;
+    CVector2 origin = m_position + u * (m_radius * 2.1f);
+    CVector2 w = pCentre - origin;
+    float t = w.Dot(u);
+    if (t < 0.0f)
+        return 0;
+    CVector2 offset = w - u * t;
+    float offsetSq = offset.LengthSq();
+    float radiusSq = pRadius * pRadius;
+    if (offsetSq > radiusSq)
+        return 0;
+    float h = std::sqrt(radiusSq - offsetSq);
+    if ((t - h) + m_radius < m_beamLength)
+    {
+        *pKind = DAMAGE_BEAM;
+        return 1000000;
+    }
+    return 0;
+}

@@ -1,10 +1,143 @@
 #include "nodes/ShieldNode.h"
-// PLACEHOLDER: filled in by the weapons work.
-int CShieldNode::GetCost() { return BASE_COST; }
-CShieldNode::CShieldNode() { m_radius = RADIUS; }
-void CShieldNode::Draw() {}
-void CShieldNode::Update(int) {}
-void CShieldNode::TakeDamage(int, const CVector2&, int, CEntity*) {}
-void CShieldNode::OnDeath() {}
-void CShieldNode::UpdateWorth() {}
-void CShieldNode::SetAngle(float pDegrees) { m_angle = pDegrees; }
+
+#include <GL/gl.h>
+#include <cmath>
+
+#include "engine/GameEngine.h"
+#include "media/Sprite.h"
+#include "media/TextureManager.h"
+#include "nodes/RandomTable.h"
+
+namespace
+{
+const char* const SPRITE_IDS[CTeam::MAX_TIDS] = {"Shield_Gray", "Shield_Green", "Shield_Blue"};
+const float DEG_TO_RAD = 0.017453292f;
+const float PI = 3.14159265358979f;
+const int SPARK_UNIT = 4000;
+// One radian either side of the facing.
+const float BLOCK_HALF_ANGLE = 1.0f;
+
+const char* SpriteIdFor(int pTeam)
+{
+    AW_ASSERT(pTeam >= 0 && pTeam < CTeam::MAX_TIDS);
+    return SPRITE_IDS[pTeam];
+}
+
+CGameWorld& World()
+{
+    return CGameEngine::Instance().GetWorld();
+}
+
+// Blue sparks sliding along the shield's face, across the incoming beam.
+void SpawnShieldSpark(CSprite* pSprite, const CVector2& pAt, const CVector2& pV)
+{
+    RandomTable& random = RandomTable::GetInstance();
+    float angle = random.DrawFraction() * 2.0f * PI - PI;
+    float speed = random.DrawFraction() * 0.12f - 0.06f;
+    float g = random.DrawFraction() * 0.2f + 0.1f;
+    float b = random.DrawFraction() * 0.5f + 0.5f;
+    int lifetime = 400 + ((random.Draw() * 151) >> 15);
+    World().AddGraphic(pSprite, pAt, angle, CColor(g, g, b, 0.3f), lifetime,
+                       CVector2(speed * pV.y, -speed * pV.x));
+}
+} // namespace
+
+int CShieldNode::GetCost()
+{
+    return static_cast<int>(BASE_COST * World().GetCostFactor());
+}
+
+CShieldNode::CShieldNode()
+{
+    m_radius = RADIUS;
+    m_health.Reset(HEALTH);
+}
+
+void CShieldNode::SetAngle(float pDegrees)
+{
+    m_angle = pDegrees;
+    m_direction = CVector2(std::cos(pDegrees * DEG_TO_RAD), std::sin(pDegrees * DEG_TO_RAD));
+}
+
+void CShieldNode::TakeDamage(int pAmount, const CVector2& pAt, int pKind, CEntity* pSource)
+{
+    if (pKind == DAMAGE_BEAM && m_active)
+    {
+        CVector2 offset = pAt - m_position;
+        CVector2 v = offset * FastInvSqrt(offset.LengthSq());
+        // The approximate unit vector can tip the cosine a hair past 1; keep acos defined.
+        float cosine = std::fmax(-1.0f, std::fmin(1.0f, m_direction.Dot(v)));
+        if (std::acos(cosine) < BLOCK_HALF_ANGLE)
+        {
+            // Blocked: costs energy in the next update instead of health.
+            m_sparkAccumulator += pAmount;
+            CSprite* spark = CTextureManager::GetInstance()->GetSprite("Spark");
+            while (m_sparkAccumulator > SPARK_UNIT)
+            {
+                if (spark)
+                    SpawnShieldSpark(spark, pAt, v);
+                m_sparkAccumulator -= SPARK_UNIT;
+            }
+            m_blocked += pAmount;
+            return;
+        }
+    }
+    CEntity::TakeDamage(pAmount, pAt, pKind, pSource);
+}
+
+void CShieldNode::Update(int pDt)
+{
+    if (pDt <= 0)
+        return;
+    // One beam's worth of blocking per step is included in the running cost.
+    if (m_active)
+        m_blocked -= static_cast<int>((static_cast<long long>(pDt) * 500000) / 1000);
+    if (m_blocked < 0)
+        m_blocked = 0;
+    int cost = static_cast<int>((-static_cast<long long>(m_blocked) * 500) / 1000 +
+                                (-static_cast<long long>(pDt) * 500000) / 2000);
+    CTeam& team = World().GetTeam(m_team);
+    if (IsConnected() && team.GetEnergy() >= -cost)
+    {
+        m_active = true;
+        m_energyFlow = (cost / pDt) * 1000;
+        team.AddEnergy(cost);
+    }
+    else
+    {
+        m_active = false;
+    }
+    m_blocked = 0;
+    ApplyDecay(pDt);
+}
+
+void CShieldNode::UpdateWorth()
+{
+    // A shield that something got through to is not counted as a cost any more.
+    m_worth = m_lastAttacker != 0 ? 0.0f : static_cast<float>(m_energyFlow / 1000);
+}
+
+void CShieldNode::Draw()
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPushMatrix();
+    glTranslatef(m_position.x, m_position.y, 0.0f);
+    // The art faces up.
+    glRotatef(m_angle - 90.0f, 0.0f, 0.0f, 1.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    CTextureManager* textures = CTextureManager::GetInstance();
+    if (CSprite* sprite = textures->GetSprite(SpriteIdFor(m_team)))
+        sprite->DrawCentered();
+    if (m_active)
+    {
+        if (CSprite* glow = textures->GetSprite("Shield_Glow"))
+            glow->DrawCentered();
+    }
+    glPopMatrix();
+}
+
+void CShieldNode::OnDeath()
+{
+    AddGhost(SpriteIdFor(m_team), m_angle - 90.0f);
+    CEntity::OnDeath();
+}
