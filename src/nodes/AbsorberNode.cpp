@@ -5,20 +5,13 @@
 
 #include "engine/GameEngine.h"
 #include "media/Sprite.h"
-#include "media/TextureManager.h"
+#include "nodes/NodeMedia.h"
 
 namespace
 {
-const char* const SPRITE_IDS[CTeam::MAX_TIDS] = {"Abs_Gray", "Abs_Green", "Abs_Blue"};
 const int ENERGY_USE = 500000; // a beam's energy use per second
 const int DAMAGE_RATE = 1000;  // a full-strength beam's damage per millisecond
 const float IDLE_BLAST = 2.0f; // at or below this the absorber counts as idle and pays
-
-const char* SpriteIdFor(int pTeam)
-{
-    AW_ASSERT(pTeam >= 0 && pTeam < CTeam::MAX_TIDS);
-    return SPRITE_IDS[pTeam];
-}
 
 CGameWorld& World()
 {
@@ -156,13 +149,13 @@ void CAbsorberNode::Draw()
         DrawCircle(m_radius + m_blast * 5.0f / 6.0f, true);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    if (CSprite* sprite = CTextureManager::GetInstance()->GetSprite(SpriteIdFor(m_team)))
+    if (CSprite* sprite = FindTeamSprite("Abs", m_team))
         sprite->DrawCentered();
     glPopMatrix();
 }
 
 void CAbsorberNode::OnDeath()
 {
-    AddGhost(SpriteIdFor(m_team), 0.0f);
+    AddGhost(TeamSpriteId("Abs", m_team).c_str(), 0.0f);
     CEntity::OnDeath();
 }

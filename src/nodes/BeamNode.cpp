@@ -5,19 +5,12 @@
 
 #include "engine/GameEngine.h"
 #include "media/Sprite.h"
-#include "media/TextureManager.h"
 #include "nodes/EntityRegistry.h"
+#include "nodes/NodeMedia.h"
 
 namespace
 {
-const char* const SPRITE_IDS[CTeam::MAX_TIDS] = {"Beamgun_Gray", "Beamgun_Green", "Beamgun_Blue"};
 const float DEG_TO_RAD = 0.017453292f;
-
-const char* SpriteIdFor(int pTeam)
-{
-    AW_ASSERT(pTeam >= 0 && pTeam < CTeam::MAX_TIDS);
-    return SPRITE_IDS[pTeam];
-}
 
 CGameWorld& World()
 {
@@ -129,14 +122,14 @@ void CBeamNode::Draw()
     }
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    if (CSprite* sprite = CTextureManager::GetInstance()->GetSprite(SpriteIdFor(m_team)))
+    if (CSprite* sprite = FindTeamSprite("Beamgun", m_team))
         sprite->DrawCentered();
     glPopMatrix();
 }
 
 void CBeamNode::OnDeath()
 {
-    AddGhost(SpriteIdFor(m_team), m_angle);
+    AddGhost(TeamSpriteId("Beamgun", m_team).c_str(), m_angle);
     CEntity::OnDeath();
 }
 

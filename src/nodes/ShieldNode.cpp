@@ -5,23 +5,16 @@
 
 #include "engine/GameEngine.h"
 #include "media/Sprite.h"
-#include "media/TextureManager.h"
+#include "nodes/NodeMedia.h"
 #include "nodes/RandomTable.h"
 
 namespace
 {
-const char* const SPRITE_IDS[CTeam::MAX_TIDS] = {"Shield_Gray", "Shield_Green", "Shield_Blue"};
 const float DEG_TO_RAD = 0.017453292f;
 const float PI = 3.14159265358979f;
 const int SPARK_UNIT = 4000;
 // One radian either side of the facing.
 const float BLOCK_HALF_ANGLE = 1.0f;
-
-const char* SpriteIdFor(int pTeam)
-{
-    AW_ASSERT(pTeam >= 0 && pTeam < CTeam::MAX_TIDS);
-    return SPRITE_IDS[pTeam];
-}
 
 CGameWorld& World()
 {
@@ -37,8 +30,8 @@ void SpawnShieldSpark(CSprite* pSprite, const CVector2& pAt, const CVector2& pV)
     float g = random.DrawFraction() * 0.2f + 0.1f;
     float b = random.DrawFraction() * 0.5f + 0.5f;
     int lifetime = 400 + ((random.Draw() * 151) >> 15);
-    World().AddGraphic(pSprite, pAt, angle, CColor(g, g, b, 0.3f), lifetime,
-                       CVector2(speed * pV.y, -speed * pV.x));
+    AddNodeGraphic(
+        {pSprite, pAt, angle, CColor(g, g, b, 0.3f), lifetime, CVector2(speed * pV.y, -speed * pV.x)});
 }
 } // namespace
 
@@ -71,7 +64,7 @@ void CShieldNode::TakeDamage(int pAmount, const CVector2& pAt, int pKind, CEntit
         {
             // Blocked: costs energy in the next update instead of health.
             m_sparkAccumulator += pAmount;
-            CSprite* spark = CTextureManager::GetInstance()->GetSprite("Spark");
+            CSprite* spark = FindNodeSprite("Spark");
             while (m_sparkAccumulator > SPARK_UNIT)
             {
                 if (spark)
@@ -125,12 +118,11 @@ void CShieldNode::Draw()
     // The art faces up.
     glRotatef(m_angle - 90.0f, 0.0f, 0.0f, 1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    CTextureManager* textures = CTextureManager::GetInstance();
-    if (CSprite* sprite = textures->GetSprite(SpriteIdFor(m_team)))
+    if (CSprite* sprite = FindTeamSprite("Shield", m_team))
         sprite->DrawCentered();
     if (m_active)
     {
-        if (CSprite* glow = textures->GetSprite("Shield_Glow"))
+        if (CSprite* glow = FindNodeSprite("Shield_Glow"))
             glow->DrawCentered();
     }
     glPopMatrix();
@@ -138,6 +130,6 @@ void CShieldNode::Draw()
 
 void CShieldNode::OnDeath()
 {
-    AddGhost(SpriteIdFor(m_team), m_angle - 90.0f);
+    AddGhost(TeamSpriteId("Shield", m_team).c_str(), m_angle - 90.0f);
     CEntity::OnDeath();
 }
