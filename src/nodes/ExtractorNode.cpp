@@ -1,11 +1,72 @@
 #include "nodes/ExtractorNode.h"
-// PLACEHOLDER: filled in by the nodes work.
-int CExtractorNode::GetCost() { return BASE_COST; }
-CExtractorNode::CExtractorNode() { m_radius = RADIUS; }
-void CExtractorNode::Draw() {}
-void CExtractorNode::Update(int) {}
-void CExtractorNode::OnDeath() {}
-void CExtractorNode::UpdateWorth() {}
-void CExtractorNode::AttachToResource() {}
-CEntity* CExtractorNode::GetResource() const { return nullptr; }
-void CExtractorNode::ReleaseResource() {}
+
+#include <GL/gl.h>
+
+#include "engine/GameEngine.h"
+#include "media/Sprite.h"
+#include "nodes/EntityRegistry.h"
+#include "nodes/NodeMedia.h"
+
+int CExtractorNode::GetCost()
+{
+    return static_cast<int>(BASE_COST * CGameEngine::Instance().GetWorld().GetCostFactor());
+}
+
+CExtractorNode::CExtractorNode()
+{
+    m_radius = RADIUS;
+}
+
+void CExtractorNode::Draw()
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPushMatrix();
+    glTranslatef(m_position.x, m_position.y, 0.0f);
+    CColor(1.0f, 1.0f, 1.0f, 1.0f).Apply();
+    if (CSprite* sprite = FindTeamSprite("Extr", m_team))
+        sprite->DrawCentered();
+    glPopMatrix();
+}
+
+void CExtractorNode::Update(int pDt)
+{
+    if (HasResource() && IsConnected())
+    {
+        m_energyFlow = INCOME_FLOW;
+        CGameEngine::Instance().GetWorld().GetTeam(m_team).AddEnergy(pDt * (INCOME_FLOW / 1000));
+    }
+    ApplyDecay(pDt);
+}
+
+void CExtractorNode::UpdateWorth()
+{
+    m_worth = HasResource() && IsConnected() ? 1000.0f : 0.0f;
+}
+
+void CExtractorNode::OnDeath()
+{
+    AddGhost(TeamSpriteId("Extr", m_team).c_str(), 0.0f);
+    // The site is free for the next extractor.
+    ReleaseResource();
+    CEntity::OnDeath();
+}
+
+void CExtractorNode::AttachToResource()
+{
+    CEntity* site = CGameEngine::Instance().GetWorld().FindResourceAt(m_position, m_radius);
+    if (!site)
+        return;
+    m_resource = GetEntityId(site);
+    site->Occupy(this, m_radius);
+}
+
+CEntity* CExtractorNode::GetResource() const
+{
+    return GetEntity(m_resource);
+}
+
+void CExtractorNode::ReleaseResource()
+{
+    if (CEntity* site = GetResource())
+        site->Release(this);
+}

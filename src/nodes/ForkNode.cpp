@@ -1,13 +1,109 @@
 #include "nodes/ForkNode.h"
-// PLACEHOLDER: filled in by the nodes work.
-int CForkNode::GetCost() { return BASE_COST; }
-CForkNode::CForkNode() : m_buildUp(HEALTH) { m_radius = RADIUS; }
-void CForkNode::Draw() {}
-void CForkNode::Update(int) {}
-bool CForkNode::CanPowerMore() const { return m_freeSlots != 0; }
-void CForkNode::AddPowered(CEntity*) {}
-void CForkNode::RemovePowered(CEntity*) {}
-void CForkNode::CutPower() {}
-void CForkNode::OnDeath() {}
-void CForkNode::UpdateWorth() {}
-void CForkNode::CutAllPowered() {}
+
+#include <GL/gl.h>
+#include <algorithm>
+
+#include "engine/Assert.h"
+#include "engine/GameEngine.h"
+#include "media/Sprite.h"
+#include "nodes/EntityRegistry.h"
+#include "nodes/NodeMedia.h"
+
+int CForkNode::GetCost()
+{
+    return static_cast<int>(BASE_COST * CGameEngine::Instance().GetWorld().GetCostFactor());
+}
+
+CForkNode::CForkNode() : m_buildUp(HEALTH)
+{
+    m_radius = RADIUS;
+    // Fragile at first: the health is granted over the first steps.
+    m_health.Reset(HEALTH);
+    m_health.SetValue(1);
+}
+
+void CForkNode::Draw()
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPushMatrix();
+    glTranslatef(m_position.x, m_position.y, 0.0f);
+    CColor(1.0f, 1.0f, 1.0f, 1.0f).Apply();
+    if (CSprite* sprite = FindTeamSprite("Fork", m_team))
+        sprite->DrawCentered();
+    glPopMatrix();
+}
+
+void CForkNode::Update(int pDt)
+{
+    // Build-up only: an extender earns and spends nothing and never decays.
+    if (m_buildUp.GetValue() == 0)
+        return;
+    int amount = std::min(m_buildUpRate, m_buildUp.GetValue());
+    m_buildUp.Add(-amount);
+    m_health.Add(amount);
+    m_buildUpRate += pDt * 1000;
+}
+
+bool CForkNode::CanPowerMore() const
+{
+    return m_freeSlots != 0 && IsConnected();
+}
+
+void CForkNode::AddPowered(CEntity* pUser)
+{
+    AW_ASSERT(pUser);
+    m_powered.push_back(GetEntityId(pUser));
+    --m_freeSlots;
+}
+
+void CForkNode::RemovePowered(CEntity* pUser)
+{
+    AW_ASSERT(pUser);
+    auto found = std::find(m_powered.begin(), m_powered.end(), GetEntityId(pUser));
+    if (found == m_powered.end())
+        return;
+    *found = m_powered.back();
+    m_powered.pop_back();
+    ++m_freeSlots;
+}
+
+void CForkNode::CutPower()
+{
+    CEntity::CutPower();
+    CutAllPowered();
+}
+
+void CForkNode::CutAllPowered()
+{
+    // A copy: a node dying from the cut must not disturb the walk.
+    for (int id : std::vector<int>(m_powered))
+    {
+        if (CEntity* node = GetEntity(id))
+            node->CutPower();
+    }
+}
+
+void CForkNode::OnDeath()
+{
+    AddGhost(TeamSpriteId("Fork", m_team).c_str(), 0.0f);
+    CEntity::OnDeath();
+    CutAllPowered();
+}
+
+void CForkNode::UpdateWorth()
+{
+    for (int id : std::vector<int>(m_powered))
+    {
+        if (CEntity* node = GetEntity(id))
+            node->UpdateWorth();
+    }
+    // An extender is worth what it keeps alive.
+    m_worth = 0.0f;
+    if (!IsConnected())
+        return;
+    for (int id : m_powered)
+    {
+        if (CEntity* node = GetEntity(id))
+            m_worth += node->GetWorth();
+    }
+}

@@ -1,10 +1,86 @@
 #include "nodes/MainNode.h"
-// PLACEHOLDER: filled in by the nodes work.
-CMainNode::CMainNode() { m_radius = RADIUS; m_mainNode = true; }
-void CMainNode::Draw() {}
-void CMainNode::Update(int) {}
-void CMainNode::AddPowered(CEntity*) {}
-void CMainNode::RemovePowered(CEntity*) {}
-void CMainNode::OnDeath() {}
-void CMainNode::UpdateWorth() {}
-void CMainNode::CutAllPowered() {}
+
+#include <GL/gl.h>
+#include <algorithm>
+
+#include "engine/Assert.h"
+#include "engine/GameEngine.h"
+#include "media/Sprite.h"
+#include "nodes/EntityRegistry.h"
+#include "nodes/NodeMedia.h"
+
+CMainNode::CMainNode()
+{
+    m_radius = RADIUS;
+    m_health.Reset(HEALTH);
+    m_mainNode = true;
+}
+
+void CMainNode::Draw()
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPushMatrix();
+    glTranslatef(m_position.x, m_position.y, 0.0f);
+    CColor(1.0f, 1.0f, 1.0f, 1.0f).Apply();
+    if (CSprite* sprite = FindTeamSprite("CPU", m_team))
+        sprite->DrawCentered();
+    glPopMatrix();
+}
+
+void CMainNode::Update(int pDt)
+{
+    m_energyFlow = INCOME_FLOW;
+    CGameEngine::Instance().GetWorld().GetTeam(m_team).AddEnergy(pDt * (INCOME_FLOW / 1000));
+    ApplyDecay(pDt);
+}
+
+void CMainNode::AddPowered(CEntity* pUser)
+{
+    AW_ASSERT(pUser);
+    m_powered.push_back(GetEntityId(pUser));
+    --m_freeSlots;
+}
+
+void CMainNode::RemovePowered(CEntity* pUser)
+{
+    AW_ASSERT(pUser);
+    auto found = std::find(m_powered.begin(), m_powered.end(), GetEntityId(pUser));
+    if (found == m_powered.end())
+        return;
+    // Order does not matter: the last entry fills the gap.
+    *found = m_powered.back();
+    m_powered.pop_back();
+    ++m_freeSlots;
+}
+
+void CMainNode::OnDeath()
+{
+    AddGhost(TeamSpriteId("CPU", m_team).c_str(), 0.0f);
+    CEntity::OnDeath();
+    // The whole network falls with its heart.
+    CutAllPowered();
+}
+
+void CMainNode::CutAllPowered()
+{
+    std::vector<int> powered;
+    powered.swap(m_powered);
+    for (int id : powered)
+    {
+        if (CEntity* node = GetEntity(id))
+            node->CutPower();
+    }
+    m_powered.clear();
+    m_freeSlots = MAX_POWERED;
+}
+
+void CMainNode::UpdateWorth()
+{
+    for (int id : std::vector<int>(m_powered))
+    {
+        if (CEntity* node = GetEntity(id))
+            node->UpdateWorth();
+    }
+    // Worth rises as the heart is hurt: 1000 whole, 3000 destroyed.
+    m_worth = static_cast<float>(3000 - static_cast<int>(GetHealthFraction() * 2000.0f));
+}
