@@ -939,7 +939,7 @@ def svf_bandpass(x, fc, q):
     return y
 
 
-def spectral(x, lo=None, hi=None, n=None):
+def band_limit(x, lo=None, hi=None, n=None):
     """Zero-phase band limiting with soft edges (operates on axis 0)."""
     n = n or x.shape[0]
     X = np.fft.rfft(x, n=n, axis=0)
@@ -958,7 +958,7 @@ def reverb_ir(dur, tau, seed, hi=6000.0, predelay=0.015):
     rng = np.random.default_rng(seed)
     t = tvec(dur)
     ir = rng.standard_normal((len(t), 2)) * np.exp(-t / tau)[:, None]
-    ir = spectral(ir, lo=120, hi=hi)
+    ir = band_limit(ir, lo=120, hi=hi)
     ir[:int(predelay * SR)] = 0
     ir[-int(0.2 * SR):] *= np.linspace(1, 0, int(0.2 * SR))[:, None]
     return ir / np.sqrt(np.sum(ir ** 2) / 2)
@@ -1228,11 +1228,11 @@ def make_music(path_ogg):
                 loop.add('kick', tb, stereo(np.sin(ph) * np.exp(-t / 0.13) * (1 - np.exp(-t / 0.002)) * 0.32))
             if bar >= 8 and beat in (1, 3):
                 t = tvec(0.3)
-                nz = spectral(rng.standard_normal(len(t)), lo=900, hi=4500)
+                nz = band_limit(rng.standard_normal(len(t)), lo=900, hi=4500)
                 loop.add('snare', tb, stereo(nz * np.exp(-t / 0.07) * 0.09))
             for half in (0.5,) if bar < 8 else (0.0, 0.5, 0.75):
                 t = tvec(0.12)
-                nz = spectral(rng.standard_normal(len(t)), lo=6500)
+                nz = band_limit(rng.standard_normal(len(t)), lo=6500)
                 amp = 0.05 if half == 0.5 else 0.022
                 loop.add('hat', tb + half * BEAT, stereo(nz * np.exp(-t / 0.025) * amp, 0.25))
     n = loop.n
@@ -1246,7 +1246,7 @@ def make_music(path_ogg):
         g = 0.42 ** k
         ch = k % 2
         echo[:, ch] += np.roll(mono, k * delay) * g
-    echo = spectral(echo, lo=250, hi=5000)
+    echo = band_limit(echo, lo=250, hi=5000)
     dry = b['pad'] + b['bass'] + b['arp'] + b['lead'] + b['kick'] + b['snare'] + b['hat'] + echo * 0.6
     send = b['pad'] * 0.45 + b['arp'] * 0.5 + b['lead'] * 0.55 + b['snare'] * 0.4 + echo * 0.3
     ir = reverb_ir(3.0, 0.55, 2025, hi=5500, predelay=0.025)
@@ -1254,7 +1254,7 @@ def make_music(path_ogg):
     irp[:len(ir)] = ir
     wet = np.fft.irfft(np.fft.rfft(send, axis=0) * np.fft.rfft(irp, axis=0), n, axis=0)
     mix_ = dry + wet * 0.32
-    mix_ = spectral(mix_, lo=28)
+    mix_ = band_limit(mix_, lo=28)
     mix_ = normalise(mix_, 0.8)
     with tempfile.TemporaryDirectory() as tmp:
         wav = os.path.join(tmp, 'menu_music.wav')
