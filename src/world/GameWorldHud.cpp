@@ -1,0 +1,278 @@
+#include <algorithm>
+#include <cstdio>
+
+#include <GL/gl.h>
+
+#include "media/FontManager.h"
+#include "media/Sprite.h"
+#include "media/TextureFont.h"
+#include "media/TextureManager.h"
+#include "nodes/MainNode.h"
+#include "world/GameWorld.h"
+#include "world/ScreenDraw.h"
+#include "world/ScreenMath.h"
+
+using ScreenDraw::Quad;
+
+namespace
+{
+const int ICON_SPACING = 67;
+
+struct HelpText
+{
+    float width;
+    const char* text;
+};
+
+const HelpText HELP[5] = {
+    {305.0f, "Extender\n\nExpands the territory where\nyou can build your nodes. The\nextender can power a "
+             "maximum\nof 3 other nodes. When the\nextender is first built, it is\nvulnerable to damage for "
+             "a\nshort time."},
+    {282.0f, "Beam Emitter\n\nFires a deadly laser beam at\nthe enemy.  If the beam is\ntoo close to the "
+             "target, it\nsustains damage.\n\n-2 Energy Flow"},
+    {282.0f, "Shield\n\nBlocks beams with an energy\nshield. If facing the beam, no\ndamage is "
+             "taken.\n\n-1 Energy Flow when inactive\n-2 Energy Flow per beam"},
+    {308.0f, "Extractor\n\nExtracts energy from resource\nsites.\n\n+4 Energy Flow"},
+    {325.0f, "Absorber\n\nBlocks beams by absorbing their\ndamage. This causes the absorber\nto damage "
+             "everything around it.\n\n-1 Energy Flow when inactive\n+2 Energy Flow per beam"},
+};
+
+void DrawTextAt(CTextureFont* pFont, float pX, float pY, const char* pText)
+{
+    glPushMatrix();
+    glTranslatef(pX, pY, 0.0f);
+    pFont->DrawText(pText);
+    glPopMatrix();
+}
+
+// The veil over an icon whose kind is cooling down, centred on the current origin.
+void DrawCooldownWipe(float pFraction)
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    glBegin(GL_TRIANGLE_FAN);
+    for (const CVector2& v : ScreenMath::CooldownWipeFan(pFraction))
+        glVertex2f(v.x, v.y);
+    glEnd();
+}
+
+// The player's energy stock along the bottom, with what the selected kind would cost.
+void DrawEnergyBar(const CGameWorld& pWorld)
+{
+    const int w = pWorld.GetWindowWidth();
+    const float len = static_cast<float>(w - 40);
+    const CTeam& team = pWorld.GetTeam(pWorld.m_playerTeam);
+    const int tool = pWorld.m_selectedTool;
+    int cost = 0;
+    if (tool >= TOOL_EXTENDER && tool < TOOL_NONE)
+        cost = CGameWorld::ToolCost(tool);
+    const ScreenMath::EnergyBarSpans bar = ScreenMath::EnergyBar(team.GetEnergy(), team.GetEnergyMax(), cost);
+    const float fillEnd = 20.0f + len * bar.fill;
+
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBegin(GL_QUADS);
+    glColor3f(0.8f, 0.8f, 0.8f);
+    Quad(19.0f, len + 21.0f, 19.0f, 46.0f);
+    glColor3f(0.0f, 0.2f, 0.1f);
+    Quad(20.0f, len + 20.0f, 20.0f, 45.0f);
+    team.ApplyColour();
+    Quad(20.0f, fillEnd, 20.0f, 45.0f);
+    // A sheen brightening towards the fill's upper edge.
+    glColor4f(1.0f, 1.0f, 1.0f, 0.0f);
+    glVertex2f(20.0f, 20.0f);
+    glVertex2f(fillEnd, 20.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.3f);
+    glVertex2f(fillEnd, 45.0f);
+    glVertex2f(20.0f, 45.0f);
+    // What the selected kind would cost: the spent share white, or the shortfall red.
+    if (bar.mark == ScreenMath::EnergyBarSpans::SHORTFALL)
+    {
+        glColor4f(1.0f, 0.0f, 0.0f, 0.6f);
+        Quad(20.0f + len * bar.markFrom, 20.0f + len * bar.markTo, 20.0f, 45.0f);
+        glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
+        Quad(20.0f, fillEnd, 20.0f, 45.0f);
+    }
+    else if (bar.mark == ScreenMath::EnergyBarSpans::SPEND)
+    {
+        glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
+        Quad(20.0f + len * bar.markFrom, 20.0f + len * bar.markTo, 20.0f, 45.0f);
+    }
+    glEnd();
+}
+} // namespace
+
+void CGameWorld::DrawHud()
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
+    static CSprite* icons[5] = {CTextureManager::GetInstance()->GetSprite("Fork_Icon"),
+                                CTextureManager::GetInstance()->GetSprite("Beamgun_Icon"),
+                                CTextureManager::GetInstance()->GetSprite("Shield_Icon"),
+                                CTextureManager::GetInstance()->GetSprite("Extr_Icon"),
+                                CTextureManager::GetInstance()->GetSprite("Abs_Icon")};
+    static CSprite* banners[3] = {CTextureManager::GetInstance()->GetSprite("Win_Text"),
+                                  CTextureManager::GetInstance()->GetSprite("Lose_Text"),
+                                  CTextureManager::GetInstance()->GetSprite("Tie_Text")};
+
+    const int w = GetWindowWidth();
+    const int h = GetWindowHeight();
+
+    DrawEnergyBar(*this);
+
+    DrawTeamFlow(w / 2, 42, m_playerTeam);
+    DrawTeamFlow(w / 2, -5, m_playerTeam == 1 ? 2 : 1);
+
+    if (font != nullptr)
+    {
+        if (!m_demo)
+        {
+            // Opaque for the first second, then fading out over the last one and a half.
+            float alpha = std::min(1.0f, m_messageTimer.GetFraction(1500));
+            float x = static_cast<float>(w / 2) - 0.5f * font->GetTextWidth(m_message.c_str());
+            int y = h / 4 - font->GetLineHeight() / 2 + 70;
+            glColor4f(1.0f, 1.0f, 1.0f, alpha);
+            DrawTextAt(font, x, static_cast<float>(y), m_message.c_str());
+        }
+        else
+        {
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            DrawTextAt(font, static_cast<float>(w / 2 - 40), static_cast<float>(h - 45), "Demo");
+        }
+        if (m_overlayMode != 0)
+        {
+            char label[32];
+            std::snprintf(label, sizeof label, "AI Overlay %d", m_overlayMode);
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            DrawTextAt(font, static_cast<float>(w / 2), static_cast<float>(h - 50), label);
+        }
+    }
+
+    if (!m_demo)
+    {
+        const CTeam& team = GetTeam(m_playerTeam);
+        glPushMatrix();
+        glTranslatef(100.0f, static_cast<float>(h - 35), 0.0f);
+        for (int i = 0; i < 5; ++i)
+        {
+            if (i == m_selectedTool)
+                glColor3f(0.7f, 0.7f, 0.7f);
+            else
+                glColor3f(1.0f, 1.0f, 1.0f);
+            if (icons[i] != nullptr)
+                icons[i]->DrawCentered();
+            DrawCooldownWipe(team.GetCooldownFraction(i));
+            glTranslatef(static_cast<float>(ICON_SPACING), 0.0f, 0.0f);
+        }
+        glPopMatrix();
+    }
+
+    // The two main nodes' health, green on the left and blue on the right.
+    for (int t = 1; t <= 2; ++t)
+    {
+        glPushMatrix();
+        glTranslatef(t == 1 ? 20.0f : static_cast<float>(w - 20), 70.0f, 0.0f);
+        const CMainNode* main = GetTeam(t).GetMainNode();
+        if (main != nullptr)
+        {
+            float blue = t == 1 ? 0.7f : 1.0f;
+            float green = t == 1 ? 1.0f : 0.7f;
+            DrawBar(0.7f, green, blue, 624.0f, main->GetHealthFraction());
+        }
+        else
+        {
+            DrawBar(1.0f, 1.0f, 1.0f, 624.0f, 0.0f);
+        }
+        glPopMatrix();
+    }
+
+    if (m_result >= RESULT_WIN && m_result < RESULT_UNDECIDED && !m_demo && banners[m_result] != nullptr)
+    {
+        glPushMatrix();
+        glTranslatef(static_cast<float>(w / 2), static_cast<float>(h / 2), 0.0f);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        banners[m_result]->DrawCentered();
+        glPopMatrix();
+    }
+
+    if (!m_demo && m_hoveredTool >= TOOL_EXTENDER && m_hoveredTool < TOOL_NONE)
+    {
+        const HelpText& help = HELP[m_hoveredTool];
+        DrawHelpPanel(static_cast<float>(ICON_SPACING * m_hoveredTool + 33), static_cast<float>(h - 80),
+                      help.width, help.text, 1.0f);
+    }
+}
+
+void CGameWorld::DrawTeamFlow(int pX, int pY, int pTeam)
+{
+    const int flow = GetTeamFlow(pTeam);
+    const int n = ScreenMath::TeamFlowArrowCount(flow);
+    const float x = static_cast<float>(pX);
+    const float y = static_cast<float>(pY);
+
+    glBindTexture(GL_TEXTURE_2D, 0);
+    ApplyTeamColour(pTeam);
+    glBegin(GL_TRIANGLES);
+    ScreenDraw::QuadAsTriangles(x - 3.0f, x + 3.0f, y + 12.0f, y + 18.0f);
+    for (int i = 0; i < n; ++i)
+    {
+        if (flow >= 0)
+        {
+            glVertex2f(x + 8 * i + 7, y + 9);
+            glVertex2f(x + 8 * i + 7, y + 21);
+            glVertex2f(x + 8 * i + 13, y + 15);
+        }
+        else
+        {
+            glVertex2f(x - 8 * i - 7, y + 10);
+            glVertex2f(x - 8 * i - 7, y + 20);
+            glVertex2f(x - 8 * i - 12, y + 15);
+        }
+    }
+    glEnd();
+}
+
+void CGameWorld::DrawBar(float pR, float pG, float pB, float pHeight, float pFraction)
+{
+    static CSprite* tick = CTextureManager::GetInstance()->GetSprite("Bar_Tick");
+    static CSprite* mid = CTextureManager::GetInstance()->GetSprite("Bar_Mid");
+    static CSprite* end = CTextureManager::GetInstance()->GetSprite("Bar_End");
+    if (tick == nullptr || mid == nullptr || end == nullptr)
+        return;
+
+    glColor4f(1.0f, 1.0f, 1.0f, 0.3f);
+    end->DrawRect(-12.0f, 12.0f, 0.0f, -6.0f);
+    mid->DrawRect(-12.0f, 12.0f, 0.0f, pHeight);
+    end->DrawRect(-12.0f, 12.0f, pHeight, pHeight + 6.0f);
+
+    glColor4f(pR, pG, pB, 1.0f);
+    const int ticks = ScreenMath::BarTickCount(pHeight, pFraction);
+    for (int i = 0; i < ticks; ++i)
+        tick->DrawRect(-9.0f, 9.0f, 8.0f * i, 8.0f * i + 7.0f);
+}
+
+void CGameWorld::DrawHelpPanel(float pX, float pY, float pWidth, const char* pText, float pAlpha)
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
+    if (font == nullptr)
+        return;
+
+    const int lineHeight = font->GetLineHeight();
+    const float height = static_cast<float>(ScreenMath::HelpPanelHeight(pText, lineHeight));
+    const float top = static_cast<float>(lineHeight + 3);
+    const float w = pWidth;
+
+    glPushMatrix();
+    glTranslatef(pX + 8.0f, pY - top, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBegin(GL_QUADS);
+    glColor4f(0.0f, 0.0f, 0.0f, pAlpha * 0.5f);
+    Quad(-8.0f, w - 8.0f, top - height, top);
+    glColor4f(1.0f, 1.0f, 1.0f, pAlpha + 0.5f);
+    Quad(-8.0f, -5.0f, top - height, top);
+    Quad(w - 11.0f, w - 8.0f, top - height, top);
+    Quad(-5.0f, w - 11.0f, top - 3.0f, top);
+    Quad(-5.0f, w - 11.0f, top - height, top - height + 3.0f);
+    glEnd();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    font->DrawText(pText);
+    glPopMatrix();
+}
