@@ -18,6 +18,7 @@ class CGameEngine
 
     void AddOption(const std::string& pName);
     bool HasOption(const std::string& pName) const;
+    const std::set<std::string>& GetOptions() const { return m_options; }
     void RemoveOption(const std::string& pName);
 
     // Each step in order; false at the first failure, with GetLastError naming it.

@@ -79,7 +79,7 @@ CatalogueLoaders CatalogueLoaders::MediaManagers()
             return true;
         pError = FindIncompleteEntry(pSection, "font", {"filepath", "id", "size"});
         if (pError.empty())
-            pError = "a font could not be loaded (a missing file or a zero size)";
+            pError = "a font entry has a zero \"size\"";
         return false;
     };
     return loaders;

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <SDL/SDL.h>
+
+#include "engine/GameEngine.h"
+
+namespace
+{
+
+class EngineEventTest : public ::testing::Test
+{
+  protected:
+    // The tick clock only counts from SDL's start.
+    void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0); }
+    void TearDown() override
+    {
+        CGameEngine::Instance().Quit();
+        SDL_Quit();
+    }
+
+    static SDL_Event Activity(Uint8 pState, bool pGain)
+    {
+        SDL_Event e{};
+        e.type = SDL_ACTIVEEVENT;
+        e.active.state = pState;
+        e.active.gain = pGain ? 1 : 0;
+        return e;
+    }
+};
+
+TEST_F(EngineEventTest, MinimisingStopsFramesAndRestoringRestartsTheClock)
+{
+    CGameEngine& engine = CGameEngine::Instance();
+    engine.BeginLoop(12345678u);
+    engine.HandleEvent(Activity(SDL_APPACTIVE, true));
+    ASSERT_TRUE(engine.IsActive());
+
+    engine.BeginLoop(5u);
+    engine.HandleEvent(Activity(SDL_APPACTIVE | SDL_APPINPUTFOCUS, false));
+    EXPECT_FALSE(engine.IsActive());
+    EXPECT_EQ(engine.GetLastTicks(), 5u);
+
+    // Focus alone changes nothing.
+    engine.HandleEvent(Activity(SDL_APPINPUTFOCUS | SDL_APPMOUSEFOCUS, true));
+    EXPECT_FALSE(engine.IsActive());
+    EXPECT_EQ(engine.GetLastTicks(), 5u);
+
+    SDL_Delay(20);
+    Uint32 before = SDL_GetTicks();
+    engine.HandleEvent(Activity(SDL_APPACTIVE, true));
+    Uint32 after = SDL_GetTicks();
+    EXPECT_TRUE(engine.IsActive());
+    // The minimised time is not handed to the world as one long frame.
+    EXPECT_GE(engine.GetLastTicks(), before);
+    EXPECT_LE(engine.GetLastTicks(), after);
+    EXPECT_GE(before, 20u);
+}
+
+TEST_F(EngineEventTest, OnlyTheQuitEventEndsTheLoop)
+{
+    CGameEngine& engine = CGameEngine::Instance();
+    engine.BeginLoop(0u);
+    engine.HandleEvent(Activity(SDL_APPACTIVE, true));
+    SDL_Event other{};
+    for (Uint8 type :
+         {Uint8(SDL_USEREVENT), Uint8(SDL_VIDEORESIZE), Uint8(SDL_VIDEOEXPOSE), Uint8(SDL_SYSWMEVENT)})
+    {
+        other.type = type;
+        engine.HandleEvent(other);
+    }
+    EXPECT_TRUE(engine.IsRunning());
+    EXPECT_TRUE(engine.IsActive());
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    engine.HandleEvent(quit);
+    EXPECT_FALSE(engine.IsRunning());
+}
+
+} // namespace
