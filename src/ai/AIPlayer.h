@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class CTeam;
 class CEntity;
 
@@ -7,7 +9,7 @@ class CEntity;
 // leaves the board and lets it think every 500 ms and keep its books every step.
 class CAIPlayer
 {
-public:
+  public:
     explicit CAIPlayer(CTeam* pTeam);
     ~CAIPlayer();
 
@@ -28,7 +30,12 @@ public:
     void Upkeep();
     void DrawOverlay(int pMode);
 
-private:
+  private:
     unsigned m_difficulty = 100;
     CTeam* m_team;
 };
+
+// Every call the world makes on an opponent (notifications, Think, Upkeep) is reported here
+// with its name, the opponent and the node (null for Think and Upkeep); tests install one.
+using AIObserver = std::function<void(const char* pCall, const CAIPlayer* pPlayer, CEntity* pNode)>;
+void SetAIObserver(AIObserver pObserver);

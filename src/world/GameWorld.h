@@ -42,7 +42,7 @@ enum PlaceMode
 // input, build rules, board queries, and the screens.
 class CGameWorld
 {
-public:
+  public:
     explicit CGameWorld(CGameEngine* pEngine);
     ~CGameWorld();
     CGameWorld(const CGameWorld&) = delete;
@@ -87,6 +87,10 @@ public:
     CVector2 ScreenToBoard(int pX, int pY) const;
     int GetWindowWidth() const;
     int GetWindowHeight() const;
+    // Menu row under a mouse position (SDL coordinates), -1 for none; disabled rows included.
+    int MenuRowAt(int pX, int pY, bool pMainMenu) const;
+    // Tool button under a mouse position (SDL coordinates), TOOL_NONE for none.
+    static int ToolButtonAt(int pX, int pY);
 
     // --- build rules ---
     bool CanPlace(int pTeam, const CVector2& pPoint, float pRadius, int pCost, CEntity* pSource,
@@ -171,11 +175,26 @@ public:
     CCounter m_introStage{4};
     CCounter m_introTimer{500};
 
-private:
+  private:
+    // One intro step; pContinue tells whether the rest of the step still runs.
     void UpdateIntro(bool* pContinue);
     void UpdateMenuMusic();
+    void SkipIntro();
+    void StartMatchFromMenu(int pRow);
+    // The parts of a match step.
+    bool RemoveDeadNodes();
+    void UpdateEffects();
+    void RunThinkClock();
+    // Input in the match.
+    void OnMatchKey(int pSym, bool pPressed);
+    void OnDebugKey(int pSym);
+    void OnMatchButton(int pButton, bool pPressed, int pX, int pY);
+    CEntity* NearestPlayerSource(const CVector2& pPoint) const;
+    void PlaceFromSource(const CVector2& pPoint);
+    void AimFromSource(const CVector2& pPoint);
+    // The refusal tests shared by the build commands; may fill in the source.
+    bool CheckBuild(int pTeam, const CVector2& pPoint, CEntity*& pSource, int pTool);
+    void PrepareNode(CEntity* pNode, int pTeam, const CVector2& pPoint, CEntity* pSource);
     // Shared tail of the five build commands once the node exists.
     void FinishBuild(CEntity* pNode, int pTeam, CEntity* pSource, int pTool);
-    CEntity* BuildCommon(int pTeam, const CVector2& pPoint, CEntity*& pSource, int pTool);
-    bool m_skipIntroNow = false;
 };

@@ -21,7 +21,7 @@ enum BuildTool
 // build cooldown per kind. Team 0 is the grey, unowned side.
 class CTeam
 {
-public:
+  public:
     static const int MAX_TIDS = 3;
     static const int ENERGY_MAX = 30000000;
     static const int m_nCooldowns = 5;
@@ -55,7 +55,11 @@ public:
     void ApplyColour() const;
     static CColor ColourOf(int pTeamId);
 
-private:
+  private:
+    // Init's work with the start stock given; the constructor cannot ask the world for costs
+    // because the engine that holds the world may still be under construction.
+    void Reset(int pTeamId, int pStartEnergy);
+
     int m_id = 0;
     CCounter m_energy;
     int m_mainNode = 0;

@@ -1,0 +1,224 @@
+// The placement test and the five build commands shared by the player and the opponent.
+#include <cmath>
+
+#include "ai/AIPlayer.h"
+#include "engine/Assert.h"
+#include "media/SoundManager.h"
+#include "nodes/AbsorberNode.h"
+#include "nodes/BeamNode.h"
+#include "nodes/ExtractorNode.h"
+#include "nodes/ForkNode.h"
+#include "nodes/ShieldNode.h"
+#include "world/GameWorld.h"
+
+namespace
+{
+const float PI = 3.14159265f;
+const float DEGREES_PER_RADIAN = 57.29578f;
+const float AIM_EPSILON = 1.1920929e-7f;
+
+// The facing of a node at pPoint aimed at pAim, in degrees between -90 and 270; false when
+// the aim is the point itself and there is no direction.
+bool AimAngle(const CVector2& pPoint, const CVector2& pAim, float* pDegrees)
+{
+    CVector2 d = pAim - pPoint;
+    if (d.LengthSq() <= AIM_EPSILON * AIM_EPSILON)
+        return false;
+    float a = std::atan(d.y / d.x);
+    if (d.x < 0.0f)
+        a += PI;
+    *pDegrees = a * DEGREES_PER_RADIAN;
+    return true;
+}
+} // namespace
+
+int CGameWorld::ToolCost(int pTool)
+{
+    switch (pTool)
+    {
+    case TOOL_EXTENDER:
+        return CForkNode::GetCost();
+    case TOOL_BEAM:
+        return CBeamNode::GetCost();
+    case TOOL_SHIELD:
+        return CShieldNode::GetCost();
+    case TOOL_EXTRACTOR:
+        return CExtractorNode::GetCost();
+    case TOOL_ABSORBER:
+        return CAbsorberNode::GetCost();
+    default:
+        return 0;
+    }
+}
+
+float CGameWorld::ToolRadius(int pTool)
+{
+    switch (pTool)
+    {
+    case TOOL_EXTENDER:
+        return CForkNode::RADIUS;
+    case TOOL_BEAM:
+        return CBeamNode::RADIUS;
+    case TOOL_SHIELD:
+        return CShieldNode::RADIUS;
+    case TOOL_EXTRACTOR:
+        return CExtractorNode::RADIUS;
+    case TOOL_ABSORBER:
+        return CAbsorberNode::RADIUS;
+    default:
+        return 0.0f;
+    }
+}
+
+bool CGameWorld::CanPlace(int pTeam, const CVector2& pPoint, float pRadius, int pCost, CEntity* pSource,
+                          bool pNeedSource)
+{
+    if (!IsFree(pPoint, pRadius))
+    {
+        ShowPlayerMessage(pTeam, "Location occupied");
+        return false;
+    }
+    // A bad source is the caller's business: no message.
+    if (pNeedSource)
+    {
+        if (!pSource)
+            return false;
+        float range = pSource->GetPowerRange();
+        if ((pPoint - pSource->GetPosition()).LengthSq() > range * range)
+            return false;
+        if (!pSource->CanPowerMore())
+            return false;
+        if (pSource->GetTeam() != pTeam)
+            return false;
+    }
+    if (GetTeam(pTeam).GetEnergy() < pCost)
+    {
+        ShowPlayerMessage(pTeam, "Insufficient energy");
+        return false;
+    }
+    return true;
+}
+
+bool CGameWorld::CheckBuild(int pTeam, const CVector2& pPoint, CEntity*& pSource, int pTool)
+{
+    CTeam& team = GetTeam(pTeam);
+    if (!team.IsCooldownReady(pTool))
+    {
+        ShowPlayerMessage(pTeam, "Not ready yet");
+        return false;
+    }
+    if (!pSource)
+        pSource = FindPowerSource(pTeam, pPoint, true);
+    if (!CanPlace(pTeam, pPoint, ToolRadius(pTool), ToolCost(pTool), pSource, true))
+        return false;
+    if (pTool == TOOL_EXTRACTOR && !FindResourceAt(pPoint, ToolRadius(pTool)))
+    {
+        ShowPlayerMessage(pTeam, "Too far from resource");
+        return false;
+    }
+    return true;
+}
+
+void CGameWorld::PrepareNode(CEntity* pNode, int pTeam, const CVector2& pPoint, CEntity* pSource)
+{
+    pNode->SetPosition(pPoint);
+    pNode->SetTeam(pTeam);
+    pNode->SetParent(pSource);
+}
+
+void CGameWorld::FinishBuild(CEntity* pNode, int pTeam, CEntity* pSource, int pTool)
+{
+    CTeam& team = GetTeam(pTeam);
+    AddEntity(pNode);
+    team.AddEnergy(-ToolCost(pTool));
+    pSource->AddPowered(pNode);
+    if (pTool == TOOL_EXTRACTOR)
+        static_cast<CExtractorNode*>(pNode)->AttachToResource();
+
+    for (int id = 0; id < CTeam::MAX_TIDS; ++id)
+    {
+        CAIPlayer* ai = GetTeam(id).GetAI();
+        if (!ai)
+            continue;
+        switch (pTool)
+        {
+        case TOOL_EXTENDER:
+            ai->OnExtenderBuilt(pNode);
+            break;
+        case TOOL_BEAM:
+            ai->OnBeamBuilt(pNode);
+            break;
+        case TOOL_SHIELD:
+            ai->OnShieldBuilt(pNode);
+            break;
+        case TOOL_EXTRACTOR:
+            ai->OnExtractorBuilt(pNode);
+            break;
+        case TOOL_ABSORBER:
+            ai->OnAbsorberBuilt(pNode);
+            break;
+        default:
+            break;
+        }
+    }
+
+    team.StartCooldown(pTool);
+    PlaySound("BuildSuccess");
+}
+
+CEntity* CGameWorld::BuildExtender(int pTeam, const CVector2& pPoint, CEntity* pSource)
+{
+    if (!CheckBuild(pTeam, pPoint, pSource, TOOL_EXTENDER))
+        return nullptr;
+    CForkNode* node = new CForkNode;
+    PrepareNode(node, pTeam, pPoint, pSource);
+    FinishBuild(node, pTeam, pSource, TOOL_EXTENDER);
+    return node;
+}
+
+CEntity* CGameWorld::BuildAbsorber(int pTeam, const CVector2& pPoint, CEntity* pSource)
+{
+    if (!CheckBuild(pTeam, pPoint, pSource, TOOL_ABSORBER))
+        return nullptr;
+    CAbsorberNode* node = new CAbsorberNode;
+    PrepareNode(node, pTeam, pPoint, pSource);
+    FinishBuild(node, pTeam, pSource, TOOL_ABSORBER);
+    return node;
+}
+
+CEntity* CGameWorld::BuildExtractor(int pTeam, const CVector2& pPoint, CEntity* pSource)
+{
+    if (!CheckBuild(pTeam, pPoint, pSource, TOOL_EXTRACTOR))
+        return nullptr;
+    CExtractorNode* node = new CExtractorNode;
+    PrepareNode(node, pTeam, pPoint, pSource);
+    FinishBuild(node, pTeam, pSource, TOOL_EXTRACTOR);
+    return node;
+}
+
+CEntity* CGameWorld::BuildBeamEmitter(int pTeam, const CVector2& pPoint, const CVector2& pAim,
+                                      CEntity* pSource)
+{
+    if (!CheckBuild(pTeam, pPoint, pSource, TOOL_BEAM))
+        return nullptr;
+    CBeamNode* node = new CBeamNode;
+    PrepareNode(node, pTeam, pPoint, pSource);
+    float degrees = 0.0f;
+    if (AimAngle(pPoint, pAim, &degrees))
+        node->SetAngle(degrees);
+    FinishBuild(node, pTeam, pSource, TOOL_BEAM);
+    return node;
+}
+
+CEntity* CGameWorld::BuildShield(int pTeam, const CVector2& pPoint, const CVector2& pAim, CEntity* pSource)
+{
+    if (!CheckBuild(pTeam, pPoint, pSource, TOOL_SHIELD))
+        return nullptr;
+    CShieldNode* node = new CShieldNode;
+    PrepareNode(node, pTeam, pPoint, pSource);
+    float degrees = 0.0f;
+    if (AimAngle(pPoint, pAim, &degrees))
+        node->SetAngle(degrees);
+    FinishBuild(node, pTeam, pSource, TOOL_SHIELD);
+    return node;
+}

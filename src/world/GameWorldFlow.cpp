@@ -1,0 +1,284 @@
+// The world's states and the set-up of a match: intro, menu, pausing, new match, the end
+// of a match and the demo's clock.
+#include <SDL/SDL_mixer.h>
+
+#include "ai/AIPlayer.h"
+#include "engine/Assert.h"
+#include "engine/GameEngine.h"
+#include "engine/Platform.h"
+#include "media/Audio.h"
+#include "media/Graphic.h"
+#include "media/SoundManager.h"
+#include "nodes/MainNode.h"
+#include "nodes/ResourceNode.h"
+#include "world/GameWorld.h"
+
+namespace
+{
+const int DEMO_KEEP_ALIVE_MS = 30000;
+const int MUSIC_FADE_MS = 2000;
+} // namespace
+
+void CGameWorld::ShowMessage(const char* pText)
+{
+    m_message = pText;
+    m_messageTimer.Fill();
+}
+
+void CGameWorld::ShowPlayerMessage(int pTeam, const char* pText)
+{
+    if (pTeam == m_playerTeam && !m_demo)
+        ShowMessage(pText);
+}
+
+// --- intro and menu ---
+
+void CGameWorld::UpdateIntro(bool* pContinue)
+{
+    *pContinue = false;
+    if (m_introStage.GetValue() == 0)
+    {
+        HaltAllChannels();
+        m_state = STATE_MENU;
+        return;
+    }
+    AW_ASSERT(m_GameEngine);
+    if (m_GameEngine->HasOption("nointro"))
+    {
+        SkipIntro();
+        *pContinue = true;
+        return;
+    }
+    if (m_introStage.GetValue() == m_introStage.GetMax() && m_introTimer.GetValue() == m_introTimer.GetMax())
+        PlaySound("QuillmothIntro");
+    m_introTimer.Add(-static_cast<int>(m_stepLength));
+    if (m_introTimer.IsEmpty())
+    {
+        m_introStage.Add(-1);
+        m_introTimer.Reset(m_introDurations[m_introStage.GetValue()]);
+    }
+}
+
+void CGameWorld::SkipIntro()
+{
+    // The next step leaves the intro.
+    m_introStage.SetValue(0);
+    m_introTimer.SetValue(0);
+}
+
+void CGameWorld::UpdateMenuMusic()
+{
+    // Without an audio device there is nothing to play.
+    if (!IsAudioOpen())
+        return;
+    if (!m_music)
+        m_music = Mix_LoadMUS(NativePath("Data\\sounds\\menu_music.ogg").c_str());
+    // A failed load is tried again on the next step.
+    if (m_music && Mix_PlayingMusic() == 0)
+        Mix_PlayMusic(m_music, -1);
+}
+
+bool CGameWorld::IsMenuRowEnabled(int pRow, bool pMainMenu) const
+{
+    if (pMainMenu)
+        return pRow == 0 || pRow == 3 || (pRow == 1 && m_resumable);
+    return pRow == 0 || (pRow >= 2 && pRow <= 5);
+}
+
+void CGameWorld::MenuSelect()
+{
+    AW_ASSERT(m_GameEngine);
+    switch (m_menuHover)
+    {
+    case 0:
+        m_difficultyListOpen = !m_difficultyListOpen;
+        PlaySound("MenuSwoosh");
+        break;
+    case 1:
+        if (m_resumable)
+            ResumeMatch();
+        break;
+    case 3:
+        m_GameEngine->Quit();
+        break;
+    default:
+        break;
+    }
+    if (m_difficultyHover != -1)
+        StartMatchFromMenu(m_difficultyHover);
+}
+
+void CGameWorld::StartMatchFromMenu(int pRow)
+{
+    m_demo = (pRow == 0);
+    ClearMatch();
+    NewMatch();
+    m_state = STATE_MATCH;
+    PlaySound("MenuSwoosh");
+    // Rows 2 to 5 are "Very Easy" to "Hard"; the demo keeps blue's own default.
+    if (pRow >= 2 && pRow <= 5)
+    {
+        if (CAIPlayer* ai = GetTeam(2).GetAI())
+            ai->SetDifficulty(static_cast<unsigned>(pRow - 2));
+    }
+}
+
+void CGameWorld::ResumeMatch()
+{
+    FadeOutMusic(MUSIC_FADE_MS);
+    HaltAllChannels();
+    PlaySound("MenuSwoosh");
+    m_state = STATE_MATCH;
+}
+
+void CGameWorld::Pause()
+{
+    HaltAllChannels();
+    // A decided match cannot be resumed.
+    if (m_result != RESULT_UNDECIDED)
+        m_resumable = false;
+    m_difficultyHover = -1;
+    m_difficultyListOpen = false;
+    m_menuHover = -1;
+    m_state = STATE_MENU;
+    PlaySound("MenuSwoosh");
+}
+
+// --- the board ---
+
+void CGameWorld::ClearMatch()
+{
+    // Detach the lists first: a node's death may add sparks while it is deleted.
+    std::vector<CEntity*> nodes;
+    nodes.swap(m_nodes);
+    for (CEntity* node : nodes)
+        delete node;
+    std::vector<CGraphic*> effects;
+    effects.swap(m_effects);
+    for (CGraphic* effect : effects)
+        delete effect;
+    m_resumable = false;
+}
+
+void CGameWorld::NewMatch()
+{
+    AW_ASSERT(m_GameEngine);
+    FadeOutMusic(MUSIC_FADE_MS);
+    HaltAllChannels();
+
+    m_debug = m_GameEngine->HasOption("debug");
+    m_viewCentre = CVector2(m_boardWidth * 0.5f, m_boardHeight * 0.5f);
+    m_zoom = 1.0f;
+
+    m_stepAccumulator = 0;
+    m_playerTeam = 1;
+    m_overlayMode = 0;
+    // So that the first step of the match thinks.
+    m_thinkAccumulator = m_thinkPeriod;
+    m_spinAngle = 0.0f;
+    m_demoTimer.Fill();
+    m_messageTimer.SetValue(0);
+    m_selectedTool = TOOL_NONE;
+    m_placeMode = PLACE_IDLE;
+    m_placeSourceId = 0;
+    m_resumable = false;
+    m_result = RESULT_UNDECIDED;
+    m_message.clear();
+
+    for (int id = 0; id < CTeam::MAX_TIDS; ++id)
+        GetTeam(id).Init(id);
+    if (m_demo)
+        GetTeam(1).SetAI(true);
+    GetTeam(2).SetAI(true);
+    if (m_demo)
+        GetTeam(1).GetAI()->SetDifficulty(2);
+
+    // The layout is fixed and mirror-symmetric.
+    const float w = m_boardWidth;
+    const float h = m_boardHeight;
+    AddResourceSite(CVector2(w / 6.0f - 30.0f, h * 0.5f + 150.0f));
+    AddResourceSite(CVector2(w / 6.0f - 30.0f, h * 0.5f - 150.0f));
+    AddResourceSite(CVector2(w / 6.0f + 150.0f, h * 0.5f + 250.0f));
+    AddResourceSite(CVector2(w / 6.0f + 150.0f, h * 0.5f - 250.0f));
+    AddResourceSite(CVector2(w * 5.0f / 6.0f + 30.0f, h * 0.5f + 150.0f));
+    AddResourceSite(CVector2(w * 5.0f / 6.0f + 30.0f, h * 0.5f - 150.0f));
+    AddResourceSite(CVector2(w * 5.0f / 6.0f - 150.0f, h * 0.5f + 250.0f));
+    AddResourceSite(CVector2(w * 5.0f / 6.0f - 150.0f, h * 0.5f - 250.0f));
+    AddResourceSite(CVector2(w * 0.5f, h * 0.5f + 200.0f));
+    AddResourceSite(CVector2(w * 0.5f, h * 0.5f - 200.0f));
+
+    AddMainNode(1, CVector2(w / 6.0f, h * 0.5f));
+    AddMainNode(2, CVector2(5.0f * w / 6.0f, h * 0.5f));
+}
+
+void CGameWorld::AddResourceSite(const CVector2& pPoint)
+{
+    if (!CanPlace(0, pPoint, CResourceNode::RADIUS, 0, nullptr, false))
+        return;
+    CResourceNode* site = new CResourceNode;
+    site->SetPosition(pPoint);
+    site->SetTeam(0);
+    AddEntity(site);
+    for (int id = 0; id < CTeam::MAX_TIDS; ++id)
+    {
+        if (CAIPlayer* ai = GetTeam(id).GetAI())
+            ai->OnResourceAdded(site);
+    }
+}
+
+void CGameWorld::AddMainNode(int pTeam, const CVector2& pPoint)
+{
+    CTeam& team = GetTeam(pTeam);
+    if (team.GetMainNode())
+        return;
+    if (!CanPlace(pTeam, pPoint, CMainNode::RADIUS, 0, nullptr, false))
+        return;
+    CMainNode* node = new CMainNode;
+    node->SetPosition(pPoint);
+    node->SetTeam(pTeam);
+    AddEntity(node);
+    team.SetMainNode(node);
+    for (int id = 0; id < CTeam::MAX_TIDS; ++id)
+    {
+        if (CAIPlayer* ai = GetTeam(id).GetAI())
+            ai->OnMainNodeAdded(node);
+    }
+}
+
+// --- the end of a match and the demo ---
+
+void CGameWorld::CheckEndOfMatch()
+{
+    // Only the first fall of a match sounds; a later fall of the other side makes it a tie.
+    if (!GetTeam(1).GetMainNode())
+    {
+        if (m_result == RESULT_UNDECIDED && !m_demo)
+            PlaySound("End");
+        m_result = (m_result == RESULT_WIN || m_result == RESULT_TIE) ? RESULT_TIE : RESULT_LOSE;
+    }
+    if (!GetTeam(2).GetMainNode())
+    {
+        if (m_result == RESULT_UNDECIDED && !m_demo)
+            PlaySound("End");
+        m_result = (m_result == RESULT_LOSE || m_result == RESULT_TIE) ? RESULT_TIE : RESULT_WIN;
+    }
+}
+
+void CGameWorld::ApplyDemoKeepAlive()
+{
+    // While both sides stand, activity keeps a demo match going for another 30 seconds.
+    if (!m_demo || m_demoTimer.GetValue() >= DEMO_KEEP_ALIVE_MS)
+        return;
+    if (GetTeam(1).GetMainNode() && GetTeam(2).GetMainNode())
+        m_demoTimer.SetValue(DEMO_KEEP_ALIVE_MS);
+}
+
+void CGameWorld::EndDemoMatch()
+{
+    if (!GetTeam(1).GetMainNode())
+        ++m_blueWins;
+    if (!GetTeam(2).GetMainNode())
+        ++m_greenWins;
+    ClearMatch();
+    NewMatch();
+}

@@ -1,0 +1,345 @@
+// Keys and the mouse in every state, and the player's placement interaction.
+#include <SDL/SDL_keysym.h>
+
+#include "ai/AIPlayer.h"
+#include "engine/Assert.h"
+#include "engine/GameEngine.h"
+#include "media/SoundManager.h"
+#include "nodes/EntityRegistry.h"
+#include "nodes/MainNode.h"
+#include "world/GameWorld.h"
+
+namespace
+{
+const int LEFT_BUTTON = 1;
+const int RIGHT_BUTTON = 3;
+
+// Menu rows are 40 pixels apart, 25 of them active, counted from 520 above the bottom.
+const int MENU_TOP_FROM_BOTTOM = 520;
+const int MENU_ROW_PITCH = 40;
+const int MENU_ROW_HEIGHT = 25;
+
+// The tool bar: five 61-pixel buttons, 67 pixels apart, from x = 70.
+const int TOOL_BAR_LEFT = 70;
+const int TOOL_BUTTON_PITCH = 67;
+const int TOOL_BUTTON_WIDTH = 60;
+const int TOOL_BAR_TOP = 6;
+const int TOOL_BAR_BOTTOM = 64;
+
+const int DEBUG_ENERGY_BOOST = 30000000;
+} // namespace
+
+int CGameWorld::MenuRowAt(int pX, int pY, bool pMainMenu) const
+{
+    int u = pY - GetWindowHeight() + MENU_TOP_FROM_BOTTOM;
+    if (u <= 0 || u % MENU_ROW_PITCH >= MENU_ROW_HEIGHT)
+        return -1;
+    bool inColumn = pMainMenu ? (pX >= 141 && pX <= 439) : (pX >= 541 && pX <= 789);
+    return inColumn ? u / MENU_ROW_PITCH : -1;
+}
+
+int CGameWorld::ToolButtonAt(int pX, int pY)
+{
+    int v = pX - TOOL_BAR_LEFT;
+    if (v < 1 || pY < TOOL_BAR_TOP || pY > TOOL_BAR_BOTTOM)
+        return TOOL_NONE;
+    if (v / TOOL_BUTTON_PITCH > TOOL_ABSORBER || v % TOOL_BUTTON_PITCH > TOOL_BUTTON_WIDTH)
+        return TOOL_NONE;
+    return v / TOOL_BUTTON_PITCH;
+}
+
+// --- keys ---
+
+void CGameWorld::OnKey(int pSym, int pMod, bool pPressed)
+{
+    (void)pMod;
+    AW_ASSERT(m_GameEngine);
+    switch (m_state)
+    {
+    case STATE_INTRO:
+        if (pPressed)
+            SkipIntro();
+        break;
+    case STATE_MENU:
+        if (pPressed && pSym == SDLK_ESCAPE)
+            m_GameEngine->Quit();
+        break;
+    case STATE_MATCH:
+        OnMatchKey(pSym, pPressed);
+        break;
+    default:
+        break;
+    }
+}
+
+void CGameWorld::OnMatchKey(int pSym, bool pPressed)
+{
+    if (pPressed && pSym == SDLK_ESCAPE)
+    {
+        // The first Escape puts the tool away, the second pauses.
+        if (m_selectedTool == TOOL_NONE)
+        {
+            Pause();
+        }
+        else
+        {
+            m_selectedTool = TOOL_NONE;
+            m_placeMode = PLACE_IDLE;
+        }
+    }
+
+    if (!m_demo && (m_placeMode == PLACE_IDLE || m_placeMode == PLACE_SOURCE_CHOSEN))
+    {
+        if (pPressed && pSym >= SDLK_1 && pSym <= SDLK_5)
+            m_selectedTool = pSym - SDLK_1;
+        // Any key drops a pending drag; an aim in progress stays.
+        m_placeMode = PLACE_IDLE;
+    }
+
+    if (m_debug && pPressed)
+        OnDebugKey(pSym);
+}
+
+void CGameWorld::OnDebugKey(int pSym)
+{
+    switch (pSym)
+    {
+    case SDLK_r:
+        ClearMatch();
+        NewMatch();
+        break;
+    case SDLK_TAB:
+        m_playerTeam = (m_playerTeam + 1) % CTeam::MAX_TIDS;
+        break;
+    case SDLK_c:
+        GetTeam(m_playerTeam).AddEnergy(DEBUG_ENERGY_BOOST);
+        break;
+    case SDLK_a:
+    {
+        CTeam& team = GetTeam(m_playerTeam);
+        team.SetAI(team.GetAI() == nullptr);
+        // A new opponent learns where its main node stands; a side without one (grey, or
+        // already beaten) has nothing to tell it.
+        CMainNode* mainNode = team.GetMainNode();
+        if (team.GetAI() && mainNode)
+            team.GetAI()->OnMainNodeAdded(mainNode);
+        break;
+    }
+    case SDLK_o:
+        m_overlayMode = (m_overlayMode + 1) % 3;
+        break;
+    case SDLK_d:
+        if (CEntity* node = FindOverlap(m_mouseBoard, 1.0f))
+            node->TakeDamage(node->GetHealth(), CVector2(0.0f, 0.0f), DAMAGE_NONE, nullptr);
+        break;
+    case SDLK_l:
+        m_demo = !m_demo;
+        m_greenWins = 0;
+        m_blueWins = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+// --- the mouse ---
+
+void CGameWorld::OnMouseMove(int pX, int pY)
+{
+    AW_ASSERT(m_GameEngine);
+    m_mouseScreenX = pX;
+    m_mouseScreenY = GetWindowHeight() - pY;
+
+    if (m_state == STATE_MENU)
+    {
+        int row = MenuRowAt(pX, pY, true);
+        if (!IsMenuRowEnabled(row, true))
+            row = -1;
+        if (row != m_menuHover && row != -1)
+            PlaySound("MenuClick");
+        m_menuHover = row;
+        if (m_difficultyListOpen)
+        {
+            row = MenuRowAt(pX, pY, false);
+            if (!IsMenuRowEnabled(row, false))
+                row = -1;
+            if (row != m_difficultyHover && row != -1)
+                PlaySound("MenuClick");
+            m_difficultyHover = row;
+        }
+    }
+    else if (m_state == STATE_MATCH)
+    {
+        m_mouseBoard = ScreenToBoard(pX, pY);
+        if (!m_demo)
+            m_hoveredTool = ToolButtonAt(pX, pY);
+    }
+}
+
+void CGameWorld::OnMouseButton(int pButton, bool pPressed, int pX, int pY)
+{
+    AW_ASSERT(m_GameEngine);
+    switch (m_state)
+    {
+    case STATE_INTRO:
+        if (pPressed)
+            SkipIntro();
+        break;
+    case STATE_MENU:
+        if (pPressed && pButton == LEFT_BUTTON && (m_menuHover != -1 || m_difficultyHover != -1))
+            MenuSelect();
+        break;
+    case STATE_MATCH:
+        OnMatchButton(pButton, pPressed, pX, pY);
+        break;
+    default:
+        break;
+    }
+}
+
+void CGameWorld::OnMatchButton(int pButton, bool pPressed, int pX, int pY)
+{
+    const CVector2 p = ScreenToBoard(pX, pY);
+    const bool inBoard = p.x >= 0.0f && p.x <= m_boardWidth && p.y >= 0.0f && p.y <= m_boardHeight;
+
+    if (m_demo)
+        return;
+
+    if (pButton == RIGHT_BUTTON)
+    {
+        if (!pPressed)
+            return;
+        // Right click cancels a placement, or puts the tool away when nothing is placed.
+        if (m_placeMode == PLACE_IDLE)
+            m_selectedTool = TOOL_NONE;
+        m_placeSourceId = 0;
+        m_placeMode = PLACE_IDLE;
+        return;
+    }
+    if (pButton != LEFT_BUTTON)
+        return;
+
+    if (pPressed)
+    {
+        int tool = ToolButtonAt(pX, pY);
+        if (tool != TOOL_NONE)
+        {
+            m_selectedTool = (m_selectedTool == tool) ? TOOL_NONE : tool;
+            return;
+        }
+    }
+
+    if (!inBoard || m_selectedTool == TOOL_NONE)
+        return;
+
+    bool act = !pPressed;
+
+    if (pPressed && m_placeMode == PLACE_IDLE)
+    {
+        CEntity* source = NearestPlayerSource(p);
+        if (!source)
+        {
+            m_placeSourceId = 0;
+            PlaySound("BuildFail");
+            ShowMessage("Too far from extender");
+        }
+        else
+        {
+            m_placeSourceId = GetEntityId(source);
+            m_placeMode = PLACE_SOURCE_CHOSEN;
+            // A press away from the source places at once; a press on it starts a drag.
+            float r = source->GetRadius();
+            if ((p - source->GetPosition()).LengthSq() > r * r)
+                act = true;
+        }
+    }
+
+    if (m_placeMode == PLACE_SOURCE_CHOSEN && act && m_placeSourceId != 0)
+    {
+        PlaceFromSource(p);
+        return;
+    }
+
+    if (m_placeMode == PLACE_AIMING && pPressed)
+        AimFromSource(p);
+}
+
+CEntity* CGameWorld::NearestPlayerSource(const CVector2& pPoint) const
+{
+    CEntity* best = nullptr;
+    float bestDistSq = 0.0f;
+    for (CEntity* node : m_nodes)
+    {
+        if (node->GetTeam() != m_playerTeam || !node->CanPowerMore())
+            continue;
+        float range = node->GetPowerRange();
+        float distSq = (pPoint - node->GetPosition()).LengthSq();
+        if (distSq >= range * range)
+            continue;
+        // A tie keeps the earlier node.
+        if (!best || distSq < bestDistSq)
+        {
+            best = node;
+            bestDistSq = distSq;
+        }
+    }
+    return best;
+}
+
+void CGameWorld::PlaceFromSource(const CVector2& pPoint)
+{
+    if (CEntity* source = GetEntity(m_placeSourceId))
+    {
+        bool success = false;
+        switch (m_selectedTool)
+        {
+        case TOOL_EXTENDER:
+            success = BuildExtender(m_playerTeam, pPoint, source) != nullptr;
+            break;
+        case TOOL_EXTRACTOR:
+            success = BuildExtractor(m_playerTeam, pPoint, source) != nullptr;
+            break;
+        case TOOL_ABSORBER:
+            success = BuildAbsorber(m_playerTeam, pPoint, source) != nullptr;
+            break;
+        case TOOL_BEAM:
+        case TOOL_SHIELD:
+            // Only the place is checked now; the cooldown is looked at when it is aimed.
+            success = CanPlace(m_playerTeam, pPoint, ToolRadius(m_selectedTool), ToolCost(m_selectedTool),
+                               source, true);
+            break;
+        default:
+            break;
+        }
+        if (!success)
+        {
+            PlaySound("BuildFail");
+        }
+        else if (m_selectedTool == TOOL_BEAM || m_selectedTool == TOOL_SHIELD)
+        {
+            m_placeMode = PLACE_AIMING;
+            m_placePoint = pPoint;
+            return;
+        }
+    }
+    // Done, refused, or the source is gone: back to idle.
+    m_placeSourceId = 0;
+    m_placeMode = PLACE_IDLE;
+}
+
+void CGameWorld::AimFromSource(const CVector2& pPoint)
+{
+    if (CEntity* source = GetEntity(m_placeSourceId))
+    {
+        if (m_selectedTool == TOOL_BEAM || m_selectedTool == TOOL_SHIELD)
+        {
+            CEntity* node = (m_selectedTool == TOOL_BEAM)
+                                ? BuildBeamEmitter(m_playerTeam, m_placePoint, pPoint, source)
+                                : BuildShield(m_playerTeam, m_placePoint, pPoint, source);
+            if (!node)
+                PlaySound("BuildFail");
+        }
+    }
+    m_placeSourceId = 0;
+    m_placeMode = PLACE_IDLE;
+}

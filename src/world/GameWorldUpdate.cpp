@@ -1,0 +1,145 @@
+// The fixed step: frame time in, at most one 16 ms step out.
+#include "ai/AIPlayer.h"
+#include "engine/Assert.h"
+#include "media/Graphic.h"
+#include "nodes/MainNode.h"
+#include "world/GameWorld.h"
+
+void CGameWorld::Update(unsigned pElapsed)
+{
+    AW_ASSERT(m_GameEngine);
+    // If it isn't time for the next step, do nothing; slow frames slow the game down
+    // rather than running several steps at once.
+    m_stepAccumulator += pElapsed;
+    if (m_stepAccumulator < m_stepLength)
+        return;
+    m_stepAccumulator -= m_stepLength;
+
+    if (m_state == STATE_INTRO)
+    {
+        bool goOn = false;
+        UpdateIntro(&goOn);
+        if (!goOn)
+            return;
+    }
+    else if (m_state == STATE_MENU)
+    {
+        UpdateMenuMusic();
+    }
+
+    // One turn in 150 seconds.
+    m_spinAngle += static_cast<float>(m_stepLength) * 360.0f / 30000.0f / 5.0f;
+
+    if (m_state == STATE_MATCH)
+        RunMatchStep();
+}
+
+void CGameWorld::RunMatchStep()
+{
+    const int step = static_cast<int>(m_stepLength);
+
+    m_messageTimer.Add(-step);
+    m_resumable = true;
+
+    if (m_demo)
+    {
+        m_demoTimer.Add(-step);
+        if (m_demoTimer.IsEmpty())
+        {
+            EndDemoMatch();
+            return;
+        }
+    }
+
+    for (int id = 0; id < CTeam::MAX_TIDS; ++id)
+        GetTeam(id).TickCooldowns(step);
+
+    // Both passes run from the last node to the first and over the nodes that were there
+    // when the pass began: a node built during the step waits for the next one.
+    const int beginCount = static_cast<int>(m_nodes.size());
+    for (int i = beginCount - 1; i >= 0; --i)
+        m_nodes[i]->BeginStep();
+    const int updateCount = static_cast<int>(m_nodes.size());
+    for (int i = updateCount - 1; i >= 0; --i)
+        m_nodes[i]->Update(step);
+
+    if (RemoveDeadNodes())
+        ApplyDemoKeepAlive();
+
+    UpdateEffects();
+    RunThinkClock();
+
+    for (int id = CTeam::MAX_TIDS - 1; id >= 0; --id)
+    {
+        if (CAIPlayer* ai = GetTeam(id).GetAI())
+            ai->Upkeep();
+    }
+}
+
+bool CGameWorld::RemoveDeadNodes()
+{
+    bool removed = false;
+    size_t i = 0;
+    while (i < m_nodes.size())
+    {
+        CEntity* node = m_nodes[i];
+        if (node->IsAlive())
+        {
+            ++i;
+            continue;
+        }
+        const bool wasMainNode = node->IsMainNode();
+        // The opponents drop their pointers before the node goes.
+        for (int id = 0; id < CTeam::MAX_TIDS; ++id)
+        {
+            if (CAIPlayer* ai = GetTeam(id).GetAI())
+                ai->OnEntityRemoved(node);
+        }
+        delete node;
+        // The last node moves into the hole and is examined next.
+        m_nodes[i] = m_nodes.back();
+        m_nodes.pop_back();
+        removed = true;
+        if (wasMainNode)
+            CheckEndOfMatch();
+    }
+    return removed;
+}
+
+void CGameWorld::UpdateEffects()
+{
+    const int step = static_cast<int>(m_stepLength);
+    for (int i = static_cast<int>(m_effects.size()) - 1; i >= 0; --i)
+        m_effects[i]->Update(step);
+    size_t i = 0;
+    while (i < m_effects.size())
+    {
+        if (m_effects[i]->IsActive())
+        {
+            ++i;
+            continue;
+        }
+        delete m_effects[i];
+        m_effects[i] = m_effects.back();
+        m_effects.pop_back();
+    }
+}
+
+void CGameWorld::RunThinkClock()
+{
+    m_thinkAccumulator += m_stepLength;
+    if (m_thinkAccumulator < m_thinkPeriod)
+        return;
+    m_thinkAccumulator -= m_thinkPeriod;
+    for (int id = 0; id < CTeam::MAX_TIDS; ++id)
+    {
+        if (CMainNode* mainNode = GetTeam(id).GetMainNode())
+            mainNode->UpdateWorth();
+    }
+    // Blue thinks first.
+    for (int id = CTeam::MAX_TIDS - 1; id >= 0; --id)
+    {
+        if (CAIPlayer* ai = GetTeam(id).GetAI())
+            ai->Think();
+    }
+}
