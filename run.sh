@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds Ampwarden if needed and starts it; options are passed on (./run.sh -nointro).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
+
+aw_install "${AW_BUILD_PACKAGES[@]}"
+aw_build "$AW_ROOT/build"
+# The game reads Data/ and AWIcon.bmp from its working directory.
+cd "$AW_ROOT"
+exec "$AW_ROOT/build/ampwarden" "$@"

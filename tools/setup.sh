@@ -1,0 +1,43 @@
+# Shared by run.sh and test.sh: installs what the build needs and builds the game.
+# Source it; it defines functions only.
+
+AW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# What building and running the game needs.
+AW_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
+    libsdl-mixer1.2-dev libgl-dev libfreetype-dev libtinyxml-dev libgtest-dev libbenchmark-dev
+    fonts-dejavu-core)
+# What the tests add: a virtual X server with software OpenGL, input and screenshot tools.
+AW_TEST_PACKAGES=(xvfb xdotool x11-utils imagemagick xauth libgl1-mesa-dri python3)
+
+aw_log() { echo "[ampwarden] $*" >&2; }
+
+# Installs the given Debian packages that are not installed yet; does nothing when all are.
+aw_install() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q '^install ok installed$'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    aw_log "installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            aw_log "need root or sudo to install: ${missing[*]}"
+            return 1
+        fi
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q || return 1
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+        "${missing[@]}" </dev/null || return 1
+}
+
+# Configures and builds an optimised build (assertions stay on) into the given directory.
+aw_build() {
+    local dir="$1"
+    cmake -S "$AW_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release >/dev/null || return 1
+    cmake --build "$dir" -j"$(nproc)" || return 1
+}
