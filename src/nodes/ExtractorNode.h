@@ -7,8 +7,8 @@ class CExtractorNode : public CEntity
 {
 public:
     static constexpr float RADIUS = 15.0f;
-    static const int INCOME_FLOW = 1000000;
-    static const int BASE_COST = 10000000;
+    static constexpr int INCOME_FLOW = 1000000;
+    static constexpr int BASE_COST = 10000000;
     static int GetCost();
 
     CExtractorNode();

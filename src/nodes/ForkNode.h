@@ -11,9 +11,9 @@ class CForkNode : public CEntity
 public:
     static constexpr float RADIUS = 8.0f;
     static constexpr float POWER_RANGE = 100.0f;
-    static const int HEALTH = 15000000;
-    static const int MAX_POWERED = 3;
-    static const int BASE_COST = 3000000;
+    static constexpr int HEALTH = 15000000;
+    static constexpr int MAX_POWERED = 3;
+    static constexpr int BASE_COST = 3000000;
     static int GetCost();
 
     CForkNode();

@@ -11,9 +11,9 @@ class CMainNode : public CEntity
 public:
     static constexpr float RADIUS = 30.0f;
     static constexpr float POWER_RANGE = 130.0f;
-    static const int HEALTH = 50000000;
-    static const int MAX_POWERED = 10000;
-    static const int INCOME_FLOW = 1000000;
+    static constexpr int HEALTH = 50000000;
+    static constexpr int MAX_POWERED = 10000;
+    static constexpr int INCOME_FLOW = 1000000;
 
     CMainNode();
 
