@@ -319,3 +319,16 @@ TEST_F(EntityTest, TeamSpriteNames)
     EXPECT_EQ("CPU_Green", TeamSpriteId("CPU", 1));
     EXPECT_EQ("Extr_Blue", TeamSpriteId("Extr", 2));
 }
+
+TEST_F(EntityTest, SparksBecomeEffectsOnTheBoard)
+{
+    auto* e = Place(new CProbeEntity(4000000, 8.0f), 100.0f, 100.0f);
+    size_t before = World().GetEffects().size();
+    e->TakeDamage(4000000, CVector2(104.0f, 100.0f), DAMAGE_BEAM, nullptr);
+    // The death disc of 40, then 999 sparks for the hit itself.
+    ASSERT_EQ(before + 40 + 999, World().GetEffects().size());
+    const CGraphic* last = World().GetEffects().back();
+    EXPECT_EQ(CVector2(104.0f, 100.0f), last->GetPosition());
+    EXPECT_EQ(StandIn(), last->GetSprite());
+    EXPECT_FLOAT_EQ(0.3f, last->GetColour().a);
+}
