@@ -129,7 +129,7 @@ TEST_F(MediaFontTest, BlockRulesAndReplacement)
 
     fonts->Clear();
     EXPECT_TRUE(LoadFonts(FontEntry("Gone", "/nonexistent/font.ttf", "20") + FontEntry("Main", FONT, "20") +
-                          FontEntry("Main", FONT, "13")));
+                          FontEntry("Main", "\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", "13")));
     EXPECT_EQ(nullptr, fonts->GetFont("Gone"));
     CTextureFont* main = fonts->GetFont("Main");
     ASSERT_NE(nullptr, main);
