@@ -11,26 +11,6 @@ const float PI = 3.14159265f;
 
 using EntityTest = NodeBoardTest;
 
-TEST_F(EntityTest, FreshEntityHoldsTheDefaults)
-{
-    CProbeEntity e(10000000, 0.0f);
-    EXPECT_EQ(0, e.GetTeam());
-    EXPECT_EQ(0, e.GetParentId());
-    EXPECT_EQ(10000000, e.GetHealth());
-    EXPECT_TRUE(e.IsAlive());
-    EXPECT_TRUE(e.BlocksBeams());
-    EXPECT_FALSE(e.AbsorbsBeams());
-    EXPECT_FALSE(e.IsMainNode());
-    EXPECT_EQ(DAMAGE_NONE, e.GetDamageKind());
-    EXPECT_EQ(0, e.GetDamageTaken());
-    EXPECT_EQ(nullptr, e.GetLastAttacker());
-    EXPECT_FALSE(e.CanPowerMore());
-    EXPECT_EQ(0.0f, e.GetPowerRange());
-    int kind = DAMAGE_BEAM;
-    EXPECT_EQ(0, e.GetDamageAt(CVector2(0.0f, 0.0f), 100.0f, &kind, 3));
-    EXPECT_EQ(DAMAGE_NONE, kind);
-}
-
 TEST_F(EntityTest, SetPositionRoundsToTheNearestPixel)
 {
     CProbeEntity e;
@@ -268,30 +248,6 @@ TEST_F(EntityTest, CutPowerGreysTheNodeAndTakesAWholeShareOfHealth)
     EXPECT_EQ(7000000, e->GetHealth());
 }
 
-TEST_F(EntityTest, CutPowerTakesAtMostAFifth)
-{
-    for (unsigned seed = 1; seed <= 50; ++seed)
-    {
-        RandomTable::GetInstance().FillFromSeed(seed);
-        CProbeEntity e;
-        e.SetTeam(1);
-        e.CutPower();
-        int lost = 10000000 - e.GetHealth();
-        EXPECT_EQ(0, lost % 100000);
-        EXPECT_LE(lost, 2000000);
-    }
-}
-
-TEST_F(EntityTest, WorthCountsOnlyForOwnedNodes)
-{
-    CMainNode main;
-    main.SetTeam(1);
-    main.UpdateWorth();
-    EXPECT_EQ(1000.0f, main.GetWorth());
-    main.SetTeam(0);
-    EXPECT_EQ(0.0f, main.GetWorth());
-}
-
 TEST_F(EntityTest, PowerLinkRunsStraightCrossesAt45DegreesAndRunsStraightAgain)
 {
     CVector2 strip[8];
@@ -311,13 +267,6 @@ TEST_F(EntityTest, PowerLinkRunsStraightCrossesAt45DegreesAndRunsStraightAgain)
     CVector2 leg = strip[4] - strip[2];
     EXPECT_FLOAT_EQ(std::fabs(leg.x), std::fabs(leg.y));
     EXPECT_EQ(CVector2(33.0f, -75.0f), strip[6]);
-}
-
-TEST_F(EntityTest, TeamSpriteNames)
-{
-    EXPECT_EQ("Fork_Gray", TeamSpriteId("Fork", 0));
-    EXPECT_EQ("CPU_Green", TeamSpriteId("CPU", 1));
-    EXPECT_EQ("Extr_Blue", TeamSpriteId("Extr", 2));
 }
 
 TEST_F(EntityTest, SparksBecomeEffectsOnTheBoard)
