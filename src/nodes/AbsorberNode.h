@@ -6,11 +6,11 @@
 // blast that hurts everything around it.
 class CAbsorberNode : public CEntity
 {
-public:
+  public:
     static constexpr float RADIUS = 10.0f;
     static constexpr float BLAST_PER_BEAM = 30.0f;
-    static const int HEALTH = 5000000;
-    static const int BASE_COST = 10000000;
+    static constexpr int HEALTH = 5000000;
+    static constexpr int BASE_COST = 10000000;
     static int GetCost();
 
     CAbsorberNode();
@@ -28,7 +28,7 @@ public:
     int GetAbsorbed() const { return m_absorbed; }
     int GetHits() const { return m_hits; }
 
-private:
+  private:
     float m_blast = 0.0f;
     int m_absorbed = 0;
     int m_hits = 0;

@@ -6,14 +6,14 @@
 // first. The beam warms up over 15 seconds of uninterrupted firing.
 class CBeamNode : public CEntity
 {
-public:
+  public:
     static constexpr float RADIUS = 8.0f;
     static constexpr float SELF_DAMAGE_DISTANCE = 68.0f;
-    static const int HEALTH = 2000000;
-    static const int DAMAGE_RATE = 1000;  // per millisecond at full warm-up
-    static const int ENERGY_USE = 500000; // per second
-    static const int WARM_UP = 15000;     // milliseconds
-    static const int BASE_COST = 15000000;
+    static constexpr int HEALTH = 2000000;
+    static constexpr int DAMAGE_RATE = 1000;  // per millisecond at full warm-up
+    static constexpr int ENERGY_USE = 500000; // per second
+    static constexpr int WARM_UP = 15000;     // milliseconds
+    static constexpr int BASE_COST = 15000000;
     static int GetCost();
 
     CBeamNode();
@@ -32,7 +32,7 @@ public:
     bool IsActive() const { return m_active; }
     const CCounter& GetWarmUp() const { return m_warmUp; }
 
-private:
+  private:
     float m_angle = 0.0f;
     CVector2 m_direction{1.0f, 0.0f};
     float m_beamLength = 0.0f;

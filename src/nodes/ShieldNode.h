@@ -5,10 +5,10 @@
 // Blocks beams that strike its face (within one radian of its facing) at an energy cost.
 class CShieldNode : public CEntity
 {
-public:
+  public:
     static constexpr float RADIUS = 10.0f;
-    static const int HEALTH = 2000000;
-    static const int BASE_COST = 3000000;
+    static constexpr int HEALTH = 2000000;
+    static constexpr int BASE_COST = 3000000;
     static int GetCost();
 
     CShieldNode();
@@ -25,7 +25,7 @@ public:
     bool IsActive() const { return m_active; }
     int GetBlocked() const { return m_blocked; }
 
-private:
+  private:
     float m_angle = 0.0f;
     CVector2 m_direction{1.0f, 0.0f};
     bool m_active = true;
