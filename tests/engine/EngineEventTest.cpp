@@ -78,3 +78,54 @@ TEST_F(EngineEventTest, OnlyTheQuitEventEndsTheLoop)
 }
 
 } // namespace
+
+namespace
+{
+
+// Input events reach the world with their key, button, pressed flag and position.
+TEST_F(EngineEventTest, InputIsPassedToTheWorld)
+{
+    CGameEngine& engine = CGameEngine::Instance();
+    engine.Configure(DisplayConfig::Default());
+    CGameWorld& world = engine.GetWorld();
+    engine.BeginLoop(0u);
+
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = 100;
+    e.motion.y = 700;
+    engine.HandleEvent(e);
+    EXPECT_EQ(world.m_mouseScreenX, 100);
+    EXPECT_EQ(world.m_mouseScreenY, 68);
+
+    // At the menu only a pressed Escape quits.
+    world.m_state = STATE_MENU;
+    e = SDL_Event{};
+    e.type = SDL_KEYUP;
+    e.key.keysym.sym = SDLK_ESCAPE;
+    engine.HandleEvent(e);
+    EXPECT_TRUE(engine.IsRunning());
+    e.type = SDL_KEYDOWN;
+    engine.HandleEvent(e);
+    EXPECT_FALSE(engine.IsRunning());
+
+    // In a match the right button drops the tool on its press, not on its release.
+    world.m_state = STATE_MATCH;
+    world.m_demo = false;
+    world.m_selectedTool = TOOL_SHIELD;
+    world.m_placeMode = PLACE_IDLE;
+    e = SDL_Event{};
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.button = SDL_BUTTON_RIGHT;
+    e.button.x = 500;
+    e.button.y = 400;
+    engine.HandleEvent(e);
+    EXPECT_EQ(world.m_selectedTool, TOOL_SHIELD);
+    e.type = SDL_MOUSEBUTTONDOWN;
+    engine.HandleEvent(e);
+    EXPECT_EQ(world.m_selectedTool, TOOL_NONE);
+
+    world.m_state = STATE_INTRO;
+}
+
+} // namespace
