@@ -4,8 +4,6 @@
 
 namespace
 {
-typedef std::vector<std::string> Strings;
-
 // Steps on a board of stand-in nodes only.
 class StepTest : public WorldTest
 {

@@ -17,6 +17,7 @@
 // What happened, in order: sounds ("sound:Id"), opponent calls ("Call@team"), and whatever
 // test doubles add.
 using EventLog = std::vector<std::string>;
+typedef std::vector<std::string> Strings;
 
 // A stand-in node: logs its BeginStep, Update and destruction, and can be told to die or to
 // append another node during its update.
