@@ -1,7 +1,5 @@
 #include <cmath>
-#include <vector>
 
-#include "media/Sprite.h"
 #include "nodes/AbsorberNode.h"
 #include "nodes/BeamNode.h"
 #include "nodes/ShieldNode.h"
@@ -231,20 +229,6 @@ TEST_F(AbsorberNodeTest, ReportsItsBlastToThePlanner)
     EXPECT_EQ(absorber->GetDamageAt(ABSORBER_AT + CVector2(0.0f, 18.5f), 5.0f, &kind, 0), 0);
     EXPECT_EQ(kind, DAMAGE_NONE);
     EXPECT_EQ(absorber->GetDamageAt(ABSORBER_AT + CVector2(0.0f, 48.0f), 5.0f, &kind, 1), 1000);
-}
-
-TEST_F(AbsorberNodeTest, LeavesAGhostWhereItStood)
-{
-    CSprite ghost(0.0f, 0.0f, 16.0f, 16.0f, 0, 256.0f, 256.0f);
-    OverrideNodeSprite("Abs_Blue", &ghost);
-    std::vector<NodeGraphic> seen;
-    SetNodeGraphicObserver([&](const NodeGraphic& g) { seen.push_back(g); });
-    CAbsorberNode* absorber = Absorber();
-    absorber->Kill();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].sprite, &ghost);
-    EXPECT_EQ(seen[0].angle, 0.0f);
-    EXPECT_EQ(seen[0].position, ABSORBER_AT);
 }
 
 TEST_F(AbsorberNodeTest, AnEmptyStepChangesNothing)

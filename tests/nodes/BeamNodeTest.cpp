@@ -30,24 +30,11 @@ class BeamNodeTest : public CWeaponBoard
     }
 };
 
-TEST_F(BeamNodeTest, AimsAlongTheGivenAngle)
-{
-    CBeamNode beam;
-    EXPECT_EQ(beam.GetHealth(), 2000000);
-    EXPECT_EQ(beam.GetRadius(), 8.0f);
-    beam.SetAngle(90.0f);
-    EXPECT_NEAR(beam.GetDirection().x, 0.0f, 1e-6f);
-    EXPECT_NEAR(beam.GetDirection().y, 1.0f, 1e-6f);
-    beam.SetAngle(225.0f);
-    EXPECT_NEAR(beam.GetDirection().x, -0.7071068f, 1e-6f);
-    EXPECT_NEAR(beam.GetDirection().y, -0.7071068f, 1e-6f);
-    EXPECT_EQ(beam.GetAngle(), 225.0f);
-}
-
 TEST_F(BeamNodeTest, DamageGrowsOverFifteenSecondsOfFiring)
 {
     CBeamNode* beam = Emitter();
     CTargetNode* foe = Target(2, CVector2(300.0f, 300.0f), 30.0f);
+    EXPECT_EQ(beam->GetHealth(), 2000000);
 
     Step();
     EXPECT_TRUE(beam->IsActive());
