@@ -46,25 +46,19 @@ void CForkNode::Update(int pDt)
 
 bool CForkNode::CanPowerMore() const
 {
-    return m_freeSlots != 0 && IsConnected();
+    return m_powered.GetFreeSlots() != 0 && IsConnected();
 }
 
 void CForkNode::AddPowered(CEntity* pUser)
 {
     AW_ASSERT(pUser);
-    m_powered.push_back(GetEntityId(pUser));
-    --m_freeSlots;
+    m_powered.Add(pUser);
 }
 
 void CForkNode::RemovePowered(CEntity* pUser)
 {
     AW_ASSERT(pUser);
-    auto found = std::find(m_powered.begin(), m_powered.end(), GetEntityId(pUser));
-    if (found == m_powered.end())
-        return;
-    *found = m_powered.back();
-    m_powered.pop_back();
-    ++m_freeSlots;
+    m_powered.Remove(pUser);
 }
 
 void CForkNode::CutPower()
@@ -75,12 +69,7 @@ void CForkNode::CutPower()
 
 void CForkNode::CutAllPowered()
 {
-    // A copy: a node dying from the cut must not disturb the walk.
-    for (int id : std::vector<int>(m_powered))
-    {
-        if (CEntity* node = GetEntity(id))
-            node->CutPower();
-    }
+    m_powered.CutAll();
 }
 
 void CForkNode::OnDeath()
@@ -92,18 +81,7 @@ void CForkNode::OnDeath()
 
 void CForkNode::UpdateWorth()
 {
-    for (int id : std::vector<int>(m_powered))
-    {
-        if (CEntity* node = GetEntity(id))
-            node->UpdateWorth();
-    }
+    m_powered.UpdateWorthAll();
     // An extender is worth what it keeps alive.
-    m_worth = 0.0f;
-    if (!IsConnected())
-        return;
-    for (int id : m_powered)
-    {
-        if (CEntity* node = GetEntity(id))
-            m_worth += node->GetWorth();
-    }
+    m_worth = IsConnected() ? m_powered.SumWorth() : 0.0f;
 }

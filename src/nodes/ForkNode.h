@@ -3,12 +3,13 @@
 #include <vector>
 
 #include "nodes/Entity.h"
+#include "nodes/PoweredList.h"
 
 // The extender: carries the power reach outwards and powers up to three nodes. It starts
 // with 1 health and is granted the rest over its first steps.
 class CForkNode : public CEntity
 {
-public:
+  public:
     static constexpr float RADIUS = 8.0f;
     static constexpr float POWER_RANGE = 100.0f;
     static constexpr int HEALTH = 15000000;
@@ -30,14 +31,13 @@ public:
     void UpdateWorth() override;
 
     void CutAllPowered();
-    int GetFreeSlots() const { return m_freeSlots; }
-    const std::vector<int>& GetPowered() const { return m_powered; }
+    int GetFreeSlots() const { return m_powered.GetFreeSlots(); }
+    const std::vector<int>& GetPowered() const { return m_powered.GetIds(); }
     const CCounter& GetBuildUp() const { return m_buildUp; }
     int GetBuildUpRate() const { return m_buildUpRate; }
 
-private:
-    int m_freeSlots = MAX_POWERED;
-    std::vector<int> m_powered;
+  private:
+    CPoweredList m_powered{MAX_POWERED};
     CCounter m_buildUp;
     int m_buildUpRate = 0;
 };

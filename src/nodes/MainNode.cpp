@@ -1,7 +1,6 @@
 #include "nodes/MainNode.h"
 
 #include <GL/gl.h>
-#include <algorithm>
 
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
@@ -37,20 +36,13 @@ void CMainNode::Update(int pDt)
 void CMainNode::AddPowered(CEntity* pUser)
 {
     AW_ASSERT(pUser);
-    m_powered.push_back(GetEntityId(pUser));
-    --m_freeSlots;
+    m_powered.Add(pUser);
 }
 
 void CMainNode::RemovePowered(CEntity* pUser)
 {
     AW_ASSERT(pUser);
-    auto found = std::find(m_powered.begin(), m_powered.end(), GetEntityId(pUser));
-    if (found == m_powered.end())
-        return;
-    // Order does not matter: the last entry fills the gap.
-    *found = m_powered.back();
-    m_powered.pop_back();
-    ++m_freeSlots;
+    m_powered.Remove(pUser);
 }
 
 void CMainNode::OnDeath()
@@ -63,24 +55,13 @@ void CMainNode::OnDeath()
 
 void CMainNode::CutAllPowered()
 {
-    std::vector<int> powered;
-    powered.swap(m_powered);
-    for (int id : powered)
-    {
-        if (CEntity* node = GetEntity(id))
-            node->CutPower();
-    }
-    m_powered.clear();
-    m_freeSlots = MAX_POWERED;
+    m_powered.CutAll();
+    m_powered.Reset();
 }
 
 void CMainNode::UpdateWorth()
 {
-    for (int id : std::vector<int>(m_powered))
-    {
-        if (CEntity* node = GetEntity(id))
-            node->UpdateWorth();
-    }
+    m_powered.UpdateWorthAll();
     // Worth rises as the heart is hurt: 1000 whole, 3000 destroyed.
     m_worth = static_cast<float>(3000 - static_cast<int>(GetHealthFraction() * 2000.0f));
 }

@@ -3,12 +3,13 @@
 #include <vector>
 
 #include "nodes/Entity.h"
+#include "nodes/PoweredList.h"
 
 // A side's heart: the root of its power network, a steady income, and the node whose loss
 // ends the match for that side.
 class CMainNode : public CEntity
 {
-public:
+  public:
     static constexpr float RADIUS = 30.0f;
     static constexpr float POWER_RANGE = 130.0f;
     static constexpr int HEALTH = 50000000;
@@ -20,7 +21,7 @@ public:
     void Draw() override;
     void Update(int pDt) override;
     bool IsPowerSource() const override { return true; }
-    bool CanPowerMore() const override { return m_freeSlots != 0; }
+    bool CanPowerMore() const override { return m_powered.GetFreeSlots() != 0; }
     void AddPowered(CEntity* pUser) override;
     void RemovePowered(CEntity* pUser) override;
     float GetPowerRange() const override { return POWER_RANGE; }
@@ -28,10 +29,9 @@ public:
     void UpdateWorth() override;
 
     void CutAllPowered();
-    int GetFreeSlots() const { return m_freeSlots; }
-    const std::vector<int>& GetPowered() const { return m_powered; }
+    int GetFreeSlots() const { return m_powered.GetFreeSlots(); }
+    const std::vector<int>& GetPowered() const { return m_powered.GetIds(); }
 
-private:
-    int m_freeSlots = MAX_POWERED;
-    std::vector<int> m_powered;
+  private:
+    CPoweredList m_powered{MAX_POWERED};
 };
