@@ -2,8 +2,7 @@
 
 #include "engine/Assert.h"
 
-// The opponent's board analysis and decisions are still to come; for now it is told about
-// the board at the right moments and does nothing with it.
+// PLACEHOLDER: the board analysis is being filled in.
 
 namespace
 {
@@ -13,12 +12,13 @@ AIObserver& Observer()
     return *observer;
 }
 
-void Report(const char* pCall, const CAIPlayer* pPlayer, CEntity* pNode)
+} // namespace
+
+void ReportAICall(const char* pCall, const CAIPlayer* pPlayer, CEntity* pNode)
 {
     if (Observer())
         Observer()(pCall, pPlayer, pNode);
 }
-} // namespace
 
 void SetAIObserver(AIObserver pObserver)
 {
@@ -35,59 +35,71 @@ CAIPlayer::~CAIPlayer() = default;
 void CAIPlayer::OnMainNodeAdded(CEntity* pNode)
 {
     AW_ASSERT(pNode);
-    Report("OnMainNodeAdded", this, pNode);
+    ReportAICall("OnMainNodeAdded", this, pNode);
 }
 
 void CAIPlayer::OnResourceAdded(CEntity* pNode)
 {
     AW_ASSERT(pNode);
-    Report("OnResourceAdded", this, pNode);
+    ReportAICall("OnResourceAdded", this, pNode);
 }
 
 void CAIPlayer::OnExtenderBuilt(CEntity* pNode)
 {
     AW_ASSERT(pNode);
-    Report("OnExtenderBuilt", this, pNode);
+    ReportAICall("OnExtenderBuilt", this, pNode);
 }
 
 void CAIPlayer::OnBeamBuilt(CEntity* pNode)
 {
     AW_ASSERT(pNode);
-    Report("OnBeamBuilt", this, pNode);
+    ReportAICall("OnBeamBuilt", this, pNode);
 }
 
 void CAIPlayer::OnShieldBuilt(CEntity* pNode)
 {
     AW_ASSERT(pNode);
-    Report("OnShieldBuilt", this, pNode);
+    ReportAICall("OnShieldBuilt", this, pNode);
 }
 
 void CAIPlayer::OnExtractorBuilt(CEntity* pNode)
 {
     AW_ASSERT(pNode);
-    Report("OnExtractorBuilt", this, pNode);
+    ReportAICall("OnExtractorBuilt", this, pNode);
 }
 
 void CAIPlayer::OnAbsorberBuilt(CEntity* pNode)
 {
     AW_ASSERT(pNode);
-    Report("OnAbsorberBuilt", this, pNode);
+    ReportAICall("OnAbsorberBuilt", this, pNode);
 }
 
 void CAIPlayer::OnEntityRemoved(CEntity* pNode)
 {
     AW_ASSERT(pNode);
-    Report("OnEntityRemoved", this, pNode);
-}
-
-void CAIPlayer::Think()
-{
-    Report("Think", this, nullptr);
+    ReportAICall("OnEntityRemoved", this, pNode);
 }
 
 void CAIPlayer::Upkeep()
 {
-    Report("Upkeep", this, nullptr);
+    ReportAICall("Upkeep", this, nullptr);
 }
 
 void CAIPlayer::DrawOverlay(int) {}
+int CAIPlayer::GetTeamId() const { return 0; }
+void CAIPlayer::InitPowerMap() {}
+PowerCell& CAIPlayer::CellAt(int, int) { static PowerCell cell; return cell; }
+PowerCell& CAIPlayer::CellAtPoint(const CVector2&) { static PowerCell cell; return cell; }
+CVector2 CAIPlayer::CellCentre(int, int) const { return CVector2(); }
+int CAIPlayer::Hops(const PowerCell&) { return 0; }
+void CAIPlayer::StampProvider(CEntity*) {}
+void CAIPlayer::ClearProvider(CEntity*) {}
+void CAIPlayer::RebuildPowerMap() {}
+void CAIPlayer::RemoveOpenProvider(CEntity*) {}
+void CAIPlayer::OnNodeAdded(CEntity*) {}
+void CAIPlayer::ScanBoard() {}
+bool CAIPlayer::IsOwn(const CEntity*) const { return false; }
+CEntity* CScanResult::GetPowerSource(std::size_t) const { return nullptr; }
+CEntity* CScanResult::GetResource(std::size_t) const { return nullptr; }
+CEntity* CScanResult::GetEnemy(std::size_t) const { return nullptr; }
+CEntity* CScanResult::PickTarget(bool) const { return nullptr; }

@@ -1,22 +1,64 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <utility>
+#include <vector>
+
+#include "ai/Candidate.h"
+#include "world/Vector2.h"
 
 class CTeam;
 class CEntity;
+class CBeamNode;
+class CAbsorberNode;
 
-// The computer opponent of one team. The world tells it about every node that joins or
-// leaves the board and lets it think every 500 ms and keep its books every step.
+// One cell of the power map: how far the cell centre lies outside the best provider's
+// reach (zero or negative inside it), and that provider.
+struct PowerCell
+{
+    float value = 0.0f;
+    CEntity* node = nullptr;
+};
+
+// What the opponent sees of the board at the start of a decision. The pointers are valid
+// until the next scan.
+class CScanResult
+{
+public:
+    int team = 0;
+    std::vector<CEntity*> m_pwrSrcList;
+    std::vector<CEntity*> m_resList;
+    std::vector<CEntity*> m_enemyList;
+
+    std::size_t GetPowerSourceCount() const { return m_pwrSrcList.size(); }
+    std::size_t GetResourceCount() const { return m_resList.size(); }
+    std::size_t GetEnemyCount() const { return m_enemyList.size(); }
+    CEntity* GetPowerSource(std::size_t pResultNum) const;
+    CEntity* GetResource(std::size_t pResultNum) const;
+    CEntity* GetEnemy(std::size_t pResultNum) const;
+
+    // The enemy node most worth a beam, with a little random jitter; null when none.
+    CEntity* PickTarget(bool pAllowMainNodes) const;
+};
+
+// The computer opponent of one team. It keeps a power map and lists of providers, resource
+// sites, beam emitters and absorbers up to date from the world's notifications, and twice a
+// second decides on at most one build, ordered through the same commands the player uses.
 class CAIPlayer
 {
-  public:
+public:
     explicit CAIPlayer(CTeam* pTeam);
     ~CAIPlayer();
+    CAIPlayer(const CAIPlayer&) = delete;
+    CAIPlayer& operator=(const CAIPlayer&) = delete;
 
     void SetDifficulty(unsigned pLevel) { m_difficulty = pLevel; }
     unsigned GetDifficulty() const { return m_difficulty; }
     CTeam* GetTeam() const { return m_team; }
+    int GetTeamId() const;
 
+    // --- notifications from the world ---
     void OnMainNodeAdded(CEntity* pNode);
     void OnResourceAdded(CEntity* pNode);
     void OnExtenderBuilt(CEntity* pNode);
@@ -26,16 +68,83 @@ class CAIPlayer
     void OnAbsorberBuilt(CEntity* pNode);
     void OnEntityRemoved(CEntity* pNode);
 
+    // --- per step, per decision, and the debug overlay ---
     void Think();
     void Upkeep();
     void DrawOverlay(int pMode);
 
-  private:
+    // --- power map and board analysis ---
+    void InitPowerMap();
+    PowerCell& CellAt(int pX, int pY);
+    PowerCell& CellAtPoint(const CVector2& pPoint);
+    CVector2 CellCentre(int pX, int pY) const;
+    static int Hops(const PowerCell& pCell);
+    void StampProvider(CEntity* pNode);
+    void ClearProvider(CEntity* pNode);
+    void RebuildPowerMap();
+    void RemoveOpenProvider(CEntity* pNode);
+    void OnNodeAdded(CEntity* pNode);
+    void ScanBoard();
+    bool IsOwn(const CEntity* pNode) const;
+
+    // --- placement searches ---
+    void ClearCandidates();
+    void AddCandidate(PosCandidate* pPosCand);
+    PosCandidate* PopBest();
+    // Sum of GetDamageAt over the board at a circle; the beam-only share goes to pBeamOnly.
+    int HitSum(const CVector2& pPoint, float pRadius, CEntity* pExcluded, int* pBeamOnly) const;
+    float WorthSum(const CVector2& pPoint, float pRange, int pTeam, CEntity* pIgnored) const;
+    // No free resource site's circle comes within pRadius of the point.
+    bool HasResourceClearance(const CVector2& pPoint, float pRadius) const;
+    CSpot FindAbsorberSpotNear(CEntity* pNode);
+    CSpot FindAbsorberSpotOnBeam(CBeamNode* pDmgSrc);
+    CSpot FindShieldSpotOnBeam(CBeamNode* pDmgSrc);
+    CSpot FindExtractorSpot();
+    CSpot FindBeamSpot(CEntity* pTarget, float pMinDistance);
+    void ExtendToward(const CVector2& pGoal, float pClearance);
+
+    // --- the decision ---
+    void BuildBeamWatch();
+    void BuildIdleBeamWatch();
+    // The own absorber that one more charge would bring onto the target, and how many could.
+    std::pair<CAbsorberNode*, int> FindSiegeAbsorber(CEntity* pTarget);
+
+    // --- state (read by tests and the overlay) ---
     unsigned m_difficulty = 100;
     CTeam* m_team;
+    std::vector<PosCandidate*> m_candidateHeap;
+    std::vector<PosCandidate*> m_candidates;
+    std::vector<CVector2> m_candidatePoints;
+    CScanResult m_scan;
+    PowerCell* m_powerMap = nullptr;
+    int m_powerMapWidth = 0;
+    int m_powerMapHeight = 0;
+    float m_powerCellSize = 8.0f;
+    bool m_powerMapDirty = false;
+    bool m_recheckFull = false;
+    bool m_purgeProviders = false;
+    std::vector<CEntity*> m_openProviders;
+    std::vector<CEntity*> m_fullProviders;
+    int m_flowSum = 0;
+    bool m_resourcesChanged = false;
+    bool m_recheckGreyUser = false;
+    bool m_greyUserSeen = false;
+    std::vector<CEntity*> m_freeResources;
+    std::vector<CEntity*> m_usedResources;
+    unsigned m_extractorsBuilt = 0;
+    std::vector<CBeamNode*> m_beams;
+    std::vector<std::pair<CBeamNode*, float>> m_beamWatch;
+    std::vector<CAbsorberNode*> m_absorbers;
+    CEntity* m_mainNode = nullptr;
+
+private:
+    // "Build X at a spot": a parent in reach builds it, otherwise the network grows toward it.
+    // True when a node was built (the decision then stops).
+    template <class Build> bool BuildAtSpot(const CSpot& pSpot, bool pAllowMain, float pClearance, Build pBuild);
 };
 
 // Every call the world makes on an opponent (notifications, Think, Upkeep) is reported here
 // with its name, the opponent and the node (null for Think and Upkeep); tests install one.
 using AIObserver = std::function<void(const char* pCall, const CAIPlayer* pPlayer, CEntity* pNode)>;
 void SetAIObserver(AIObserver pObserver);
+void ReportAICall(const char* pCall, const CAIPlayer* pPlayer, CEntity* pNode);
