@@ -139,8 +139,14 @@ public:
 
 private:
     // "Build X at a spot": a parent in reach builds it, otherwise the network grows toward it.
-    // True when a node was built (the decision then stops).
+    // True when the decision stops: a node was built, or an extender was sought instead.
     template <class Build> bool BuildAtSpot(const CSpot& pSpot, bool pAllowMain, float pClearance, Build pBuild);
+    // The steps of a decision after the survey; each is true when the decision stops.
+    bool Defend();
+    bool Expand();
+    bool GuardIdleBeams();
+    void Attack();
+    bool Besiege(CEntity* pTarget);
 };
 
 // Every call the world makes on an opponent (notifications, Think, Upkeep) is reported here
