@@ -33,24 +33,32 @@ float CGraphic::GetDrawAlpha() const
     return m_colour.a * m_life.GetFraction(m_life.GetMax());
 }
 
-void CGraphic::Draw() const
+void CGraphic::DrawSprite() const
 {
-    bool moving = m_velocity != CVector2(0.0f, 0.0f);
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
-    glRotatef(m_angle, 0.0f, 0.0f, 1.0f);
-    if (moving)
-    {
-        // A moving spark shrinks as it dies and adds its light to what lies beneath.
-        float scale = GetDrawScale();
-        glScalef(scale, scale, 1.0f);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    }
+    // A moving spark shrinks as it dies (the scale of a still one is 1).
     CColor colour = m_colour;
     colour.a = GetDrawAlpha();
     colour.Apply();
-    m_sprite->DrawCentered();
+    m_sprite->DrawAt(m_position.x, m_position.y, m_angle, GetDrawScale());
+}
+
+void CGraphic::Draw() const
+{
+    // A moving spark adds its light to what lies beneath.
+    bool moving = IsMoving();
+    if (moving)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    DrawSprite();
     if (moving)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glPopMatrix();
+}
+
+void CGraphic::DrawBatched() const
+{
+    // Setting the blending a run already has costs nothing; only a change breaks the batch.
+    if (IsMoving())
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    else
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawSprite();
 }

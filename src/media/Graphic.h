@@ -9,12 +9,17 @@ class CSprite;
 // A short-lived sprite effect: a still one fades out; a moving one also shrinks and glows.
 class CGraphic
 {
-public:
+  public:
     CGraphic(CSprite* pSprite, const CVector2& pPosition, float pAngle, const CColor& pColour, int pLifetime,
              const CVector2& pVelocity);
 
     void Update(int pDt);
+    // On its own: a moving effect switches to additive blending and back.
     void Draw() const;
+    // One of many in a row: sets the blending it needs (additive when moving, normal when
+    // still) and leaves it set, so runs of alike effects draw as one batch. The caller
+    // restores normal blending after the last one.
+    void DrawBatched() const;
     bool IsActive() const { return m_active; }
 
     const CVector2& GetPosition() const { return m_position; }
@@ -28,7 +33,10 @@ public:
     float GetDrawScale() const;
     float GetDrawAlpha() const;
 
-private:
+  private:
+    bool IsMoving() const { return m_velocity != CVector2(0.0f, 0.0f); }
+    void DrawSprite() const;
+
     CSprite* m_sprite;
     CVector2 m_position;
     float m_angle;

@@ -1,5 +1,7 @@
 #include "media/Sprite.h"
 
+#include <cmath>
+
 #include <GL/gl.h>
 
 CSprite::CSprite(float pX, float pY, float pW, float pH, unsigned pTexture, float pPageWidth,
@@ -36,4 +38,32 @@ void CSprite::DrawAnchored(float pA, float pB, float pC, float pD) const
     float w = GetWidth();
     float h = GetHeight();
     DrawRect(-pA * w, pB * w, -pC * h, pD * h);
+}
+
+void CSprite::DrawAt(float pX, float pY, float pAngleDegrees, float pScale) const
+{
+    // The same sine and cosine glRotatef would use, so both ways land on the same pixels.
+    float c = 1.0f;
+    float s = 0.0f;
+    if (pAngleDegrees != 0.0f)
+    {
+        const float radians = static_cast<float>(pAngleDegrees * M_PI / 180.0);
+        c = std::cos(radians);
+        s = std::sin(radians);
+    }
+    const float w = m_halfWidth * pScale;
+    const float h = m_halfHeight * pScale;
+    // Corner offsets from the centre: (-w, -h), (-w, h), (w, h), (w, -h) turned by the angle.
+    const float cw = c * w, sw = s * w, ch = c * h, sh = s * h;
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glBegin(GL_QUADS);
+    glTexCoord2f(m_leftU, m_bottomV);
+    glVertex2f(pX + (-cw + sh), pY + (-sw - ch));
+    glTexCoord2f(m_leftU, m_topV);
+    glVertex2f(pX + (-cw - sh), pY + (-sw + ch));
+    glTexCoord2f(m_rightU, m_topV);
+    glVertex2f(pX + (cw - sh), pY + (sw + ch));
+    glTexCoord2f(m_rightU, m_bottomV);
+    glVertex2f(pX + (cw + sh), pY + (sw - ch));
+    glEnd();
 }

@@ -138,20 +138,20 @@ void CAbsorberNode::UpdateWorth()
 
 void CAbsorberNode::Draw()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
     if (IsConnected() && m_blast != 0.0f)
     {
         // A translucent red halo, denser inside.
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glPushMatrix();
+        glTranslatef(m_position.x, m_position.y, 0.0f);
         glColor4f(1.0f, 0.1f, 0.1f, 0.3f);
         DrawCircle(m_radius + m_blast, true);
         DrawCircle(m_radius + m_blast * 5.0f / 6.0f, true);
+        glPopMatrix();
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (CSprite* sprite = FindTeamSprite("Abs", m_team))
-        sprite->DrawCentered();
-    glPopMatrix();
+        sprite->DrawAt(m_position.x, m_position.y);
 }
 
 void CAbsorberNode::OnDeath()

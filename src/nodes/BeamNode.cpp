@@ -87,44 +87,46 @@ void CBeamNode::Update(int pDt)
 
 void CBeamNode::Draw()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
-    glRotatef(m_angle, 0.0f, 0.0f, 1.0f);
-
     if (m_active)
     {
+        // Along the emitter's facing, turned here rather than on the matrix stack so the
+        // beam and the sprite after it need no matrix change.
+        const float radians = static_cast<float>(m_angle * M_PI / 180.0);
+        const float c = m_angle != 0.0f ? std::cos(radians) : 1.0f;
+        const float s = m_angle != 0.0f ? std::sin(radians) : 0.0f;
+        auto vertex = [&](float pAlong, float pAcross)
+        { glVertex2f(m_position.x + (c * pAlong - s * pAcross), m_position.y + (s * pAlong + c * pAcross)); };
         float a = m_warmUp.GetFraction() * 0.7f + 0.2f;
         float from = m_radius;
         float to = m_beamLength;
+        glBindTexture(GL_TEXTURE_2D, 0);
         glBegin(GL_QUADS);
         // Core.
         glColor4f(1.0f, 0.2f, 0.2f, a);
-        glVertex2f(from, 0.7f);
-        glVertex2f(to, 0.7f);
-        glVertex2f(to, -0.7f);
-        glVertex2f(from, -0.7f);
+        vertex(from, 0.7f);
+        vertex(to, 0.7f);
+        vertex(to, -0.7f);
+        vertex(from, -0.7f);
         // Upper glow fading outwards.
         glColor4f(1.0f, 0.2f, 0.2f, 0.0f);
-        glVertex2f(from, 2.1f);
-        glVertex2f(to, 2.1f);
+        vertex(from, 2.1f);
+        vertex(to, 2.1f);
         glColor4f(1.0f, 0.2f, 0.2f, a);
-        glVertex2f(to, 0.7f);
-        glVertex2f(from, 0.7f);
+        vertex(to, 0.7f);
+        vertex(from, 0.7f);
         // Lower glow fading outwards.
         glColor4f(1.0f, 0.2f, 0.2f, 0.0f);
-        glVertex2f(from, -2.1f);
-        glVertex2f(to, -2.1f);
+        vertex(from, -2.1f);
+        vertex(to, -2.1f);
         glColor4f(1.0f, 0.2f, 0.2f, a);
-        glVertex2f(to, -0.7f);
-        glVertex2f(from, -0.7f);
+        vertex(to, -0.7f);
+        vertex(from, -0.7f);
         glEnd();
     }
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (CSprite* sprite = FindTeamSprite("Beamgun", m_team))
-        sprite->DrawCentered();
-    glPopMatrix();
+        sprite->DrawAt(m_position.x, m_position.y, m_angle);
 }
 
 void CBeamNode::OnDeath()

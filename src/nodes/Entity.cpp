@@ -26,6 +26,24 @@ int DrawSparkLifetime()
 {
     return 450 + RandomTable::Below(RandomTable::GetInstance().Draw(), 151);
 }
+
+// The points of a circle of radius one, the first repeated at the end.
+const int CIRCLE_SEGMENTS = 32;
+const CVector2* UnitCircle()
+{
+    static CVector2 unit[CIRCLE_SEGMENTS + 1];
+    static bool ready = false;
+    if (!ready)
+    {
+        for (int i = 0; i <= CIRCLE_SEGMENTS; ++i)
+        {
+            float a = i * TWO_PI / CIRCLE_SEGMENTS;
+            unit[i] = CVector2(std::cos(a), std::sin(a));
+        }
+        ready = true;
+    }
+    return unit;
+}
 } // namespace
 
 CEntity::CEntity() : m_health(10000000) {}
@@ -201,15 +219,23 @@ void CEntity::UpdateWorth()
 
 void CEntity::DrawRange()
 {
+    if (!CanPowerMore())
+        return;
+    // The disc's fan as separate triangles around the node, with no matrix change, so the
+    // discs of many nodes in a row reach the renderer as one batch.
+    const CVector2* unit = UnitCircle();
+    const float r = GetPowerRange();
+    const float x = m_position.x, y = m_position.y;
     glBindTexture(GL_TEXTURE_2D, 0);
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
-    if (CanPowerMore())
+    CColor(0.055f, 0.255f, 0.155f, 1.0f).Apply();
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < CIRCLE_SEGMENTS; ++i)
     {
-        CColor(0.055f, 0.255f, 0.155f, 1.0f).Apply();
-        DrawCircle(GetPowerRange(), true);
+        glVertex2f(x, y);
+        glVertex2f(x + unit[i].x * r, y + unit[i].y * r);
+        glVertex2f(x + unit[i + 1].x * r, y + unit[i + 1].y * r);
     }
-    glPopMatrix();
+    glEnd();
 }
 
 void CEntity::PowerLinkStrip(const CVector2& pFrom, const CVector2& pTo, CVector2 pOut[8])
@@ -251,26 +277,21 @@ void CEntity::DrawPowerLink()
     CVector2 strip[8];
     PowerLinkStrip(m_position, parent->GetPosition(), strip);
     CColor(0.0f, 0.16f, 0.08f, 1.0f).Apply();
-    glBegin(GL_TRIANGLE_STRIP);
-    for (const CVector2& v : strip)
-        glVertex2f(v.x, v.y);
+    // The strip's six triangles one by one: separate triangles of many links in a row reach
+    // the renderer as one batch, a strip each would not.
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i + 2 < 8; ++i)
+    {
+        glVertex2f(strip[i].x, strip[i].y);
+        glVertex2f(strip[i + 1].x, strip[i + 1].y);
+        glVertex2f(strip[i + 2].x, strip[i + 2].y);
+    }
     glEnd();
 }
 
 void CEntity::DrawCircle(float pRadius, bool pFilled)
 {
-    static const int SEGMENTS = 32;
-    static CVector2 unit[SEGMENTS + 1];
-    static bool ready = false;
-    if (!ready)
-    {
-        for (int i = 0; i <= SEGMENTS; ++i)
-        {
-            float a = i * TWO_PI / SEGMENTS;
-            unit[i] = CVector2(std::cos(a), std::sin(a));
-        }
-        ready = true;
-    }
+    const CVector2* unit = UnitCircle();
     if (pFilled)
     {
         glBegin(GL_TRIANGLE_FAN);
@@ -280,8 +301,8 @@ void CEntity::DrawCircle(float pRadius, bool pFilled)
     {
         glBegin(GL_LINE_LOOP);
     }
-    for (const CVector2& p : unit)
-        glVertex2f(p.x * pRadius, p.y * pRadius);
+    for (int i = 0; i <= CIRCLE_SEGMENTS; ++i)
+        glVertex2f(unit[i].x * pRadius, unit[i].y * pRadius);
     glEnd();
 }
 

@@ -19,13 +19,9 @@ CExtractorNode::CExtractorNode()
 
 void CExtractorNode::Draw()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
     CColor(1.0f, 1.0f, 1.0f, 1.0f).Apply();
     if (CSprite* sprite = FindTeamSprite("Extr", m_team))
-        sprite->DrawCentered();
-    glPopMatrix();
+        sprite->DrawAt(m_position.x, m_position.y);
 }
 
 void CExtractorNode::Update(int pDt)

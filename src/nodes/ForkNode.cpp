@@ -24,13 +24,9 @@ CForkNode::CForkNode() : m_buildUp(HEALTH)
 
 void CForkNode::Draw()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
     CColor(1.0f, 1.0f, 1.0f, 1.0f).Apply();
     if (CSprite* sprite = FindTeamSprite("Fork", m_team))
-        sprite->DrawCentered();
-    glPopMatrix();
+        sprite->DrawAt(m_position.x, m_position.y);
 }
 
 void CForkNode::Update(int pDt)

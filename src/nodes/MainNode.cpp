@@ -17,13 +17,9 @@ CMainNode::CMainNode()
 
 void CMainNode::Draw()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
     CColor(1.0f, 1.0f, 1.0f, 1.0f).Apply();
     if (CSprite* sprite = FindTeamSprite("CPU", m_team))
-        sprite->DrawCentered();
-    glPopMatrix();
+        sprite->DrawAt(m_position.x, m_position.y);
 }
 
 void CMainNode::Update(int pDt)

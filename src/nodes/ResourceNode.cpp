@@ -58,13 +58,9 @@ void CResourceNode::GetTint(float pOut[3]) const
 
 void CResourceNode::Draw()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
     float tint[3];
     GetTint(tint);
     CColor(tint[0], tint[1], tint[2], 1.0f).Apply();
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
     if (CSprite* sprite = FindNodeSprite("Resource"))
-        sprite->DrawCentered();
-    glPopMatrix();
+        sprite->DrawAt(m_position.x, m_position.y);
 }

@@ -112,20 +112,16 @@ void CShieldNode::UpdateWorth()
 
 void CShieldNode::Draw()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPushMatrix();
-    glTranslatef(m_position.x, m_position.y, 0.0f);
     // The art faces up.
-    glRotatef(m_angle - 90.0f, 0.0f, 0.0f, 1.0f);
+    const float turn = m_angle - 90.0f;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (CSprite* sprite = FindTeamSprite("Shield", m_team))
-        sprite->DrawCentered();
+        sprite->DrawAt(m_position.x, m_position.y, turn);
     if (m_active)
     {
         if (CSprite* glow = FindNodeSprite("Shield_Glow"))
-            glow->DrawCentered();
+            glow->DrawAt(m_position.x, m_position.y, turn);
     }
-    glPopMatrix();
 }
 
 void CShieldNode::OnDeath()

@@ -195,8 +195,10 @@ void CGameWorld::DrawBoard()
         e->DrawPowerLink();
     for (CEntity* e : m_nodes)
         e->Draw();
+    // Each effect sets the blending it needs and leaves it, so runs of alike effects batch.
     for (CGraphic* g : m_effects)
-        g->Draw();
+        g->DrawBatched();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, 0);
 
     if (m_selectedTool >= TOOL_EXTENDER && m_selectedTool < TOOL_NONE)

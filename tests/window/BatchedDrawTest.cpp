@@ -1,0 +1,164 @@
+#include "media/Graphic.h"
+#include "media/Sprite.h"
+#include "media/TextureManager.h"
+#include "support/TestWindow.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The drawing paths that work out corners themselves must put the same pixels on screen as
+// the matrix stack does: each case is drawn both ways into the back buffer and compared.
+namespace
+{
+const int AREA_X = 100, AREA_Y = 100, AREA_W = 200, AREA_H = 200;
+
+class BatchedDrawTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(OpenTestWindow()) << "needs an X display";
+        char dir[] = "/tmp/aw_batch_XXXXXX";
+        ASSERT_TRUE(mkdtemp(dir));
+        m_dir = dir;
+        m_path = m_dir + "/quarters.bmp";
+        // 24 x 16 in four colours, so a turn, a mirror or a swapped corner all show.
+        SDL_Surface* s =
+            SDL_CreateRGBSurface(SDL_SWSURFACE, 24, 16, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0);
+        const Uint32 colours[4] = {SDL_MapRGB(s->format, 255, 0, 0), SDL_MapRGB(s->format, 0, 255, 0),
+                                   SDL_MapRGB(s->format, 0, 0, 255), SDL_MapRGB(s->format, 255, 255, 0)};
+        for (int i = 0; i < 4; ++i)
+        {
+            SDL_Rect r = {static_cast<Sint16>(i % 2 * 12), static_cast<Sint16>(i / 2 * 8), 12, 8};
+            SDL_FillRect(s, &r, colours[i]);
+        }
+        SDL_SaveBMP(s, m_path.c_str());
+        SDL_FreeSurface(s);
+
+        CTextureManager* tm = CTextureManager::GetInstance();
+        tm->Clear();
+        TiXmlDocument doc;
+        doc.Parse(("<sprites><sprite id=\"Quarters\" filepath=\"" + m_path + "\"/></sprites>").c_str());
+        ASSERT_TRUE(tm->Load(doc.RootElement()));
+        m_sprite = tm->GetSprite("Quarters");
+        ASSERT_NE(nullptr, m_sprite);
+    }
+
+    void TearDown() override
+    {
+        CTextureManager::GetInstance()->Clear();
+        std::remove(m_path.c_str());
+        std::remove(m_dir.c_str());
+    }
+
+    // The test area after drawing onto a dark green background.
+    static std::vector<unsigned char> Render(const std::function<void()>& pDraw)
+    {
+        ClearTestWindow(0.0f, 0.3f, 0.1f);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        pDraw();
+        glFinish();
+        std::vector<unsigned char> pixels(AREA_W * AREA_H * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(AREA_X, AREA_Y, AREA_W, AREA_H, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    }
+
+    static int CountDifferent(const std::vector<unsigned char>& pA, const std::vector<unsigned char>& pB)
+    {
+        int count = 0;
+        for (size_t i = 0; i < pA.size(); i += 4)
+            if (pA[i] != pB[i] || pA[i + 1] != pB[i + 1] || pA[i + 2] != pB[i + 2])
+                ++count;
+        return count;
+    }
+
+    static int CountNotBackground(const std::vector<unsigned char>& pA)
+    {
+        std::vector<unsigned char> empty = Render([] {});
+        return CountDifferent(pA, empty);
+    }
+
+    std::string m_dir, m_path;
+    CSprite* m_sprite = nullptr;
+};
+
+GLint BlendDestination()
+{
+    GLint dst = 0;
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    return dst;
+}
+} // namespace
+
+TEST_F(BatchedDrawTest, SpriteAtAPointLandsWhereTheMatrixStackPutsIt)
+{
+    struct Case
+    {
+        float x, y, angle, scale;
+    };
+    // Whole and fractional positions, no turn, a quarter turn, odd angles, shrunk and grown.
+    const Case cases[] = {{150.0f, 160.0f, 0.0f, 1.0f},    {170.5f, 140.25f, 0.0f, 1.0f},
+                          {200.0f, 200.0f, 90.0f, 1.0f},   {180.3f, 220.7f, 33.0f, 1.0f},
+                          {210.0f, 190.0f, -123.5f, 0.5f}, {200.2f, 199.6f, 251.0f, 3.0f}};
+    for (const Case& c : cases)
+    {
+        std::vector<unsigned char> stacked = Render(
+            [&]
+            {
+                glPushMatrix();
+                glTranslatef(c.x, c.y, 0.0f);
+                glRotatef(c.angle, 0.0f, 0.0f, 1.0f);
+                glScalef(c.scale, c.scale, 1.0f);
+                m_sprite->DrawCentered();
+                glPopMatrix();
+            });
+        std::vector<unsigned char> direct = Render([&] { m_sprite->DrawAt(c.x, c.y, c.angle, c.scale); });
+        const int drawn = CountNotBackground(stacked);
+        EXPECT_GT(drawn, static_cast<int>(24 * 16 * c.scale * c.scale * 0.9f)) << c.angle;
+        // Rounding in the last bit may move a pixel on an edge, never more.
+        EXPECT_LE(CountDifferent(stacked, direct), 2) << c.x << "," << c.y << " at " << c.angle;
+    }
+}
+
+TEST_F(BatchedDrawTest, BatchedEffectsDrawAsSingleOnesAndLeaveTheirBlendingSet)
+{
+    // A still one fading, a moving one shrinking and adding its light, turned both.
+    CGraphic still(m_sprite, CVector2(160.0f, 170.0f), 20.0f, CColor(1.0f, 0.8f, 0.6f, 1.0f), 1000,
+                   CVector2(0.0f, 0.0f));
+    CGraphic moving(m_sprite, CVector2(200.0f, 200.0f), -70.0f, CColor(0.9f, 0.5f, 1.0f, 0.8f), 1000,
+                    CVector2(0.02f, -0.01f));
+    still.Update(300);
+    moving.Update(300);
+
+    std::vector<unsigned char> single = Render(
+        [&]
+        {
+            moving.Draw();
+            still.Draw();
+            moving.Draw();
+        });
+    GLint afterSingle = BlendDestination();
+    std::vector<unsigned char> batched = Render(
+        [&]
+        {
+            moving.DrawBatched();
+            EXPECT_EQ(GL_ONE, BlendDestination());
+            still.DrawBatched();
+            EXPECT_EQ(GL_ONE_MINUS_SRC_ALPHA, BlendDestination());
+            moving.DrawBatched();
+            EXPECT_EQ(GL_ONE, BlendDestination());
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        });
+    EXPECT_EQ(GL_ONE_MINUS_SRC_ALPHA, afterSingle);
+    EXPECT_GT(CountNotBackground(single), 300);
+    EXPECT_LE(CountDifferent(single, batched), 2);
+}
