@@ -161,7 +161,8 @@ bool CAIPlayer::Defend()
         if (!target)
             continue;
         const bool own = target->GetTeam() == team;
-        // Beams on other sides' nodes matter only once the sites are taken and power is short.
+        // Another side's node is worth guarding only once every site is taken, and not while a
+        // grey extractor holds a site and the income is thin.
         if (m_difficulty != 0 && !own &&
             (!m_freeResources.empty() || (m_greyUserSeen && m_flowSum <= FLOW_THRESHOLD)))
             continue;
