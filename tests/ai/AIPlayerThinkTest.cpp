@@ -145,25 +145,6 @@ class ThinkTest : public ::testing::Test
         }
         return n;
     }
-
-    // A green emitter in front of the green main node, aimed at a point.
-    CBeamNode* GreenBeam(const CVector2& pAt, const CVector2& pAim)
-    {
-        SetEnergy(1, CBeamNode::GetCost());
-        return dynamic_cast<CBeamNode*>(m_world.BuildBeamEmitter(1, pAt, pAim, MainOf(1)));
-    }
-
-    // Full-speed match steps until a main node falls; the steps taken.
-    int RunUntilDecided(int pLimit)
-    {
-        int steps = 0;
-        while (m_world.m_result == RESULT_UNDECIDED && steps < pLimit)
-        {
-            m_world.Update(m_world.m_stepLength);
-            ++steps;
-        }
-        return steps;
-    }
 };
 
 TEST_F(ThinkTest, ShortOfAbsorberEnergyItWaitsForASiteAndDefendsWithShieldsOnly)
@@ -177,7 +158,9 @@ TEST_F(ThinkTest, ShortOfAbsorberEnergyItWaitsForASiteAndDefendsWithShieldsOnly)
     EXPECT_EQ(m_world.GetTeam(2).GetEnergy(), CAbsorberNode::GetCost() - 1);
 
     // A green beam wears the blue main node down: shields go up in its path, never absorbers.
-    CBeamNode* beam = GreenBeam(CVector2(258.0f, 315.0f), MainOf(2)->GetPosition());
+    SetEnergy(1, CBeamNode::GetCost());
+    CBeamNode* beam = dynamic_cast<CBeamNode*>(
+        m_world.BuildBeamEmitter(1, CVector2(258.0f, 315.0f), MainOf(2)->GetPosition(), MainOf(1)));
     ASSERT_NE(beam, nullptr);
     QuietSteps(2);
     ASSERT_EQ(beam->GetTarget(), MainOf(2));
