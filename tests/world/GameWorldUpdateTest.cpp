@@ -12,6 +12,10 @@ class StepTest : public WorldTest
     {
         WorldTest::SetUp();
         World().ClearMatch();
+        // ClearMatch leaves the teams alone (a new match always follows it); an opponent kept
+        // across it would still hold the deleted board's nodes.
+        World().GetTeam(2).SetAI(false);
+        World().GetTeam(2).SetAI(true);
         m_log.clear();
     }
 
