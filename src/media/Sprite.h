@@ -20,6 +20,11 @@ class CSprite
     // between them reach the renderer as one batch.
     void DrawAt(float pX, float pY, float pAngleDegrees = 0.0f, float pScale = 1.0f) const;
 
+    // Binds the atlas and finds a texel of it that is opaque white, if it has one: plain
+    // coloured geometry drawn with that texel's coordinates looks exactly as if drawn without
+    // a texture, and so can share the sprites' batch. Looked up once per sprite.
+    bool BindPlainTexel(float& pU, float& pV) const;
+
     float m_leftU;
     float m_rightU;
     float m_bottomV;
@@ -27,4 +32,10 @@ class CSprite
     float m_halfWidth;
     float m_halfHeight;
     unsigned m_texture;
+
+  private:
+    // 0 not looked up yet, 1 found at (u, v), -1 the atlas has none.
+    mutable int m_plainState = 0;
+    mutable float m_plainU = 0.0f;
+    mutable float m_plainV = 0.0f;
 };

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <algorithm>
+#include <cmath>
 
 #include "engine/GameEngine.h"
 #include "media/Sprite.h"
@@ -138,19 +139,44 @@ void CAbsorberNode::UpdateWorth()
 
 void CAbsorberNode::Draw()
 {
+    CSprite* sprite = FindTeamSprite("Abs", m_team);
     if (IsConnected() && m_blast != 0.0f)
     {
-        // A translucent red halo, denser inside.
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glPushMatrix();
-        glTranslatef(m_position.x, m_position.y, 0.0f);
+        // A translucent red halo, denser inside: two discs of 32 slices around the node, as
+        // separate triangles with the centre added here, so no matrix change splits the batch.
+        static CVector2 unit[33];
+        static bool ready = false;
+        if (!ready)
+        {
+            for (int i = 0; i <= 32; ++i)
+            {
+                float a = i * 6.2831853f / 32;
+                unit[i] = CVector2(std::cos(a), std::sin(a));
+            }
+            ready = true;
+        }
+        const float radii[2] = {m_radius + m_blast, m_radius + m_blast * 5.0f / 6.0f};
+        // Through a white texel of the atlas where it has one, as the beam does.
+        float u = 0.0f, v = 0.0f;
+        if (sprite != nullptr && sprite->BindPlainTexel(u, v))
+            glTexCoord2f(u, v);
+        else
+            glBindTexture(GL_TEXTURE_2D, 0);
         glColor4f(1.0f, 0.1f, 0.1f, 0.3f);
-        DrawCircle(m_radius + m_blast, true);
-        DrawCircle(m_radius + m_blast * 5.0f / 6.0f, true);
-        glPopMatrix();
+        glBegin(GL_TRIANGLES);
+        for (float r : radii)
+        {
+            for (int i = 0; i < 32; ++i)
+            {
+                glVertex2f(m_position.x, m_position.y);
+                glVertex2f(m_position.x + unit[i].x * r, m_position.y + unit[i].y * r);
+                glVertex2f(m_position.x + unit[i + 1].x * r, m_position.y + unit[i + 1].y * r);
+            }
+        }
+        glEnd();
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    if (CSprite* sprite = FindTeamSprite("Abs", m_team))
+    if (sprite != nullptr)
         sprite->DrawAt(m_position.x, m_position.y);
 }
 

@@ -87,6 +87,7 @@ void CBeamNode::Update(int pDt)
 
 void CBeamNode::Draw()
 {
+    CSprite* sprite = FindTeamSprite("Beamgun", m_team);
     if (m_active)
     {
         // Along the emitter's facing, turned here rather than on the matrix stack so the
@@ -99,7 +100,13 @@ void CBeamNode::Draw()
         float a = m_warmUp.GetFraction() * 0.7f + 0.2f;
         float from = m_radius;
         float to = m_beamLength;
-        glBindTexture(GL_TEXTURE_2D, 0);
+        // Through a white texel of the atlas where it has one, so the beam joins the sprites'
+        // batch; otherwise with no texture.
+        float u = 0.0f, v = 0.0f;
+        if (sprite != nullptr && sprite->BindPlainTexel(u, v))
+            glTexCoord2f(u, v);
+        else
+            glBindTexture(GL_TEXTURE_2D, 0);
         glBegin(GL_QUADS);
         // Core.
         glColor4f(1.0f, 0.2f, 0.2f, a);
@@ -125,7 +132,7 @@ void CBeamNode::Draw()
     }
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    if (CSprite* sprite = FindTeamSprite("Beamgun", m_team))
+    if (sprite != nullptr)
         sprite->DrawAt(m_position.x, m_position.y, m_angle);
 }
 

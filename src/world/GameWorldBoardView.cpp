@@ -174,6 +174,8 @@ void CGameWorld::DrawBoard()
     CEntity* source = m_placeSourceId != 0 ? GetEntity(m_placeSourceId) : nullptr;
     if (m_selectedTool != TOOL_NONE)
     {
+        // The discs are opaque: blending them would give the same pixels at a read per pixel.
+        glDisable(GL_BLEND);
         if (m_placeMode == PLACE_SOURCE_CHOSEN)
         {
             if (source != nullptr)
@@ -187,12 +189,15 @@ void CGameWorld::DrawBoard()
                     e->DrawRange();
             }
         }
+        glEnable(GL_BLEND);
     }
 
-    // Links under every node, effects over them.
+    // Links under every node, effects over them. The links are opaque too.
     glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_BLEND);
     for (CEntity* e : m_nodes)
         e->DrawPowerLink();
+    glEnable(GL_BLEND);
     for (CEntity* e : m_nodes)
         e->Draw();
     // Each effect sets the blending it needs and leaves it, so runs of alike effects batch.
@@ -253,7 +258,9 @@ void CGameWorld::DrawBoard()
     if (CEntity* e = FindOverlap(m_mouseBoard, 1.0f))
         DrawReadout(*this, e);
 
-    // A dark margin hides whatever reaches past the board's edge.
+    // A dark margin hides whatever reaches past the board's edge; it and the edge line are
+    // opaque, so they need no blending.
+    glDisable(GL_BLEND);
     glColor3f(0.0f, 0.17f, 0.085f);
     glBegin(GL_QUADS);
     Quad(-100.0f, 0.0f, -100.0f, m_boardHeight + 100.0f);
@@ -271,6 +278,7 @@ void CGameWorld::DrawBoard()
     glVertex2f(0.0f, m_boardHeight);
     glEnd();
     glLineWidth(1.0f);
+    glEnable(GL_BLEND);
 
     glPopMatrix();
 }

@@ -31,24 +31,9 @@ class BatchedDrawTest : public ::testing::Test
         m_dir = dir;
         m_path = m_dir + "/quarters.bmp";
         // 24 x 16 in four colours, so a turn, a mirror or a swapped corner all show.
-        SDL_Surface* s =
-            SDL_CreateRGBSurface(SDL_SWSURFACE, 24, 16, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0);
-        const Uint32 colours[4] = {SDL_MapRGB(s->format, 255, 0, 0), SDL_MapRGB(s->format, 0, 255, 0),
-                                   SDL_MapRGB(s->format, 0, 0, 255), SDL_MapRGB(s->format, 255, 255, 0)};
-        for (int i = 0; i < 4; ++i)
-        {
-            SDL_Rect r = {static_cast<Sint16>(i % 2 * 12), static_cast<Sint16>(i / 2 * 8), 12, 8};
-            SDL_FillRect(s, &r, colours[i]);
-        }
-        SDL_SaveBMP(s, m_path.c_str());
-        SDL_FreeSurface(s);
-
-        CTextureManager* tm = CTextureManager::GetInstance();
-        tm->Clear();
-        TiXmlDocument doc;
-        doc.Parse(("<sprites><sprite id=\"Quarters\" filepath=\"" + m_path + "\"/></sprites>").c_str());
-        ASSERT_TRUE(tm->Load(doc.RootElement()));
-        m_sprite = tm->GetSprite("Quarters");
+        SaveQuarters(m_path, 0);
+        LoadAtlas("<sprite id=\"Quarters\" filepath=\"" + m_path + "\"/>");
+        m_sprite = CTextureManager::GetInstance()->GetSprite("Quarters");
         ASSERT_NE(nullptr, m_sprite);
     }
 
@@ -57,6 +42,32 @@ class BatchedDrawTest : public ::testing::Test
         CTextureManager::GetInstance()->Clear();
         std::remove(m_path.c_str());
         std::remove(m_dir.c_str());
+    }
+
+    // Red, green, blue and yellow with the given blue (255 makes the last quarter white).
+    static void SaveQuarters(const std::string& pPath, Uint8 pLastBlue)
+    {
+        SDL_Surface* s =
+            SDL_CreateRGBSurface(SDL_SWSURFACE, 24, 16, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0);
+        const Uint32 colours[4] = {SDL_MapRGB(s->format, 255, 0, 0), SDL_MapRGB(s->format, 0, 255, 0),
+                                   SDL_MapRGB(s->format, 0, 0, 255),
+                                   SDL_MapRGB(s->format, 255, 255, pLastBlue)};
+        for (int i = 0; i < 4; ++i)
+        {
+            SDL_Rect r = {static_cast<Sint16>(i % 2 * 12), static_cast<Sint16>(i / 2 * 8), 12, 8};
+            SDL_FillRect(s, &r, colours[i]);
+        }
+        SDL_SaveBMP(s, pPath.c_str());
+        SDL_FreeSurface(s);
+    }
+
+    static void LoadAtlas(const std::string& pSprites)
+    {
+        CTextureManager* tm = CTextureManager::GetInstance();
+        tm->Clear();
+        TiXmlDocument doc;
+        doc.Parse(("<sprites>" + pSprites + "</sprites>").c_str());
+        ASSERT_TRUE(tm->Load(doc.RootElement()));
     }
 
     // The test area after drawing onto a dark green background.
@@ -161,4 +172,54 @@ TEST_F(BatchedDrawTest, BatchedEffectsDrawAsSingleOnesAndLeaveTheirBlendingSet)
     EXPECT_EQ(GL_ONE_MINUS_SRC_ALPHA, afterSingle);
     EXPECT_GT(CountNotBackground(single), 300);
     EXPECT_LE(CountDifferent(single, batched), 2);
+}
+
+TEST_F(BatchedDrawTest, PlainGeometryThroughAWhiteTexelLooksUntextured)
+{
+    // A translucent fan of two colours, as beams and halos draw.
+    auto fan = []
+    {
+        glBegin(GL_TRIANGLES);
+        glColor4f(1.0f, 0.2f, 0.2f, 0.6f);
+        glVertex2f(120.0f, 120.0f);
+        glVertex2f(280.0f, 150.0f);
+        glColor4f(0.3f, 0.9f, 0.1f, 0.1f);
+        glVertex2f(190.0f, 270.0f);
+        glEnd();
+    };
+    std::vector<unsigned char> untextured = Render(
+        [&]
+        {
+            glBindTexture(GL_TEXTURE_2D, 0);
+            fan();
+        });
+
+    // The four colours have no white: the caller has to fall back to no texture.
+    float u = -1.0f, v = -1.0f;
+    EXPECT_FALSE(m_sprite->BindPlainTexel(u, v));
+
+    // With a white quarter in the atlas any sprite of it finds a texel there.
+    const std::string whitePath = m_dir + "/white.bmp";
+    SaveQuarters(whitePath, 255);
+    SaveQuarters(m_path, 0);
+    LoadAtlas("<sprite id=\"Quarters\" filepath=\"" + m_path + "\"/><sprite id=\"White\" filepath=\"" +
+              whitePath + "\"/>");
+    std::remove(whitePath.c_str());
+    CSprite* quarters = CTextureManager::GetInstance()->GetSprite("Quarters");
+    ASSERT_NE(nullptr, quarters);
+    ASSERT_TRUE(quarters->BindPlainTexel(u, v));
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(quarters->m_texture, static_cast<unsigned>(bound));
+
+    std::vector<unsigned char> throughTexel = Render(
+        [&]
+        {
+            float tu = 0.0f, tv = 0.0f;
+            quarters->BindPlainTexel(tu, tv);
+            glTexCoord2f(tu, tv);
+            fan();
+        });
+    EXPECT_GT(CountNotBackground(untextured), 5000);
+    EXPECT_EQ(0, CountDifferent(untextured, throughTexel));
 }
