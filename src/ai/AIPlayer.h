@@ -25,7 +25,7 @@ struct PowerCell
 // until the next scan.
 class CScanResult
 {
-public:
+  public:
     int team = 0;
     std::vector<CEntity*> m_pwrSrcList;
     std::vector<CEntity*> m_resList;
@@ -47,7 +47,7 @@ public:
 // second decides on at most one build, ordered through the same commands the player uses.
 class CAIPlayer
 {
-public:
+  public:
     explicit CAIPlayer(CTeam* pTeam);
     ~CAIPlayer();
     CAIPlayer(const CAIPlayer&) = delete;
@@ -137,10 +137,11 @@ public:
     std::vector<CAbsorberNode*> m_absorbers;
     CEntity* m_mainNode = nullptr;
 
-private:
+  private:
     // "Build X at a spot": a parent in reach builds it, otherwise the network grows toward it.
     // True when the decision stops: a node was built, or an extender was sought instead.
-    template <class Build> bool BuildAtSpot(const CSpot& pSpot, bool pAllowMain, float pClearance, Build pBuild);
+    template <class Build>
+    bool BuildAtSpot(const CSpot& pSpot, bool pAllowMain, float pClearance, Build pBuild);
     // The steps of a decision after the survey; each is true when the decision stops.
     bool Defend();
     bool Expand();

@@ -12,7 +12,7 @@ struct PosCandidate
     CEntity* node = nullptr; // what the candidate was generated for; not owned
     CVector2 pos;            // rounded to whole pixels after scoring
     float score = 0.0f;
-    int hits = 0;            // hit sum measured at the position
+    int hits = 0; // hit sum measured at the position
 };
 
 // The result of a search: a copy of the accepted candidate, or one without a node.
@@ -22,7 +22,7 @@ using CSpot = PosCandidate;
 // places allocates nothing once the pool has grown.
 class CandidatePool
 {
-public:
+  public:
     static CandidatePool& GetInstance();
 
     // The last record given back (fields as they were left), or a new zeroed one.
@@ -31,7 +31,7 @@ public:
     std::size_t GetMadeCount() const { return m_all.size(); }
     std::size_t GetFreeCount() const { return m_free.size(); }
 
-private:
+  private:
     CandidatePool() = default;
     std::vector<PosCandidate*> m_free;
     std::vector<PosCandidate*> m_all;

@@ -5,5 +5,5 @@
 void SetAudioOpen(bool pOpen);
 bool IsAudioOpen();
 
-void HaltAllChannels();      // Mix_HaltChannel(-1)
-void FadeOutMusic(int pMs);  // Mix_FadeOutMusic
+void HaltAllChannels();     // Mix_HaltChannel(-1)
+void FadeOutMusic(int pMs); // Mix_FadeOutMusic

@@ -12,7 +12,7 @@ class TiXmlElement;
 // Owns the FreeType library and the texture fonts by id.
 class CFontManager
 {
-public:
+  public:
     static CFontManager* GetInstance();
 
     bool Load(TiXmlElement* pXMLElement);
@@ -22,7 +22,7 @@ public:
 
     ~CFontManager();
 
-private:
+  private:
     CFontManager() = default;
     FT_Library m_library = nullptr;
     std::map<std::string, CTextureFont*> m_fonts;

@@ -33,7 +33,7 @@ struct FreeSlot
 // smallest power of two that holds them.
 class CRectPacker
 {
-public:
+  public:
     ~CRectPacker();
 
     void AddRect(PackRect* pRect);
@@ -47,7 +47,7 @@ public:
 
     const std::vector<FreeSlot>& GetFreeSlots() const { return m_freeSlots; }
 
-private:
+  private:
     std::vector<PackRect*> m_rects;
     std::vector<FreeSlot> m_freeSlots;
     int m_size = 0;

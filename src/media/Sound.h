@@ -5,7 +5,7 @@ struct Mix_Chunk;
 // One sound effect, loaded whole into memory.
 class CSound
 {
-public:
+  public:
     CSound() = default;
     ~CSound();
     CSound(const CSound&) = delete;
@@ -16,6 +16,6 @@ public:
     int Play();
     bool HasChunk() const { return m_Chunk != nullptr; }
 
-private:
+  private:
     Mix_Chunk* m_Chunk = nullptr;
 };

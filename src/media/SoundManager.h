@@ -10,7 +10,7 @@ class TiXmlElement;
 // Owns the sound effects of the catalogue by id.
 class CSoundManager
 {
-public:
+  public:
     static CSoundManager* GetInstance();
 
     bool Load(TiXmlElement* pXMLElement);
@@ -19,7 +19,7 @@ public:
 
     ~CSoundManager();
 
-private:
+  private:
     CSoundManager() = default;
     std::map<std::string, CSound*> m_sounds;
 };

@@ -8,7 +8,7 @@
 // One font at one size: every character rasterised once into one alpha texture.
 class CTextureFont
 {
-public:
+  public:
     struct Glyph
     {
         float u, v;
@@ -32,7 +32,7 @@ public:
     const Glyph* FindGlyph(char pChar) const;
     unsigned GetPageSide() const { return m_pageSide; }
 
-private:
+  private:
     unsigned m_pageSide = 0;
     unsigned m_texId = 0;
     FT_Face m_face = nullptr;

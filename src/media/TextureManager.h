@@ -9,7 +9,7 @@ class TiXmlElement;
 // Loads every sprite of the catalogue into one RGBA atlas texture and hands out sprites by id.
 class CTextureManager
 {
-public:
+  public:
     static CTextureManager* GetInstance();
 
     // Builds the atlas from the "sprites" element. False when an entry or image is bad
@@ -26,7 +26,7 @@ public:
 
     ~CTextureManager();
 
-private:
+  private:
     CTextureManager() = default;
 
     std::map<std::string, CSprite*> m_sprites;

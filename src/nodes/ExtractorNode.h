@@ -5,7 +5,7 @@
 // Earns its side energy while it stands on a resource site and is connected.
 class CExtractorNode : public CEntity
 {
-public:
+  public:
     static constexpr float RADIUS = 15.0f;
     static constexpr int INCOME_FLOW = 1000000;
     static constexpr int BASE_COST = 10000000;
@@ -23,6 +23,6 @@ public:
     bool HasResource() const { return GetResource() != nullptr; }
     void ReleaseResource();
 
-private:
+  private:
     int m_resource = 0;
 };

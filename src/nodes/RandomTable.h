@@ -7,7 +7,7 @@
 // that a match unfolds the same way every run.
 class RandomTable
 {
-public:
+  public:
     static const int SIZE = 16384;
 
     static RandomTable& GetInstance();
@@ -31,7 +31,7 @@ public:
 
     int GetCursor() const { return m_cursor; }
 
-private:
+  private:
     RandomTable() = default;
     void FillFromRand();
 

@@ -5,7 +5,7 @@
 // A fixed resource site: unowned, unharmable; holds at most one extractor.
 class CResourceNode : public CEntity
 {
-public:
+  public:
     static constexpr float RADIUS = 25.0f;
 
     CResourceNode();
@@ -24,7 +24,7 @@ public:
 
     int m_freeSlots = 1;
 
-private:
+  private:
     int m_user = 0;
     CCounter m_occupancy;
 };

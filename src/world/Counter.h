@@ -7,7 +7,7 @@
 // the end of a lifetime and a finished cooldown are noticed.
 class CCounter
 {
-public:
+  public:
     explicit CCounter(int pMax = 0) : m_maxValue(pMax), m_value(pMax) { AW_ASSERT(m_maxValue >= 0); }
 
     void Reset(int newMaxVal)
@@ -54,7 +54,7 @@ public:
         return static_cast<float>(m_value) / static_cast<float>(fractMax);
     }
 
-private:
+  private:
     int m_maxValue;
     int m_value;
 };
