@@ -22,9 +22,9 @@ enum BuildTool
 class CTeam
 {
   public:
-    static const int MAX_TIDS = 3;
-    static const int ENERGY_MAX = 30000000;
-    static const int m_nCooldowns = 5;
+    static constexpr int MAX_TIDS = 3;
+    static constexpr int ENERGY_MAX = 30000000;
+    static constexpr int m_nCooldowns = 5;
     static const int COOLDOWN_MS[m_nCooldowns];
 
     CTeam();
