@@ -1,9 +1,10 @@
 #include "media/Sprite.h"
 
 #include <cmath>
-#include <vector>
 
 #include <GL/gl.h>
+
+#include "media/TextureManager.h"
 
 CSprite::CSprite(float pX, float pY, float pW, float pH, unsigned pTexture, float pPageWidth,
                  float pPageHeight)
@@ -72,29 +73,5 @@ void CSprite::DrawAt(float pX, float pY, float pAngleDegrees, float pScale) cons
 bool CSprite::BindPlainTexel(float& pU, float& pV) const
 {
     glBindTexture(GL_TEXTURE_2D, m_texture);
-    if (m_plainState == 0)
-    {
-        m_plainState = -1;
-        GLint w = 0, h = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-        std::vector<unsigned char> texels(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-        if (!texels.empty())
-            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        for (size_t i = 0; i < texels.size(); i += 4)
-        {
-            if (texels[i] == 255 && texels[i + 1] == 255 && texels[i + 2] == 255 && texels[i + 3] == 255)
-            {
-                // The texel's centre: nearest sampling reads exactly this one.
-                const size_t at = i / 4;
-                m_plainU = (static_cast<float>(at % static_cast<size_t>(w)) + 0.5f) / static_cast<float>(w);
-                m_plainV = (static_cast<float>(at / static_cast<size_t>(w)) + 0.5f) / static_cast<float>(h);
-                m_plainState = 1;
-                break;
-            }
-        }
-    }
-    pU = m_plainU;
-    pV = m_plainV;
-    return m_plainState == 1;
+    return CTextureManager::GetInstance()->GetPlainTexel(m_texture, pU, pV);
 }

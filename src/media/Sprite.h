@@ -22,7 +22,7 @@ class CSprite
 
     // Binds the atlas and finds a texel of it that is opaque white, if it has one: plain
     // coloured geometry drawn with that texel's coordinates looks exactly as if drawn without
-    // a texture, and so can share the sprites' batch. Looked up once per sprite.
+    // a texture, and so can share the sprites' batch. The texture manager finds the texel once.
     bool BindPlainTexel(float& pU, float& pV) const;
 
     float m_leftU;
@@ -32,10 +32,4 @@ class CSprite
     float m_halfWidth;
     float m_halfHeight;
     unsigned m_texture;
-
-  private:
-    // 0 not looked up yet, 1 found at (u, v), -1 the atlas has none.
-    mutable int m_plainState = 0;
-    mutable float m_plainU = 0.0f;
-    mutable float m_plainV = 0.0f;
 };

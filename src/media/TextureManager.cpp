@@ -155,8 +155,40 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     SDL_LockSurface(page);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, page->pixels);
+    FindPlainTexel(page);
     SDL_UnlockSurface(page);
     SDL_FreeSurface(page);
+    return true;
+}
+
+void CTextureManager::FindPlainTexel(SDL_Surface* pPage)
+{
+    m_hasPlainTexel = false;
+    const float side = static_cast<float>(pPage->w);
+    for (int y = 0; y < pPage->h; ++y)
+    {
+        const Uint32* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(pPage->pixels) + y * pPage->pitch);
+        for (int x = 0; x < pPage->w; ++x)
+        {
+            if (row[x] == 0xFFFFFFFFu)
+            {
+                // The texel's centre: nearest sampling reads exactly this one.
+                m_plainU = (static_cast<float>(x) + 0.5f) / side;
+                m_plainV = (static_cast<float>(y) + 0.5f) / side;
+                m_hasPlainTexel = true;
+                return;
+            }
+        }
+    }
+}
+
+bool CTextureManager::GetPlainTexel(unsigned pTexture, float& pU, float& pV) const
+{
+    if (!m_hasPlainTexel || pTexture != m_texture || m_texture == 0)
+        return false;
+    pU = m_plainU;
+    pV = m_plainV;
     return true;
 }
 
@@ -180,6 +212,7 @@ void CTextureManager::Clear()
         delete entry.second;
     m_sprites.clear();
     m_pageSide = 0;
+    m_hasPlainTexel = false;
 }
 
 CTextureManager::~CTextureManager()

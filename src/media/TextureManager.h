@@ -4,6 +4,7 @@
 #include <string>
 
 class CSprite;
+struct SDL_Surface;
 class TiXmlElement;
 
 // Loads every sprite of the catalogue into one RGBA atlas texture and hands out sprites by id.
@@ -23,14 +24,22 @@ class CTextureManager
     unsigned GetTexture() const { return m_texture; }
     // A short description of why the last Load failed, for the start-up message.
     const std::string& GetLastError() const { return m_lastError; }
+    // An opaque white texel of the atlas, found while the page is built: untextured shapes
+    // drawn through it keep the atlas bound, so they batch with the sprites around them.
+    // False when the texture is not the atlas or the art has no such texel.
+    bool GetPlainTexel(unsigned pTexture, float& pU, float& pV) const;
 
     ~CTextureManager();
 
   private:
     CTextureManager() = default;
+    void FindPlainTexel(SDL_Surface* pPage);
 
     std::map<std::string, CSprite*> m_sprites;
     unsigned m_texture = 0;
     int m_pageSide = 0;
     std::string m_lastError;
+    bool m_hasPlainTexel = false;
+    float m_plainU = 0.0f;
+    float m_plainV = 0.0f;
 };

@@ -3,6 +3,11 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include "engine/GameEngine.h"
+#include "engine/ResourceCatalogue.h"
+#include "media/FontManager.h"
+#include "media/TextureManager.h"
+
 bool OpenTestWindow()
 {
     static bool opened = false;
@@ -46,4 +51,22 @@ void ClearTestWindow(float pR, float pG, float pB)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+bool LoadGameMedia()
+{
+    CTextureManager* textures = CTextureManager::GetInstance();
+    CFontManager* fonts = CFontManager::GetInstance();
+    if (textures->GetSprite("AW_Title") && fonts->GetFont("MainFont"))
+        return true;
+    textures->Clear();
+    fonts->Clear();
+    CatalogueLoaders loaders;
+    loaders.sprites = [](TiXmlElement* pSection, std::string&)
+    { return CTextureManager::GetInstance()->Load(pSection); };
+    loaders.sounds = [](TiXmlElement*, std::string&) { return true; };
+    loaders.fonts = [](TiXmlElement* pSection, std::string&)
+    { return CFontManager::GetInstance()->Load(pSection); };
+    return LoadCatalogueFile(RESOURCE_CATALOGUE, loaders).ok && textures->GetSprite("AW_Title") &&
+           fonts->GetFont("MainFont");
 }

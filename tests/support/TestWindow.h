@@ -14,3 +14,8 @@ struct TestPixel
 TestPixel ReadTestPixel(int pX, int pY);
 // Clears to the given colour with the game's usual blending state.
 void ClearTestWindow(float pR, float pG, float pB);
+
+// Loads the game's own sprites and fonts from its catalogue (sounds are not needed to draw),
+// unless they are loaded already: the screens keep the sprite and font pointers they looked
+// up, so the media must not be reloaded under them within one test process.
+bool LoadGameMedia();

@@ -5,9 +5,6 @@
 #include <GL/gl.h>
 
 #include "engine/GameEngine.h"
-#include "engine/ResourceCatalogue.h"
-#include "media/FontManager.h"
-#include "media/TextureManager.h"
 #include "support/RandomPlay.h"
 #include "support/TestWindow.h"
 
@@ -15,15 +12,7 @@ TEST(RandomPlayDrawTest, EveryFrameOfRandomPlayDraws)
 {
     ASSERT_TRUE(OpenTestWindow()) << "needs an X display";
     CGameEngine::Instance().Configure(DisplayConfig::Default());
-    CTextureManager::GetInstance()->Clear();
-    CFontManager::GetInstance()->Clear();
-    CatalogueLoaders loaders;
-    loaders.sprites = [](TiXmlElement* pSection, std::string&)
-    { return CTextureManager::GetInstance()->Load(pSection); };
-    loaders.sounds = [](TiXmlElement*, std::string&) { return true; };
-    loaders.fonts = [](TiXmlElement* pSection, std::string&)
-    { return CFontManager::GetInstance()->Load(pSection); };
-    ASSERT_TRUE(LoadCatalogueFile(RESOURCE_CATALOGUE, loaders).ok);
+    ASSERT_TRUE(LoadGameMedia());
 
     CGameWorld& world = CGameEngine::Instance().GetWorld();
     int frames = 0;

@@ -93,18 +93,7 @@ class ScreenTest : public ::testing::Test
         if (!s_window)
             return;
         CGameEngine::Instance().Configure(DisplayConfig::Default());
-        // Sprites and fonts from the game's own catalogue; sounds are not needed to draw.
-        CTextureManager::GetInstance()->Clear();
-        CFontManager::GetInstance()->Clear();
-        CatalogueLoaders loaders;
-        loaders.sprites = [](TiXmlElement* pSection, std::string&)
-        { return CTextureManager::GetInstance()->Load(pSection); };
-        loaders.sounds = [](TiXmlElement*, std::string&) { return true; };
-        loaders.fonts = [](TiXmlElement* pSection, std::string&)
-        { return CFontManager::GetInstance()->Load(pSection); };
-        s_media = LoadCatalogueFile(RESOURCE_CATALOGUE, loaders).ok &&
-                  CTextureManager::GetInstance()->GetSprite("AW_Title") != nullptr &&
-                  CFontManager::GetInstance()->GetFont("MainFont") != nullptr;
+        s_media = LoadGameMedia();
     }
 
     void SetUp() override
