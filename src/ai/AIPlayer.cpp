@@ -177,6 +177,10 @@ void CAIPlayer::OnEntityRemoved(CEntity* pNode)
     RemoveOpenProvider(pNode);
     EraseFirst(m_beams, pNode);
     EraseFirst(m_absorbers, pNode);
+    // Sites never leave a match in play, but a board cleared under the opponent must not
+    // leave it holding one.
+    EraseFirst(m_freeResources, pNode);
+    EraseFirst(m_usedResources, pNode);
     // An extractor's removal frees its site.
     m_resourcesChanged = true;
     m_recheckGreyUser = true;

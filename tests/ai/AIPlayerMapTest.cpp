@@ -251,6 +251,12 @@ TEST_F(PowerMapTest, SitesFollowTheirExtractorsAndAGreyUserIsNoticed)
     EXPECT_TRUE(m_ai->m_usedResources.empty());
     EXPECT_TRUE(Has(m_ai->m_freeResources, site)) << "the site is free again";
     EXPECT_EQ(1u, m_ai->m_extractorsBuilt);
+
+    // Sites never die in play; one taken off the board anyway must not stay listed.
+    site->Kill();
+    Step();
+    EXPECT_FALSE(Has(m_ai->m_freeResources, site));
+    EXPECT_EQ(9u, m_ai->m_freeResources.size());
 }
 
 TEST_F(PowerMapTest, ScanListsAndTargetChoice)
