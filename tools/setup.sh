@@ -35,9 +35,13 @@ aw_install() {
         "${missing[@]}" </dev/null || return 1
 }
 
-# Configures and builds an optimised build (assertions stay on) into the given directory.
+# Configures and builds an optimised build (assertions stay on) into the given directory;
+# further arguments name the targets to build (all of them when none are given).
 aw_build() {
     local dir="$1"
+    shift
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
     cmake -S "$AW_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release >/dev/null || return 1
-    cmake --build "$dir" -j"$(nproc)" || return 1
+    cmake --build "$dir" -j"$(nproc)" "${targets[@]}" || return 1
 }
