@@ -27,11 +27,6 @@ CGameWorld& World()
     return CGameEngine::Instance().GetWorld();
 }
 
-CVector2 RoundToPixel(const CVector2& pPoint)
-{
-    return CVector2(std::floor(pPoint.x + 0.5f), std::floor(pPoint.y + 0.5f));
-}
-
 // A pooled candidate scored at the exact point and kept at the whole pixel.
 void Push(CAIPlayer& pPlayer, CEntity* pNode, const CVector2& pPoint, float pScore)
 {

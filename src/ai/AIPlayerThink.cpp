@@ -24,11 +24,6 @@ CGameWorld& World()
     return CGameEngine::Instance().GetWorld();
 }
 
-CVector2 RoundedPosition(const CVector2& pPoint)
-{
-    return CVector2(std::floor(pPoint.x + 0.5f), std::floor(pPoint.y + 0.5f));
-}
-
 // Radius a blast of this many crossing beams reaches, as an absorber would see it.
 float BlastFor(int pHits)
 {
@@ -72,7 +67,7 @@ void CAIPlayer::BuildBeamWatch()
             continue;
         PosCandidate* cand = CandidatePool::GetInstance().Take();
         cand->node = beam;
-        cand->pos = RoundedPosition(target->GetPosition());
+        cand->pos = RoundToPixel(target->GetPosition());
         cand->score = -urgency;
         cand->hits = 0;
         AddCandidate(cand);

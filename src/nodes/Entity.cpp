@@ -58,7 +58,7 @@ CEntity::~CEntity()
 
 void CEntity::SetPosition(const CVector2& pPosition)
 {
-    m_position = CVector2(std::floor(pPosition.x + 0.5f), std::floor(pPosition.y + 0.5f));
+    m_position = RoundToPixel(pPosition);
 }
 
 void CEntity::SetParent(CEntity* pParent)

@@ -35,6 +35,12 @@ struct CVector2
     float Length() const { return std::sqrt(LengthSq()); }
 };
 
+// The nearest whole pixel of each coordinate: where nodes stand and candidates are kept.
+inline CVector2 RoundToPixel(const CVector2& pPoint)
+{
+    return CVector2(std::floor(pPoint.x + 0.5f), std::floor(pPoint.y + 0.5f));
+}
+
 // Unit vector by the classic fast inverse square root (0x5F3759DF and one Newton step).
 // Shields and absorbers use it, so its small error is part of the game's behaviour.
 float FastInvSqrt(float pX);
