@@ -1,4 +1,3 @@
-#include <cmath>
 
 #include "ai/AIPlayer.h"
 #include "engine/GameEngine.h"
