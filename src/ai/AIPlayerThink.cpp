@@ -1,4 +1,3 @@
-
 #include "ai/AIPlayer.h"
 #include "engine/GameEngine.h"
 #include "nodes/AbsorberNode.h"
