@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "engine/GLWindowAttributes.h"
 #include "media/TextureFont.h"
 
 namespace
@@ -19,7 +20,7 @@ bool OpenContext()
         return true;
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         return false;
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    RequestGLWindowAttributes();
     opened = SDL_SetVideoMode(1024, 768, 32, SDL_OPENGL) != nullptr;
     return opened;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
 
+#include "engine/GLWindowAttributes.h"
 #include "engine/GameEngine.h"
 #include "engine/ResourceCatalogue.h"
 #include "media/FontManager.h"
@@ -38,10 +40,7 @@ bool OpenWindow()
         std::fprintf(stderr, "%s\n", SDL_GetError());
         return false;
     }
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    RequestGLWindowAttributes();
     if (SDL_SetVideoMode(1024, 768, 32, SDL_OPENGL) == nullptr)
     {
         std::fprintf(stderr, "%s\n", SDL_GetError());
@@ -66,6 +65,27 @@ bool OpenWindow()
         std::fprintf(stderr, "%s\n", loaded.error.c_str());
     opened = loaded.ok;
     return opened;
+}
+
+// With AW_FRAME_SHOT set to a folder, the last frame drawn is written there as a PPM image,
+// so what is being timed can be looked at.
+void SaveFrameIfAsked(const char* pName)
+{
+    const char* folder = std::getenv("AW_FRAME_SHOT");
+    if (folder == nullptr)
+        return;
+    const int w = 1024, h = 768;
+    std::vector<unsigned char> pixels(w * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::string path = std::string(folder) + "/" + pName + ".ppm";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return;
+    std::fprintf(file, "P6 %d %d 255\n", w, h);
+    for (int y = h - 1; y >= 0; --y)
+        std::fwrite(&pixels[y * w * 3], 1, w * 3, file);
+    std::fclose(file);
 }
 
 CEntity* MakeNode(int pKind)
@@ -154,6 +174,7 @@ void RunFrames(benchmark::State& pState, bool pPlacing)
         world.Draw();
         glFinish();
     }
+    SaveFrameIfAsked(pPlacing ? "placing" : "match");
     pState.counters["nodes"] = nodes;
     pState.counters["effects"] = static_cast<double>(world.GetEffects().size());
 }

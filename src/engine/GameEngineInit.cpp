@@ -3,6 +3,7 @@
 #include <SDL/SDL_mixer.h>
 
 #include "engine/Assert.h"
+#include "engine/GLWindowAttributes.h"
 #include "engine/GameEngine.h"
 #include "engine/WindowIcon.h"
 #include "media/Audio.h"
@@ -60,12 +61,7 @@ bool CGameEngine::LoadIcon()
 
 bool CGameEngine::SetupVideo()
 {
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, 32);
+    RequestGLWindowAttributes();
 
     m_videoFlags = VideoFlagsFor(m_config.fullscreen);
     m_screen = SDL_SetVideoMode(m_config.width, m_config.height, m_config.depth, m_videoFlags);

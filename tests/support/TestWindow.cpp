@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include "engine/GLWindowAttributes.h"
 #include "engine/GameEngine.h"
 #include "engine/ResourceCatalogue.h"
 #include "media/FontManager.h"
@@ -17,10 +18,7 @@ bool OpenTestWindow()
     tried = true;
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         return false;
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    RequestGLWindowAttributes();
     if (!SDL_SetVideoMode(1024, 768, 32, SDL_OPENGL))
         return false;
     glViewport(0, 0, 1024, 768);
