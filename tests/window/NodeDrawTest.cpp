@@ -2,6 +2,9 @@
 #include "nodes/MainNode.h"
 #include "support/TestWindow.h"
 
+#include <cstdlib>
+#include <vector>
+
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -62,6 +65,61 @@ TEST_F(NodeDrawTest, PowerLinkIsACircuitTraceIntoTheParent)
     ExpectPixel(510, 430, 0, 41, 20);
     ExpectPixel(510, 320, 0, 0, 0);
     ExpectPixel(500, 430, 0, 0, 0);
+}
+
+// The pieces are drawn as rectangle-friendly triangle pairs; whatever the direction, they
+// must cover exactly the pixels of one strip through the trace's eight corners.
+TEST_F(NodeDrawTest, PowerLinkCoversTheSamePixelsAsItsStrip)
+{
+    const CVector2 from(300.0f, 300.0f);
+    const CVector2 ends[] = {CVector2(310.0f, 450.0f), CVector2(290.0f, 150.0f), CVector2(450.0f, 320.0f),
+                             CVector2(170.0f, 260.0f), CVector2(400.0f, 400.0f), CVector2(200.0f, 400.0f),
+                             CVector2(300.0f, 300.0f), CVector2(301.0f, 420.0f)};
+    auto grab = []()
+    {
+        std::vector<unsigned char> pixels(400 * 400 * 3);
+        glFinish();
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(100, 100, 400, 400, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    for (const CVector2& to : ends)
+    {
+        CMainNode parent;
+        parent.SetPosition(to);
+        CForkNode child;
+        child.SetPosition(from);
+        child.SetParent(&parent);
+
+        ClearTestWindow(0.0f, 0.0f, 0.0f);
+        child.DrawPowerLink();
+        std::vector<unsigned char> drawn = grab();
+
+        ClearTestWindow(0.0f, 0.0f, 0.0f);
+        CVector2 strip[8];
+        CEntity::PowerLinkStrip(from, to, strip);
+        glColor4f(0.0f, 0.16f, 0.08f, 1.0f);
+        glBegin(GL_TRIANGLE_STRIP);
+        for (const CVector2& v : strip)
+            glVertex2f(v.x, v.y);
+        glEnd();
+        std::vector<unsigned char> expected = grab();
+
+        size_t lit = 0, differing = 0;
+        for (size_t i = 0; i < drawn.size(); ++i)
+        {
+            lit += expected[i] != 0 ? 1 : 0;
+            // The same pixels lit; the renderer may round a rectangle's colour one step apart.
+            differing +=
+                (drawn[i] != 0) != (expected[i] != 0) || std::abs(drawn[i] - expected[i]) > 1 ? 1 : 0;
+        }
+        EXPECT_EQ(0u, differing) << "towards " << to.x << "," << to.y;
+        if (to.x != from.x || to.y != from.y)
+        {
+            EXPECT_GT(lit, 100u) << "towards " << to.x << "," << to.y;
+        }
+    }
 }
 
 TEST_F(NodeDrawTest, CircleOutlineLeavesTheInsideEmpty)
