@@ -11,7 +11,8 @@ CSprite::CSprite(float pX, float pY, float pW, float pH, unsigned pTexture, floa
     : m_leftU(pX / pPageWidth),
       // Half a texel past the right edge, so the last column is not lost to rounding.
       m_rightU((pX + pW + 0.5f) / pPageWidth), m_bottomV((pY + pH) / pPageHeight), m_topV(pY / pPageHeight),
-      m_halfWidth(pW * 0.5f), m_halfHeight(pH * 0.5f), m_texture(pTexture)
+      m_halfWidth(pW * 0.5f), m_halfHeight(pH * 0.5f), m_texture(pTexture),
+      m_contentRadius(std::sqrt(pW * pW + pH * pH) * 0.5f)
 {
 }
 
@@ -67,6 +68,34 @@ void CSprite::DrawAt(float pX, float pY, float pAngleDegrees, float pScale) cons
     glVertex2f(pX + (cw - sh), pY + (sw + ch));
     glTexCoord2f(m_rightU, m_bottomV);
     glVertex2f(pX + (cw + sh), pY + (sw - ch));
+    glEnd();
+}
+
+void CSprite::DrawCenteredRound(float pScale) const
+{
+    // An octagon whose sides touch the content circle; it must lie inside the image.
+    const float apothem = m_contentRadius;
+    const float halfSide = apothem * 0.41421356f; // tan(22.5 degrees)
+    if (apothem > m_halfWidth || apothem > m_halfHeight)
+    {
+        DrawRect(-m_halfWidth * pScale, m_halfWidth * pScale, -m_halfHeight * pScale, m_halfHeight * pScale);
+        return;
+    }
+    // Corners in texels from the centre, counter-clockwise from the right side's lower end.
+    const float corners[8][2] = {{apothem, -halfSide},  {apothem, halfSide},  {halfSide, apothem},
+                                 {-halfSide, apothem},  {-apothem, halfSide}, {-apothem, -halfSide},
+                                 {-halfSide, -apothem}, {halfSide, -apothem}};
+    // The same mapping from position to texture as the whole quad's, so each pixel reads the
+    // texel it would have read there.
+    const float du = (m_rightU - m_leftU) / (2.0f * m_halfWidth);
+    const float dv = (m_topV - m_bottomV) / (2.0f * m_halfHeight);
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glBegin(GL_TRIANGLE_FAN);
+    for (const auto& c : corners)
+    {
+        glTexCoord2f(m_leftU + (c[0] + m_halfWidth) * du, m_bottomV + (c[1] + m_halfHeight) * dv);
+        glVertex2f(c[0] * pScale, c[1] * pScale);
+    }
     glEnd();
 }
 

@@ -19,6 +19,16 @@ class CSprite
     // worked out here rather than through the matrix stack: drawings that change no GL state
     // between them reach the renderer as one batch.
     void DrawAt(float pX, float pY, float pAngleDegrees = 0.0f, float pScale = 1.0f) const;
+    // At its own size times the scale, centred on the current origin, over an octagon around
+    // the image's content only: the clear corners a large image leaves would otherwise cost a
+    // software renderer as much as its content. Falls back to the whole quad when the content
+    // reaches the sides.
+    void DrawCenteredRound(float pScale) const;
+
+    // How far from the image's centre, in texels, any texel that is not fully clear reaches
+    // (to that texel's far corner). The texture manager measures it; by default the corners.
+    void SetContentRadius(float pTexels) { m_contentRadius = pTexels; }
+    float GetContentRadius() const { return m_contentRadius; }
 
     // Binds the atlas and finds a texel of it that is opaque white, if it has one: plain
     // coloured geometry drawn with that texel's coordinates looks exactly as if drawn without
@@ -32,4 +42,5 @@ class CSprite
     float m_halfWidth;
     float m_halfHeight;
     unsigned m_texture;
+    float m_contentRadius;
 };

@@ -5,6 +5,8 @@
 #include <SDL/SDL_image.h>
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "engine/Assert.h"
@@ -30,6 +32,35 @@ void FreePending(std::vector<PendingSprite>& pPending)
         delete p.rect;
     }
     pPending.clear();
+}
+
+// The farthest any texel that is not fully clear reaches from the image's centre, measured to
+// its far corner. An image without alpha counts as content throughout.
+float ContentRadius(SDL_Surface* pImage)
+{
+    const float cx = pImage->w * 0.5f;
+    const float cy = pImage->h * 0.5f;
+    const float whole = std::sqrt(cx * cx + cy * cy);
+    const SDL_PixelFormat* format = pImage->format;
+    if (format->BytesPerPixel != 4 || format->Amask == 0)
+        return whole;
+    float farthestSq = 0.0f;
+    SDL_LockSurface(pImage);
+    for (int y = 0; y < pImage->h; ++y)
+    {
+        const Uint32* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(pImage->pixels) + y * pImage->pitch);
+        for (int x = 0; x < pImage->w; ++x)
+        {
+            if ((row[x] & format->Amask) == 0)
+                continue;
+            const float dx = std::max(std::fabs(x - cx), std::fabs(x + 1 - cx));
+            const float dy = std::max(std::fabs(y - cy), std::fabs(y + 1 - cy));
+            farthestSq = std::max(farthestSq, dx * dx + dy * dy);
+        }
+    }
+    SDL_UnlockSurface(pImage);
+    return std::sqrt(farthestSq);
 }
 
 std::string EntryName(int pIndex, const char* pId, const char* pPath)
@@ -128,12 +159,14 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
         dest.w = static_cast<Uint16>(r->w);
         dest.h = static_cast<Uint16>(r->h);
         SDL_UpperBlit(r->image, nullptr, page, &dest);
+        const float contentRadius = ContentRadius(r->image);
         SDL_FreeSurface(r->image);
         r->image = nullptr;
 
         CSprite* sprite =
             new CSprite(static_cast<float>(r->x), static_cast<float>(r->y), static_cast<float>(r->w),
                         static_cast<float>(r->h), m_texture, pageSide, pageSide);
+        sprite->SetContentRadius(contentRadius);
         auto it = m_sprites.find(r->id);
         if (it != m_sprites.end())
         {

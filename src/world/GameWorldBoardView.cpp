@@ -154,20 +154,24 @@ void CGameWorld::DrawBoard()
                  static_cast<float>(h / 2) - m_zoom * m_viewCentre.y, 0.0f);
     glScalef(m_zoom, m_zoom, 0.0f);
 
-    // Two faint gears turning against each other behind the two halves of the board.
+    // Two faint gears turning against each other behind the two halves of the board. Black
+    // at 3% only darkens what is below, so the blend needs no share of the gear's colour; and
+    // only the octagon round the gear is drawn, not the clear corners of its image.
     if (gear != nullptr)
     {
         glColor4f(0.0f, 0.0f, 0.0f, 0.03f);
+        glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_ALPHA);
         glPushMatrix();
         glTranslatef(m_boardWidth / 6.0f, m_boardHeight / 2.0f, 0.0f);
         glRotatef(m_spinAngle, 0.0f, 0.0f, 1.0f);
-        gear->DrawAnchored(1.3f, 1.3f, 1.3f, 1.3f);
+        gear->DrawCenteredRound(2.6f);
         glPopMatrix();
         glPushMatrix();
         glTranslatef(5.0f * m_boardWidth / 6.0f, m_boardHeight / 2.0f, 0.0f);
         glRotatef(11.25f - m_spinAngle, 0.0f, 0.0f, 1.0f);
-        gear->DrawAnchored(1.3f, 1.3f, 1.3f, 1.3f);
+        gear->DrawCenteredRound(2.6f);
         glPopMatrix();
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
 
     // Power reach matters only while something is to be placed.

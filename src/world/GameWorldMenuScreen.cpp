@@ -80,7 +80,7 @@ void CGameWorld::DrawMenu()
             glTranslatef(at[i][0], at[i][1], 0.0f);
             glRotatef(m_spinAngle, 0.0f, 0.0f, 1.0f);
             glColor4f(0.0f, 0.2f * shade[i], 0.1f * shade[i], 1.0f);
-            gear->DrawAnchored(anchor[i], anchor[i], anchor[i], anchor[i]);
+            gear->DrawCenteredRound(2.0f * anchor[i]);
             glPopMatrix();
         }
     }

@@ -140,6 +140,44 @@ TEST_F(BatchedDrawTest, SpriteAtAPointLandsWhereTheMatrixStackPutsIt)
     }
 }
 
+// The gear drawn over an octagon round its content only, against its whole quad: turned any
+// way, the pixels left out are ones the quad left unchanged. An image whose content reaches
+// its sides is drawn whole.
+TEST_F(BatchedDrawTest, RoundDrawingLeavesOutOnlyClearCorners)
+{
+    LoadAtlas("<sprite id=\"Gear\" filepath=\"Data\\sprites\\gear.png\"/>" +
+              std::string("<sprite id=\"Quarters\" filepath=\"") + m_path + "\"/>");
+    CSprite* gear = CTextureManager::GetInstance()->GetSprite("Gear");
+    ASSERT_NE(nullptr, gear);
+    ASSERT_LT(gear->GetContentRadius(), gear->GetWidth() * 0.5f);
+    CSprite* quarters = CTextureManager::GetInstance()->GetSprite("Quarters");
+    for (float angle : {0.0f, 17.0f, 45.0f, -100.5f})
+    {
+        auto draw = [&](bool pRound, CSprite* pSprite, float pScale)
+        {
+            glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+            glPushMatrix();
+            glTranslatef(200.0f, 200.0f, 0.0f);
+            glRotatef(angle, 0.0f, 0.0f, 1.0f);
+            if (pRound)
+                pSprite->DrawCenteredRound(pScale);
+            else
+                pSprite->DrawAnchored(pScale / 2, pScale / 2, pScale / 2, pScale / 2);
+            glPopMatrix();
+        };
+        std::vector<unsigned char> whole = Render([&] { draw(false, gear, 1.3f); });
+        std::vector<unsigned char> round = Render([&] { draw(true, gear, 1.3f); });
+        EXPECT_GT(CountNotBackground(whole), 5000) << angle;
+        // Texels are read through other triangles, so at a texel boundary a pixel may read the
+        // neighbour: a handful among some ten thousand.
+        EXPECT_LE(CountDifferent(whole, round), 10) << angle;
+
+        whole = Render([&] { draw(false, quarters, 2.0f); });
+        round = Render([&] { draw(true, quarters, 2.0f); });
+        EXPECT_EQ(0, CountDifferent(whole, round)) << angle;
+    }
+}
+
 TEST_F(BatchedDrawTest, BatchedEffectsDrawAsSingleOnesAndLeaveTheirBlendingSet)
 {
     // A still one fading, a moving one shrinking and adding its light, turned both.

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -58,6 +60,31 @@ class MediaAtlasTest : public ::testing::Test
         std::string path = m_dir + "/" + pName + ".bmp";
         SDL_SaveBMP(s, path.c_str());
         SDL_FreeSurface(s);
+        m_files.push_back(path);
+        return path;
+    }
+
+    // A TGA, clear all over but for opaque white texels at the given (column, row from the top).
+    std::string ClearImageWithDots(const std::string& pName, int pW, int pH,
+                                   const std::vector<std::pair<int, int>>& pDots)
+    {
+        std::vector<unsigned char> file(18, 0);
+        file[2] = 2; // uncompressed true colour
+        file[12] = static_cast<unsigned char>(pW & 0xFF);
+        file[13] = static_cast<unsigned char>(pW >> 8);
+        file[14] = static_cast<unsigned char>(pH & 0xFF);
+        file[15] = static_cast<unsigned char>(pH >> 8);
+        file[16] = 32;
+        file[17] = 0x28; // top row first, 8 alpha bits
+        std::vector<unsigned char> pixels(static_cast<size_t>(pW) * pH * 4, 0);
+        for (const auto& d : pDots)
+            for (int c = 0; c < 4; ++c)
+                pixels[(static_cast<size_t>(d.second) * pW + d.first) * 4 + c] = 255;
+        file.insert(file.end(), pixels.begin(), pixels.end());
+        std::string path = m_dir + "/" + pName + ".tga";
+        FILE* out = std::fopen(path.c_str(), "wb");
+        std::fwrite(file.data(), 1, file.size(), out);
+        std::fclose(out);
         m_files.push_back(path);
         return path;
     }
@@ -129,6 +156,23 @@ TEST_F(MediaAtlasTest, OneImageGivesItsPageSideAndCoordinates)
     tm->Clear();
     EXPECT_EQ(nullptr, tm->GetSprite("Box"));
     EXPECT_EQ(0u, tm->GetTexture());
+}
+
+// How far an image's content reaches from its centre, to the far corner of its farthest texel
+// that is not clear; an image without alpha is content to its corners.
+TEST_F(MediaAtlasTest, ContentRadiusReachesTheFarthestTexelThatIsNotClear)
+{
+    ASSERT_TRUE(Load(Entry("Dot", ClearImageWithDots("dot", 40, 40, {{30, 20}})) +
+                     Entry("Pair", ClearImageWithDots("pair", 40, 20, {{20, 10}, {2, 1}})) +
+                     Entry("Blank", ClearImageWithDots("blank", 8, 8, {})) +
+                     Entry("Solid", Image("solid", 30, 40, RED, BLUE))));
+    CTextureManager* tm = CTextureManager::GetInstance();
+    // Texel (30, 20) of a 40 by 40 image: its far corner is 11 across and 1 down from the centre.
+    EXPECT_NEAR(std::sqrt(122.0f), tm->GetSprite("Dot")->GetContentRadius(), 1e-4f);
+    // The farther of two: (2, 1) reaches 18 across and 9 up.
+    EXPECT_NEAR(std::sqrt(18.0f * 18.0f + 9.0f * 9.0f), tm->GetSprite("Pair")->GetContentRadius(), 1e-4f);
+    EXPECT_EQ(0.0f, tm->GetSprite("Blank")->GetContentRadius());
+    EXPECT_NEAR(25.0f, tm->GetSprite("Solid")->GetContentRadius(), 1e-4f);
 }
 
 TEST_F(MediaAtlasTest, TinyImageAndEmptyBlock)
