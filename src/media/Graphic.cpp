@@ -1,5 +1,7 @@
 #include "media/Graphic.h"
 
+#include <cmath>
+
 #include <GL/gl.h>
 
 #include "engine/Assert.h"
@@ -26,6 +28,14 @@ float CGraphic::GetDrawScale() const
     if (m_velocity == CVector2(0.0f, 0.0f))
         return 1.0f;
     return m_life.GetFraction(m_life.GetMax());
+}
+
+float CGraphic::GetReach() const
+{
+    // Half the diagonal of the drawn quad, and a pixel for the edge.
+    const float w = m_sprite->GetWidth();
+    const float h = m_sprite->GetHeight();
+    return 0.5f * std::sqrt(w * w + h * h) * GetDrawScale() + 1.0f;
 }
 
 float CGraphic::GetDrawAlpha() const

@@ -21,6 +21,10 @@ class CGraphic
     // restores normal blending after the last one.
     void DrawBatched() const;
     bool IsActive() const { return m_active; }
+    // A moving effect adds its light; a still one is blended over what lies beneath.
+    bool IsMoving() const { return m_velocity != CVector2(0.0f, 0.0f); }
+    // How far from its position the effect can put a pixel, whatever its turn.
+    float GetReach() const;
 
     const CVector2& GetPosition() const { return m_position; }
     const CVector2& GetVelocity() const { return m_velocity; }
@@ -34,7 +38,6 @@ class CGraphic
     float GetDrawAlpha() const;
 
   private:
-    bool IsMoving() const { return m_velocity != CVector2(0.0f, 0.0f); }
     void DrawSprite() const;
 
     CSprite* m_sprite;

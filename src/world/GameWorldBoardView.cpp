@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "ai/AIPlayer.h"
-#include "media/Graphic.h"
+#include "media/EffectBatch.h"
 #include "media/Sprite.h"
 #include "media/TextureManager.h"
 #include "nodes/EntityRegistry.h"
@@ -204,10 +204,7 @@ void CGameWorld::DrawBoard()
     glEnable(GL_BLEND);
     for (CEntity* e : m_nodes)
         e->Draw();
-    // Each effect sets the blending it needs and leaves it, so runs of alike effects batch.
-    for (CGraphic* g : m_effects)
-        g->DrawBatched();
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawEffects(m_effects);
     glBindTexture(GL_TEXTURE_2D, 0);
 
     if (m_selectedTool >= TOOL_EXTENDER && m_selectedTool < TOOL_NONE)

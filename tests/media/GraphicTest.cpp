@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "media/Sprite.h"
 
 namespace
@@ -26,6 +28,16 @@ TEST(GraphicTest, StillGraphicFadesAtFullSize)
     EXPECT_FLOAT_EQ(1.0f, g.GetDrawScale());
     EXPECT_FLOAT_EQ(0.8f * 0.75f, g.GetDrawAlpha());
     EXPECT_EQ(CVector2(10.0f, 20.0f), g.GetPosition());
+}
+
+// Half the diagonal at the drawn scale and a pixel: a turned quad reaches no farther.
+TEST(GraphicTest, ReachCoversTheTurnedQuadAtItsDrawnScale)
+{
+    CGraphic still(TestSprite(), CVector2(0.0f, 0.0f), 45.0f, COLOUR, 1000, CVector2(0.0f, 0.0f));
+    EXPECT_FLOAT_EQ(std::sqrt(32.0f) + 1.0f, still.GetReach());
+    CGraphic moving(TestSprite(), CVector2(0.0f, 0.0f), 45.0f, COLOUR, 1000, CVector2(0.1f, 0.0f));
+    moving.Update(750);
+    EXPECT_FLOAT_EQ(0.25f * std::sqrt(32.0f) + 1.0f, moving.GetReach());
 }
 
 TEST(GraphicTest, MovingGraphicDriftsShrinksAndFades)

@@ -1,3 +1,4 @@
+#include "media/EffectBatch.h"
 #include "media/Graphic.h"
 #include "media/Sprite.h"
 #include "media/TextureManager.h"
@@ -210,6 +211,41 @@ TEST_F(BatchedDrawTest, BatchedEffectsDrawAsSingleOnesAndLeaveTheirBlendingSet)
     EXPECT_EQ(GL_ONE_MINUS_SRC_ALPHA, afterSingle);
     EXPECT_GT(CountNotBackground(single), 300);
     EXPECT_LE(CountDifferent(single, batched), 2);
+}
+
+// Still and moving effects crowded together: drawn in fewer blending runs, the pixels are the
+// ones drawing the list in order gives.
+TEST_F(BatchedDrawTest, EffectsInFewerRunsLookAsInListOrder)
+{
+    std::vector<CGraphic*> effects;
+    unsigned seed = 5;
+    auto next = [&seed](int pBelow)
+    {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<float>((seed >> 8) % static_cast<unsigned>(pBelow));
+    };
+    for (int i = 0; i < 60; ++i)
+    {
+        const bool moving = i % 3 != 0;
+        effects.push_back(new CGraphic(m_sprite, CVector2(120.0f + next(160), 120.0f + next(160)), next(360),
+                                       CColor(0.2f + next(80) / 100.0f, 0.5f, 0.9f, 0.6f), 1000,
+                                       moving ? CVector2(0.02f, 0.01f) : CVector2(0.0f, 0.0f)));
+        if (moving)
+            effects.back()->Update(next(900));
+    }
+    std::vector<unsigned char> listed = Render(
+        [&]
+        {
+            for (CGraphic* g : effects)
+                g->DrawBatched();
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        });
+    std::vector<unsigned char> grouped = Render([&] { DrawEffects(effects); });
+    EXPECT_GT(CountNotBackground(listed), 3000);
+    EXPECT_EQ(0, CountDifferent(listed, grouped));
+    EXPECT_EQ(GL_ONE_MINUS_SRC_ALPHA, BlendDestination());
+    for (CGraphic* g : effects)
+        delete g;
 }
 
 TEST_F(BatchedDrawTest, PlainGeometryThroughAWhiteTexelLooksUntextured)
