@@ -1,6 +1,7 @@
 #include "media/RectPacker.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "engine/Assert.h"
 
@@ -85,22 +86,46 @@ bool CRectPacker::Pack(int pPadding, int pSortMode)
         }
 
         m_size = std::max(m_size, best);
-        FreeSlot s = m_freeSlots[chosen];
-        m_freeSlots.erase(m_freeSlots.begin() + chosen);
-        r->x = s.x;
-        r->y = s.y;
-
-        // The padding column right of r and the padding row below it stay out of every slot.
-        bool right = r->w + pPadding < s.w;
-        bool lower = r->h + pPadding < s.h;
-        if (right)
-            m_freeSlots.push_back(FreeSlot{false, s.x + r->w + pPadding, s.y, s.w - r->w - pPadding, r->h});
-        if (lower)
-            m_freeSlots.push_back(FreeSlot{false, s.x, s.y + r->h + pPadding, r->w, s.h - r->h - pPadding});
-        if (right && lower)
-            m_freeSlots.push_back(FreeSlot{false, s.x + r->w + pPadding, s.y + r->h + pPadding,
-                                           s.w - r->w - pPadding, s.h - r->h - pPadding});
-        r->placed = true;
+        PlaceInSlot(r, static_cast<size_t>(chosen), pPadding);
     }
     return allPlaced;
+}
+
+void CRectPacker::PlaceInSlot(PackRect* pRect, size_t pSlot, int pPadding)
+{
+    FreeSlot s = m_freeSlots[pSlot];
+    m_freeSlots.erase(m_freeSlots.begin() + static_cast<std::ptrdiff_t>(pSlot));
+    pRect->x = s.x;
+    pRect->y = s.y;
+
+    // The padding column right of the rectangle and the padding row below it stay out of
+    // every slot.
+    bool right = pRect->w + pPadding < s.w;
+    bool lower = pRect->h + pPadding < s.h;
+    if (right)
+        m_freeSlots.push_back(
+            FreeSlot{false, s.x + pRect->w + pPadding, s.y, s.w - pRect->w - pPadding, pRect->h});
+    if (lower)
+        m_freeSlots.push_back(
+            FreeSlot{false, s.x, s.y + pRect->h + pPadding, pRect->w, s.h - pRect->h - pPadding});
+    if (right && lower)
+        m_freeSlots.push_back(FreeSlot{false, s.x + pRect->w + pPadding, s.y + pRect->h + pPadding,
+                                       s.w - pRect->w - pPadding, s.h - pRect->h - pPadding});
+    pRect->placed = true;
+}
+
+bool CRectPacker::PlaceWithinPage(PackRect* pRect, int pPadding)
+{
+    AW_ASSERT(pRect);
+    pRect->placed = false;
+    for (size_t i = 0; i < m_freeSlots.size(); ++i)
+    {
+        const FreeSlot& s = m_freeSlots[i];
+        if (s.w >= pRect->w && s.h >= pRect->h && s.x + pRect->w <= m_size && s.y + pRect->h <= m_size)
+        {
+            PlaceInSlot(pRect, i, pPadding);
+            return true;
+        }
+    }
+    return false;
 }

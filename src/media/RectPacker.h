@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ class CRectPacker
     // Sort mode 1 packs by the longer side, any other by area. True when all were placed.
     bool Pack(int pPadding, int pSortMode);
     int GetSize() const { return m_size; }
+    // After Pack: places one more rectangle in a free slot that lies wholly inside the page,
+    // leaving the page's size as it is. False, and the rectangle unplaced, without such room.
+    bool PlaceWithinPage(PackRect* pRect, int pPadding);
 
     // The smallest power of two not less than n.
     static int NextPowerOfTwo(int pN);
@@ -48,6 +52,8 @@ class CRectPacker
     const std::vector<FreeSlot>& GetFreeSlots() const { return m_freeSlots; }
 
   private:
+    void PlaceInSlot(PackRect* pRect, size_t pSlot, int pPadding);
+
     std::vector<PackRect*> m_rects;
     std::vector<FreeSlot> m_freeSlots;
     int m_size = 0;

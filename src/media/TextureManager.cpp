@@ -63,6 +63,41 @@ float ContentRadius(SDL_Surface* pImage)
     return std::sqrt(farthestSq);
 }
 
+// White inside the polygon the round shapes of the board are made of (32 sides, a corner on
+// the x axis), clear outside: a texel counts when its centre is inside.
+SDL_Surface* MakeDiscImage()
+{
+    const int side = CTextureManager::DISC_SIDE;
+    SDL_Surface* image =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, side, side, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
+    if (!image)
+        return nullptr;
+    const double radius = side * 0.5;
+    // Inside a regular polygon: within the inscribed radius along the direction of the side
+    // the point's angle falls in.
+    const double step = 2.0 * M_PI / CTextureManager::DISC_SIDES;
+    SDL_LockSurface(image);
+    for (int y = 0; y < side; ++y)
+    {
+        Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(image->pixels) + y * image->pitch);
+        for (int x = 0; x < side; ++x)
+        {
+            const double dx = x + 0.5 - radius;
+            const double dy = y + 0.5 - radius;
+            double angle = std::atan2(dy, dx);
+            if (angle < 0.0)
+                angle += 2.0 * M_PI;
+            const double middle = (std::floor(angle / step) + 0.5) * step;
+            const double along = dx * std::cos(middle) + dy * std::sin(middle);
+            row[x] = along < radius * std::cos(step * 0.5) ? 0xFFFFFFFFu : 0u;
+        }
+    }
+    SDL_UnlockSurface(image);
+    // The blit onto the page copies alpha as it is.
+    SDL_SetAlpha(image, 0, 0);
+    return image;
+}
+
 std::string EntryName(int pIndex, const char* pId, const char* pPath)
 {
     std::string name = "sprite entry " + std::to_string(pIndex);
@@ -135,6 +170,17 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
     }
 
     int side = packer.GetSize();
+    // The disc goes where the art left room, never growing the page; an empty id keeps it
+    // out of the table. Without room the round shapes are drawn as triangle fans.
+    if (side > 0)
+    {
+        PackRect* disc = new PackRect;
+        disc->w = disc->h = DISC_SIDE;
+        if (packer.PlaceWithinPage(disc, 1) && (disc->image = MakeDiscImage()) != nullptr)
+            pending.push_back(PendingSprite{disc, "(disc)"});
+        else
+            delete disc;
+    }
     SDL_Surface* page =
         SDL_CreateRGBSurface(SDL_SWSURFACE, side, side, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
     if (!page)
@@ -167,6 +213,12 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
             new CSprite(static_cast<float>(r->x), static_cast<float>(r->y), static_cast<float>(r->w),
                         static_cast<float>(r->h), m_texture, pageSide, pageSide);
         sprite->SetContentRadius(contentRadius);
+        if (r->id.empty())
+        {
+            m_disc = sprite;
+            delete r;
+            continue;
+        }
         auto it = m_sprites.find(r->id);
         if (it != m_sprites.end())
         {
@@ -244,6 +296,8 @@ void CTextureManager::Clear()
     for (auto& entry : m_sprites)
         delete entry.second;
     m_sprites.clear();
+    delete m_disc;
+    m_disc = nullptr;
     m_pageSide = 0;
     m_hasPlainTexel = false;
 }

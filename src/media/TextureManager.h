@@ -28,6 +28,12 @@ class CTextureManager
     // drawn through it keep the atlas bound, so they batch with the sprites around them.
     // False when the texture is not the atlas or the art has no such texel.
     bool GetPlainTexel(unsigned pTexture, float& pU, float& pV) const;
+    // A white filled polygon of DISC_SIDES sides on the atlas, corner on the x axis, clear
+    // around it: a disc drawn as one screen-aligned quad instead of a fan of thin triangles,
+    // which a software renderer fills several times faster. Null before a Load.
+    const CSprite* GetDisc() const { return m_disc; }
+    static constexpr int DISC_SIDE = 128;
+    static constexpr int DISC_SIDES = 32;
 
     ~CTextureManager();
 
@@ -42,4 +48,5 @@ class CTextureManager
     bool m_hasPlainTexel = false;
     float m_plainU = 0.0f;
     float m_plainV = 0.0f;
+    CSprite* m_disc = nullptr;
 };

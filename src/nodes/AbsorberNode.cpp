@@ -6,6 +6,7 @@
 
 #include "engine/GameEngine.h"
 #include "media/Sprite.h"
+#include "media/TextureManager.h"
 #include "nodes/NodeMedia.h"
 
 namespace
@@ -140,10 +141,21 @@ void CAbsorberNode::UpdateWorth()
 void CAbsorberNode::Draw()
 {
     CSprite* sprite = FindTeamSprite("Abs", m_team);
-    if (IsConnected() && m_blast != 0.0f)
+    const CSprite* disc = CTextureManager::GetInstance()->GetDisc();
+    const float radii[2] = {m_radius + m_blast, m_radius + m_blast * 5.0f / 6.0f};
+    if (IsConnected() && m_blast != 0.0f && disc != nullptr)
     {
-        // A translucent red halo, denser inside: two discs of 32 slices around the node, as
-        // separate triangles with the centre added here, so no matrix change splits the batch.
+        // A translucent red halo, denser inside: two discs of 32 sides around the node, each
+        // one quad over the atlas's disc.
+        glColor4f(1.0f, 0.1f, 0.1f, 0.3f);
+        const float half = 0.5f * disc->GetWidth();
+        for (float r : radii)
+            disc->DrawAt(m_position.x, m_position.y, 0.0f, r / half);
+    }
+    else if (IsConnected() && m_blast != 0.0f)
+    {
+        // Without the disc: the same discs as fans of separate triangles with the centre added
+        // here, so no matrix change splits the batch.
         static CVector2 unit[33];
         static bool ready = false;
         if (!ready)
@@ -155,7 +167,6 @@ void CAbsorberNode::Draw()
             }
             ready = true;
         }
-        const float radii[2] = {m_radius + m_blast, m_radius + m_blast * 5.0f / 6.0f};
         // Through a white texel of the atlas where it has one, as the beam does.
         float u = 0.0f, v = 0.0f;
         if (sprite != nullptr && sprite->BindPlainTexel(u, v))

@@ -225,3 +225,35 @@ TEST(RectPackerDeathTest, NullRectangleIsAProgrammingError)
     CRectPacker packer;
     EXPECT_DEATH(packer.AddRect(nullptr), "pRect");
 }
+
+// One more rectangle after packing goes into room left inside the page, or nowhere.
+TEST(RectPackerTest, PlacingWithinThePageNeverGrowsIt)
+{
+    PackRect wide = Rect(100, 60);
+    CRectPacker packer;
+    packer.AddRect(&wide);
+    packer.AddFreeSlot(FreeSlot{false, 1, 1, PAGE - 2, PAGE - 2});
+    ASSERT_TRUE(packer.Pack(1, 1));
+    ASSERT_EQ(128, packer.GetSize());
+
+    // Below the image there are 65 rows of 126: a 60 by 40 fits there, a 30 by 70 nowhere.
+    PackRect low = Rect(60, 40);
+    EXPECT_TRUE(packer.PlaceWithinPage(&low, 1));
+    EXPECT_TRUE(low.placed);
+    EXPECT_EQ(1, low.x);
+    EXPECT_EQ(62, low.y);
+    PackRect tall = Rect(30, 70);
+    EXPECT_FALSE(packer.PlaceWithinPage(&tall, 1));
+    EXPECT_FALSE(tall.placed);
+    EXPECT_EQ(128, packer.GetSize());
+
+    // Another of the same no longer fits: what is left inside the page is a 26-column strip
+    // right of the image and a 25-row strip below the second; a 20 by 20 goes right.
+    PackRect again = Rect(60, 40);
+    EXPECT_FALSE(packer.PlaceWithinPage(&again, 1));
+    PackRect small = Rect(20, 20);
+    ASSERT_TRUE(packer.PlaceWithinPage(&small, 1));
+    EXPECT_EQ(102, small.x);
+    EXPECT_EQ(1, small.y);
+    EXPECT_EQ(128, packer.GetSize());
+}

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -246,6 +247,69 @@ TEST_F(BatchedDrawTest, EffectsInFewerRunsLookAsInListOrder)
     EXPECT_EQ(GL_ONE_MINUS_SRC_ALPHA, BlendDestination());
     for (CGraphic* g : effects)
         delete g;
+}
+
+// The atlas's disc drawn as one quad against the 32-sided fan it stands for: the same pixels
+// but for a few on the rim. A page without room for it has none.
+TEST_F(BatchedDrawTest, DiscQuadMatchesTheFanItStandsFor)
+{
+    EXPECT_EQ(nullptr, CTextureManager::GetInstance()->GetDisc());
+    // The gear alone fills its page to the edge; with the title the page has room.
+    LoadAtlas("<sprite id=\"Gear\" filepath=\"Data\\sprites\\gear.png\"/>");
+    EXPECT_EQ(nullptr, CTextureManager::GetInstance()->GetDisc());
+    LoadAtlas("<sprite id=\"Gear\" filepath=\"Data\\sprites\\gear.png\"/>"
+              "<sprite id=\"Title\" filepath=\"Data\\sprites\\aw_title.png\"/>");
+    const CSprite* disc = CTextureManager::GetInstance()->GetDisc();
+    ASSERT_NE(nullptr, disc);
+    const float cx = 200.0f, cy = 200.0f;
+    for (float radius : {9.0f, 31.5f, 64.0f, 95.0f})
+    {
+        auto colour = [] { glColor4f(1.0f, 0.1f, 0.1f, 0.3f); };
+        std::vector<unsigned char> quad = Render(
+            [&]
+            {
+                colour();
+                disc->DrawAt(cx, cy, 0.0f, radius / (0.5f * disc->GetWidth()));
+            });
+        std::vector<unsigned char> fan = Render(
+            [&]
+            {
+                glBindTexture(GL_TEXTURE_2D, 0);
+                colour();
+                glBegin(GL_TRIANGLE_FAN);
+                glVertex2f(cx, cy);
+                for (int i = 0; i <= 32; ++i)
+                {
+                    const float a = i * 6.2831853f / 32;
+                    glVertex2f(cx + std::cos(a) * radius, cy + std::sin(a) * radius);
+                }
+                glEnd();
+            });
+        EXPECT_GT(CountNotBackground(fan), static_cast<int>(3.0f * radius * radius)) << radius;
+        int rim = 0;
+        for (int y = 0; y < AREA_H; ++y)
+        {
+            for (int x = 0; x < AREA_W; ++x)
+            {
+                const size_t i = (static_cast<size_t>(y) * AREA_W + x) * 4;
+                if (quad[i] == fan[i] && quad[i + 1] == fan[i + 1] && quad[i + 2] == fan[i + 2])
+                    continue;
+                const float d = std::hypot(AREA_X + x + 0.5f - cx, AREA_Y + y + 0.5f - cy);
+                // Between the polygon's flat sides and its corners, and a pixel either way.
+                EXPECT_NEAR(radius * 0.9976f, d, radius * 0.0024f + 1.5f)
+                    << radius << " at " << x << "," << y;
+                ++rim;
+            }
+        }
+        EXPECT_LT(rim, static_cast<int>(2.0f * 3.1416f * radius) / 2 + 4) << radius;
+    }
+}
+
+// The absorbers' halos take the fast path in the game itself only if its art leaves room.
+TEST_F(BatchedDrawTest, TheGamesArtLeavesRoomForTheDisc)
+{
+    ASSERT_TRUE(LoadGameMedia());
+    EXPECT_NE(nullptr, CTextureManager::GetInstance()->GetDisc());
 }
 
 TEST_F(BatchedDrawTest, PlainGeometryThroughAWhiteTexelLooksUntextured)
