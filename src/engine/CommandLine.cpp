@@ -1,22 +1,84 @@
 #include "engine/CommandLine.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 
-void ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig)
+bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long long& pOut)
+{
+    if (!pText || !*pText || !(std::isdigit(static_cast<unsigned char>(*pText)) || *pText == '-'))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(pText, &end, 10);
+    if (errno != 0 || *end != '\0' || value < pMin || value > pMax)
+        return false;
+    pOut = value;
+    return true;
+}
+
+namespace
+{
+// "G,B" with both levels from 0 to 3.
+bool ParseLevels(const char* pText, unsigned pOut[2])
+{
+    const char* comma = pText ? std::strchr(pText, ',') : nullptr;
+    if (!comma)
+        return false;
+    std::string green(pText, comma);
+    long long g = 0;
+    long long b = 0;
+    if (!ParseWholeNumber(green.c_str(), 0, 3, g) || !ParseWholeNumber(comma + 1, 0, 3, b))
+        return false;
+    pOut[0] = static_cast<unsigned>(g);
+    pOut[1] = static_cast<unsigned>(b);
+    return true;
+}
+
+bool Refuse(std::string* pError, const std::string& pWhy)
+{
+    if (pError)
+        *pError = pWhy;
+    return false;
+}
+} // namespace
+
+bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::string* pError)
 {
     if (!pArgv)
-        return;
+        return true;
     for (int i = 0; i < pArgc; ++i)
     {
         const char* arg = pArgv[i];
         if (!arg)
             continue;
+        const char* value = (i + 1 < pArgc) ? pArgv[i + 1] : nullptr;
         if (std::strcmp(arg, "-fullscreen") == 0)
+        {
             pConfig.fullscreen = true;
+        }
+        else if (std::strcmp(arg, "-seed") == 0)
+        {
+            long long seed = 0;
+            if (!ParseWholeNumber(value, 0, 4294967295ll, seed))
+                return Refuse(pError, "-seed needs a whole number from 0 to 4294967295");
+            CGameEngine::Instance().GetWorld().SetMatchSeed(static_cast<unsigned>(seed));
+            ++i;
+        }
+        else if (std::strcmp(arg, "-levels") == 0)
+        {
+            if (!ParseLevels(value, CGameEngine::Instance().GetWorld().m_demoLevels))
+                return Refuse(pError, "-levels needs green's and blue's level as G,B, each 0 to 3");
+            ++i;
+        }
         else if (arg[0] == '-')
+        {
             CGameEngine::Instance().AddOption(arg + 1);
+        }
     }
+    return true;
 }

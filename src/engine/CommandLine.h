@@ -1,8 +1,15 @@
 #pragma once
 
+#include <string>
+
 struct DisplayConfig;
 
 // Reads the program's arguments, index 0 included: "-fullscreen" (exactly) switches the
-// window to full screen; any other argument starting with '-' becomes an engine option
-// without its hyphen; everything else is ignored.
-void ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig);
+// window to full screen; "-seed N" fills the random table of every match from N;
+// "-levels G,B" sets the demo's levels for green and blue (0 "Very Easy" to 3 "Hard");
+// any other argument starting with '-' becomes an engine option without its hyphen;
+// everything else is ignored. False, with a one-line reason, when a value is missing or bad.
+bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::string* pError = nullptr);
+
+// A whole number in [pMin, pMax] written in decimal, nothing else; false otherwise.
+bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long long& pOut);

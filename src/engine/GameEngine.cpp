@@ -44,6 +44,9 @@ void CGameEngine::Run()
     AW_ASSERT(m_SDLInitialized);
     BeginLoop(SDL_GetTicks());
     m_world.NewMatch();
+    // Straight into a computer-versus-computer match that plays to the end.
+    if (HasOption("watch"))
+        m_world.StartWatchedMatch();
     while (m_running)
         RunPass();
 }

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <string>
 
 #include "engine/CommandLine.h"
 #include "engine/DisplayConfig.h"
@@ -7,7 +8,12 @@
 int main(int argc, char** argv)
 {
     DisplayConfig config = DisplayConfig::Default();
-    ReadCommandLine(argc, argv, config);
+    std::string badArgument;
+    if (!ReadCommandLine(argc, argv, config, &badArgument))
+    {
+        std::fprintf(stderr, "ampwarden: %s\n", badArgument.c_str());
+        return 2;
+    }
 
     CGameEngine& engine = CGameEngine::Instance();
     if (!engine.Initialise(config))

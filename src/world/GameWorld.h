@@ -63,6 +63,11 @@ class CGameWorld
     void CheckEndOfMatch();
     void ApplyDemoKeepAlive();
     void EndDemoMatch();
+    // A computer-versus-computer match at once, as the demo sets it up, that runs until a
+    // side falls instead of restarting on the demo's clock.
+    void StartWatchedMatch();
+    // Every later match fills the random table from this seed instead of the clock.
+    void SetMatchSeed(unsigned pSeed);
 
     // --- the step and input ---
     void Update(unsigned pElapsed);
@@ -148,6 +153,14 @@ class CGameWorld
     int m_playerTeam = 1;
     int m_overlayMode = 0;
     bool m_demo = false;
+    // The levels the demo gives green and blue.
+    unsigned m_demoLevels[2] = {2, 3};
+    // A watched demo keeps going until the match is decided.
+    bool m_demoUntilDecided = false;
+    bool m_hasMatchSeed = false;
+    unsigned m_matchSeed = 0;
+    // Steps run in the current match.
+    int m_matchSteps = 0;
     CCounter m_demoTimer{120000};
     int m_greenWins = 0;
     int m_blueWins = 0;

@@ -131,6 +131,7 @@ void CGameWorld::FinishBuild(CEntity* pNode, int pTeam, CEntity* pSource, int pT
     CTeam& team = GetTeam(pTeam);
     AddEntity(pNode);
     team.AddEnergy(-ToolCost(pTool));
+    team.CountBuild(pTool);
     pSource->AddPowered(pNode);
     if (pTool == TOOL_EXTRACTOR)
         static_cast<CExtractorNode*>(pNode)->AttachToResource();

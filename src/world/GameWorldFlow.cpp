@@ -10,6 +10,7 @@
 #include "media/Graphic.h"
 #include "media/SoundManager.h"
 #include "nodes/MainNode.h"
+#include "nodes/RandomTable.h"
 #include "nodes/ResourceNode.h"
 #include "world/GameWorld.h"
 
@@ -111,6 +112,7 @@ void CGameWorld::MenuSelect()
 void CGameWorld::StartMatchFromMenu(int pRow)
 {
     m_demo = (pRow == 0);
+    m_demoUntilDecided = false;
     ClearMatch();
     NewMatch();
     m_state = STATE_MATCH;
@@ -121,6 +123,21 @@ void CGameWorld::StartMatchFromMenu(int pRow)
         if (CAIPlayer* ai = GetTeam(2).GetAI())
             ai->SetDifficulty(static_cast<unsigned>(pRow - 2));
     }
+}
+
+void CGameWorld::StartWatchedMatch()
+{
+    m_demo = true;
+    m_demoUntilDecided = true;
+    ClearMatch();
+    NewMatch();
+    m_state = STATE_MATCH;
+}
+
+void CGameWorld::SetMatchSeed(unsigned pSeed)
+{
+    m_hasMatchSeed = true;
+    m_matchSeed = pSeed;
 }
 
 void CGameWorld::ResumeMatch()
@@ -165,6 +182,10 @@ void CGameWorld::NewMatch()
     AW_ASSERT(m_GameEngine);
     FadeOutMusic(MUSIC_FADE_MS);
     HaltAllChannels();
+    // With a seed every match unfolds the same way, step for step.
+    if (m_hasMatchSeed)
+        RandomTable::GetInstance().FillFromSeed(m_matchSeed);
+    m_matchSteps = 0;
 
     m_debug = m_GameEngine->HasOption("debug");
     m_viewCentre = CVector2(m_boardWidth * 0.5f, m_boardHeight * 0.5f);
@@ -191,7 +212,10 @@ void CGameWorld::NewMatch()
         GetTeam(1).SetAI(true);
     GetTeam(2).SetAI(true);
     if (m_demo)
-        GetTeam(1).GetAI()->SetDifficulty(2);
+    {
+        GetTeam(1).GetAI()->SetDifficulty(m_demoLevels[0]);
+        GetTeam(2).GetAI()->SetDifficulty(m_demoLevels[1]);
+    }
 
     // The layout is fixed and mirror-symmetric.
     const float w = m_boardWidth;

@@ -10,6 +10,7 @@
 #include "media/TextureManager.h"
 #include "nodes/MainNode.h"
 #include "world/GameWorld.h"
+#include "world/MatchHash.h"
 #include "world/ScreenDraw.h"
 #include "world/ScreenMath.h"
 
@@ -149,6 +150,15 @@ void CGameWorld::DrawHud()
         {
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
             DrawTextAt(font, static_cast<float>(w / 2 - 40), static_cast<float>(h - 45), "Demo");
+        }
+        if (m_debug)
+        {
+            // The step and the state hash, to compare a match with the same one played elsewhere.
+            char label[64];
+            std::snprintf(label, sizeof label, "Step %d  Hash %016llx", m_matchSteps,
+                          static_cast<unsigned long long>(HashMatchState(*this)));
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            DrawTextAt(font, 20.0f, static_cast<float>(h - 25), label);
         }
         if (m_overlayMode != 0)
         {

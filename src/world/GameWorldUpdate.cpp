@@ -41,7 +41,8 @@ void CGameWorld::RunMatchStep()
     m_messageTimer.Add(-step);
     m_resumable = true;
 
-    if (m_demo)
+    // A watched demo runs on while both sides stand.
+    if (m_demo && !(m_demoUntilDecided && m_result == RESULT_UNDECIDED))
     {
         m_demoTimer.Add(-step);
         if (m_demoTimer.IsEmpty())
@@ -50,6 +51,7 @@ void CGameWorld::RunMatchStep()
             return;
         }
     }
+    ++m_matchSteps;
 
     for (int id = 0; id < CTeam::MAX_TIDS; ++id)
         GetTeam(id).TickCooldowns(step);

@@ -41,7 +41,20 @@ void CTeam::Reset(int pTeamId, int pStartEnergy)
     {
         m_cooldowns[i].Reset(COOLDOWN_MS[i]);
         m_cooldowns[i].SetValue(0);
+        m_built[i] = 0;
     }
+}
+
+void CTeam::CountBuild(int pTool)
+{
+    AW_ASSERT(pTool >= 0 && pTool < m_nCooldowns);
+    ++m_built[pTool];
+}
+
+int CTeam::GetBuilt(int pTool) const
+{
+    AW_ASSERT(pTool >= 0 && pTool < m_nCooldowns);
+    return m_built[pTool];
 }
 
 void CTeam::SetMainNode(CMainNode* pNode)

@@ -51,6 +51,10 @@ class CTeam
     float GetCooldownFraction(int pIndex) const;
     void TickCooldowns(int pDt);
 
+    // Nodes built this match, by tool.
+    void CountBuild(int pTool);
+    int GetBuilt(int pTool) const;
+
     CColor GetColour() const { return ColourOf(m_id); }
     void ApplyColour() const;
     static CColor ColourOf(int pTeamId);
@@ -65,4 +69,5 @@ class CTeam
     int m_mainNode = 0;
     CAIPlayer* m_ai = nullptr;
     CCounter m_cooldowns[m_nCooldowns];
+    int m_built[m_nCooldowns] = {};
 };

@@ -1,0 +1,147 @@
+#include "arena/ArenaOptions.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "engine/CommandLine.h"
+
+int ArenaOptions::CapSteps() const
+{
+    return static_cast<int>(std::lround(capMinutes * 60000.0 / 16.0));
+}
+
+namespace
+{
+bool ReadLevels(const std::string& pText, std::vector<unsigned>& pOut)
+{
+    std::vector<unsigned> levels;
+    size_t start = 0;
+    while (start <= pText.size())
+    {
+        size_t comma = pText.find(',', start);
+        if (comma == std::string::npos)
+            comma = pText.size();
+        long long level = 0;
+        if (!ParseWholeNumber(pText.substr(start, comma - start).c_str(), 0, 3, level))
+            return false;
+        levels.push_back(static_cast<unsigned>(level));
+        start = comma + 1;
+    }
+    pOut = levels;
+    return true;
+}
+
+bool ReadMinutes(const std::string& pText, double& pOut)
+{
+    if (pText.empty())
+        return false;
+    char* end = nullptr;
+    double minutes = std::strtod(pText.c_str(), &end);
+    // A match of more than a day is a typing error, not a tournament.
+    if (*end != '\0' || !std::isfinite(minutes) || minutes <= 0.0 || minutes > 1440.0)
+        return false;
+    pOut = minutes;
+    return true;
+}
+} // namespace
+
+bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut, std::string& pError)
+{
+    for (size_t i = 0; i < pArgs.size(); ++i)
+    {
+        const std::string& name = pArgs[i];
+        if (name == "--help" || name == "-h")
+        {
+            pOut.help = true;
+            continue;
+        }
+        if (name == "--list")
+        {
+            pOut.list = true;
+            continue;
+        }
+        const bool takesValue = name == "--levels" || name == "--green" || name == "--blue" ||
+                                name == "--matches" || name == "--seed" || name == "--jobs" ||
+                                name == "--cap-minutes" || name == "--csv" || name == "--watch" ||
+                                name == "--catalogue";
+        if (!takesValue)
+        {
+            pError = "unknown option '" + name + "' (see --help)";
+            return false;
+        }
+        if (i + 1 >= pArgs.size())
+        {
+            pError = name + " needs a value (see --help)";
+            return false;
+        }
+        const std::string& value = pArgs[++i];
+        long long number = 0;
+        bool ok = true;
+        if (name == "--levels")
+        {
+            ok = ReadLevels(value, pOut.greenLevels);
+            pOut.blueLevels = pOut.greenLevels;
+        }
+        else if (name == "--green")
+            ok = ReadLevels(value, pOut.greenLevels);
+        else if (name == "--blue")
+            ok = ReadLevels(value, pOut.blueLevels);
+        else if (name == "--matches")
+            ok = ParseWholeNumber(value.c_str(), 1, 1000000, number) && (pOut.matches = int(number), true);
+        else if (name == "--seed")
+            ok = ParseWholeNumber(value.c_str(), 0, 4294967295ll, number) && (pOut.firstSeed = unsigned(number), true);
+        else if (name == "--jobs")
+            ok = ParseWholeNumber(value.c_str(), 1, 256, number) && (pOut.jobs = int(number), true);
+        else if (name == "--cap-minutes")
+            ok = ReadMinutes(value, pOut.capMinutes);
+        else if (name == "--csv")
+            ok = !(pOut.csvPath = value).empty();
+        else if (name == "--catalogue")
+            ok = !(pOut.catalogue = value).empty();
+        else if (name == "--watch")
+        {
+            ok = ParseWholeNumber(value.c_str(), 0, 4294967295ll, number);
+            pOut.watch = true;
+            pOut.watchSeed = static_cast<unsigned>(number);
+        }
+        if (!ok)
+        {
+            pError = "bad value '" + value + "' for " + name + " (see --help)";
+            return false;
+        }
+    }
+    if (pOut.watch && (pOut.greenLevels.size() != 1 || pOut.blueLevels.size() != 1))
+    {
+        pError = "--watch shows one match: give one level each with --green and --blue";
+        return false;
+    }
+    return true;
+}
+
+const char* ArenaUsage()
+{
+    return "usage: ampwarden-arena [options]\n"
+           "Plays seeded computer-versus-computer matches headless and reports who wins.\n"
+           "Every ordered pairing of a green level with a blue level plays the same seeds;\n"
+           "match i of a pairing uses seed S+i. Levels: 0 Very Easy, 1 Easy, 2 Normal, 3 Hard.\n"
+           "\n"
+           "  --levels L,L,...   levels for both colours (default 0,1,2,3)\n"
+           "  --green L,L,...    green's levels only\n"
+           "  --blue L,L,...     blue's levels only\n"
+           "  --matches N        matches per ordered pairing (default 10)\n"
+           "  --seed S           first seed (default 1)\n"
+           "  --jobs J           matches played at once, each in its own process\n"
+           "                     (default: the number of cores)\n"
+           "  --cap-minutes M    game minutes before a match counts as undecided (default 15)\n"
+           "  --csv FILE         write every match as one CSV row to FILE\n"
+           "  --list             print every match, with the command that shows it in the game\n"
+           "  --catalogue FILE   the resource catalogue whose sprites the game knows\n"
+           "                     (default Data/resources.xml)\n"
+           "  --watch S          show the match of seed S in the game's window instead;\n"
+           "                     give its levels with --green G --blue B\n"
+           "  --help             this text\n"
+           "\n"
+           "Exit status: 0 when every match ran to its end or cap, 1 when a match crashed\n"
+           "(recorded in the table and the CSV) or a file could not be read or written,\n"
+           "2 for a bad option.\n";
+}

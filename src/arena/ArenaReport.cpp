@@ -1,0 +1,142 @@
+#include "arena/ArenaReport.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace
+{
+const char* const LEVEL_NAMES[] = {"Very Easy", "Easy", "Normal", "Hard"};
+const char* const KIND_NAMES[CTeam::m_nCooldowns] = {"extenders", "beams", "shields", "extractors", "absorbers"};
+
+std::string MinutesSeconds(double pSteps)
+{
+    const int seconds = static_cast<int>(pSteps * 16.0 / 1000.0 + 0.5);
+    char text[16];
+    std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+
+std::string Cell(const std::vector<ArenaOutcome>& pOutcomes, unsigned pGreen, unsigned pBlue)
+{
+    int count[4] = {};
+    int crashes = 0;
+    double decidedSteps = 0.0;
+    int decided = 0;
+    for (const ArenaOutcome& o : pOutcomes)
+    {
+        if (o.setup.greenLevel != pGreen || o.setup.blueLevel != pBlue)
+            continue;
+        if (o.crashed)
+        {
+            ++crashes;
+            continue;
+        }
+        ++count[o.result.winner];
+        if (o.result.winner != WINNER_NONE)
+        {
+            decidedSteps += o.result.steps;
+            ++decided;
+        }
+    }
+    std::string cell = std::to_string(count[WINNER_GREEN]) + "-" + std::to_string(count[WINNER_BLUE]) + "-" +
+                       std::to_string(count[WINNER_NONE]);
+    if (count[WINNER_TIE])
+        cell += " t" + std::to_string(count[WINNER_TIE]);
+    if (crashes)
+        cell += " CRASH " + std::to_string(crashes);
+    cell += decided ? "  " + MinutesSeconds(decidedSteps / decided) : "  -";
+    return cell;
+}
+} // namespace
+
+void WriteWinTable(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes,
+                   const std::vector<unsigned>& pGreenLevels, const std::vector<unsigned>& pBlueLevels)
+{
+    const int width = 22;
+    char text[64];
+    pOut << "green wins - blue wins - undecided  mean length of decided matches (m:ss)\n";
+    std::snprintf(text, sizeof text, "%-14s", "green \\ blue");
+    pOut << text;
+    for (unsigned blue : pBlueLevels)
+    {
+        std::snprintf(text, sizeof text, "%-*s", width, LEVEL_NAMES[blue]);
+        pOut << text;
+    }
+    pOut << '\n';
+    for (unsigned green : pGreenLevels)
+    {
+        std::snprintf(text, sizeof text, "%-14s", LEVEL_NAMES[green]);
+        pOut << text;
+        for (unsigned blue : pBlueLevels)
+        {
+            std::snprintf(text, sizeof text, "%-*s", width, Cell(pOutcomes, green, blue).c_str());
+            pOut << text;
+        }
+        pOut << '\n';
+    }
+}
+
+void WriteCsv(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes)
+{
+    pOut << "seed,green_level,blue_level,winner,steps";
+    for (const char* side : {"green", "blue"})
+    {
+        for (const char* kind : KIND_NAMES)
+            pOut << ',' << side << '_' << kind;
+    }
+    pOut << ",hash,wall_seconds,crash\n";
+    for (const ArenaOutcome& o : pOutcomes)
+    {
+        pOut << o.setup.seed << ',' << o.setup.greenLevel << ',' << o.setup.blueLevel << ','
+             << (o.crashed ? "crash" : WinnerName(o.result.winner)) << ',' << o.result.steps;
+        for (int team = 1; team < CTeam::MAX_TIDS; ++team)
+        {
+            for (int tool = 0; tool < CTeam::m_nCooldowns; ++tool)
+                pOut << ',' << o.result.built[team][tool];
+        }
+        char hash[17];
+        std::snprintf(hash, sizeof hash, "%016" PRIx64, o.result.hash);
+        char wall[32];
+        std::snprintf(wall, sizeof wall, "%.3f", o.result.wallSeconds);
+        // The reason is free text: quoted, with its quotes doubled.
+        std::string crash;
+        for (char c : o.crash)
+            crash += (c == '"') ? std::string("\"\"") : std::string(1, c);
+        pOut << ',' << hash << ',' << wall << ",\"" << crash << "\"\n";
+    }
+}
+
+std::string WatchCommand(const std::string& pGame, const ArenaMatchSetup& pSetup)
+{
+    return pGame + " -nointro -watch -seed " + std::to_string(pSetup.seed) + " -levels " +
+           std::to_string(pSetup.greenLevel) + "," + std::to_string(pSetup.blueLevel);
+}
+
+std::string ListLine(const ArenaOutcome& pOutcome, const std::string& pGame)
+{
+    char text[160];
+    char hash[17];
+    std::snprintf(hash, sizeof hash, "%016" PRIx64, pOutcome.result.hash);
+    std::snprintf(text, sizeof text, "seed %u  green %u  blue %u  %-9s %6d steps (%s)  hash %s  ",
+                  pOutcome.setup.seed, pOutcome.setup.greenLevel, pOutcome.setup.blueLevel,
+                  pOutcome.crashed ? "crash" : WinnerName(pOutcome.result.winner), pOutcome.result.steps,
+                  MinutesSeconds(pOutcome.result.steps).c_str(), hash);
+    std::string line = text;
+    if (pOutcome.crashed)
+        line += "(" + pOutcome.crash + ")  ";
+    return line + "watch: " + WatchCommand(pGame, pOutcome.setup);
+}
+
+double GameSpeed(const std::vector<ArenaOutcome>& pOutcomes)
+{
+    double gameSeconds = 0.0;
+    double wallSeconds = 0.0;
+    for (const ArenaOutcome& o : pOutcomes)
+    {
+        if (o.crashed)
+            continue;
+        gameSeconds += o.result.steps * 16.0 / 1000.0;
+        wallSeconds += o.result.wallSeconds;
+    }
+    return wallSeconds > 0.0 ? gameSeconds / wallSeconds : 0.0;
+}
