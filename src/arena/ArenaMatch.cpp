@@ -41,7 +41,8 @@ void StartArenaMatch(const ArenaMatchSetup& pSetup)
     world.StartWatchedMatch();
 }
 
-ArenaMatchResult PlayArenaMatch(const ArenaMatchSetup& pSetup, const std::function<void(int, uint64_t)>& pObserver)
+ArenaMatchResult PlayArenaMatch(const ArenaMatchSetup& pSetup,
+                                const std::function<void(int, uint64_t)>& pObserver)
 {
     const auto start = std::chrono::steady_clock::now();
     StartArenaMatch(pSetup);

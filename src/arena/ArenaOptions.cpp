@@ -89,7 +89,8 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
         else if (name == "--matches")
             ok = ParseWholeNumber(value.c_str(), 1, 1000000, number) && (pOut.matches = int(number), true);
         else if (name == "--seed")
-            ok = ParseWholeNumber(value.c_str(), 0, 4294967295ll, number) && (pOut.firstSeed = unsigned(number), true);
+            ok = ParseWholeNumber(value.c_str(), 0, 4294967295ll, number) &&
+                 (pOut.firstSeed = unsigned(number), true);
         else if (name == "--jobs")
             ok = ParseWholeNumber(value.c_str(), 1, 256, number) && (pOut.jobs = int(number), true);
         else if (name == "--cap-minutes")

@@ -6,7 +6,8 @@
 namespace
 {
 const char* const LEVEL_NAMES[] = {"Very Easy", "Easy", "Normal", "Hard"};
-const char* const KIND_NAMES[CTeam::m_nCooldowns] = {"extenders", "beams", "shields", "extractors", "absorbers"};
+const char* const KIND_NAMES[CTeam::m_nCooldowns] = {"extenders", "beams", "shields", "extractors",
+                                                     "absorbers"};
 
 std::string MinutesSeconds(double pSteps)
 {

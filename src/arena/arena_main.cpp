@@ -39,9 +39,10 @@ class CProgress
         if (!m_tty && pDone != pTotal && elapsed - m_lastLine < 5.0)
             return;
         m_lastLine = elapsed;
-        const double left = pDone ? elapsed * static_cast<double>(pTotal - pDone) / static_cast<double>(pDone) : 0.0;
-        std::fprintf(stderr, "%s%zu/%zu matches, %.0f s elapsed, about %.0f s left%s", m_tty ? "\r" : "", pDone,
-                     pTotal, elapsed, left, m_tty ? "   " : "\n");
+        const double left =
+            pDone ? elapsed * static_cast<double>(pTotal - pDone) / static_cast<double>(pDone) : 0.0;
+        std::fprintf(stderr, "%s%zu/%zu matches, %.0f s elapsed, about %.0f s left%s", m_tty ? "\r" : "",
+                     pDone, pTotal, elapsed, left, m_tty ? "   " : "\n");
         if (m_tty && pDone == pTotal)
             std::fputc('\n', stderr);
         std::fflush(stderr);

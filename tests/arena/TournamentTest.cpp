@@ -45,7 +45,8 @@ TEST(TournamentTest, CrashesAreThatMatchsResultAndOutcomesDoNotDependOnJobs)
     const std::vector<ArenaMatchSetup> matches = Seeds(1, 7);
     size_t lastDone = 0;
     std::vector<ArenaOutcome> one = RunTournament(
-        matches, 1, [&](size_t pDone, size_t pTotal)
+        matches, 1,
+        [&](size_t pDone, size_t pTotal)
         {
             EXPECT_EQ(lastDone + 1, pDone);
             EXPECT_EQ(7u, pTotal);
@@ -84,11 +85,11 @@ TEST(TournamentTest, ResultLinesRoundTripAndAnythingElseIsRefused)
     ArenaMatchResult back;
     ASSERT_TRUE(ParseResultLine(FormatResultLine(result), back));
     EXPECT_EQ(FormatResultLine(result), FormatResultLine(back));
-    for (const char* bad : {"", "RESULT", "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9",
-                            "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10 11",
-                            "RESULT 9 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10",
-                            "RESULT 1 2 0123456789abcdeg 0.5 1 2 3 4 5 6 7 8 9 10",
-                            "Assertion failed: x, file y, line 3"})
+    for (const char* bad :
+         {"", "RESULT", "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9",
+          "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10 11",
+          "RESULT 9 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10",
+          "RESULT 1 2 0123456789abcdeg 0.5 1 2 3 4 5 6 7 8 9 10", "Assertion failed: x, file y, line 3"})
         EXPECT_FALSE(ParseResultLine(bad, back)) << bad;
 }
 
@@ -133,9 +134,9 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
     EXPECT_TRUE(options.list);
 
     const std::vector<std::vector<std::string>> bad = {
-        {"--levels", "1,4"}, {"--levels", "1,,2"}, {"--levels", ""},   {"--matches", "0"},
-        {"--matches", "x"},  {"--seed", "-1"},     {"--jobs", "0"},    {"--cap-minutes", "nan"},
-        {"--cap-minutes", "-1"}, {"--frobnicate"}, {"--csv"},          {"--watch", "5"},
+        {"--levels", "1,4"},     {"--levels", "1,,2"}, {"--levels", ""}, {"--matches", "0"},
+        {"--matches", "x"},      {"--seed", "-1"},     {"--jobs", "0"},  {"--cap-minutes", "nan"},
+        {"--cap-minutes", "-1"}, {"--frobnicate"},     {"--csv"},        {"--watch", "5"},
         {"--seed", "4294967296"}};
     for (const std::vector<std::string>& args : bad)
     {
