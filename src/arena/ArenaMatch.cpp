@@ -38,6 +38,7 @@ void StartArenaMatch(const ArenaMatchSetup& pSetup)
     world.SetMatchSeed(pSetup.seed);
     world.m_demoLevels[0] = pSetup.greenLevel;
     world.m_demoLevels[1] = pSetup.blueLevel;
+    world.m_keepEffects = false;
     world.StartWatchedMatch();
 }
 
@@ -78,6 +79,7 @@ ArenaMatchResult PlayArenaMatch(const ArenaMatchSetup& pSetup,
     }
     result.hash = HashMatchState(world);
     world.ClearMatch();
+    world.m_keepEffects = true;
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return result;
 }

@@ -39,7 +39,7 @@ struct ArenaMatchResult
 bool LoadStandInSprites(const char* pCatalogue, std::string& pError);
 
 // Sets the engine's world up for the match (the demo's board, both sides computer-played,
-// the random table filled from the seed) without playing a step.
+// the random table filled from the seed, effects not kept) without playing a step.
 void StartArenaMatch(const ArenaMatchSetup& pSetup);
 
 // Plays a match to its end or the cap. The observer, if any, sees the step count and the

@@ -43,6 +43,8 @@ void CGameWorld::AddEntity(CEntity* pNode)
 void CGameWorld::AddGraphic(CSprite* pSprite, const CVector2& pPosition, float pAngle, const CColor& pColour,
                             int pLifetime, const CVector2& pVelocity)
 {
+    if (!m_keepEffects)
+        return;
     m_effects.push_back(new CGraphic(pSprite, pPosition, pAngle, pColour, pLifetime, pVelocity));
 }
 

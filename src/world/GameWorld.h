@@ -173,6 +173,9 @@ class CGameWorld
     float m_spinAngle = 0.0f;
     CTeam m_teams[CTeam::MAX_TIDS];
     std::vector<CGraphic*> m_effects;
+    // Effects are only ever drawn; a match played without a window need not keep them (the
+    // random numbers they take are drawn all the same).
+    bool m_keepEffects = true;
     bool m_resumable = false;
     int m_state = STATE_INTRO;
     int m_result = RESULT_UNDECIDED;

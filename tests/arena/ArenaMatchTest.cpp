@@ -19,7 +19,12 @@ class ArenaMatchTest : public ::testing::Test
         std::string error;
         ASSERT_TRUE(LoadStandInSprites("Data/resources.xml", error)) << error;
     }
-    void TearDown() override { ForgetNodeSprites(); }
+    void TearDown() override
+    {
+        ForgetNodeSprites();
+        World().ClearMatch();
+        World().m_keepEffects = true;
+    }
 
     // The hash after every step of a match cut off at pSteps.
     static std::vector<uint64_t> Trail(unsigned pSeed, unsigned pGreen, unsigned pBlue, int pSteps)
