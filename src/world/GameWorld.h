@@ -153,8 +153,9 @@ class CGameWorld
     int m_playerTeam = 1;
     int m_overlayMode = 0;
     bool m_demo = false;
-    // The levels the demo gives green and blue.
-    unsigned m_demoLevels[2] = {2, 3};
+    // The levels the demo gives green and blue; blue keeps the opponent's own default, which
+    // plays as "Hard".
+    unsigned m_demoLevels[2] = {2, 100};
     // A watched demo keeps going until the match is decided.
     bool m_demoUntilDecided = false;
     bool m_hasMatchSeed = false;

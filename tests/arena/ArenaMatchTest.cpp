@@ -23,7 +23,12 @@ class ArenaMatchTest : public ::testing::Test
     {
         ForgetNodeSprites();
         World().ClearMatch();
-        World().m_keepEffects = true;
+        CGameWorld& world = World();
+        world.m_keepEffects = true;
+        world.m_hasMatchSeed = false;
+        world.m_demo = world.m_demoUntilDecided = false;
+        world.m_demoLevels[0] = 2;
+        world.m_demoLevels[1] = 100;
     }
 
     // The hash after every step of a match cut off at pSteps.

@@ -1,3 +1,5 @@
+#include <SDL/SDL_keysym.h>
+
 #include "nodes/MainNode.h"
 #include "nodes/ResourceNode.h"
 #include "world/WorldTestSupport.h"
@@ -189,4 +191,51 @@ TEST_F(MatchTest, DemoKeepAliveRaisesALowTimerOnActivity)
     w.m_nodes.back()->Kill();
     Steps(1);
     EXPECT_EQ(30000, w.m_demoTimer.GetValue()) << "a removal counts as activity";
+}
+
+TEST_F(MatchTest, WithASeedEveryWayIntoAMatchStartsTheSameRandomNumbersAndAWatchedDemoRunsOn)
+{
+    CGameWorld& w = World();
+    auto nextDraws = []
+    {
+        std::vector<int> draws;
+        for (int i = 0; i < 4; ++i)
+            draws.push_back(RandomTable::GetInstance().Draw());
+        return draws;
+    };
+    // Without a seed a new match goes on with the stream where it stands.
+    w.NewMatch();
+    const std::vector<int> unseeded = nextDraws();
+    w.NewMatch();
+    EXPECT_NE(unseeded, nextDraws());
+
+    w.SetMatchSeed(31);
+    w.NewMatch();
+    const std::vector<int> seeded = nextDraws();
+    CGameEngine::Instance().AddOption("debug");
+    w.NewMatch(); // takes the debug option
+    w.OnKey(SDLK_r, 0, true);
+    EXPECT_EQ(seeded, nextDraws()) << "debug restart";
+    StartIdleDemo();
+    w.m_demoTimer.SetValue(16);
+    Steps(1);
+    EXPECT_EQ(seeded, nextDraws()) << "demo restart";
+
+    // The demo takes its levels from the world; a watched one ignores its clock until decided.
+    w.m_demoLevels[0] = 0;
+    w.m_demoLevels[1] = 1;
+    w.StartWatchedMatch();
+    EXPECT_EQ(0u, w.GetTeam(1).GetAI()->GetDifficulty());
+    EXPECT_EQ(1u, w.GetTeam(2).GetAI()->GetDifficulty());
+    w.GetTeam(1).SetAI(false);
+    w.GetTeam(2).SetAI(false);
+    w.m_demoTimer.SetValue(16);
+    Steps(3);
+    EXPECT_EQ(3, w.m_matchSteps) << "no restart while both sides stand";
+    MainNodeOf(2)->Kill();
+    Steps(1);
+    EXPECT_EQ(RESULT_WIN, w.m_result);
+    Steps(1);
+    EXPECT_EQ(0, w.m_matchSteps) << "decided, the clock runs out and the demo starts over";
+    EXPECT_EQ(1, w.m_greenWins);
 }

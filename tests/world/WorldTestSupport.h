@@ -72,6 +72,11 @@ class WorldTest : public ::testing::Test
         CGameWorld& world = World();
         world.ClearMatch();
         world.m_demo = false;
+        world.m_demoUntilDecided = false;
+        world.m_hasMatchSeed = false;
+        world.m_demoLevels[0] = 2;
+        world.m_demoLevels[1] = 100;
+        world.m_keepEffects = true;
         world.m_greenWins = 0;
         world.m_blueWins = 0;
         world.m_menuHover = -1;
@@ -92,6 +97,8 @@ class WorldTest : public ::testing::Test
         CGameEngine::Instance().RemoveOption("debug");
         CGameEngine::Instance().RemoveOption("nointro");
         World().m_demo = false;
+        World().m_demoUntilDecided = false;
+        World().m_hasMatchSeed = false;
         World().ClearMatch();
     }
 
