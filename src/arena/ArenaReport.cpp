@@ -55,25 +55,31 @@ void WriteWinTable(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcome
 {
     const int width = 22;
     char text[64];
+    // Cells are padded to line up; the padding at a row's end is dropped.
+    auto endRow = [&pOut](std::string pRow)
+    {
+        pRow.erase(pRow.find_last_not_of(' ') + 1);
+        pOut << pRow << '\n';
+    };
     pOut << "green wins - blue wins - undecided  mean length of decided matches (m:ss)\n";
     std::snprintf(text, sizeof text, "%-14s", "green \\ blue");
-    pOut << text;
+    std::string row = text;
     for (unsigned blue : pBlueLevels)
     {
         std::snprintf(text, sizeof text, "%-*s", width, LEVEL_NAMES[blue]);
-        pOut << text;
+        row += text;
     }
-    pOut << '\n';
+    endRow(row);
     for (unsigned green : pGreenLevels)
     {
         std::snprintf(text, sizeof text, "%-14s", LEVEL_NAMES[green]);
-        pOut << text;
+        row = text;
         for (unsigned blue : pBlueLevels)
         {
             std::snprintf(text, sizeof text, "%-*s", width, Cell(pOutcomes, green, blue).c_str());
-            pOut << text;
+            row += text;
         }
-        pOut << '\n';
+        endRow(row);
     }
 }
 
