@@ -91,7 +91,7 @@ void WriteCsv(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes)
         for (const char* kind : KIND_NAMES)
             pOut << ',' << side << '_' << kind;
     }
-    pOut << ",hash,wall_seconds,crash\n";
+    pOut << ",hash,wall_seconds,cpu_seconds,crash\n";
     for (const ArenaOutcome& o : pOutcomes)
     {
         pOut << o.setup.seed << ',' << o.setup.greenLevel << ',' << o.setup.blueLevel << ','
@@ -104,7 +104,7 @@ void WriteCsv(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes)
         char hash[17];
         std::snprintf(hash, sizeof hash, "%016" PRIx64, o.result.hash);
         char wall[32];
-        std::snprintf(wall, sizeof wall, "%.3f", o.result.wallSeconds);
+        std::snprintf(wall, sizeof wall, "%.3f,%.3f", o.result.wallSeconds, o.cpuSeconds);
         // The reason is free text: quoted, with its quotes doubled.
         std::string crash;
         for (char c : o.crash)
@@ -134,7 +134,7 @@ std::string ListLine(const ArenaOutcome& pOutcome, const std::string& pGame)
     return line + "watch: " + WatchCommand(pGame, pOutcome.setup);
 }
 
-double GameSpeed(const std::vector<ArenaOutcome>& pOutcomes)
+double GameSpeed(const std::vector<ArenaOutcome>& pOutcomes, bool pByProcessorTime)
 {
     double gameSeconds = 0.0;
     double wallSeconds = 0.0;
@@ -143,7 +143,7 @@ double GameSpeed(const std::vector<ArenaOutcome>& pOutcomes)
         if (o.crashed)
             continue;
         gameSeconds += o.result.steps * 16.0 / 1000.0;
-        wallSeconds += o.result.wallSeconds;
+        wallSeconds += pByProcessorTime ? o.cpuSeconds : o.result.wallSeconds;
     }
     return wallSeconds > 0.0 ? gameSeconds / wallSeconds : 0.0;
 }

@@ -21,5 +21,6 @@ std::string WatchCommand(const std::string& pGame, const ArenaMatchSetup& pSetup
 // One line per match for --list.
 std::string ListLine(const ArenaOutcome& pOutcome, const std::string& pGame);
 
-// Game seconds played per wall second of match time, over all matches that ended.
-double GameSpeed(const std::vector<ArenaOutcome>& pOutcomes);
+// Game seconds played per second of match time, over all matches that ended: by the wall
+// clock, or by the processor time of the match processes.
+double GameSpeed(const std::vector<ArenaOutcome>& pOutcomes, bool pByProcessorTime = false);

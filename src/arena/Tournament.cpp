@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,9 +46,12 @@ struct Running
 void Finish(Running& pRun, ArenaOutcome& pOut)
 {
     int status = 0;
-    while (waitpid(pRun.pid, &status, 0) < 0 && errno == EINTR)
+    rusage usage{};
+    while (wait4(pRun.pid, &status, 0, &usage) < 0 && errno == EINTR)
     {
     }
+    pOut.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     close(pRun.fd);
     // The result line, and the last other line as the reason if there is no result.
     std::istringstream lines(pRun.output);

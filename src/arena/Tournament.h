@@ -13,6 +13,9 @@ struct ArenaOutcome
     bool crashed = false;
     std::string crash; // e.g. "signal 6: Assertion failed ..." when crashed
     ArenaMatchResult result;
+    // Processor time of the match's process: unlike the wall time, it does not grow when
+    // other work shares the machine.
+    double cpuSeconds = 0.0;
 };
 
 // Plays every match, each in a process of its own forked from this one (so a crash or an

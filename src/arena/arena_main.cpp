@@ -131,9 +131,10 @@ int main(int argc, char** argv)
     int crashes = 0;
     for (const ArenaOutcome& o : outcomes)
         crashes += o.crashed ? 1 : 0;
-    std::printf("\n%zu matches (cap %.1f game minutes) in %.1f s with %d jobs; %.0f game seconds per "
-                "second of match time in each process; %d crashed\n",
-                outcomes.size(), options.capMinutes, wall, jobs, GameSpeed(outcomes), crashes);
+    std::printf("\n%zu matches (cap %.1f game minutes) in %.1f s with %d jobs, %d crashed; game seconds per "
+                "second in each match process: %.0f by the wall clock, %.0f by processor time\n",
+                outcomes.size(), options.capMinutes, wall, jobs, crashes, GameSpeed(outcomes),
+                GameSpeed(outcomes, true));
     std::printf("watch one: %s\n", WatchCommand(game, matches.front()).c_str());
 
     int status = crashes ? 1 : 0;

@@ -99,6 +99,7 @@ TEST(TournamentTest, CsvHasAColumnForEverythingAMatchReports)
     outcomes[0].setup = Seeds(6, 1)[0];
     outcomes[0].result = FakeMatch(outcomes[0].setup);
     outcomes[0].result.wallSeconds = 0.25;
+    outcomes[0].cpuSeconds = 1.5;
     outcomes[1].setup = Seeds(3, 1)[0];
     outcomes[1].crashed = true;
     outcomes[1].crash = "signal 6: \"x\"";
@@ -106,9 +107,9 @@ TEST(TournamentTest, CsvHasAColumnForEverythingAMatchReports)
     WriteCsv(csv, outcomes);
     EXPECT_EQ("seed,green_level,blue_level,winner,steps,green_extenders,green_beams,green_shields,"
               "green_extractors,green_absorbers,blue_extenders,blue_beams,blue_shields,blue_extractors,"
-              "blue_absorbers,hash,wall_seconds,crash\n"
-              "6,0,3,blue,6000,0,6,0,0,0,0,0,0,0,7,0000000000006abc,0.250,\"\"\n"
-              "3,0,3,crash,0,0,0,0,0,0,0,0,0,0,0,0000000000000000,0.000,\"signal 6: \"\"x\"\"\"\n",
+              "blue_absorbers,hash,wall_seconds,cpu_seconds,crash\n"
+              "6,0,3,blue,6000,0,6,0,0,0,0,0,0,0,7,0000000000006abc,0.250,1.500,\"\"\n"
+              "3,0,3,crash,0,0,0,0,0,0,0,0,0,0,0,0000000000000000,0.000,0.000,\"signal 6: \"\"x\"\"\"\n",
               csv.str());
 
     std::ostringstream table;
