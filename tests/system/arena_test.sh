@@ -32,7 +32,7 @@ aw_note "help and refusals as documented"
 # The same small tournament in one process at a time and in two at a time.
 run() {
     local jobs="$1"
-    timeout 120 "$ARENA" --levels 0,3 --matches 2 --seed 500 --cap-minutes 1.5 --jobs "$jobs" --list \
+    timeout 120 "$ARENA" --levels 0,3 --matches 2 --seed 500 --cap-minutes 3 --jobs "$jobs" --list \
         --csv "$AW_TMP/jobs$jobs.csv" >"$AW_TMP/jobs$jobs.out" 2>"$AW_TMP/jobs$jobs.err" ||
         aw_fail "tournament with --jobs $jobs exited $?: $(tail -n 3 "$AW_TMP/jobs$jobs.err")"
 }
@@ -46,6 +46,7 @@ expected="seed,green_level,blue_level,winner,steps,green_extenders,green_beams,g
 without_wall() { cut -d, -f1-16,19 "$1"; }
 diff <(without_wall "$AW_TMP/jobs1.csv") <(without_wall "$AW_TMP/jobs2.csv") >/dev/null ||
     aw_fail "the matches differ between --jobs 1 and --jobs 2"
+grep -q ',\(green\|blue\),' "$AW_TMP/jobs1.csv" || aw_fail "no match was decided, so no end was compared"
 grep -q '^green \\ blue' "$AW_TMP/jobs1.out" || aw_fail "no win-rate table: $(cat "$AW_TMP/jobs1.out")"
 grep -q '8/8 matches' "$AW_TMP/jobs1.err" || aw_fail "no progress line"
 aw_note "8 seeded matches agree between 1 and 2 worker processes"
