@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "engine/CommandLine.h"
+#include "engine/DataFolder.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 
@@ -8,6 +9,14 @@ int main(int argc, char** argv)
 {
     DisplayConfig config = DisplayConfig::Default();
     ReadCommandLine(argc, argv, config);
+
+    // Started from anywhere: read the data from the folder that holds it.
+    std::string why;
+    if (!EnterDataFolder(why))
+    {
+        std::fprintf(stderr, "ampwarden: cannot start: %s\n", why.c_str());
+        return 1;
+    }
 
     CGameEngine& engine = CGameEngine::Instance();
     if (!engine.Initialise(config))
