@@ -2,7 +2,8 @@
 """Ampwarden media generator.
 
 Creates every sprite, sound effect, the menu music, the resource catalogue
-(Data/resources.xml) and the window icon (AWIcon.bmp) from code.  Everything is
+(Data/resources.xml), the window icon (AWIcon.bmp) and the desktop icons
+(dist/icons/ampwarden_<size>.png) from code.  Everything is
 drawn with signed-distance shapes and synthesised with numpy; all randomness
 uses fixed seeds, so running it again reproduces the same files.
 
@@ -20,7 +21,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from awmedia.drawing import TEAMS, Sprite, rgb  # noqa: E402
-from awmedia.icons import make_icon, make_window_icon  # noqa: E402
+from awmedia.icons import make_desktop_icons, make_icon, make_window_icon  # noqa: E402
 from awmedia.nodes import NODE_KINDS, draw_shield_glow  # noqa: E402
 from awmedia.outputs import check_outputs, preview, write_catalogue  # noqa: E402
 from awmedia.paths import FONT_DIR, ROOT, SOUND_DIR, SPRITE_DIR  # noqa: E402
@@ -83,13 +84,14 @@ def main():
         write_wav(fname, fn())
         sounds.append((sid, fname))
     make_window_icon(os.path.join(ROOT, 'AWIcon.bmp'))
+    icons = make_desktop_icons(os.path.join(ROOT, 'dist', 'icons'))
     if not args.no_music:
         secs = make_music(os.path.join(SOUND_DIR, 'menu_music.ogg'))
         print('menu_music.ogg: %.1f s, %d bytes' % (secs, os.path.getsize(os.path.join(SOUND_DIR, 'menu_music.ogg'))))
     write_catalogue(sprites, sounds)
     if args.preview:
         preview(args.preview, [f for _, f in sprites])
-    problems = check_outputs(sizes, sounds) if not args.no_music else []
+    problems = check_outputs(sizes, sounds, icons) if not args.no_music else []
     for p in problems:
         print('PROBLEM:', p)
     print('%d sprites, %d sounds written' % (len(sprites), len(sounds)))

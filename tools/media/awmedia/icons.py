@@ -1,4 +1,7 @@
-"""Icons: the build-tool icons of the heads-up display and the window icon."""
+"""Icons: the build-tool icons of the heads-up display, the window icon, and the desktop icons
+drawn from the same emblem."""
+
+import os
 
 import numpy as np
 from PIL import Image
@@ -23,20 +26,25 @@ def make_icon(kind_painter, size, scale):
 # --------------------------------------------------------------------------
 
 
-def make_window_icon(path):
-    s = Sprite(32, 32, ss=8)
+def draw_emblem(v):
+    """The game's emblem, a lightning bolt in a green ring, in 32 by 32 units."""
     c = 16.0
     t = GREEN
-    outline(s.v, circle(c, c, 14.0), 1.0, 1.0)
-    s.paint(circle(c, c, 14.0), lin(c, 2, c, 30, t.hi, t.base, t.deep))
-    s.paint(circle(c, c, 10.6), OUTLINE)
-    s.paint(circle(c, c, 9.8), radial(c, c, 0, 10, rgb(18, 60, 36), rgb(6, 20, 12)))
+    outline(v, circle(c, c, 14.0), 1.0, 1.0)
+    v.paint(circle(c, c, 14.0), lin(c, 2, c, 30, t.hi, t.base, t.deep))
+    v.paint(circle(c, c, 10.6), OUTLINE)
+    v.paint(circle(c, c, 9.8), radial(c, c, 0, 10, rgb(18, 60, 36), rgb(6, 20, 12)))
     for k in range(4):
         x, y = polar(c, c, 12.3, 45 + 90 * k)
-        s.paint(circle(x, y, 1.2), rgb(12, 40, 24))
+        v.paint(circle(x, y, 1.2), rgb(12, 40, 24))
     bolt = poly([(18.5, 7.0), (11.0, 17.2), (15.6, 17.2), (13.4, 25.0), (21.0, 14.6), (16.4, 14.6)])
-    s.paint(grow(bolt, 0.8), rgb(10, 40, 22))
-    s.paint(bolt, lin(12, 7, 20, 25, rgb(235, 255, 240), rgb(120, 250, 160)))
+    v.paint(grow(bolt, 0.8), rgb(10, 40, 22))
+    v.paint(bolt, lin(12, 7, 20, 25, rgb(235, 255, 240), rgb(120, 250, 160)))
+
+
+def make_window_icon(path):
+    s = Sprite(32, 32, ss=8)
+    draw_emblem(s.v)
     px = s.rgba8().astype(float)
     a = px[..., 3] / 255.0
     under = np.array([10, 32, 20], float)
@@ -53,3 +61,23 @@ def make_window_icon(path):
     img = Image.fromarray(idx, 'P')
     img.putpalette([255, 0, 255] + qpal)
     img.save(path, format='BMP')
+
+
+# --------------------------------------------------------------------------
+# desktop icons: the window icon's emblem in full colour and alpha, for the menus
+# --------------------------------------------------------------------------
+
+DESKTOP_ICON_SIZES = (32, 48, 64, 128, 256)
+
+
+def make_desktop_icons(folder):
+    """Writes ampwarden_<size>.png for each desktop icon size; returns the paths."""
+    os.makedirs(folder, exist_ok=True)
+    paths = []
+    for size in DESKTOP_ICON_SIZES:
+        s = Sprite(size, size, ss=8 if size <= 64 else 4)
+        draw_emblem(View(s, 0.0, 0.0, size / 32.0))
+        path = os.path.join(folder, 'ampwarden_%d.png' % size)
+        s.image().save(path, optimize=True)
+        paths.append(path)
+    return paths

@@ -31,7 +31,7 @@ def write_catalogue(sprites, sounds):
         f.write('\n'.join(lines))
 
 
-def check_outputs(sprite_sizes, sounds):
+def check_outputs(sprite_sizes, sounds, icons):
     problems = []
     for fname, (w, h) in sprite_sizes.items():
         with Image.open(os.path.join(SPRITE_DIR, fname)) as im:
@@ -57,6 +57,11 @@ def check_outputs(sprite_sizes, sounds):
         head = f.read(34)
     if head[:2] != b'BM' or int.from_bytes(head[28:30], 'little') != 8 or int.from_bytes(head[30:34], 'little') != 0:
         problems.append('AWIcon.bmp: not an uncompressed 8-bit BMP')
+    for path in icons:
+        size = int(os.path.splitext(path)[0].rsplit('_', 1)[1])
+        with Image.open(path) as im:
+            if im.mode != 'RGBA' or im.size != (size, size) or im.getpixel((0, 0))[3] != 0:
+                problems.append('%s: %s %s, wanted RGBA %dx%d with a clear corner' % (path, im.mode, im.size, size, size))
     return problems
 
 
