@@ -7,8 +7,13 @@ AW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 AW_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
     libsdl-mixer1.2-dev libgl-dev libfreetype-dev libtinyxml-dev libgtest-dev libbenchmark-dev
     fonts-dejavu-core)
-# What the tests add: a virtual X server with software OpenGL, input and screenshot tools.
-AW_TEST_PACKAGES=(xvfb xdotool x11-utils imagemagick xauth libgl1-mesa-dri python3)
+# What making the Debian package adds (CPack finds the program with file, its libraries'
+# packages with dpkg-shlibdeps).
+AW_PACKAGE_PACKAGES=(file dpkg-dev)
+# What the tests add: a virtual X server with software OpenGL, input and screenshot tools, and
+# the checkers of the package, the desktop entry and the AppStream metadata.
+AW_TEST_PACKAGES=(xvfb xdotool x11-utils imagemagick xauth libgl1-mesa-dri python3
+    "${AW_PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream)
 
 aw_log() { echo "[ampwarden] $*" >&2; }
 

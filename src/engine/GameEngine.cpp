@@ -4,6 +4,7 @@
 #include <SDL/SDL_mixer.h>
 
 #include "engine/Assert.h"
+#include "engine/FramePacer.h"
 #include "media/Audio.h"
 #include "media/FontManager.h"
 #include "media/SoundManager.h"
@@ -57,22 +58,34 @@ void CGameEngine::RunPass()
     if (SDL_PollEvent(&event))
         HandleEvent(event);
     else if (m_active)
-        RunFrame(SDL_GetTicks());
+    {
+        const unsigned start = SDL_GetTicks();
+        RunFrame(start);
+        // Give the processor back until the next step is due; events that arrive meanwhile
+        // are handled before the next frame.
+        if (m_screen)
+            SDL_Delay(FrameWait(start, SDL_GetTicks(), m_world.TimeToNextStep()));
+    }
     else
         SDL_WaitEvent(nullptr); // minimised: sleep until something happens
 }
 
 void CGameEngine::RunFrame(unsigned pNow)
 {
-    m_world.Update(pNow - m_lastTicks);
+    const bool stepped = m_world.Update(pNow - m_lastTicks);
+    m_lastTicks = pNow;
+    // With no step and no event since the last picture, it would come out the same again.
+    if (!stepped && !m_redraw)
+        return;
+    m_redraw = false;
     m_world.Draw();
     if (m_screen)
         SDL_GL_SwapBuffers();
-    m_lastTicks = pNow;
 }
 
 void CGameEngine::HandleEvent(const SDL_Event& pEvent)
 {
+    m_redraw = true;
     switch (pEvent.type)
     {
     case SDL_ACTIVEEVENT:

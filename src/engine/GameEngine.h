@@ -24,15 +24,16 @@ class CGameEngine
     // Each step in order; false at the first failure, with GetLastError naming it.
     bool Initialise(const DisplayConfig& pConfig);
     void Run();
-    // One pass of the frame loop: handle one pending event, else run a frame when active,
-    // else sleep until an event arrives.
+    // One pass of the frame loop: handle one pending event, else run a frame when active (and
+    // with a window, sleep until the next step is due), else sleep until an event arrives.
     void RunPass();
     // Marks the loop running and starts the frame clock at the given tick count.
     void BeginLoop(unsigned pNow);
     void Shutdown();
     void Quit();
     void HandleEvent(const SDL_Event& pEvent);
-    // Runs one frame with the given tick count (what Run does when no event is pending).
+    // Runs one frame with the given tick count (what Run does when no event is pending); the
+    // picture is drawn again only when a step ran or an event came in since the last one.
     void RunFrame(unsigned pNow);
 
     const DisplayConfig& GetDisplayConfig() const { return m_config; }
@@ -63,10 +64,12 @@ class CGameEngine
     bool m_running = false;
     bool m_active = false;
     unsigned m_lastTicks = 0;
+    bool m_redraw = true;
     CGameWorld m_world;
     std::set<std::string> m_options;
     std::string m_lastError;
 };
 
-// Where the catalogue of sprites, sounds and fonts lives, relative to the working directory.
+// Where the catalogue of sprites, sounds and fonts lives, relative to the data folder (the
+// working directory once main has found it).
 extern const char* const RESOURCE_CATALOGUE;

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "engine/CommandLine.h"
+#include "engine/DataFolder.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 
@@ -13,6 +14,14 @@ int main(int argc, char** argv)
     {
         std::fprintf(stderr, "ampwarden: %s\n", badArgument.c_str());
         return 2;
+    }
+
+    // Started from anywhere: read the data from the folder that holds it.
+    std::string why;
+    if (!EnterDataFolder(why))
+    {
+        std::fprintf(stderr, "ampwarden: cannot start: %s\n", why.c_str());
+        return 1;
     }
 
     CGameEngine& engine = CGameEngine::Instance();

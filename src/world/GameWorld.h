@@ -70,7 +70,13 @@ class CGameWorld
     void SetMatchSeed(unsigned pSeed);
 
     // --- the step and input ---
-    void Update(unsigned pElapsed);
+    // True when a step ran and changed the picture enough to be worth drawing again.
+    bool Update(unsigned pElapsed);
+    // Milliseconds of frame time still needed before the next step runs.
+    unsigned TimeToNextStep() const
+    {
+        return m_stepAccumulator < m_stepLength ? m_stepLength - m_stepAccumulator : 0;
+    }
     void Draw();
     void OnKey(int pSym, int pMod, bool pPressed);
     void OnMouseMove(int pX, int pY);
@@ -172,6 +178,9 @@ class CGameWorld
     CVector2 m_mouseBoard;
     CVector2 m_placePoint;
     float m_spinAngle = 0.0f;
+    float m_drawnSpinAngle = 0.0f; // the spin angle the menu was last drawn with
+    // Degrees the menu's gears turn before the menu is drawn again (under a pixel at the rim).
+    static constexpr float MENU_REDRAW_TURN = 0.25f;
     CTeam m_teams[CTeam::MAX_TIDS];
     std::vector<CGraphic*> m_effects;
     // Effects are only ever drawn; a match played without a window need not keep them (the

@@ -67,6 +67,7 @@ void CGameWorld::DrawMenu()
 
     const int w = GetWindowWidth();
     const int h = GetWindowHeight();
+    m_drawnSpinAngle = m_spinAngle;
 
     // Three gears a shade darker than the background, each turning with the spin angle.
     if (gear != nullptr)

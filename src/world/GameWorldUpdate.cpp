@@ -1,26 +1,29 @@
 // The fixed step: frame time in, at most one 16 ms step out.
+#include <cmath>
+
 #include "ai/AIPlayer.h"
 #include "engine/Assert.h"
 #include "media/Graphic.h"
 #include "nodes/MainNode.h"
 #include "world/GameWorld.h"
 
-void CGameWorld::Update(unsigned pElapsed)
+bool CGameWorld::Update(unsigned pElapsed)
 {
     AW_ASSERT(m_GameEngine);
     // If it isn't time for the next step, do nothing; slow frames slow the game down
     // rather than running several steps at once.
     m_stepAccumulator += pElapsed;
     if (m_stepAccumulator < m_stepLength)
-        return;
+        return false;
     m_stepAccumulator -= m_stepLength;
 
+    const int stateBefore = m_state;
     if (m_state == STATE_INTRO)
     {
         bool goOn = false;
         UpdateIntro(&goOn);
         if (!goOn)
-            return;
+            return true;
     }
     else if (m_state == STATE_MENU)
     {
@@ -32,6 +35,11 @@ void CGameWorld::Update(unsigned pElapsed)
 
     if (m_state == STATE_MATCH)
         RunMatchStep();
+    // The menu's gears turn a twenty-fifth of a degree a step, far under a pixel at the rim of
+    // the largest; its picture is worth drawing again only once they have turned visibly.
+    if (m_state == STATE_MENU && stateBefore == STATE_MENU)
+        return std::fabs(m_spinAngle - m_drawnSpinAngle) >= MENU_REDRAW_TURN;
+    return true;
 }
 
 void CGameWorld::RunMatchStep()

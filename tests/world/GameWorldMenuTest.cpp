@@ -118,3 +118,17 @@ TEST_F(MenuTest, APausedMatchStandsStillAndResumesUnlessDecided)
     Click(MAIN_X, RowY(1));
     EXPECT_EQ(STATE_MENU, w.m_state);
 }
+
+TEST_F(MenuTest, StepsAskForANewPictureOnlyOnceTheGearsHaveTurnedVisibly)
+{
+    CGameWorld& w = World();
+    w.m_drawnSpinAngle = w.m_spinAngle;
+    w.m_stepAccumulator = 0;
+    std::vector<bool> redraw;
+    for (int i = 0; i < 7; ++i)
+        redraw.push_back(w.Update(w.m_stepLength));
+    EXPECT_EQ(std::vector<bool>({false, false, false, false, false, false, true}), redraw)
+        << "0.0384 degrees a step: the seventh passes a quarter degree";
+    w.m_state = STATE_MATCH;
+    EXPECT_TRUE(w.Update(w.m_stepLength)) << "in a match every step shows";
+}

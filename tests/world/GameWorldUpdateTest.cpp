@@ -40,15 +40,18 @@ TEST_F(StepTest, AtMostOneStepPerUpdateAndTheRestCarriesOver)
 {
     CGameWorld& w = World();
     w.ShowMessage("Location occupied");
-    w.Update(15);
+    EXPECT_FALSE(w.Update(15));
     EXPECT_FALSE(w.m_resumable) << "no step yet";
-    w.Update(1);
+    EXPECT_EQ(1u, w.TimeToNextStep());
+    EXPECT_TRUE(w.Update(1));
     EXPECT_TRUE(w.m_resumable);
+    EXPECT_EQ(16u, w.TimeToNextStep());
     EXPECT_FLOAT_EQ(0.0384f, w.m_spinAngle);
     EXPECT_EQ(2484, w.m_messageTimer.GetValue());
 
     w.Update(100);
     EXPECT_EQ(84u, w.m_stepAccumulator);
+    EXPECT_EQ(0u, w.TimeToNextStep()) << "behind: the next step is due at once";
     for (int i = 0; i < 6; ++i)
         w.Update(0);
     EXPECT_EQ(4u, w.m_stepAccumulator);
