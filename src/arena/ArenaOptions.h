@@ -13,7 +13,7 @@ struct ArenaOptions
     int jobs = 0; // 0: one per core
     double capMinutes = 15.0;
     std::string csvPath;
-    std::string catalogue = "Data/resources.xml";
+    std::string catalogue; // empty: found as the game finds its data
     bool list = false;
     bool help = false;
     // --watch: show one match in the game's window instead of playing a tournament.

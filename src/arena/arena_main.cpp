@@ -1,6 +1,7 @@
 // ampwarden-arena: seeded computer-versus-computer tournaments, headless.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -11,7 +12,9 @@
 #include "arena/ArenaOptions.h"
 #include "arena/ArenaReport.h"
 #include "arena/Tournament.h"
+#include "engine/DataFolder.h"
 #include "engine/GameEngine.h"
+#include "engine/Platform.h"
 
 namespace
 {
@@ -91,6 +94,20 @@ int main(int argc, char** argv)
         return Watch(options);
 
     CGameEngine::Instance().Configure(DisplayConfig::Default());
+    if (options.catalogue.empty())
+    {
+        // Where the game itself would look, but for the installed folder: the arena is not installed.
+        char cwd[4096];
+        const char* workDir = getcwd(cwd, sizeof cwd);
+        DataFolderSearch search = FindDataFolder(workDir ? workDir : ".", std::getenv("AMPWARDEN_DATA"), "");
+        if (search.found.empty())
+        {
+            std::fprintf(stderr, "ampwarden-arena: cannot read %s: looked in %s\n",
+                         NativePath(RESOURCE_CATALOGUE).c_str(), search.looked.c_str());
+            return 1;
+        }
+        options.catalogue = search.found + "/" + NativePath(RESOURCE_CATALOGUE);
+    }
     if (!LoadStandInSprites(options.catalogue.c_str(), error))
     {
         std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
