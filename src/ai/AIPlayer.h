@@ -112,7 +112,13 @@ class CAIPlayer
     // --- state (read by tests and the overlay) ---
     unsigned m_difficulty = 100;
     CTeam* m_team;
-    std::vector<PosCandidate*> m_candidateHeap;
+    // The heap keeps each record's score beside it, so sifting reads no record.
+    struct HeapEntry
+    {
+        float score;
+        PosCandidate* record;
+    };
+    std::vector<HeapEntry> m_candidateHeap;
     std::vector<PosCandidate*> m_candidates;
     std::vector<CVector2> m_candidatePoints;
     CScanResult m_scan;

@@ -69,17 +69,18 @@ void CAIPlayer::ClearCandidates()
 void CAIPlayer::AddCandidate(PosCandidate* pPosCand)
 {
     AW_ASSERT(pPosCand);
+    const HeapEntry entry{pPosCand->score, pPosCand};
     std::size_t hole = m_candidateHeap.size();
-    m_candidateHeap.push_back(pPosCand);
+    m_candidateHeap.push_back(entry);
     while (hole > 0)
     {
         std::size_t parent = (hole - 1) / 2;
-        if (!(m_candidateHeap[parent]->score > pPosCand->score))
+        if (!(m_candidateHeap[parent].score > entry.score))
             break;
         m_candidateHeap[hole] = m_candidateHeap[parent];
         hole = parent;
     }
-    m_candidateHeap[hole] = pPosCand;
+    m_candidateHeap[hole] = entry;
     m_candidates.push_back(pPosCand);
     m_candidatePoints.push_back(pPosCand->pos);
 }
@@ -88,8 +89,8 @@ PosCandidate* CAIPlayer::PopBest()
 {
     if (m_candidateHeap.empty())
         return nullptr;
-    PosCandidate* best = m_candidateHeap.front();
-    PosCandidate* last = m_candidateHeap.back();
+    PosCandidate* best = m_candidateHeap.front().record;
+    const HeapEntry last = m_candidateHeap.back();
     m_candidateHeap.pop_back();
     const std::size_t count = m_candidateHeap.size();
     if (count == 0)
@@ -104,7 +105,7 @@ PosCandidate* CAIPlayer::PopBest()
         std::size_t right = left + 1;
         std::size_t child;
         if (right < count)
-            child = m_candidateHeap[right]->score > m_candidateHeap[left]->score ? left : right;
+            child = m_candidateHeap[right].score > m_candidateHeap[left].score ? left : right;
         else if (left < count)
             child = left;
         else
@@ -115,7 +116,7 @@ PosCandidate* CAIPlayer::PopBest()
     while (hole > 0)
     {
         std::size_t parent = (hole - 1) / 2;
-        if (!(m_candidateHeap[parent]->score > last->score))
+        if (!(m_candidateHeap[parent].score > last.score))
             break;
         m_candidateHeap[hole] = m_candidateHeap[parent];
         hole = parent;
@@ -128,16 +129,18 @@ int CAIPlayer::HitSum(const CVector2& pPoint, float pRadius, CEntity* pExcluded,
 {
     int total = 0;
     int beamOnly = 0;
-    for (CEntity* pNode : World().GetNodes())
-    {
-        AW_ASSERT(pNode);
-        int kind = DAMAGE_NONE;
-        // The excluded node is measured with one charge less.
-        int damage = pNode->GetDamageAt(pPoint, pRadius, &kind, pNode == pExcluded ? -1 : 0);
-        total += damage;
-        if (kind == DAMAGE_BEAM)
-            beamOnly += damage;
-    }
+    // Only the kinds that deal damage add anything; the sums do not depend on the order.
+    World().ForEachHazard(
+        [&](CEntity* pNode)
+        {
+            AW_ASSERT(pNode);
+            int kind = DAMAGE_NONE;
+            // The excluded node is measured with one charge less.
+            int damage = pNode->GetDamageAt(pPoint, pRadius, &kind, pNode == pExcluded ? -1 : 0);
+            total += damage;
+            if (kind == DAMAGE_BEAM)
+                beamOnly += damage;
+        });
     if (pBeamOnly)
         *pBeamOnly = beamOnly;
     return total;

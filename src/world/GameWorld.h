@@ -5,6 +5,7 @@
 
 #include "media/Color.h"
 #include "nodes/Entity.h"
+#include "world/BoardIndex.h"
 #include "world/Counter.h"
 #include "world/Team.h"
 #include "world/Vector2.h"
@@ -115,14 +116,19 @@ class CGameWorld
     CEntity* FindResourceAt(const CVector2& pPoint, float pRadius) const;
     CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir, float* pDistance) const;
     CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir) const;
+    // Every node whose circle comes within pRange of the point, in list order.
     template <class F> void ForEachEntityInRange(const CVector2& pPoint, float pRange, F&& pFunc) const
     {
-        for (CEntity* e : m_nodes)
-        {
-            float reach = e->GetRadius() + pRange;
-            if (reach * reach >= (pPoint - e->GetPosition()).LengthSq())
-                pFunc(e);
-        }
+        std::vector<int> near;
+        Index().CollectInRange(pPoint, pRange, near);
+        for (int i : near)
+            pFunc(m_nodes[static_cast<size_t>(i)]);
+    }
+    // Every node that may deal damage (see CEntity::MayDealDamage), in list order.
+    template <class F> void ForEachHazard(F&& pFunc) const
+    {
+        for (int i : Index().GetHazards())
+            pFunc(m_nodes[static_cast<size_t>(i)]);
     }
     int GetTeamFlow(int pTeam) const;
 
@@ -189,6 +195,15 @@ class CGameWorld
     CCounter m_introTimer{500};
 
   private:
+    // The index over m_nodes, brought up to date first.
+    const CBoardIndex& Index() const
+    {
+        m_index.Refresh(m_nodes);
+        return m_index;
+    }
+    // Rebuilt when the list changes; every change to m_nodes must invalidate it.
+    mutable CBoardIndex m_index;
+
     // One intro step; pContinue tells whether the rest of the step still runs.
     void UpdateIntro(bool* pContinue);
     void UpdateMenuMusic();

@@ -1,0 +1,286 @@
+#include "world/BoardIndex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "nodes/Entity.h"
+
+namespace
+{
+const float CELL_SIZE = 32.0f;
+// Buckets per side at most; a board spread wider gets bigger buckets.
+const float MAX_CELLS_PER_SIDE = 256.0f;
+// Every node is filed a pixel beyond its circle, far more than the rounding of any test.
+const float MARGIN = 1.0f;
+} // namespace
+
+void CBoardIndex::Refresh(const std::vector<CEntity*>& pNodes)
+{
+    if (m_valid && m_builtFrom == pNodes.data() && m_builtSize == pNodes.size())
+        return;
+    m_valid = true;
+    m_builtFrom = pNodes.data();
+    m_builtSize = pNodes.size();
+    m_slots.clear();
+    m_hazards.clear();
+    m_items.clear();
+    m_columns = 0;
+    m_rows = 0;
+    m_starts.assign(1, 0);
+    if (pNodes.empty())
+        return;
+
+    float minX = std::numeric_limits<float>::max();
+    float minY = minX;
+    float maxX = -minX;
+    float maxY = -minX;
+    for (std::size_t i = 0; i < pNodes.size(); ++i)
+    {
+        const CEntity* node = pNodes[i];
+        const CVector2& at = node->GetPosition();
+        const float r = node->GetRadius();
+        m_slots.push_back(Slot{at.x, at.y, r, node->BlocksBeams(), pNodes[i]});
+        if (node->MayDealDamage())
+            m_hazards.push_back(static_cast<int>(i));
+        minX = std::min(minX, at.x - r - MARGIN);
+        minY = std::min(minY, at.y - r - MARGIN);
+        maxX = std::max(maxX, at.x + r + MARGIN);
+        maxY = std::max(maxY, at.y + r + MARGIN);
+    }
+    m_originX = minX;
+    m_originY = minY;
+    m_cellSize = std::max(CELL_SIZE, std::max(maxX - minX, maxY - minY) / MAX_CELLS_PER_SIDE);
+    m_columns = static_cast<int>((maxX - minX) / m_cellSize) + 1;
+    m_rows = static_cast<int>((maxY - minY) / m_cellSize) + 1;
+
+    // Count, then fill: each bucket's indices come out in list order.
+    m_starts.assign(static_cast<std::size_t>(m_columns * m_rows) + 1, 0);
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        std::vector<int> cursor;
+        if (pass == 1)
+        {
+            for (std::size_t b = 1; b < m_starts.size(); ++b)
+                m_starts[b] += m_starts[b - 1];
+            m_items.resize(static_cast<std::size_t>(m_starts.back()));
+            cursor.assign(m_starts.begin(), m_starts.end() - 1);
+        }
+        for (std::size_t i = 0; i < m_slots.size(); ++i)
+        {
+            const Slot& s = m_slots[i];
+            const float reach = s.radius + MARGIN;
+            // The grid spans every node, so both spans are found.
+            int c0 = 0, c1 = -1, r0 = 0, r1 = -1;
+            CellSpan(s.x - reach, s.x + reach, m_originX, m_columns, &c0, &c1);
+            CellSpan(s.y - reach, s.y + reach, m_originY, m_rows, &r0, &r1);
+            for (int row = r0; row <= r1; ++row)
+            {
+                for (int col = c0; col <= c1; ++col)
+                {
+                    const int b = row * m_columns + col;
+                    if (pass == 0)
+                        ++m_starts[static_cast<std::size_t>(b) + 1];
+                    else
+                        m_items[static_cast<std::size_t>(cursor[static_cast<std::size_t>(b)]++)] =
+                            static_cast<int>(i);
+                }
+            }
+        }
+    }
+}
+
+bool CBoardIndex::CellSpan(float pLow, float pHigh, float pOrigin, int pCount, int* pFirst, int* pLast) const
+{
+    const float low = (pLow - pOrigin) / m_cellSize;
+    const float high = (pHigh - pOrigin) / m_cellSize;
+    // Written so that a NaN misses too.
+    if (!(high >= 0.0f) || !(low < static_cast<float>(pCount)))
+        return false;
+    *pFirst = low <= 0.0f ? 0 : static_cast<int>(low);
+    *pLast = high >= static_cast<float>(pCount - 1) ? pCount - 1 : static_cast<int>(high);
+    return true;
+}
+
+int CBoardIndex::FindOverlap(const CVector2& pPoint, float pRadius) const
+{
+    int c0, c1, r0, r1;
+    if (!CellSpan(pPoint.x - pRadius, pPoint.x + pRadius, m_originX, m_columns, &c0, &c1) ||
+        !CellSpan(pPoint.y - pRadius, pPoint.y + pRadius, m_originY, m_rows, &r0, &r1))
+        return -1;
+    int first = -1;
+    for (int row = r0; row <= r1; ++row)
+    {
+        for (int col = c0; col <= c1; ++col)
+        {
+            const int b = row * m_columns + col;
+            for (int k = m_starts[static_cast<std::size_t>(b)]; k < m_starts[static_cast<std::size_t>(b) + 1];
+                 ++k)
+            {
+                const int i = m_items[static_cast<std::size_t>(k)];
+                // Buckets are in list order: nothing further on can come first.
+                if (first >= 0 && i >= first)
+                    break;
+                const Slot& s = At(i);
+                if (!s.blocks)
+                    continue;
+                const float reach = s.radius + pRadius;
+                if ((pPoint - CVector2(s.x, s.y)).LengthSq() <= reach * reach)
+                {
+                    first = i;
+                    break;
+                }
+            }
+        }
+    }
+    return first;
+}
+
+void CBoardIndex::CollectInRange(const CVector2& pPoint, float pRange, std::vector<int>& pOut) const
+{
+    pOut.clear();
+    int c0, c1, r0, r1;
+    if (!CellSpan(pPoint.x - pRange, pPoint.x + pRange, m_originX, m_columns, &c0, &c1) ||
+        !CellSpan(pPoint.y - pRange, pPoint.y + pRange, m_originY, m_rows, &r0, &r1))
+        return;
+    for (int row = r0; row <= r1; ++row)
+    {
+        for (int col = c0; col <= c1; ++col)
+        {
+            const int b = row * m_columns + col;
+            for (int k = m_starts[static_cast<std::size_t>(b)]; k < m_starts[static_cast<std::size_t>(b) + 1];
+                 ++k)
+            {
+                const int i = m_items[static_cast<std::size_t>(k)];
+                const Slot& s = At(i);
+                const float reach = s.radius + pRange;
+                if (reach * reach >= (pPoint - CVector2(s.x, s.y)).LengthSq())
+                    pOut.push_back(i);
+            }
+        }
+    }
+    // A node filed in several of the buckets is found once per bucket.
+    std::sort(pOut.begin(), pOut.end());
+    pOut.erase(std::unique(pOut.begin(), pOut.end()), pOut.end());
+}
+
+bool CBoardIndex::RayHits(int pIndex, const CVector2& pOrigin, const CVector2& pDir, float* pT,
+                          float* pS) const
+{
+    const Slot& s = At(pIndex);
+    if (!s.blocks)
+        return false;
+    const CVector2 v = CVector2(s.x, s.y) - pOrigin;
+    const float t = v.Dot(pDir);
+    if (t < 0.0f)
+        return false; // behind the origin
+    const CVector2 q = v - pDir * t;
+    const float miss = q.LengthSq();
+    if (s.radius * s.radius < miss)
+        return false; // the ray passes by
+    *pT = t;
+    *pS = miss;
+    return true;
+}
+
+int CBoardIndex::TraceRay(const CVector2& pOrigin, const CVector2& pDir, float* pT, float* pS) const
+{
+    int best = -1;
+    float bestT = 0.0f;
+    float bestS = 0.0f;
+    auto consider = [&](int pIndex)
+    {
+        float t, miss;
+        if (!RayHits(pIndex, pOrigin, pDir, &t, &miss))
+            return;
+        // The earlier node in the list keeps a tie.
+        if (best >= 0 && (bestT < t || (bestT == t && best < pIndex)))
+            return;
+        best = pIndex;
+        bestT = t;
+        bestS = miss;
+    };
+    const double ox = pOrigin.x;
+    const double oy = pOrigin.y;
+    const double dx = pDir.x;
+    const double dy = pDir.y;
+    if (!std::isfinite(ox) || !std::isfinite(oy) || !std::isfinite(dx) || !std::isfinite(dy) ||
+        (dx == 0.0 && dy == 0.0))
+    {
+        // No way to walk the buckets: test every node.
+        for (int i = 0; i < static_cast<int>(m_slots.size()); ++i)
+            consider(i);
+    }
+    else if (m_columns > 0)
+    {
+        // A node the ray passes within its radius is met by the ray at the parameter of its
+        // centre's projection, inside the node's buckets; so walking the buckets the ray crosses,
+        // in order, can stop once a bucket is entered beyond the best parameter found.
+        const double size = m_cellSize;
+        const double x0 = m_originX;
+        const double y0 = m_originY;
+        const double x1 = x0 + size * m_columns;
+        const double y1 = y0 + size * m_rows;
+        double enter = 0.0;
+        double leave = std::numeric_limits<double>::infinity();
+        auto clip = [&](double pO, double pD, double pLow, double pHigh)
+        {
+            if (pD == 0.0)
+            {
+                if (pO < pLow || pO > pHigh)
+                    leave = -1.0;
+                return;
+            }
+            double a = (pLow - pO) / pD;
+            double b = (pHigh - pO) / pD;
+            if (a > b)
+                std::swap(a, b);
+            enter = std::max(enter, a);
+            leave = std::min(leave, b);
+        };
+        clip(ox, dx, x0, x1);
+        clip(oy, dy, y0, y1);
+        if (enter <= leave)
+        {
+            const double slack = 2.0 / std::sqrt(dx * dx + dy * dy);
+            const double inf = std::numeric_limits<double>::infinity();
+            int col =
+                std::clamp(static_cast<int>(std::floor((ox + dx * enter - x0) / size)), 0, m_columns - 1);
+            int row = std::clamp(static_cast<int>(std::floor((oy + dy * enter - y0) / size)), 0, m_rows - 1);
+            const int stepCol = dx > 0.0 ? 1 : -1;
+            const int stepRow = dy > 0.0 ? 1 : -1;
+            double nextX = dx == 0.0 ? inf : (x0 + size * (col + (dx > 0.0 ? 1 : 0)) - ox) / dx;
+            double nextY = dy == 0.0 ? inf : (y0 + size * (row + (dy > 0.0 ? 1 : 0)) - oy) / dy;
+            const double deltaX = dx == 0.0 ? inf : size / std::fabs(dx);
+            const double deltaY = dy == 0.0 ? inf : size / std::fabs(dy);
+            double at = enter;
+            for (;;)
+            {
+                if (best >= 0 && at > bestT + slack)
+                    break;
+                const std::size_t b = static_cast<std::size_t>(row * m_columns + col);
+                for (int k = m_starts[b]; k < m_starts[b + 1]; ++k)
+                    consider(m_items[static_cast<std::size_t>(k)]);
+                if (nextX < nextY)
+                {
+                    col += stepCol;
+                    at = nextX;
+                    nextX += deltaX;
+                    if (col < 0 || col >= m_columns)
+                        break;
+                }
+                else
+                {
+                    row += stepRow;
+                    at = nextY;
+                    nextY += deltaY;
+                    if (row < 0 || row >= m_rows)
+                        break;
+                }
+            }
+        }
+    }
+    *pT = bestT;
+    *pS = bestS;
+    return best;
+}
