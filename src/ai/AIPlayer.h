@@ -144,6 +144,9 @@ class CAIPlayer
     CEntity* m_mainNode = nullptr;
 
   private:
+    // Pops candidates lowest score first until one passes pTest, exactly as a loop over PopBest
+    // would, and returns it, or null when none passes. pTest must not change the board.
+    template <class Test> PosCandidate* PopFirstPassing(const Test& pTest);
     // "Build X at a spot": a parent in reach builds it, otherwise the network grows toward it.
     // True when the decision stops: a node was built, or an extender was sought instead.
     template <class Build>

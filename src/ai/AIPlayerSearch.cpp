@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "ai/AIPlayer.h"
+#include "ai/HazardFilter.h"
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
 #include "nodes/AbsorberNode.h"
@@ -21,6 +22,9 @@ namespace
 const float FULL_TURN = 6.2831855f;
 // Blasts are judged with a tenth to spare.
 const float BLAST_MARGIN = 1.1f;
+// Candidates popped in order before the rest are tested in bulk; a search that succeeds
+// usually does so early.
+const int ORDERED_TRIES = 32;
 
 CGameWorld& World()
 {
@@ -125,6 +129,57 @@ PosCandidate* CAIPlayer::PopBest()
     return best;
 }
 
+template <class Test> PosCandidate* CAIPlayer::PopFirstPassing(const Test& pTest)
+{
+    for (int i = 0; i < ORDERED_TRIES; ++i)
+    {
+        PosCandidate* candidate = PopBest();
+        if (!candidate || pTest(*candidate))
+            return candidate;
+    }
+    // Pops come out in score order, so the first to pass is one at the lowest score among
+    // those that pass, and the tests do not depend on order: test the rest as they lie, and
+    // pop only to settle which of the candidates at that score comes first. A failed search,
+    // the slow case, then sifts nothing.
+    for (const HeapEntry& entry : m_candidateHeap)
+    {
+        // A score that is not a number leaves the pop order to the heap alone.
+        if (entry.score != entry.score)
+        {
+            while (PosCandidate* candidate = PopBest())
+            {
+                if (pTest(*candidate))
+                    return candidate;
+            }
+            return nullptr;
+        }
+    }
+    bool found = false;
+    float lowest = 0.0f;
+    for (const HeapEntry& entry : m_candidateHeap)
+    {
+        if ((!found || entry.score < lowest) && pTest(*entry.record))
+        {
+            found = true;
+            lowest = entry.score;
+        }
+    }
+    if (!found)
+    {
+        // As if every candidate had been popped.
+        m_candidateHeap.clear();
+        return nullptr;
+    }
+    while (PosCandidate* candidate = PopBest())
+    {
+        // Everything below the lowest passing score is known to fail.
+        if (!(candidate->score < lowest) && pTest(*candidate))
+            return candidate;
+    }
+    AW_ASSERT(!"a candidate that passed was not popped");
+    return nullptr;
+}
+
 int CAIPlayer::HitSum(const CVector2& pPoint, float pRadius, CEntity* pExcluded, int* pBeamOnly) const
 {
     int total = 0;
@@ -194,20 +249,20 @@ CSpot CAIPlayer::FindAbsorberSpotNear(CEntity* pNode)
 
     CGameWorld& world = World();
     const int team = m_team->GetId();
-    while (PosCandidate* candidate = PopBest())
-    {
-        const CVector2& p = candidate->pos;
-        if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
-            continue;
-        int beamOnly = 0;
-        int total = HitSum(p, r, nullptr, &beamOnly);
-        if (WorthSum(p, BlastReach(total), team, nullptr) > 0.0f)
-            continue;
-        CSpot spot = *candidate;
-        spot.hits = total;
-        return spot;
-    }
-    return CSpot();
+    const CHazardFilter hazards(r, nullptr);
+    PosCandidate* found = PopFirstPassing(
+        [&](const PosCandidate& pCandidate)
+        {
+            const CVector2& p = pCandidate.pos;
+            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+                return false;
+            return !(WorthSum(p, BlastReach(hazards.HitSum(p, nullptr)), team, nullptr) > 0.0f);
+        });
+    if (!found)
+        return CSpot();
+    CSpot spot = *found;
+    spot.hits = hazards.HitSum(spot.pos, nullptr);
+    return spot;
 }
 
 CSpot CAIPlayer::FindAbsorberSpotOnBeam(CBeamNode* pDmgSrc)
@@ -233,30 +288,32 @@ CSpot CAIPlayer::FindAbsorberSpotOnBeam(CBeamNode* pDmgSrc)
 
     CGameWorld& world = World();
     const int team = m_team->GetId();
-    while (PosCandidate* candidate = PopBest())
-    {
-        const CVector2& p = candidate->pos;
-        if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
-            continue;
-        int beamOnly = 0;
-        int total = HitSum(p, r, nullptr, &beamOnly);
-        if (!BeamsOnly(total, beamOnly))
-            continue;
-        // The blast must not reach the node that would power the absorber.
-        const float reach = BlastReach(total);
-        if (CEntity* provider = CellAtPoint(p).node)
+    const CHazardFilter hazards(r, nullptr);
+    PosCandidate* found = PopFirstPassing(
+        [&](const PosCandidate& pCandidate)
         {
-            const float keepOff = reach + CForkNode::RADIUS;
-            if ((provider->GetPosition() - p).LengthSq() < keepOff * keepOff)
-                continue;
-        }
-        if (WorthSum(p, reach, team, nullptr) > 0.0f)
-            continue;
-        CSpot spot = *candidate;
-        spot.hits = total;
-        return spot;
-    }
-    return CSpot();
+            const CVector2& p = pCandidate.pos;
+            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+                return false;
+            int beamOnly = 0;
+            int total = hazards.HitSum(p, &beamOnly);
+            if (!BeamsOnly(total, beamOnly))
+                return false;
+            // The blast must not reach the node that would power the absorber.
+            const float reach = BlastReach(total);
+            if (CEntity* provider = CellAtPoint(p).node)
+            {
+                const float keepOff = reach + CForkNode::RADIUS;
+                if ((provider->GetPosition() - p).LengthSq() < keepOff * keepOff)
+                    return false;
+            }
+            return !(WorthSum(p, reach, team, nullptr) > 0.0f);
+        });
+    if (!found)
+        return CSpot();
+    CSpot spot = *found;
+    spot.hits = hazards.HitSum(spot.pos, nullptr);
+    return spot;
 }
 
 CSpot CAIPlayer::FindShieldSpotOnBeam(CBeamNode* pDmgSrc)
@@ -283,21 +340,22 @@ CSpot CAIPlayer::FindShieldSpotOnBeam(CBeamNode* pDmgSrc)
     }
 
     CGameWorld& world = World();
-    CEntity* target = pDmgSrc->GetTarget();
-    while (PosCandidate* candidate = PopBest())
-    {
-        const CVector2& p = candidate->pos;
-        if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
-            continue;
-        int beamOnly = 0;
-        int total = HitSum(p, r, target, &beamOnly);
-        if (!BeamsOnly(total, beamOnly))
-            continue;
-        CSpot spot = *candidate;
-        spot.hits = total;
-        return spot;
-    }
-    return CSpot();
+    const CHazardFilter hazards(r, pDmgSrc->GetTarget());
+    PosCandidate* found = PopFirstPassing(
+        [&](const PosCandidate& pCandidate)
+        {
+            const CVector2& p = pCandidate.pos;
+            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+                return false;
+            int beamOnly = 0;
+            int total = hazards.HitSum(p, &beamOnly);
+            return BeamsOnly(total, beamOnly);
+        });
+    if (!found)
+        return CSpot();
+    CSpot spot = *found;
+    spot.hits = hazards.HitSum(spot.pos, nullptr);
+    return spot;
 }
 
 CSpot CAIPlayer::FindExtractorSpot()
@@ -325,13 +383,14 @@ CSpot CAIPlayer::FindExtractorSpot()
     CGameWorld& world = World();
     CSpot kept;
     bool haveKept = false;
+    const CHazardFilter hazards(r, nullptr);
     while (PosCandidate* candidate = PopBest())
     {
         const CVector2& p = candidate->pos;
         if (!world.IsFree(p, r))
             continue;
         int beamOnly = 0;
-        int total = HitSum(p, r, nullptr, &beamOnly);
+        int total = hazards.HitSum(p, &beamOnly);
         if (total == 0)
             return *candidate;
         if (total != beamOnly)
@@ -371,22 +430,22 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
     const CVector2 goal = pTarget->GetPosition();
     const float keepOff =
         std::max(pMinDistance, BLAST_MARGIN * (pTarget->GetRadius() + CAbsorberNode::RADIUS));
-    while (PosCandidate* candidate = PopBest())
-    {
-        const CVector2& p = candidate->pos;
-        if (!world.IsFree(p, 12.0f) || !HasResourceClearance(p, CBeamNode::RADIUS))
-            continue;
-        if (HitSum(p, CBeamNode::RADIUS, nullptr, nullptr) != 0)
-            continue;
-        const CVector2 toGoal = goal - p;
-        const float distSq = toGoal.LengthSq();
-        if (!(distSq > keepOff * keepOff))
-            continue;
-        if (world.TraceBeam(p, toGoal * FastInvSqrt(distSq)) != pTarget)
-            continue;
-        return *candidate;
-    }
-    return CSpot();
+    const CHazardFilter hazards(CBeamNode::RADIUS, nullptr);
+    PosCandidate* found = PopFirstPassing(
+        [&](const PosCandidate& pCandidate)
+        {
+            const CVector2& p = pCandidate.pos;
+            if (!world.IsFree(p, 12.0f) || !HasResourceClearance(p, CBeamNode::RADIUS))
+                return false;
+            if (hazards.HitSum(p, nullptr) != 0)
+                return false;
+            const CVector2 toGoal = goal - p;
+            const float distSq = toGoal.LengthSq();
+            if (!(distSq > keepOff * keepOff))
+                return false;
+            return world.TraceBeam(p, toGoal * FastInvSqrt(distSq)) == pTarget;
+        });
+    return found ? *found : CSpot();
 }
 
 void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
@@ -417,6 +476,7 @@ void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
 
     const int team = m_team->GetId();
     const float tooClose = r + pClearance;
+    const CHazardFilter hazards(r, nullptr);
     while (PosCandidate* candidate = PopBest())
     {
         // Scores only grow from here, so every later candidate fails the bound too.
@@ -425,7 +485,7 @@ void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
         const CVector2& p = candidate->pos;
         if (!((p - pGoal).LengthSq() > tooClose * tooClose))
             continue;
-        if (!HasResourceClearance(p, r) || HitSum(p, r, nullptr, nullptr) != 0)
+        if (!HasResourceClearance(p, r) || hazards.HitSum(p, nullptr) != 0)
             continue;
         if (world.BuildExtender(team, p, candidate->node))
             return;
