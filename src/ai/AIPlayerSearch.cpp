@@ -443,7 +443,7 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
             const float distSq = toGoal.LengthSq();
             if (!(distSq > keepOff * keepOff))
                 return false;
-            return world.TraceBeam(p, toGoal * FastInvSqrt(distSq)) == pTarget;
+            return world.IsFirstOnBeam(p, toGoal * FastInvSqrt(distSq), pTarget);
         });
     return found ? *found : CSpot();
 }

@@ -15,6 +15,12 @@ const float MAX_CELLS_PER_SIDE = 256.0f;
 const float MARGIN = 1.0f;
 } // namespace
 
+double CBoardIndex::Slack(const CVector2& pDir)
+{
+    // Two pixels in the ray's parameter.
+    return 2.0 / std::sqrt(static_cast<double>(pDir.x) * pDir.x + static_cast<double>(pDir.y) * pDir.y);
+}
+
 void CBoardIndex::Refresh(const std::vector<CEntity*>& pNodes)
 {
     if (m_valid && m_builtFrom == pNodes.data() && m_builtSize == pNodes.size())
@@ -183,6 +189,75 @@ bool CBoardIndex::RayHits(int pIndex, const CVector2& pOrigin, const CVector2& p
     return true;
 }
 
+template <class Visit>
+void CBoardIndex::WalkCells(double pX, double pY, double pDx, double pDy, double pEnd,
+                            const Visit& pVisit) const
+{
+    if (m_columns == 0)
+        return;
+    const double size = m_cellSize;
+    const double x0 = m_originX;
+    const double y0 = m_originY;
+    // The stretch of parameters where the line lies inside the grid.
+    double enter = 0.0;
+    double leave = pEnd;
+    auto clip = [&](double pO, double pD, double pLow, double pHigh)
+    {
+        if (pD == 0.0)
+        {
+            if (pO < pLow || pO > pHigh)
+                leave = -1.0;
+            return;
+        }
+        double a = (pLow - pO) / pD;
+        double b = (pHigh - pO) / pD;
+        if (a > b)
+            std::swap(a, b);
+        enter = std::max(enter, a);
+        leave = std::min(leave, b);
+    };
+    clip(pX, pDx, x0, x0 + size * m_columns);
+    clip(pY, pDy, y0, y0 + size * m_rows);
+    if (!(enter <= leave))
+        return;
+
+    const double inf = std::numeric_limits<double>::infinity();
+    int col = std::clamp(static_cast<int>(std::floor((pX + pDx * enter - x0) / size)), 0, m_columns - 1);
+    int row = std::clamp(static_cast<int>(std::floor((pY + pDy * enter - y0) / size)), 0, m_rows - 1);
+    const int stepCol = pDx > 0.0 ? 1 : -1;
+    const int stepRow = pDy > 0.0 ? 1 : -1;
+    double nextX = pDx == 0.0 ? inf : (x0 + size * (col + (pDx > 0.0 ? 1 : 0)) - pX) / pDx;
+    double nextY = pDy == 0.0 ? inf : (y0 + size * (row + (pDy > 0.0 ? 1 : 0)) - pY) / pDy;
+    const double deltaX = pDx == 0.0 ? inf : size / std::fabs(pDx);
+    const double deltaY = pDy == 0.0 ? inf : size / std::fabs(pDy);
+    double at = enter;
+    while (at <= leave && pVisit(static_cast<std::size_t>(row * m_columns + col), at))
+    {
+        if (nextX < nextY)
+        {
+            col += stepCol;
+            at = nextX;
+            nextX += deltaX;
+            if (col < 0 || col >= m_columns)
+                return;
+        }
+        else
+        {
+            row += stepRow;
+            at = nextY;
+            nextY += deltaY;
+            if (row < 0 || row >= m_rows)
+                return;
+        }
+    }
+}
+
+bool CBoardIndex::CanWalk(const CVector2& pOrigin, const CVector2& pDir)
+{
+    return std::isfinite(pOrigin.x) && std::isfinite(pOrigin.y) && std::isfinite(pDir.x) &&
+           std::isfinite(pDir.y) && (pDir.x != 0.0f || pDir.y != 0.0f);
+}
+
 int CBoardIndex::TraceRay(const CVector2& pOrigin, const CVector2& pDir, float* pT, float* pS) const
 {
     int best = -1;
@@ -200,87 +275,78 @@ int CBoardIndex::TraceRay(const CVector2& pOrigin, const CVector2& pDir, float* 
         bestT = t;
         bestS = miss;
     };
-    const double ox = pOrigin.x;
-    const double oy = pOrigin.y;
-    const double dx = pDir.x;
-    const double dy = pDir.y;
-    if (!std::isfinite(ox) || !std::isfinite(oy) || !std::isfinite(dx) || !std::isfinite(dy) ||
-        (dx == 0.0 && dy == 0.0))
+    if (!CanWalk(pOrigin, pDir))
     {
         // No way to walk the buckets: test every node.
         for (int i = 0; i < static_cast<int>(m_slots.size()); ++i)
             consider(i);
     }
-    else if (m_columns > 0)
+    else
     {
-        // A node the ray passes within its radius is met by the ray at the parameter of its
-        // centre's projection, inside the node's buckets; so walking the buckets the ray crosses,
-        // in order, can stop once a bucket is entered beyond the best parameter found.
-        const double size = m_cellSize;
-        const double x0 = m_originX;
-        const double y0 = m_originY;
-        const double x1 = x0 + size * m_columns;
-        const double y1 = y0 + size * m_rows;
-        double enter = 0.0;
-        double leave = std::numeric_limits<double>::infinity();
-        auto clip = [&](double pO, double pD, double pLow, double pHigh)
-        {
-            if (pD == 0.0)
-            {
-                if (pO < pLow || pO > pHigh)
-                    leave = -1.0;
-                return;
-            }
-            double a = (pLow - pO) / pD;
-            double b = (pHigh - pO) / pD;
-            if (a > b)
-                std::swap(a, b);
-            enter = std::max(enter, a);
-            leave = std::min(leave, b);
-        };
-        clip(ox, dx, x0, x1);
-        clip(oy, dy, y0, y1);
-        if (enter <= leave)
-        {
-            const double slack = 2.0 / std::sqrt(dx * dx + dy * dy);
-            const double inf = std::numeric_limits<double>::infinity();
-            int col =
-                std::clamp(static_cast<int>(std::floor((ox + dx * enter - x0) / size)), 0, m_columns - 1);
-            int row = std::clamp(static_cast<int>(std::floor((oy + dy * enter - y0) / size)), 0, m_rows - 1);
-            const int stepCol = dx > 0.0 ? 1 : -1;
-            const int stepRow = dy > 0.0 ? 1 : -1;
-            double nextX = dx == 0.0 ? inf : (x0 + size * (col + (dx > 0.0 ? 1 : 0)) - ox) / dx;
-            double nextY = dy == 0.0 ? inf : (y0 + size * (row + (dy > 0.0 ? 1 : 0)) - oy) / dy;
-            const double deltaX = dx == 0.0 ? inf : size / std::fabs(dx);
-            const double deltaY = dy == 0.0 ? inf : size / std::fabs(dy);
-            double at = enter;
-            for (;;)
-            {
-                if (best >= 0 && at > bestT + slack)
-                    break;
-                const std::size_t b = static_cast<std::size_t>(row * m_columns + col);
-                for (int k = m_starts[b]; k < m_starts[b + 1]; ++k)
-                    consider(m_items[static_cast<std::size_t>(k)]);
-                if (nextX < nextY)
-                {
-                    col += stepCol;
-                    at = nextX;
-                    nextX += deltaX;
-                    if (col < 0 || col >= m_columns)
-                        break;
-                }
-                else
-                {
-                    row += stepRow;
-                    at = nextY;
-                    nextY += deltaY;
-                    if (row < 0 || row >= m_rows)
-                        break;
-                }
-            }
-        }
+        // A node the ray passes within its radius holds the ray's point at the parameter of
+        // its centre's projection, and is filed in that point's bucket; so walking the buckets
+        // the ray crosses, in order, can stop once one is entered beyond the best parameter.
+        const double slack = Slack(pDir);
+        WalkCells(pOrigin.x, pOrigin.y, pDir.x, pDir.y, std::numeric_limits<double>::infinity(),
+                  [&](std::size_t pBucket, double pAt)
+                  {
+                      if (best >= 0 && pAt > bestT + slack)
+                          return false;
+                      for (int k = m_starts[pBucket]; k < m_starts[pBucket + 1]; ++k)
+                          consider(m_items[static_cast<std::size_t>(k)]);
+                      return true;
+                  });
     }
     *pT = bestT;
     *pS = bestS;
     return best;
+}
+
+bool CBoardIndex::IsFirstHit(const CVector2& pOrigin, const CVector2& pDir, int pIndex) const
+{
+    float t = 0.0f;
+    float miss = 0.0f;
+    if (!CanWalk(pOrigin, pDir))
+        return TraceRay(pOrigin, pDir, &t, &miss) == pIndex;
+    float targetT = 0.0f;
+    if (!RayHits(pIndex, pOrigin, pDir, &targetT, &miss))
+        return false;
+    // Walk back from the node to the origin: what blocks a ray aimed at a node usually stands
+    // close in front of it.
+    const double end = targetT + Slack(pDir);
+    bool first = true;
+    WalkCells(pOrigin.x + pDir.x * end, pOrigin.y + pDir.y * end, -static_cast<double>(pDir.x),
+              -static_cast<double>(pDir.y), end,
+              [&](std::size_t pBucket, double)
+              {
+                  for (int k = m_starts[pBucket]; k < m_starts[pBucket + 1]; ++k)
+                  {
+                      const int i = m_items[static_cast<std::size_t>(k)];
+                      if (i == pIndex || !RayHits(i, pOrigin, pDir, &t, &miss))
+                          continue;
+                      // The earlier node in the list keeps a tie.
+                      if (t < targetT || (t == targetT && i < pIndex))
+                      {
+                          first = false;
+                          return false;
+                      }
+                  }
+                  return true;
+              });
+    return first;
+}
+
+int CBoardIndex::IndexOf(const CEntity* pNode) const
+{
+    if (m_lastFound >= 0 && m_lastFound < static_cast<int>(m_slots.size()) && At(m_lastFound).node == pNode)
+        return m_lastFound;
+    for (int i = 0; i < static_cast<int>(m_slots.size()); ++i)
+    {
+        if (At(i).node == pNode)
+        {
+            m_lastFound = i;
+            return i;
+        }
+    }
+    return -1;
 }

@@ -40,14 +40,27 @@ class CBoardIndex
     // The blocking node a ray meets first (ties to the earlier in the list), or -1; also the
     // ray parameter of its centre's projection and the squared miss distance.
     int TraceRay(const CVector2& pOrigin, const CVector2& pDir, float* pT, float* pS) const;
+    // Whether TraceRay would answer pIndex, found walking back from that node.
+    bool IsFirstHit(const CVector2& pOrigin, const CVector2& pDir, int pIndex) const;
+    // The list index of a node, or -1.
+    int IndexOf(const CEntity* pNode) const;
 
   private:
     // Bucket range covering [pLow, pHigh] on one axis, clamped; false when it misses the grid.
     bool CellSpan(float pLow, float pHigh, float pOrigin, int pCount, int* pFirst, int* pLast) const;
     // The exact test of the list scan: a blocking node the ray passes within its radius.
     bool RayHits(int pIndex, const CVector2& pOrigin, const CVector2& pDir, float* pT, float* pS) const;
+    // Whether a ray can be walked bucket by bucket (a finite, non-zero direction).
+    static bool CanWalk(const CVector2& pOrigin, const CVector2& pDir);
+    // How far past a parameter a bucket walk keeps looking, for the rounding of the tests.
+    static double Slack(const CVector2& pDir);
+    // Calls pVisit(bucket, parameter where the line enters it) for each bucket the line
+    // (pX, pY) + t (pDx, pDy) crosses for t in [0, pEnd], in order, until pVisit says false.
+    template <class Visit>
+    void WalkCells(double pX, double pY, double pDx, double pDy, double pEnd, const Visit& pVisit) const;
 
     bool m_valid = false;
+    mutable int m_lastFound = -1;
     const CEntity* const* m_builtFrom = nullptr;
     std::size_t m_builtSize = 0;
     std::vector<Slot> m_slots;

@@ -116,6 +116,8 @@ class CGameWorld
     CEntity* FindResourceAt(const CVector2& pPoint, float pRadius) const;
     CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir, float* pDistance) const;
     CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir) const;
+    // TraceBeam(pOrigin, pDir) == pNode, answered quickly when something stands in front of it.
+    bool IsFirstOnBeam(const CVector2& pOrigin, const CVector2& pDir, const CEntity* pNode) const;
     // Every node whose circle comes within pRange of the point, in list order.
     template <class F> void ForEachEntityInRange(const CVector2& pPoint, float pRange, F&& pFunc) const
     {

@@ -73,6 +73,15 @@ CEntity* CGameWorld::TraceBeam(const CVector2& pOrigin, const CVector2& pDir) co
     return TraceBeam(pOrigin, pDir, &distance);
 }
 
+bool CGameWorld::IsFirstOnBeam(const CVector2& pOrigin, const CVector2& pDir, const CEntity* pNode) const
+{
+    const CBoardIndex& index = Index();
+    const int i = index.IndexOf(pNode);
+    if (i < 0)
+        return TraceBeam(pOrigin, pDir) == pNode;
+    return index.IsFirstHit(pOrigin, pDir, i);
+}
+
 int CGameWorld::GetTeamFlow(int pTeam) const
 {
     int flow = 0;
