@@ -434,16 +434,17 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
     PosCandidate* found = PopFirstPassing(
         [&](const PosCandidate& pCandidate)
         {
+            // The line of fire first: when the target cannot be reached it fails nearly every
+            // place, and the tests answer the same in any order.
             const CVector2& p = pCandidate.pos;
-            if (!world.IsFree(p, 12.0f) || !HasResourceClearance(p, CBeamNode::RADIUS))
-                return false;
-            if (hazards.HitSum(p, nullptr) != 0)
-                return false;
             const CVector2 toGoal = goal - p;
             const float distSq = toGoal.LengthSq();
             if (!(distSq > keepOff * keepOff))
                 return false;
-            return world.IsFirstOnBeam(p, toGoal * FastInvSqrt(distSq), pTarget);
+            if (!world.IsFirstOnBeam(p, toGoal * FastInvSqrt(distSq), pTarget))
+                return false;
+            return world.IsFree(p, 12.0f) && HasResourceClearance(p, CBeamNode::RADIUS) &&
+                   hazards.HitSum(p, nullptr) == 0;
         });
     return found ? *found : CSpot();
 }

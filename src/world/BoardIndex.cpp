@@ -13,6 +13,8 @@ const float CELL_SIZE = 32.0f;
 const float MAX_CELLS_PER_SIDE = 256.0f;
 // Every node is filed a pixel beyond its circle, far more than the rounding of any test.
 const float MARGIN = 1.0f;
+// Buckets a beam is searched back from its target before it is searched from its origin.
+const int BACKWARD_BUCKETS = 4;
 } // namespace
 
 double CBoardIndex::Slack(const CVector2& pDir)
@@ -311,29 +313,50 @@ bool CBoardIndex::IsFirstHit(const CVector2& pOrigin, const CVector2& pDir, int 
     float targetT = 0.0f;
     if (!RayHits(pIndex, pOrigin, pDir, &targetT, &miss))
         return false;
-    // Walk back from the node to the origin: what blocks a ray aimed at a node usually stands
-    // close in front of it.
+    // Any node met before it (the earlier in the list on a tie) holds a bucket the ray crosses
+    // between the origin and the node. Blockers usually stand close in front of the node or
+    // close to the origin, so look a few buckets back from the node first, then from the origin.
+    auto blocksTarget = [&](int pOther)
+    {
+        return pOther != pIndex && RayHits(pOther, pOrigin, pDir, &t, &miss) &&
+               (t < targetT || (t == targetT && pOther < pIndex));
+    };
+    // Rays aimed at one node from many places are mostly stopped by the same few nodes.
+    for (int& recent : m_recentBlockers)
+    {
+        if (recent >= 0 && recent < static_cast<int>(m_slots.size()) && blocksTarget(recent))
+        {
+            std::swap(recent, m_recentBlockers[0]);
+            return false;
+        }
+    }
     const double end = targetT + Slack(pDir);
-    bool first = true;
+    bool blocked = false;
+    auto blocks = [&](std::size_t pBucket)
+    {
+        for (int k = m_starts[pBucket]; k < m_starts[pBucket + 1]; ++k)
+        {
+            const int i = m_items[static_cast<std::size_t>(k)];
+            if (blocksTarget(i))
+            {
+                std::rotate(std::begin(m_recentBlockers), std::end(m_recentBlockers) - 1,
+                            std::end(m_recentBlockers));
+                m_recentBlockers[0] = i;
+                blocked = true;
+                return true;
+            }
+        }
+        return false;
+    };
+    int budget = BACKWARD_BUCKETS;
     WalkCells(pOrigin.x + pDir.x * end, pOrigin.y + pDir.y * end, -static_cast<double>(pDir.x),
               -static_cast<double>(pDir.y), end,
-              [&](std::size_t pBucket, double)
-              {
-                  for (int k = m_starts[pBucket]; k < m_starts[pBucket + 1]; ++k)
-                  {
-                      const int i = m_items[static_cast<std::size_t>(k)];
-                      if (i == pIndex || !RayHits(i, pOrigin, pDir, &t, &miss))
-                          continue;
-                      // The earlier node in the list keeps a tie.
-                      if (t < targetT || (t == targetT && i < pIndex))
-                      {
-                          first = false;
-                          return false;
-                      }
-                  }
-                  return true;
-              });
-    return first;
+              [&](std::size_t pBucket, double) { return !blocks(pBucket) && --budget > 0; });
+    if (blocked)
+        return false;
+    WalkCells(pOrigin.x, pOrigin.y, pDir.x, pDir.y, end,
+              [&](std::size_t pBucket, double) { return !blocks(pBucket); });
+    return !blocked;
 }
 
 int CBoardIndex::IndexOf(const CEntity* pNode) const

@@ -61,6 +61,8 @@ class CBoardIndex
 
     bool m_valid = false;
     mutable int m_lastFound = -1;
+    // The nodes that last stopped IsFirstHit, tried before any bucket.
+    mutable int m_recentBlockers[4] = {-1, -1, -1, -1};
     const CEntity* const* m_builtFrom = nullptr;
     std::size_t m_builtSize = 0;
     std::vector<Slot> m_slots;

@@ -121,10 +121,13 @@ class CGameWorld
     // Every node whose circle comes within pRange of the point, in list order.
     template <class F> void ForEachEntityInRange(const CVector2& pPoint, float pRange, F&& pFunc) const
     {
+        // Borrows the spare list, so a call made from pFunc simply starts a new one.
         std::vector<int> near;
+        near.swap(m_spareNear);
         Index().CollectInRange(pPoint, pRange, near);
         for (int i : near)
             pFunc(m_nodes[static_cast<size_t>(i)]);
+        near.swap(m_spareNear);
     }
     // Every node that may deal damage (see CEntity::MayDealDamage), in list order.
     template <class F> void ForEachHazard(F&& pFunc) const
@@ -205,6 +208,7 @@ class CGameWorld
     }
     // Rebuilt when the list changes; every change to m_nodes must invalidate it.
     mutable CBoardIndex m_index;
+    mutable std::vector<int> m_spareNear;
 
     // One intro step; pContinue tells whether the rest of the step still runs.
     void UpdateIntro(bool* pContinue);
