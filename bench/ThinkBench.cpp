@@ -78,7 +78,9 @@ BENCHMARK(BM_DemoSecond)->Unit(benchmark::kMicrosecond);
 // Stretches of seeded matches where the decisions have been slowest: long Normal and Hard
 // matches where a beam search fails at every candidate twice a second because the target
 // cannot be reached. Played untimed up to the first step, then every step that holds a
-// decision is timed on its own.
+// decision is timed on its own. Each iteration replays the same stretch, and a step counts at
+// its fastest replay, so a step the machine happened to preempt does not pass for a slow one
+// (raw_worst_ms keeps the slowest single timing).
 struct SlowStretch
 {
     unsigned seed;
@@ -109,9 +111,11 @@ void BM_SlowDecisionSteps(benchmark::State& pState)
     setup.blueLevel = stretch.blue;
     CGameWorld& world = World();
     std::vector<double> stepMs;
+    double rawWorst = 0.0;
     size_t nodes = 0;
     for (auto _ : pState)
     {
+        size_t decision = 0;
         pState.PauseTiming();
         StartArenaMatch(setup);
         while (world.m_matchSteps < stretch.firstStep && world.m_result == RESULT_UNDECIDED)
@@ -123,8 +127,15 @@ void BM_SlowDecisionSteps(benchmark::State& pState)
             const auto start = std::chrono::steady_clock::now();
             world.RunMatchStep();
             const auto end = std::chrono::steady_clock::now();
-            if (decides)
-                stepMs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+            if (!decides)
+                continue;
+            const double ms = std::chrono::duration<double, std::milli>(end - start).count();
+            rawWorst = std::max(rawWorst, ms);
+            if (decision == stepMs.size())
+                stepMs.push_back(ms);
+            else
+                stepMs[decision] = std::min(stepMs[decision], ms);
+            ++decision;
         }
         nodes = world.m_nodes.size();
         world.ClearMatch();
@@ -139,11 +150,12 @@ void BM_SlowDecisionSteps(benchmark::State& pState)
     pState.counters["median_ms"] = stepMs[stepMs.size() / 2];
     pState.counters["over_2ms"] =
         static_cast<double>(stepMs.end() - std::upper_bound(stepMs.begin(), stepMs.end(), 2.0));
+    pState.counters["raw_worst_ms"] = rawWorst;
     pState.counters["decisions"] = static_cast<double>(stepMs.size());
     pState.counters["nodes"] = static_cast<double>(nodes);
     ForgetNodeSprites();
 }
-BENCHMARK(BM_SlowDecisionSteps)->DenseRange(0, 2)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SlowDecisionSteps)->DenseRange(0, 2)->Iterations(3)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();
