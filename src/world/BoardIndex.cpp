@@ -172,8 +172,8 @@ void CBoardIndex::CollectInRange(const CVector2& pPoint, float pRange, std::vect
     pOut.erase(std::unique(pOut.begin(), pOut.end()), pOut.end());
 }
 
-bool CBoardIndex::RayHits(int pIndex, const CVector2& pOrigin, const CVector2& pDir, float* pT,
-                          float* pS) const
+inline bool CBoardIndex::RayHits(int pIndex, const CVector2& pOrigin, const CVector2& pDir, float* pT,
+                                 float* pS) const
 {
     const Slot& s = At(pIndex);
     if (!s.blocks)
