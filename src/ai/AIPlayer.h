@@ -119,6 +119,10 @@ class CAIPlayer
         PosCandidate* record;
     };
     std::vector<HeapEntry> m_candidateHeap;
+    // Records are sifted into the heap when the next pop needs them, in the order they were
+    // added, which builds the very heap adding them one by one would; m_candidates up to here
+    // are in it (or were popped).
+    std::size_t m_heapFilled = 0;
     std::vector<PosCandidate*> m_candidates;
     std::vector<CVector2> m_candidatePoints;
     CScanResult m_scan;
@@ -147,6 +151,7 @@ class CAIPlayer
     // Pops candidates lowest score first until one passes pTest, exactly as a loop over PopBest
     // would, and returns it, or null when none passes. pTest must not change the board.
     template <class Test> PosCandidate* PopFirstPassing(const Test& pTest);
+    void SiftIn(PosCandidate* pPosCand);
     // "Build X at a spot": a parent in reach builds it, otherwise the network grows toward it.
     // True when the decision stops: a node was built, or an extender was sought instead.
     template <class Build>

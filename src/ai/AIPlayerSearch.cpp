@@ -22,9 +22,6 @@ namespace
 const float FULL_TURN = 6.2831855f;
 // Blasts are judged with a tenth to spare.
 const float BLAST_MARGIN = 1.1f;
-// Candidates popped in order before the rest are tested in bulk; a search that succeeds
-// usually does so early.
-const int ORDERED_TRIES = 32;
 
 CGameWorld& World()
 {
@@ -68,11 +65,18 @@ void CAIPlayer::ClearCandidates()
         pool.GiveBack(candidate);
     m_candidates.clear();
     m_candidateHeap.clear();
+    m_heapFilled = 0;
 }
 
 void CAIPlayer::AddCandidate(PosCandidate* pPosCand)
 {
     AW_ASSERT(pPosCand);
+    m_candidates.push_back(pPosCand);
+    m_candidatePoints.push_back(pPosCand->pos);
+}
+
+void CAIPlayer::SiftIn(PosCandidate* pPosCand)
+{
     const HeapEntry entry{pPosCand->score, pPosCand};
     std::size_t hole = m_candidateHeap.size();
     m_candidateHeap.push_back(entry);
@@ -85,12 +89,12 @@ void CAIPlayer::AddCandidate(PosCandidate* pPosCand)
         hole = parent;
     }
     m_candidateHeap[hole] = entry;
-    m_candidates.push_back(pPosCand);
-    m_candidatePoints.push_back(pPosCand->pos);
 }
 
 PosCandidate* CAIPlayer::PopBest()
 {
+    for (; m_heapFilled < m_candidates.size(); ++m_heapFilled)
+        SiftIn(m_candidates[m_heapFilled]);
     if (m_candidateHeap.empty())
         return nullptr;
     PosCandidate* best = m_candidateHeap.front().record;
@@ -131,43 +135,36 @@ PosCandidate* CAIPlayer::PopBest()
 
 template <class Test> PosCandidate* CAIPlayer::PopFirstPassing(const Test& pTest)
 {
-    for (int i = 0; i < ORDERED_TRIES; ++i)
-    {
-        PosCandidate* candidate = PopBest();
-        if (!candidate || pTest(*candidate))
-            return candidate;
-    }
+    // A fresh search: every record added, none sifted or popped yet.
+    AW_ASSERT(m_heapFilled == 0 && m_candidateHeap.empty());
     // Pops come out in score order, so the first to pass is one at the lowest score among
-    // those that pass, and the tests do not depend on order: test the rest as they lie, and
-    // pop only to settle which of the candidates at that score comes first. A failed search,
-    // the slow case, then sifts nothing.
-    for (const HeapEntry& entry : m_candidateHeap)
+    // those that pass, and the tests do not depend on order: test them as they lie, and pop
+    // only to settle which of the candidates at that score comes first. A failed search, the
+    // slow case, then sifts nothing.
+    bool found = false;
+    float lowest = 0.0f;
+    for (PosCandidate* candidate : m_candidates)
     {
         // A score that is not a number leaves the pop order to the heap alone.
-        if (entry.score != entry.score)
+        if (candidate->score != candidate->score)
         {
-            while (PosCandidate* candidate = PopBest())
+            while (PosCandidate* popped = PopBest())
             {
-                if (pTest(*candidate))
-                    return candidate;
+                if (pTest(*popped))
+                    return popped;
             }
             return nullptr;
         }
-    }
-    bool found = false;
-    float lowest = 0.0f;
-    for (const HeapEntry& entry : m_candidateHeap)
-    {
-        if ((!found || entry.score < lowest) && pTest(*entry.record))
+        if ((!found || candidate->score < lowest) && pTest(*candidate))
         {
             found = true;
-            lowest = entry.score;
+            lowest = candidate->score;
         }
     }
     if (!found)
     {
-        // As if every candidate had been popped.
-        m_candidateHeap.clear();
+        // As if every candidate had been sifted in and popped.
+        m_heapFilled = m_candidates.size();
         return nullptr;
     }
     while (PosCandidate* candidate = PopBest())
