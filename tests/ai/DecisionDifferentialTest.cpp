@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "arena/ArenaMatch.h"
@@ -68,6 +70,35 @@ TEST_P(DecisionDifferentialTest, MatchReplaysTheRecordedBoardEveryStep)
                                                    });
     EXPECT_EQ(match.steps, result.steps);
     EXPECT_EQ(match.digest, digest) << std::hex << "0x" << digest;
+}
+
+// A wider sweep, too long for every run (half a minute; run it with
+// --gtest_also_run_disabled_tests): 260 more matches over every pairing, mostly Normal and
+// Hard, each checked at its end against the step count and board hash recorded from the
+// plain searches.
+TEST_F(DecisionDifferentialTest, DISABLED_WideSweepEndsInTheRecordedStates)
+{
+    std::ifstream file("tests/ai/data/RecordedMatches.csv");
+    ASSERT_TRUE(file) << "run from the repository root";
+    std::string line;
+    std::getline(file, line);
+    int matches = 0;
+    while (std::getline(file, line))
+    {
+        std::istringstream row(line);
+        char comma = 0;
+        ArenaMatchSetup setup;
+        int steps = 0;
+        std::string hash;
+        row >> setup.seed >> comma >> setup.greenLevel >> comma >> setup.blueLevel >> comma >> steps >>
+            comma >> hash;
+        ASSERT_FALSE(row.fail()) << line;
+        const ArenaMatchResult result = PlayArenaMatch(setup);
+        EXPECT_EQ(steps, result.steps) << line;
+        EXPECT_EQ(std::stoull(hash, nullptr, 16), result.hash) << line;
+        ++matches;
+    }
+    EXPECT_EQ(260, matches);
 }
 
 INSTANTIATE_TEST_SUITE_P(Recorded, DecisionDifferentialTest, ::testing::ValuesIn(MATCHES),
