@@ -139,10 +139,10 @@ template <class Test> PosCandidate* CAIPlayer::PopFirstPassing(const Test& pTest
     AW_ASSERT(m_heapFilled == 0 && m_candidateHeap.empty());
     // Pops come out in score order, so the first to pass is one at the lowest score among
     // those that pass, and the tests do not depend on order: test them as they lie, and pop
-    // only to settle which of the candidates at that score comes first. A failed search, the
+    // only when several pass at that score, to settle which comes first. A failed search, the
     // slow case, then sifts nothing.
-    bool found = false;
-    float lowest = 0.0f;
+    PosCandidate* first = nullptr;
+    bool tied = false;
     for (PosCandidate* candidate : m_candidates)
     {
         // A score that is not a number leaves the pop order to the heap alone.
@@ -155,18 +155,27 @@ template <class Test> PosCandidate* CAIPlayer::PopFirstPassing(const Test& pTest
             }
             return nullptr;
         }
-        if ((!found || candidate->score < lowest) && pTest(*candidate))
+        if (!first || candidate->score < first->score)
         {
-            found = true;
-            lowest = candidate->score;
+            if (pTest(*candidate))
+            {
+                first = candidate;
+                tied = false;
+            }
+        }
+        else if (candidate->score == first->score && !tied)
+        {
+            tied = pTest(*candidate);
         }
     }
-    if (!found)
+    if (!first || !tied)
     {
-        // As if every candidate had been sifted in and popped.
+        // None passes, or one alone at the lowest score: what the pops would leave behind is
+        // never read, since every search starts by clearing the candidates.
         m_heapFilled = m_candidates.size();
-        return nullptr;
+        return first;
     }
+    const float lowest = first->score;
     while (PosCandidate* candidate = PopBest())
     {
         // Everything below the lowest passing score is known to fail.
@@ -473,6 +482,10 @@ void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
     }
 
     const int team = m_team->GetId();
+    // A refused build changes nothing, so when every place would be refused the places need
+    // no tests: the search ends with nothing built either way.
+    if (world.IsRefusedEverywhere(team, TOOL_EXTENDER))
+        return;
     const float tooClose = r + pClearance;
     const CHazardFilter hazards(r, nullptr);
     while (PosCandidate* candidate = PopBest())

@@ -106,6 +106,9 @@ class CGameWorld
     CEntity* BuildExtractor(int pTeam, const CVector2& pPoint, CEntity* pSource);
     CEntity* BuildBeamEmitter(int pTeam, const CVector2& pPoint, const CVector2& pAim, CEntity* pSource);
     CEntity* BuildShield(int pTeam, const CVector2& pPoint, const CVector2& pAim, CEntity* pSource);
+    // Every build of the tool by the team is refused wherever it is placed (its cooldown is
+    // running, or the team lacks the energy), and quietly: no message would be shown.
+    bool IsRefusedEverywhere(int pTeam, int pTool) const;
     static int ToolCost(int pTool);
     static float ToolRadius(int pTool);
 
