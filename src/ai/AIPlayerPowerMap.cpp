@@ -68,10 +68,7 @@ CVector2 CAIPlayer::CellCentre(int pX, int pY) const
 
 int CAIPlayer::Hops(const PowerCell& pCell)
 {
-    // std::ceil by hand: it is a library call here, and this runs for every candidate.
-    const float hops = pCell.value / CForkNode::POWER_RANGE;
-    const int whole = static_cast<int>(hops);
-    return static_cast<float>(whole) < hops ? whole + 1 : whole;
+    return static_cast<int>(std::ceil(pCell.value / CForkNode::POWER_RANGE));
 }
 
 void CAIPlayer::StampProvider(CEntity* pNode)
