@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/Assert.h"
 #include "nodes/Entity.h"
 
 namespace
@@ -48,6 +49,8 @@ void CBoardIndex::Refresh(const std::vector<CEntity*>& pNodes)
         const CEntity* node = pNodes[i];
         const CVector2& at = node->GetPosition();
         const float r = node->GetRadius();
+        // A node off every bucket would be missed; the list scans would still see it.
+        AW_ASSERT(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(r));
         m_slots.push_back(Slot{at.x, at.y, r, node->BlocksBeams(), pNodes[i]});
         if (node->MayDealDamage())
             m_hazards.push_back(static_cast<int>(i));

@@ -40,7 +40,7 @@ class CBoardIndex
     // The blocking node a ray meets first (ties to the earlier in the list), or -1; also the
     // ray parameter of its centre's projection and the squared miss distance.
     int TraceRay(const CVector2& pOrigin, const CVector2& pDir, float* pT, float* pS) const;
-    // Whether TraceRay would answer pIndex, found walking back from that node.
+    // Whether TraceRay would answer pIndex; quicker, since any node in front of it settles it.
     bool IsFirstHit(const CVector2& pOrigin, const CVector2& pDir, int pIndex) const;
     // The list index of a node, or -1.
     int IndexOf(const CEntity* pNode) const;
