@@ -194,6 +194,6 @@ void BM_MatchStep(benchmark::State& pState)
 }
 } // namespace
 
-BENCHMARK(BM_MatchStep)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MatchStep)->Arg(100)->Arg(300)->Arg(1000)->Arg(3000)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -5,8 +5,15 @@
 // to the next search, and an extender refused at every candidate tries them all.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
 #include "ai/AIPlayer.h"
+#include "arena/ArenaMatch.h"
 #include "engine/GameEngine.h"
+#include "nodes/NodeMedia.h"
 #include "nodes/RandomTable.h"
 #include "world/GameWorld.h"
 
@@ -67,6 +74,90 @@ void BM_DemoSecond(benchmark::State& pState)
     pState.counters["nodes"] = static_cast<double>(World().GetNodes().size());
 }
 BENCHMARK(BM_DemoSecond)->Unit(benchmark::kMicrosecond);
+
+// Stretches of seeded matches where the decisions have been slowest: long Normal and Hard
+// matches where a beam search fails at every candidate twice a second because the target
+// cannot be reached. Played untimed up to the first step, then every step that holds a
+// decision is timed on its own. Each iteration replays the same stretch, and a step counts at
+// its fastest replay, so a step the machine happened to preempt does not pass for a slow one
+// (raw_worst_ms keeps the slowest single timing).
+struct SlowStretch
+{
+    unsigned seed;
+    unsigned green;
+    unsigned blue;
+    int firstStep;
+    int lastStep;
+};
+const SlowStretch SLOW_STRETCHES[] = {
+    {1059, 2, 3, 47000, 53000},
+    {1049, 2, 2, 52000, 56000},
+    {1046, 2, 2, 42000, 46000},
+    // Early in a match, where the slowest decisions left are.
+    {1046, 2, 2, 2000, 5000},
+};
+
+void BM_SlowDecisionSteps(benchmark::State& pState)
+{
+    CGameEngine::Instance().Configure(DisplayConfig::Default());
+    std::string error;
+    if (!LoadStandInSprites("Data/resources.xml", error))
+    {
+        pState.SkipWithError(error.c_str());
+        return;
+    }
+    const SlowStretch& stretch = SLOW_STRETCHES[pState.range(0)];
+    ArenaMatchSetup setup;
+    setup.seed = stretch.seed;
+    setup.greenLevel = stretch.green;
+    setup.blueLevel = stretch.blue;
+    CGameWorld& world = World();
+    std::vector<double> stepMs;
+    double rawWorst = 0.0;
+    size_t nodes = 0;
+    for (auto _ : pState)
+    {
+        size_t decision = 0;
+        pState.PauseTiming();
+        StartArenaMatch(setup);
+        while (world.m_matchSteps < stretch.firstStep && world.m_result == RESULT_UNDECIDED)
+            world.RunMatchStep();
+        pState.ResumeTiming();
+        while (world.m_matchSteps < stretch.lastStep && world.m_result == RESULT_UNDECIDED)
+        {
+            const bool decides = world.m_thinkAccumulator + world.m_stepLength >= world.m_thinkPeriod;
+            const auto start = std::chrono::steady_clock::now();
+            world.RunMatchStep();
+            const auto end = std::chrono::steady_clock::now();
+            if (!decides)
+                continue;
+            const double ms = std::chrono::duration<double, std::milli>(end - start).count();
+            rawWorst = std::max(rawWorst, ms);
+            if (decision == stepMs.size())
+                stepMs.push_back(ms);
+            else
+                stepMs[decision] = std::min(stepMs[decision], ms);
+            ++decision;
+        }
+        nodes = world.m_nodes.size();
+        world.ClearMatch();
+    }
+    if (stepMs.empty())
+    {
+        pState.SkipWithError("the match ended before the stretch");
+        return;
+    }
+    std::sort(stepMs.begin(), stepMs.end());
+    pState.counters["worst_ms"] = stepMs.back();
+    pState.counters["median_ms"] = stepMs[stepMs.size() / 2];
+    pState.counters["over_2ms"] =
+        static_cast<double>(stepMs.end() - std::upper_bound(stepMs.begin(), stepMs.end(), 2.0));
+    pState.counters["raw_worst_ms"] = rawWorst;
+    pState.counters["decisions"] = static_cast<double>(stepMs.size());
+    pState.counters["nodes"] = static_cast<double>(nodes);
+    ForgetNodeSprites();
+}
+BENCHMARK(BM_SlowDecisionSteps)->DenseRange(0, 3)->Iterations(3)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

@@ -112,7 +112,17 @@ class CAIPlayer
     // --- state (read by tests and the overlay) ---
     unsigned m_difficulty = 100;
     CTeam* m_team;
-    std::vector<PosCandidate*> m_candidateHeap;
+    // The heap keeps each record's score beside it, so sifting reads no record.
+    struct HeapEntry
+    {
+        float score;
+        PosCandidate* record;
+    };
+    std::vector<HeapEntry> m_candidateHeap;
+    // Records are sifted into the heap when the next pop needs them, in the order they were
+    // added, which builds the very heap adding them one by one would; m_candidates up to here
+    // are in it (or were popped).
+    std::size_t m_heapFilled = 0;
     std::vector<PosCandidate*> m_candidates;
     std::vector<CVector2> m_candidatePoints;
     CScanResult m_scan;
@@ -138,6 +148,10 @@ class CAIPlayer
     CEntity* m_mainNode = nullptr;
 
   private:
+    // Pops candidates lowest score first until one passes pTest, exactly as a loop over PopBest
+    // would, and returns it, or null when none passes. pTest must not change the board.
+    template <class Test> PosCandidate* PopFirstPassing(const Test& pTest);
+    void SiftIn(PosCandidate* pPosCand);
     // "Build X at a spot": a parent in reach builds it, otherwise the network grows toward it.
     // True when the decision stops: a node was built, or an extender was sought instead.
     template <class Build>

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "ai/AIPlayer.h"
+#include "ai/HazardFilter.h"
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
 #include "nodes/AbsorberNode.h"
@@ -64,32 +65,40 @@ void CAIPlayer::ClearCandidates()
         pool.GiveBack(candidate);
     m_candidates.clear();
     m_candidateHeap.clear();
+    m_heapFilled = 0;
 }
 
 void CAIPlayer::AddCandidate(PosCandidate* pPosCand)
 {
     AW_ASSERT(pPosCand);
-    std::size_t hole = m_candidateHeap.size();
-    m_candidateHeap.push_back(pPosCand);
-    while (hole > 0)
-    {
-        std::size_t parent = (hole - 1) / 2;
-        if (!(m_candidateHeap[parent]->score > pPosCand->score))
-            break;
-        m_candidateHeap[hole] = m_candidateHeap[parent];
-        hole = parent;
-    }
-    m_candidateHeap[hole] = pPosCand;
     m_candidates.push_back(pPosCand);
     m_candidatePoints.push_back(pPosCand->pos);
 }
 
+void CAIPlayer::SiftIn(PosCandidate* pPosCand)
+{
+    const HeapEntry entry{pPosCand->score, pPosCand};
+    std::size_t hole = m_candidateHeap.size();
+    m_candidateHeap.push_back(entry);
+    while (hole > 0)
+    {
+        std::size_t parent = (hole - 1) / 2;
+        if (!(m_candidateHeap[parent].score > entry.score))
+            break;
+        m_candidateHeap[hole] = m_candidateHeap[parent];
+        hole = parent;
+    }
+    m_candidateHeap[hole] = entry;
+}
+
 PosCandidate* CAIPlayer::PopBest()
 {
+    for (; m_heapFilled < m_candidates.size(); ++m_heapFilled)
+        SiftIn(m_candidates[m_heapFilled]);
     if (m_candidateHeap.empty())
         return nullptr;
-    PosCandidate* best = m_candidateHeap.front();
-    PosCandidate* last = m_candidateHeap.back();
+    PosCandidate* best = m_candidateHeap.front().record;
+    const HeapEntry last = m_candidateHeap.back();
     m_candidateHeap.pop_back();
     const std::size_t count = m_candidateHeap.size();
     if (count == 0)
@@ -104,7 +113,7 @@ PosCandidate* CAIPlayer::PopBest()
         std::size_t right = left + 1;
         std::size_t child;
         if (right < count)
-            child = m_candidateHeap[right]->score > m_candidateHeap[left]->score ? left : right;
+            child = m_candidateHeap[right].score > m_candidateHeap[left].score ? left : right;
         else if (left < count)
             child = left;
         else
@@ -115,7 +124,7 @@ PosCandidate* CAIPlayer::PopBest()
     while (hole > 0)
     {
         std::size_t parent = (hole - 1) / 2;
-        if (!(m_candidateHeap[parent]->score > last->score))
+        if (!(m_candidateHeap[parent].score > last.score))
             break;
         m_candidateHeap[hole] = m_candidateHeap[parent];
         hole = parent;
@@ -124,20 +133,75 @@ PosCandidate* CAIPlayer::PopBest()
     return best;
 }
 
+template <class Test> PosCandidate* CAIPlayer::PopFirstPassing(const Test& pTest)
+{
+    // A fresh search: every record added, none sifted or popped yet.
+    AW_ASSERT(m_heapFilled == 0 && m_candidateHeap.empty());
+    // Pops come out in score order, so the first to pass is one at the lowest score among
+    // those that pass, and the tests do not depend on order: test them as they lie, and pop
+    // only when several pass at that score, to settle which comes first. A failed search, the
+    // slow case, then sifts nothing.
+    PosCandidate* first = nullptr;
+    bool tied = false;
+    for (PosCandidate* candidate : m_candidates)
+    {
+        // A score that is not a number leaves the pop order to the heap alone.
+        if (candidate->score != candidate->score)
+        {
+            while (PosCandidate* popped = PopBest())
+            {
+                if (pTest(*popped))
+                    return popped;
+            }
+            return nullptr;
+        }
+        if (!first || candidate->score < first->score)
+        {
+            if (pTest(*candidate))
+            {
+                first = candidate;
+                tied = false;
+            }
+        }
+        else if (candidate->score == first->score && !tied)
+        {
+            tied = pTest(*candidate);
+        }
+    }
+    if (!first || !tied)
+    {
+        // None passes, or one alone at the lowest score: what the pops would leave behind is
+        // never read, since every search starts by clearing the candidates.
+        m_heapFilled = m_candidates.size();
+        return first;
+    }
+    const float lowest = first->score;
+    while (PosCandidate* candidate = PopBest())
+    {
+        // Everything below the lowest passing score is known to fail.
+        if (!(candidate->score < lowest) && pTest(*candidate))
+            return candidate;
+    }
+    AW_ASSERT(!"a candidate that passed was not popped");
+    return nullptr;
+}
+
 int CAIPlayer::HitSum(const CVector2& pPoint, float pRadius, CEntity* pExcluded, int* pBeamOnly) const
 {
     int total = 0;
     int beamOnly = 0;
-    for (CEntity* pNode : World().GetNodes())
-    {
-        AW_ASSERT(pNode);
-        int kind = DAMAGE_NONE;
-        // The excluded node is measured with one charge less.
-        int damage = pNode->GetDamageAt(pPoint, pRadius, &kind, pNode == pExcluded ? -1 : 0);
-        total += damage;
-        if (kind == DAMAGE_BEAM)
-            beamOnly += damage;
-    }
+    // Only the kinds that deal damage add anything; the sums do not depend on the order.
+    World().ForEachHazard(
+        [&](CEntity* pNode)
+        {
+            AW_ASSERT(pNode);
+            int kind = DAMAGE_NONE;
+            // The excluded node is measured with one charge less.
+            int damage = pNode->GetDamageAt(pPoint, pRadius, &kind, pNode == pExcluded ? -1 : 0);
+            total += damage;
+            if (kind == DAMAGE_BEAM)
+                beamOnly += damage;
+        });
     if (pBeamOnly)
         *pBeamOnly = beamOnly;
     return total;
@@ -191,20 +255,20 @@ CSpot CAIPlayer::FindAbsorberSpotNear(CEntity* pNode)
 
     CGameWorld& world = World();
     const int team = m_team->GetId();
-    while (PosCandidate* candidate = PopBest())
-    {
-        const CVector2& p = candidate->pos;
-        if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
-            continue;
-        int beamOnly = 0;
-        int total = HitSum(p, r, nullptr, &beamOnly);
-        if (WorthSum(p, BlastReach(total), team, nullptr) > 0.0f)
-            continue;
-        CSpot spot = *candidate;
-        spot.hits = total;
-        return spot;
-    }
-    return CSpot();
+    const CHazardFilter hazards(r, nullptr);
+    PosCandidate* found = PopFirstPassing(
+        [&](const PosCandidate& pCandidate)
+        {
+            const CVector2& p = pCandidate.pos;
+            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+                return false;
+            return !(WorthSum(p, BlastReach(hazards.HitSum(p, nullptr)), team, nullptr) > 0.0f);
+        });
+    if (!found)
+        return CSpot();
+    CSpot spot = *found;
+    spot.hits = hazards.HitSum(spot.pos, nullptr);
+    return spot;
 }
 
 CSpot CAIPlayer::FindAbsorberSpotOnBeam(CBeamNode* pDmgSrc)
@@ -230,30 +294,32 @@ CSpot CAIPlayer::FindAbsorberSpotOnBeam(CBeamNode* pDmgSrc)
 
     CGameWorld& world = World();
     const int team = m_team->GetId();
-    while (PosCandidate* candidate = PopBest())
-    {
-        const CVector2& p = candidate->pos;
-        if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
-            continue;
-        int beamOnly = 0;
-        int total = HitSum(p, r, nullptr, &beamOnly);
-        if (!BeamsOnly(total, beamOnly))
-            continue;
-        // The blast must not reach the node that would power the absorber.
-        const float reach = BlastReach(total);
-        if (CEntity* provider = CellAtPoint(p).node)
+    const CHazardFilter hazards(r, nullptr);
+    PosCandidate* found = PopFirstPassing(
+        [&](const PosCandidate& pCandidate)
         {
-            const float keepOff = reach + CForkNode::RADIUS;
-            if ((provider->GetPosition() - p).LengthSq() < keepOff * keepOff)
-                continue;
-        }
-        if (WorthSum(p, reach, team, nullptr) > 0.0f)
-            continue;
-        CSpot spot = *candidate;
-        spot.hits = total;
-        return spot;
-    }
-    return CSpot();
+            const CVector2& p = pCandidate.pos;
+            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+                return false;
+            int beamOnly = 0;
+            int total = hazards.HitSum(p, &beamOnly);
+            if (!BeamsOnly(total, beamOnly))
+                return false;
+            // The blast must not reach the node that would power the absorber.
+            const float reach = BlastReach(total);
+            if (CEntity* provider = CellAtPoint(p).node)
+            {
+                const float keepOff = reach + CForkNode::RADIUS;
+                if ((provider->GetPosition() - p).LengthSq() < keepOff * keepOff)
+                    return false;
+            }
+            return !(WorthSum(p, reach, team, nullptr) > 0.0f);
+        });
+    if (!found)
+        return CSpot();
+    CSpot spot = *found;
+    spot.hits = hazards.HitSum(spot.pos, nullptr);
+    return spot;
 }
 
 CSpot CAIPlayer::FindShieldSpotOnBeam(CBeamNode* pDmgSrc)
@@ -280,21 +346,22 @@ CSpot CAIPlayer::FindShieldSpotOnBeam(CBeamNode* pDmgSrc)
     }
 
     CGameWorld& world = World();
-    CEntity* target = pDmgSrc->GetTarget();
-    while (PosCandidate* candidate = PopBest())
-    {
-        const CVector2& p = candidate->pos;
-        if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
-            continue;
-        int beamOnly = 0;
-        int total = HitSum(p, r, target, &beamOnly);
-        if (!BeamsOnly(total, beamOnly))
-            continue;
-        CSpot spot = *candidate;
-        spot.hits = total;
-        return spot;
-    }
-    return CSpot();
+    const CHazardFilter hazards(r, pDmgSrc->GetTarget());
+    PosCandidate* found = PopFirstPassing(
+        [&](const PosCandidate& pCandidate)
+        {
+            const CVector2& p = pCandidate.pos;
+            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+                return false;
+            int beamOnly = 0;
+            int total = hazards.HitSum(p, &beamOnly);
+            return BeamsOnly(total, beamOnly);
+        });
+    if (!found)
+        return CSpot();
+    CSpot spot = *found;
+    spot.hits = hazards.HitSum(spot.pos, nullptr);
+    return spot;
 }
 
 CSpot CAIPlayer::FindExtractorSpot()
@@ -322,13 +389,14 @@ CSpot CAIPlayer::FindExtractorSpot()
     CGameWorld& world = World();
     CSpot kept;
     bool haveKept = false;
+    const CHazardFilter hazards(r, nullptr);
     while (PosCandidate* candidate = PopBest())
     {
         const CVector2& p = candidate->pos;
         if (!world.IsFree(p, r))
             continue;
         int beamOnly = 0;
-        int total = HitSum(p, r, nullptr, &beamOnly);
+        int total = hazards.HitSum(p, &beamOnly);
         if (total == 0)
             return *candidate;
         if (total != beamOnly)
@@ -368,22 +436,23 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
     const CVector2 goal = pTarget->GetPosition();
     const float keepOff =
         std::max(pMinDistance, BLAST_MARGIN * (pTarget->GetRadius() + CAbsorberNode::RADIUS));
-    while (PosCandidate* candidate = PopBest())
-    {
-        const CVector2& p = candidate->pos;
-        if (!world.IsFree(p, 12.0f) || !HasResourceClearance(p, CBeamNode::RADIUS))
-            continue;
-        if (HitSum(p, CBeamNode::RADIUS, nullptr, nullptr) != 0)
-            continue;
-        const CVector2 toGoal = goal - p;
-        const float distSq = toGoal.LengthSq();
-        if (!(distSq > keepOff * keepOff))
-            continue;
-        if (world.TraceBeam(p, toGoal * FastInvSqrt(distSq)) != pTarget)
-            continue;
-        return *candidate;
-    }
-    return CSpot();
+    const CHazardFilter hazards(CBeamNode::RADIUS, nullptr);
+    PosCandidate* found = PopFirstPassing(
+        [&](const PosCandidate& pCandidate)
+        {
+            // The line of fire first: when the target cannot be reached it fails nearly every
+            // place, and the tests answer the same in any order.
+            const CVector2& p = pCandidate.pos;
+            const CVector2 toGoal = goal - p;
+            const float distSq = toGoal.LengthSq();
+            if (!(distSq > keepOff * keepOff))
+                return false;
+            if (!world.IsFirstOnBeam(p, toGoal * FastInvSqrt(distSq), pTarget))
+                return false;
+            return world.IsFree(p, 12.0f) && HasResourceClearance(p, CBeamNode::RADIUS) &&
+                   hazards.HitSum(p, nullptr) == 0;
+        });
+    return found ? *found : CSpot();
 }
 
 void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
@@ -413,7 +482,12 @@ void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
     }
 
     const int team = m_team->GetId();
+    // A refused build changes nothing, so when every place would be refused the places need
+    // no tests: the search ends with nothing built either way.
+    if (world.IsRefusedEverywhere(team, TOOL_EXTENDER))
+        return;
     const float tooClose = r + pClearance;
+    const CHazardFilter hazards(r, nullptr);
     while (PosCandidate* candidate = PopBest())
     {
         // Scores only grow from here, so every later candidate fails the bound too.
@@ -422,7 +496,7 @@ void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
         const CVector2& p = candidate->pos;
         if (!((p - pGoal).LengthSq() > tooClose * tooClose))
             continue;
-        if (!HasResourceClearance(p, r) || HitSum(p, r, nullptr, nullptr) != 0)
+        if (!HasResourceClearance(p, r) || hazards.HitSum(p, nullptr) != 0)
             continue;
         if (world.BuildExtender(team, p, candidate->node))
             return;

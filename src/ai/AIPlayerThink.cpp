@@ -70,11 +70,8 @@ void CAIPlayer::BuildBeamWatch()
         cand->hits = 0;
         AddCandidate(cand);
     }
-    while (!m_candidateHeap.empty())
-    {
-        PosCandidate* best = PopBest();
+    while (PosCandidate* best = PopBest())
         m_beamWatch.emplace_back(static_cast<CBeamNode*>(best->node), -best->score);
-    }
 }
 
 void CAIPlayer::BuildIdleBeamWatch()
@@ -92,11 +89,8 @@ void CAIPlayer::BuildIdleBeamWatch()
         cand->hits = 0;
         AddCandidate(cand);
     }
-    while (!m_candidateHeap.empty())
-    {
-        PosCandidate* best = PopBest();
+    while (PosCandidate* best = PopBest())
         m_beamWatch.emplace_back(static_cast<CBeamNode*>(best->node), -best->score);
-    }
 }
 
 std::pair<CAbsorberNode*, int> CAIPlayer::FindSiegeAbsorber(CEntity* pTarget)

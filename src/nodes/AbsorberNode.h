@@ -21,6 +21,7 @@ class CAbsorberNode : public CEntity
     void OnDeath() override;
     void UpdateWorth() override;
     int GetDamageAt(const CVector2& pCentre, float pRadius, int* pKind, int pExtraBeams) override;
+    bool MayDealDamage() const override { return true; }
 
     static float BlastRadiusFor(int pDamagePerSecond);
     float GetBlastRadius(int pExtraBeams) const;

@@ -23,6 +23,7 @@ class CBeamNode : public CEntity
     void OnDeath() override;
     void UpdateWorth() override;
     int GetDamageAt(const CVector2& pCentre, float pRadius, int* pKind, int pExtraBeams) override;
+    bool MayDealDamage() const override { return true; }
 
     void SetAngle(float pDegrees);
     float GetAngle() const { return m_angle; }

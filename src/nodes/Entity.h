@@ -40,6 +40,8 @@ class CEntity
     virtual void TakeDamage(int pAmount, const CVector2& pAt, int pKind, CEntity* pSource);
     virtual void OnDeath();
     virtual int GetDamageAt(const CVector2& pCentre, float pRadius, int* pKind, int pExtraBeams);
+    // False for a kind whose GetDamageAt is zero everywhere, so searches can pass it by.
+    virtual bool MayDealDamage() const { return false; }
     virtual void UpdateWorth();
 
     const CVector2& GetPosition() const { return m_position; }

@@ -37,6 +37,7 @@ const CTeam& CGameWorld::GetTeam(int pTeam) const
 void CGameWorld::AddEntity(CEntity* pNode)
 {
     m_nodes.push_back(pNode);
+    m_index.Invalidate();
     ApplyDemoKeepAlive();
 }
 

@@ -5,6 +5,7 @@
 
 #include "media/Color.h"
 #include "nodes/Entity.h"
+#include "world/BoardIndex.h"
 #include "world/Counter.h"
 #include "world/Team.h"
 #include "world/Vector2.h"
@@ -111,6 +112,9 @@ class CGameWorld
     CEntity* BuildExtractor(int pTeam, const CVector2& pPoint, CEntity* pSource);
     CEntity* BuildBeamEmitter(int pTeam, const CVector2& pPoint, const CVector2& pAim, CEntity* pSource);
     CEntity* BuildShield(int pTeam, const CVector2& pPoint, const CVector2& pAim, CEntity* pSource);
+    // Every build of the tool by the team is refused wherever it is placed (its cooldown is
+    // running, or the team lacks the energy), and quietly: no message would be shown.
+    bool IsRefusedEverywhere(int pTeam, int pTool) const;
     static int ToolCost(int pTool);
     static float ToolRadius(int pTool);
 
@@ -121,14 +125,24 @@ class CGameWorld
     CEntity* FindResourceAt(const CVector2& pPoint, float pRadius) const;
     CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir, float* pDistance) const;
     CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir) const;
+    // TraceBeam(pOrigin, pDir) == pNode, answered quickly when something stands in front of it.
+    bool IsFirstOnBeam(const CVector2& pOrigin, const CVector2& pDir, const CEntity* pNode) const;
+    // Every node whose circle comes within pRange of the point, in list order.
     template <class F> void ForEachEntityInRange(const CVector2& pPoint, float pRange, F&& pFunc) const
     {
-        for (CEntity* e : m_nodes)
-        {
-            float reach = e->GetRadius() + pRange;
-            if (reach * reach >= (pPoint - e->GetPosition()).LengthSq())
-                pFunc(e);
-        }
+        // Borrows the spare list, so a call made from pFunc simply starts a new one.
+        std::vector<int> near;
+        near.swap(m_spareNear);
+        Index().CollectInRange(pPoint, pRange, near);
+        for (int i : near)
+            pFunc(m_nodes[static_cast<size_t>(i)]);
+        near.swap(m_spareNear);
+    }
+    // Every node that may deal damage (see CEntity::MayDealDamage), in list order.
+    template <class F> void ForEachHazard(F&& pFunc) const
+    {
+        for (int i : Index().GetHazards())
+            pFunc(m_nodes[static_cast<size_t>(i)]);
     }
     int GetTeamFlow(int pTeam) const;
 
@@ -202,6 +216,16 @@ class CGameWorld
     CCounter m_introTimer{500};
 
   private:
+    // The index over m_nodes, brought up to date first.
+    const CBoardIndex& Index() const
+    {
+        m_index.Refresh(m_nodes);
+        return m_index;
+    }
+    // Rebuilt when the list changes; every change to m_nodes must invalidate it.
+    mutable CBoardIndex m_index;
+    mutable std::vector<int> m_spareNear;
+
     // One intro step; pContinue tells whether the rest of the step still runs.
     void UpdateIntro(bool* pContinue);
     void UpdateMenuMusic();

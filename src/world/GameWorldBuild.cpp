@@ -99,6 +99,13 @@ bool CGameWorld::CanPlace(int pTeam, const CVector2& pPoint, float pRadius, int 
     return true;
 }
 
+bool CGameWorld::IsRefusedEverywhere(int pTeam, int pTool) const
+{
+    const bool quiet = pTeam != m_playerTeam || m_demo;
+    const CTeam& team = GetTeam(pTeam);
+    return quiet && (!team.IsCooldownReady(pTool) || team.GetEnergy() < ToolCost(pTool));
+}
+
 bool CGameWorld::CheckBuild(int pTeam, const CVector2& pPoint, CEntity*& pSource, int pTool)
 {
     CTeam& team = GetTeam(pTeam);

@@ -168,6 +168,7 @@ void CGameWorld::ClearMatch()
     // Detach the lists first: a node's death may add sparks while it is deleted.
     std::vector<CEntity*> nodes;
     nodes.swap(m_nodes);
+    m_index.Invalidate();
     for (CEntity* node : nodes)
         delete node;
     std::vector<CGraphic*> effects;

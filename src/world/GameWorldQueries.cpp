@@ -2,21 +2,14 @@
 
 #include <cmath>
 
-// Plain scans of the node list in list order: the board holds a few dozen nodes.
-// Distances are compared squared, and a bound is met by equality.
+// Distances are compared squared, and a bound is met by equality. Where the first node in
+// list order wins, the index keeps that order; the rarer queries scan the list.
 
 CEntity* CGameWorld::FindOverlap(const CVector2& pPoint, float pRadius) const
 {
-    for (CEntity* e : m_nodes)
-    {
-        // Sites do not block, which is what lets an extractor stand on one.
-        if (!e->BlocksBeams())
-            continue;
-        float reach = e->GetRadius() + pRadius;
-        if ((pPoint - e->GetPosition()).LengthSq() <= reach * reach)
-            return e;
-    }
-    return nullptr;
+    // Sites do not block, which is what lets an extractor stand on one.
+    const int i = Index().FindOverlap(pPoint, pRadius);
+    return i < 0 ? nullptr : m_nodes[static_cast<size_t>(i)];
 }
 
 bool CGameWorld::IsFree(const CVector2& pPoint, float pRadius) const
@@ -57,33 +50,17 @@ CEntity* CGameWorld::FindResourceAt(const CVector2& pPoint, float pRadius) const
 
 CEntity* CGameWorld::TraceBeam(const CVector2& pOrigin, const CVector2& pDir, float* pDistance) const
 {
-    CEntity* best = nullptr;
+    // The blocking node whose centre projects nearest along the ray, among those it passes
+    // within their radius; the earlier in the list on a tie.
     float bestT = 0.0f;
     float bestS = 0.0f;
-    for (CEntity* e : m_nodes)
-    {
-        if (!e->BlocksBeams())
-            continue;
-        CVector2 v = e->GetPosition() - pOrigin;
-        float t = v.Dot(pDir);
-        if (t < 0.0f)
-            continue; // behind the origin
-        CVector2 q = v - pDir * t;
-        float s = q.LengthSq();
-        float r = e->GetRadius();
-        if (r * r < s)
-            continue; // the ray passes by
-        if (best && bestT <= t)
-            continue; // an earlier node keeps a tie
-        best = e;
-        bestT = t;
-        bestS = s;
-    }
-    if (!best)
+    const int i = Index().TraceRay(pOrigin, pDir, &bestT, &bestS);
+    if (i < 0)
     {
         *pDistance = -1.0f;
         return nullptr;
     }
+    CEntity* best = m_nodes[static_cast<size_t>(i)];
     // Where the ray enters the circle; negative when the origin lies inside it.
     float r = best->GetRadius();
     *pDistance = bestT - std::sqrt(r * r - bestS);
@@ -94,6 +71,15 @@ CEntity* CGameWorld::TraceBeam(const CVector2& pOrigin, const CVector2& pDir) co
 {
     float distance;
     return TraceBeam(pOrigin, pDir, &distance);
+}
+
+bool CGameWorld::IsFirstOnBeam(const CVector2& pOrigin, const CVector2& pDir, const CEntity* pNode) const
+{
+    const CBoardIndex& index = Index();
+    const int i = index.IndexOf(pNode);
+    if (i < 0)
+        return TraceBeam(pOrigin, pDir) == pNode;
+    return index.IsFirstHit(pOrigin, pDir, i);
 }
 
 int CGameWorld::GetTeamFlow(int pTeam) const

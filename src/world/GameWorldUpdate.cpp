@@ -109,6 +109,7 @@ bool CGameWorld::RemoveDeadNodes()
         // The last node moves into the hole and is examined next.
         m_nodes[i] = m_nodes.back();
         m_nodes.pop_back();
+        m_index.Invalidate();
         removed = true;
         if (wasMainNode)
             CheckEndOfMatch();

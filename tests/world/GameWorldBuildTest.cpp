@@ -87,6 +87,46 @@ TEST_F(BuildTest, RefusalsComeInTheirOrderAndCostNothing)
     }
 }
 
+TEST_F(BuildTest, RefusedEverywhereOnlyWhenEveryPlaceWouldBeRefusedQuietly)
+{
+    struct Case
+    {
+        const char* what;
+        int team;
+        bool demo;
+        bool coolingDown;
+        int energy;
+        bool refused;
+    };
+    const int cost = CForkNode::GetCost();
+    const Case cases[] = {
+        {"cooldown running", 2, false, true, 10000000, true},
+        {"energy one short", 2, false, false, cost - 1, true},
+        {"ready with exactly the cost", 2, false, false, cost, false},
+        {"the player's refusal shows a message", 1, false, true, 10000000, false},
+        {"but not in a demo", 1, true, true, 10000000, true},
+    };
+    for (const Case& c : cases)
+    {
+        ReadyAll(c.team);
+        if (c.coolingDown)
+            Team(c.team).StartCooldown(TOOL_EXTENDER);
+        SetEnergy(c.team, c.energy);
+        World().m_demo = c.demo;
+        EXPECT_EQ(c.refused, World().IsRefusedEverywhere(c.team, TOOL_EXTENDER)) << c.what;
+        // Next to the main node, where only the cooldown or the energy can refuse.
+        const CVector2 nextToMain = Main(c.team)->GetPosition() + CVector2(70.0f, 0.0f);
+        World().m_message.clear();
+        const bool built = World().BuildExtender(c.team, nextToMain, nullptr) != nullptr;
+        EXPECT_EQ(!c.coolingDown && c.energy >= cost, built) << c.what;
+        if (c.refused)
+        {
+            EXPECT_EQ("", World().m_message) << c.what;
+        }
+    }
+    World().m_demo = false;
+}
+
 TEST_F(BuildTest, AnExtractorWithExactlyItsCostTakesTheSite)
 {
     CEntity* extender = World().BuildExtender(1, CVector2(150.0f, 400.0f), Main(1));

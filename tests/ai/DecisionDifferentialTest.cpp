@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "arena/ArenaMatch.h"
+#include "engine/GameEngine.h"
+#include "nodes/NodeMedia.h"
+
+// Whole seeded matches replayed against digests recorded from the plain list-scanning queries
+// and searches: the board's hash after every step is folded into one number per match, so any
+// change to a decision, a build, a random draw, a tie or the node order shows up.
+
+namespace
+{
+struct RecordedMatch
+{
+    unsigned seed;
+    unsigned green;
+    unsigned blue;
+    int capSteps;
+    int steps;
+    uint64_t digest;
+};
+
+// One full match for every pairing of levels, then the long Normal and Hard matches where the
+// beam searches fail for minutes on end (capped where they have long been slow).
+const RecordedMatch MATCHES[] = {
+    {1100, 0, 0, 56250, 56250, 0x4fde53b2c6475570ull}, {1101, 0, 1, 56250, 8126, 0xbc54fe20cbcb7096ull},
+    {1102, 0, 2, 56250, 7421, 0x4cb385a06440c5f3ull},  {1103, 0, 3, 56250, 9397, 0x4e788dbb07da9511ull},
+    {1104, 1, 0, 56250, 56250, 0x6776c972a4d4140ull},  {1105, 1, 1, 56250, 13624, 0x3a682b63fe60f5bull},
+    {1106, 1, 2, 56250, 8426, 0x2656daaac62c867cull},  {1107, 1, 3, 56250, 10194, 0xf543f46f8f737daeull},
+    {1108, 2, 0, 56250, 7971, 0xf0a9fe157ffea4e3ull},  {1109, 2, 1, 56250, 56250, 0xe4a871a2564c269full},
+    {1004, 2, 2, 56250, 16323, 0xe33dd21562df1a43ull}, {1005, 2, 3, 56250, 19116, 0x478f0925f234981cull},
+    {1110, 3, 0, 56250, 5311, 0x4a11f610f3d7dbaull},   {1111, 3, 1, 56250, 12474, 0x66160aef0637a460ull},
+    {1025, 3, 2, 56250, 27024, 0x199948833cfc95aeull}, {1006, 3, 3, 56250, 56250, 0x14cf5500774e80full},
+    {1046, 2, 2, 20000, 20000, 0xae3ac4f095baf0a4ull}, {1049, 2, 2, 20000, 20000, 0x1ef9b7ab172e648ull},
+    {1059, 2, 3, 30000, 30000, 0x5f521b151c753db4ull},
+};
+
+class DecisionDifferentialTest : public ::testing::TestWithParam<RecordedMatch>
+{
+  protected:
+    void SetUp() override
+    {
+        CGameEngine::Instance().Configure(DisplayConfig::Default());
+        std::string error;
+        ASSERT_TRUE(LoadStandInSprites("Data/resources.xml", error)) << error;
+    }
+    void TearDown() override { ForgetNodeSprites(); }
+};
+
+TEST_P(DecisionDifferentialTest, MatchReplaysTheRecordedBoardEveryStep)
+{
+    const RecordedMatch& match = GetParam();
+    ArenaMatchSetup setup;
+    setup.seed = match.seed;
+    setup.greenLevel = match.green;
+    setup.blueLevel = match.blue;
+    setup.capSteps = match.capSteps;
+    uint64_t digest = 14695981039346656037ull;
+    const ArenaMatchResult result = PlayArenaMatch(setup,
+                                                   [&](int, uint64_t pHash)
+                                                   {
+                                                       digest ^= pHash;
+                                                       digest *= 1099511628211ull;
+                                                   });
+    EXPECT_EQ(match.steps, result.steps);
+    EXPECT_EQ(match.digest, digest) << std::hex << "0x" << digest;
+}
+
+// A wider sweep, too long for every run (half a minute; run it with
+// --gtest_also_run_disabled_tests): 260 more matches over every pairing, mostly Normal and
+// Hard, each checked at its end against the step count and board hash recorded from the
+// plain searches.
+TEST_F(DecisionDifferentialTest, DISABLED_WideSweepEndsInTheRecordedStates)
+{
+    std::ifstream file("tests/ai/data/RecordedMatches.csv");
+    ASSERT_TRUE(file) << "run from the repository root";
+    std::string line;
+    std::getline(file, line);
+    int matches = 0;
+    while (std::getline(file, line))
+    {
+        std::istringstream row(line);
+        char comma = 0;
+        ArenaMatchSetup setup;
+        int steps = 0;
+        std::string hash;
+        row >> setup.seed >> comma >> setup.greenLevel >> comma >> setup.blueLevel >> comma >> steps >>
+            comma >> hash;
+        ASSERT_FALSE(row.fail()) << line;
+        const ArenaMatchResult result = PlayArenaMatch(setup);
+        EXPECT_EQ(steps, result.steps) << line;
+        EXPECT_EQ(std::stoull(hash, nullptr, 16), result.hash) << line;
+        ++matches;
+    }
+    EXPECT_EQ(260, matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(Recorded, DecisionDifferentialTest, ::testing::ValuesIn(MATCHES),
+                         [](const ::testing::TestParamInfo<RecordedMatch>& pInfo)
+                         {
+                             return "seed" + std::to_string(pInfo.param.seed) + "_" +
+                                    std::to_string(pInfo.param.green) + "v" +
+                                    std::to_string(pInfo.param.blue);
+                         });
+} // namespace
