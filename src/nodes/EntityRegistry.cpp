@@ -1,14 +1,15 @@
 #include "nodes/EntityRegistry.h"
 
-#include <map>
+#include <unordered_map>
 
 namespace
 {
 struct Registry
 {
     int m_nextId = 1;
-    std::map<int, CEntity*> m_byId;
-    std::map<CEntity*, int> m_byEntity;
+    // Looked up many times a step and never walked in order, so hashed.
+    std::unordered_map<int, CEntity*> m_byId;
+    std::unordered_map<CEntity*, int> m_byEntity;
 };
 
 // Created on first use and never destroyed, so entities may unregister during exit.
