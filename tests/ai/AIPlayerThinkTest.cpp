@@ -14,34 +14,10 @@
 #include "nodes/RandomTable.h"
 #include "nodes/ShieldNode.h"
 #include "world/GameWorld.h"
+#include "world/MatchHash.h"
 
 namespace
 {
-enum Kind
-{
-    KIND_EXTENDER,
-    KIND_BEAM,
-    KIND_SHIELD,
-    KIND_EXTRACTOR,
-    KIND_ABSORBER,
-    KIND_OTHER,
-};
-
-Kind KindOf(const CEntity* pNode)
-{
-    if (dynamic_cast<const CForkNode*>(pNode))
-        return KIND_EXTENDER;
-    if (dynamic_cast<const CBeamNode*>(pNode))
-        return KIND_BEAM;
-    if (dynamic_cast<const CShieldNode*>(pNode))
-        return KIND_SHIELD;
-    if (dynamic_cast<const CExtractorNode*>(pNode))
-        return KIND_EXTRACTOR;
-    if (dynamic_cast<const CAbsorberNode*>(pNode))
-        return KIND_ABSORBER;
-    return KIND_OTHER;
-}
-
 // A fresh match in the engine's world, with every node an opponent is told about recorded
 // by team and kind.
 class ThinkTest : public ::testing::Test
@@ -68,7 +44,7 @@ class ThinkTest : public ::testing::Test
                 // Every opponent hears of every build; count it through the builder's own.
                 if (!pNode || call.find("Built") == std::string::npos || pPlayer != FirstAI())
                     return;
-                Kind kind = KindOf(pNode);
+                NodeKind kind = NodeKindOf(pNode);
                 ++m_built[pNode->GetTeam()][kind];
                 std::ostringstream out;
                 out << pNode->GetTeam() << ":" << kind << "@" << pNode->GetPosition().x << ","
@@ -135,12 +111,12 @@ class ThinkTest : public ::testing::Test
         Blue().Think();
     }
 
-    int CountOnBoard(int pTeam, Kind pKind) const
+    int CountOnBoard(int pTeam, NodeKind pKind) const
     {
         int n = 0;
         for (CEntity* e : m_world.GetNodes())
         {
-            if (e->GetTeam() == pTeam && KindOf(e) == pKind)
+            if (e->GetTeam() == pTeam && NodeKindOf(e) == pKind)
                 ++n;
         }
         return n;
@@ -199,7 +175,7 @@ TEST_F(ThinkTest, OutOfReachItExtendsTowardTheSpotAndStopsEvenWhenNoExtenderFits
     SetEnergy(2, m_world.GetTeam(2).GetEnergyMax());
     BlueThinks();
     ASSERT_EQ(m_world.GetNodes().size(), before + 1);
-    EXPECT_EQ(KindOf(m_world.GetNodes().back()), KIND_EXTENDER);
+    EXPECT_EQ(NodeKindOf(m_world.GetNodes().back()), KIND_EXTENDER);
     EXPECT_EQ(m_world.GetNodes().back()->GetParent(), MainOf(2));
 }
 
