@@ -3,9 +3,11 @@
 #include "engine/CommandLine.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
+#include "engine/Platform.h"
 
 int main(int argc, char** argv)
 {
+    OpenStandardDescriptors();
     DisplayConfig config = DisplayConfig::Default();
     ReadCommandLine(argc, argv, config);
 

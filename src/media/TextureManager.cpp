@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 #include <tinyxml.h>
 
 #include <algorithm>
@@ -10,9 +9,10 @@
 #include <vector>
 
 #include "engine/Assert.h"
-#include "engine/Platform.h"
+#include "engine/DataFile.h"
 #include "media/RectPacker.h"
 #include "media/Sprite.h"
+#include "media/SpriteImage.h"
 #include "media/TextureLimit.h"
 
 namespace
@@ -32,35 +32,6 @@ void FreePending(std::vector<PendingSprite>& pPending)
         delete p.rect;
     }
     pPending.clear();
-}
-
-// The farthest any texel that is not fully clear reaches from the image's centre, measured to
-// its far corner. An image without alpha counts as content throughout.
-float ContentRadius(SDL_Surface* pImage)
-{
-    const float cx = pImage->w * 0.5f;
-    const float cy = pImage->h * 0.5f;
-    const float whole = std::sqrt(cx * cx + cy * cy);
-    const SDL_PixelFormat* format = pImage->format;
-    if (format->BytesPerPixel != 4 || format->Amask == 0)
-        return whole;
-    float farthestSq = 0.0f;
-    SDL_LockSurface(pImage);
-    for (int y = 0; y < pImage->h; ++y)
-    {
-        const Uint32* row =
-            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(pImage->pixels) + y * pImage->pitch);
-        for (int x = 0; x < pImage->w; ++x)
-        {
-            if ((row[x] & format->Amask) == 0)
-                continue;
-            const float dx = std::max(std::fabs(x - cx), std::fabs(x + 1 - cx));
-            const float dy = std::max(std::fabs(y - cy), std::fabs(y + 1 - cy));
-            farthestSq = std::max(farthestSq, dx * dx + dy * dy);
-        }
-    }
-    SDL_UnlockSurface(pImage);
-    return std::sqrt(farthestSq);
 }
 
 // White inside the polygon the round shapes of the board are made of (32 sides, a corner on
@@ -136,10 +107,17 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
             FreePending(pending);
             return false;
         }
-        SDL_Surface* image = IMG_Load(NativePath(path).c_str());
+        std::vector<unsigned char> bytes;
+        std::string why;
+        SDL_Surface* image = nullptr;
+        if (ReadDataFile(path, MEDIA_FILE_LIMIT, bytes, why))
+        {
+            image = DecodeSpriteImage(bytes.data(), bytes.size(), why);
+            why = std::string("cannot load ") + path + ": " + why;
+        }
         if (!image)
         {
-            m_lastError = std::string("sprite '") + id + "': cannot load " + path + ": " + IMG_GetError();
+            m_lastError = std::string("sprite '") + id + "': " + why;
             FreePending(pending);
             return false;
         }

@@ -1,0 +1,109 @@
+#include "media/SpriteImage.h"
+
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/QuietStderr.h"
+
+namespace
+{
+// The image library allocates whatever the header claims before it reads a pixel.
+const long long MAX_SIDE = 16384;
+const long long MAX_PIXELS = 16LL << 20;
+
+long long ReadBig32(const unsigned char* p)
+{
+    return (long long)p[0] << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
+
+long long ReadLittle(const unsigned char* p, int pBytes)
+{
+    long long value = 0;
+    for (int i = pBytes - 1; i >= 0; --i)
+        value = value << 8 | p[i];
+    // Signed: a BMP stores top-down images with a negative height.
+    const long long half = 1LL << (8 * pBytes - 1);
+    return value >= half ? value - 2 * half : value;
+}
+
+// The size the header claims, or -1 by -1 when the header is too short to say.
+void ClaimedSize(const unsigned char* pData, size_t pSize, bool pPng, long long& pWidth, long long& pHeight)
+{
+    pWidth = pHeight = -1;
+    if (pPng && pSize >= 24)
+    {
+        pWidth = ReadBig32(pData + 16);
+        pHeight = ReadBig32(pData + 20);
+    }
+    else if (!pPng && pSize >= 26)
+    {
+        // The old OS/2 header has 16-bit sides.
+        const bool old = ReadLittle(pData + 14, 4) == 12;
+        pWidth = ReadLittle(pData + 18, old ? 2 : 4);
+        pHeight = ReadLittle(pData + (old ? 20 : 22), old ? 2 : 4);
+        pHeight = pHeight < 0 ? -pHeight : pHeight;
+    }
+}
+} // namespace
+
+SDL_Surface* DecodeSpriteImage(const unsigned char* pData, size_t pSize, std::string& pWhy)
+{
+    static const unsigned char PNG[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const bool png = pSize >= sizeof PNG && std::memcmp(pData, PNG, sizeof PNG) == 0;
+    const bool bmp = pSize >= 2 && pData[0] == 'B' && pData[1] == 'M';
+    if (!png && !bmp)
+    {
+        pWhy = "not a PNG or BMP image";
+        return nullptr;
+    }
+    long long width = 0;
+    long long height = 0;
+    ClaimedSize(pData, pSize, png, width, height);
+    if (width > MAX_SIDE || height > MAX_SIDE || width * height > MAX_PIXELS)
+    {
+        pWhy = std::to_string(width) + " by " + std::to_string(height) +
+               " pixels is larger than a sprite may be";
+        return nullptr;
+    }
+    SDL_Surface* image = nullptr;
+    {
+        CQuietStderr quiet;
+        SDL_RWops* source = SDL_RWFromConstMem(pData, static_cast<int>(pSize));
+        image = png ? IMG_LoadPNG_RW(source) : IMG_LoadBMP_RW(source);
+        SDL_RWclose(source);
+    }
+    if (!image)
+        pWhy = IMG_GetError();
+    return image;
+}
+
+float ContentRadius(SDL_Surface* pImage)
+{
+    const float cx = pImage->w * 0.5f;
+    const float cy = pImage->h * 0.5f;
+    const float whole = std::sqrt(cx * cx + cy * cy);
+    const SDL_PixelFormat* format = pImage->format;
+    if (format->BytesPerPixel != 4 || format->Amask == 0)
+        return whole;
+    float farthestSq = 0.0f;
+    SDL_LockSurface(pImage);
+    for (int y = 0; y < pImage->h; ++y)
+    {
+        const Uint32* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(pImage->pixels) + y * pImage->pitch);
+        for (int x = 0; x < pImage->w; ++x)
+        {
+            if ((row[x] & format->Amask) == 0)
+                continue;
+            const float dx = std::max(std::fabs(x - cx), std::fabs(x + 1 - cx));
+            const float dy = std::max(std::fabs(y - cy), std::fabs(y + 1 - cy));
+            farthestSq = std::max(farthestSq, dx * dx + dy * dy);
+        }
+    }
+    SDL_UnlockSurface(pImage);
+    return std::sqrt(farthestSq);
+}
