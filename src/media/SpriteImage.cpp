@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <strings.h>
+
 #include "engine/QuietStderr.h"
 
 namespace
@@ -30,16 +32,44 @@ long long ReadLittle(const unsigned char* p, int pBytes)
     return value >= half ? value - 2 * half : value;
 }
 
+enum class Format
+{
+    NONE,
+    PNG,
+    BMP,
+    TGA
+};
+
+Format FormatOf(const unsigned char* pData, size_t pSize, const char* pPath)
+{
+    static const unsigned char PNG[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (pSize >= sizeof PNG && std::memcmp(pData, PNG, sizeof PNG) == 0)
+        return Format::PNG;
+    if (pSize >= 2 && pData[0] == 'B' && pData[1] == 'M')
+        return Format::BMP;
+    // A TGA has no signature: it is known by its name, as the image library does.
+    const size_t length = std::strlen(pPath);
+    if (length >= 4 && strcasecmp(pPath + length - 4, ".tga") == 0)
+        return Format::TGA;
+    return Format::NONE;
+}
+
 // The size the header claims, or -1 by -1 when the header is too short to say.
-void ClaimedSize(const unsigned char* pData, size_t pSize, bool pPng, long long& pWidth, long long& pHeight)
+void ClaimedSize(const unsigned char* pData, size_t pSize, Format pFormat, long long& pWidth,
+                 long long& pHeight)
 {
     pWidth = pHeight = -1;
-    if (pPng && pSize >= 24)
+    if (pFormat == Format::PNG && pSize >= 24)
     {
         pWidth = ReadBig32(pData + 16);
         pHeight = ReadBig32(pData + 20);
     }
-    else if (!pPng && pSize >= 26)
+    else if (pFormat == Format::TGA && pSize >= 16)
+    {
+        pWidth = pData[12] | pData[13] << 8;
+        pHeight = pData[14] | pData[15] << 8;
+    }
+    else if (pFormat == Format::BMP && pSize >= 26)
     {
         // The old OS/2 header has 16-bit sides.
         const bool old = ReadLittle(pData + 14, 4) == 12;
@@ -50,19 +80,17 @@ void ClaimedSize(const unsigned char* pData, size_t pSize, bool pPng, long long&
 }
 } // namespace
 
-SDL_Surface* DecodeSpriteImage(const unsigned char* pData, size_t pSize, std::string& pWhy)
+SDL_Surface* DecodeSpriteImage(const unsigned char* pData, size_t pSize, const char* pPath, std::string& pWhy)
 {
-    static const unsigned char PNG[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    const bool png = pSize >= sizeof PNG && std::memcmp(pData, PNG, sizeof PNG) == 0;
-    const bool bmp = pSize >= 2 && pData[0] == 'B' && pData[1] == 'M';
-    if (!png && !bmp)
+    const Format format = FormatOf(pData, pSize, pPath);
+    if (format == Format::NONE)
     {
-        pWhy = "not a PNG or BMP image";
+        pWhy = "not a PNG, BMP or TGA image";
         return nullptr;
     }
     long long width = 0;
     long long height = 0;
-    ClaimedSize(pData, pSize, png, width, height);
+    ClaimedSize(pData, pSize, format, width, height);
     if (width > MAX_SIDE || height > MAX_SIDE || width * height > MAX_PIXELS)
     {
         pWhy = std::to_string(width) + " by " + std::to_string(height) +
@@ -73,7 +101,9 @@ SDL_Surface* DecodeSpriteImage(const unsigned char* pData, size_t pSize, std::st
     {
         CQuietStderr quiet;
         SDL_RWops* source = SDL_RWFromConstMem(pData, static_cast<int>(pSize));
-        image = png ? IMG_LoadPNG_RW(source) : IMG_LoadBMP_RW(source);
+        image = format == Format::PNG   ? IMG_LoadPNG_RW(source)
+                : format == Format::BMP ? IMG_LoadBMP_RW(source)
+                                        : IMG_LoadTGA_RW(source);
         SDL_RWclose(source);
     }
     if (!image)

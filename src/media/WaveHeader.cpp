@@ -35,14 +35,16 @@ bool IsPlayableWave(const unsigned char* pData, size_t pSize)
         return false;
     bool formatSeen = false;
     size_t at = 12;
-    while (pSize - at >= 8)
+    // The padding byte of the last chunk may lie past the end.
+    while (at <= pSize && pSize - at >= 8)
     {
         const unsigned char* chunk = pData + at;
         const uint32_t size = Read32(chunk + 4);
-        if (std::memcmp(chunk, "data", 4) == 0)
-            return formatSeen;
+        // The mixer allocates what a chunk claims before reading it.
         if (size > pSize - at - 8)
             return false;
+        if (std::memcmp(chunk, "data", 4) == 0)
+            return formatSeen;
         // The mixer reads the first format chunk only.
         if (std::memcmp(chunk, "fmt ", 4) == 0 && !formatSeen)
         {

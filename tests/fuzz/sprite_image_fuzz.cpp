@@ -8,11 +8,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
 {
-    std::string why;
-    if (SDL_Surface* image = DecodeSpriteImage(pData, pSize, why))
+    // As a PNG or BMP by its signature, and as a TGA, which is known by its name only.
+    for (const char* name : {"sprite.png", "sprite.tga"})
     {
-        ContentRadius(image);
-        SDL_FreeSurface(image);
+        std::string why;
+        if (SDL_Surface* image = DecodeSpriteImage(pData, pSize, name, why))
+        {
+            ContentRadius(image);
+            SDL_FreeSurface(image);
+        }
     }
     return 0;
 }
