@@ -10,6 +10,10 @@ AW_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.
 # What the tests add: a virtual X server with software OpenGL, input and screenshot tools.
 AW_TEST_PACKAGES=(xvfb xdotool x11-utils imagemagick xauth libgl1-mesa-dri python3)
 
+# What tools/fuzz.sh adds: clang with libFuzzer and the sanitizer runtimes. (./test.sh
+# --sanitize builds with the compiler above, whose sanitizer runtimes come with it.)
+AW_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+
 aw_log() { echo "[ampwarden] $*" >&2; }
 
 # Installs the given Debian packages that are not installed yet; does nothing when all are.

@@ -54,6 +54,24 @@ Format FormatOf(const unsigned char* pData, size_t pSize, const char* pPath)
     return Format::NONE;
 }
 
+// True when every chunk up to the closing IEND lies within the file. The image library does
+// not stop at the end of the bytes it is given: a chunk claiming hundreds of megabytes kept
+// the decoder spinning for many seconds over data that is not there.
+bool PngChunksFit(const unsigned char* pData, size_t pSize)
+{
+    size_t at = 8;
+    while (pSize - at >= 12)
+    {
+        const long long length = ReadBig32(pData + at);
+        if (length > static_cast<long long>(pSize - at - 12))
+            return false;
+        if (std::memcmp(pData + at + 4, "IEND", 4) == 0)
+            return true;
+        at += 12 + static_cast<size_t>(length);
+    }
+    return false;
+}
+
 // The size the header claims, or -1 by -1 when the header is too short to say.
 void ClaimedSize(const unsigned char* pData, size_t pSize, Format pFormat, long long& pWidth,
                  long long& pHeight)
@@ -95,6 +113,11 @@ SDL_Surface* DecodeSpriteImage(const unsigned char* pData, size_t pSize, const c
     {
         pWhy = std::to_string(width) + " by " + std::to_string(height) +
                " pixels is larger than a sprite may be";
+        return nullptr;
+    }
+    if (format == Format::PNG && !PngChunksFit(pData, pSize))
+    {
+        pWhy = "the PNG is cut short or has a chunk longer than the file";
         return nullptr;
     }
     SDL_Surface* image = nullptr;
