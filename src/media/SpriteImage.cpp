@@ -72,11 +72,12 @@ bool PngChunksFit(const unsigned char* pData, size_t pSize)
     return false;
 }
 
-// The size the header claims, or -1 by -1 when the header is too short to say.
-void ClaimedSize(const unsigned char* pData, size_t pSize, Format pFormat, long long& pWidth,
+// The size the header claims; false when the header is too short to say, which the library
+// then refuses by itself.
+bool ClaimedSize(const unsigned char* pData, size_t pSize, Format pFormat, long long& pWidth,
                  long long& pHeight)
 {
-    pWidth = pHeight = -1;
+    pWidth = pHeight = 0;
     if (pFormat == Format::PNG && pSize >= 24)
     {
         pWidth = ReadBig32(pData + 16);
@@ -89,12 +90,25 @@ void ClaimedSize(const unsigned char* pData, size_t pSize, Format pFormat, long 
     }
     else if (pFormat == Format::BMP && pSize >= 26)
     {
-        // The old OS/2 header has 16-bit sides.
-        const bool old = ReadLittle(pData + 14, 4) == 12;
-        pWidth = ReadLittle(pData + 18, old ? 2 : 4);
-        pHeight = ReadLittle(pData + (old ? 20 : 22), old ? 2 : 4);
-        pHeight = pHeight < 0 ? -pHeight : pHeight;
+        // The old OS/2 header has unsigned 16-bit sides; the others signed 32-bit ones, with
+        // a negative height for rows stored top first.
+        if (ReadLittle(pData + 14, 4) == 12)
+        {
+            pWidth = pData[18] | pData[19] << 8;
+            pHeight = pData[20] | pData[21] << 8;
+        }
+        else
+        {
+            pWidth = ReadLittle(pData + 18, 4);
+            pHeight = ReadLittle(pData + 22, 4);
+            pHeight = pHeight < 0 ? -pHeight : pHeight;
+        }
     }
+    else
+    {
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -108,11 +122,11 @@ SDL_Surface* DecodeSpriteImage(const unsigned char* pData, size_t pSize, const c
     }
     long long width = 0;
     long long height = 0;
-    ClaimedSize(pData, pSize, format, width, height);
-    if (width > MAX_SIDE || height > MAX_SIDE || width * height > MAX_PIXELS)
+    if (ClaimedSize(pData, pSize, format, width, height) &&
+        (width <= 0 || height <= 0 || width > MAX_SIDE || height > MAX_SIDE || width * height > MAX_PIXELS))
     {
-        pWhy = std::to_string(width) + " by " + std::to_string(height) +
-               " pixels is larger than a sprite may be";
+        pWhy =
+            "an image of " + std::to_string(width) + " by " + std::to_string(height) + " pixels is no sprite";
         return nullptr;
     }
     if (format == Format::PNG && !PngChunksFit(pData, pSize))

@@ -92,7 +92,7 @@ aw_workdir
 own_folder sprites
 rm "$AW_WORKDIR/Data/sprites/gear.png"
 { head -c 16 "$AW_ROOT/Data/sprites/gear.png"; printf '\x00\x01\x00\x00\x00\x01\x00\x00'; tail -c +25 "$AW_ROOT/Data/sprites/gear.png"; } >"$AW_WORKDIR/Data/sprites/gear.png"
-expect_refusal "65536 by 65536 pixels is larger than a sprite may be"
+expect_refusal "an image of 65536 by 65536 pixels is no sprite"
 
 # Sounds, fonts and the music that cannot be used are left out: a WAV header the mixer's
 # converter crashed on, FIFOs, a 1-bit bitmap font.
