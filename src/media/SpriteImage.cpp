@@ -72,8 +72,8 @@ bool PngChunksFit(const unsigned char* pData, size_t pSize)
     return false;
 }
 
-// The size the header claims; false when the header is too short to say, which the library
-// then refuses by itself.
+// The size the header claims; false when the file is too short to hold it (the library would
+// read the sides from past the end).
 bool ClaimedSize(const unsigned char* pData, size_t pSize, Format pFormat, long long& pWidth,
                  long long& pHeight)
 {
@@ -83,7 +83,7 @@ bool ClaimedSize(const unsigned char* pData, size_t pSize, Format pFormat, long 
         pWidth = ReadBig32(pData + 16);
         pHeight = ReadBig32(pData + 20);
     }
-    else if (pFormat == Format::TGA && pSize >= 16)
+    else if (pFormat == Format::TGA && pSize >= 18)
     {
         pWidth = pData[12] | pData[13] << 8;
         pHeight = pData[14] | pData[15] << 8;
@@ -122,8 +122,12 @@ SDL_Surface* DecodeSpriteImage(const unsigned char* pData, size_t pSize, const c
     }
     long long width = 0;
     long long height = 0;
-    if (ClaimedSize(pData, pSize, format, width, height) &&
-        (width <= 0 || height <= 0 || width > MAX_SIDE || height > MAX_SIDE || width * height > MAX_PIXELS))
+    if (!ClaimedSize(pData, pSize, format, width, height))
+    {
+        pWhy = "the image is cut short";
+        return nullptr;
+    }
+    if (width <= 0 || height <= 0 || width > MAX_SIDE || height > MAX_SIDE || width * height > MAX_PIXELS)
     {
         pWhy =
             "an image of " + std::to_string(width) + " by " + std::to_string(height) + " pixels is no sprite";

@@ -21,6 +21,8 @@ TEST(SpriteImageTest, HeadersThatMisleadTheImageLibraryAreRefusedBeforeDecoding)
         {"slow_idat_longer_than_file.png", "the PNG is cut short or has a chunk longer than the file"},
         // An OS/2 BMP of 1794 by 65534 pixels: the library asked for a negative-sized block.
         {"bmp_os2_height_65534.bmp", "an image of 1794 by 65534 pixels is no sprite"},
+        // 22 bytes: the library read the sides from past the end.
+        {"bmp_cut_inside_header.bmp", "the image is cut short"},
         {"tiny.bmp", ""},
         {"spark.png", ""},
     };
