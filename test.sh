@@ -4,7 +4,9 @@
 #   ./test.sh             the optimised build in build/
 #   ./test.sh --sanitize  the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer
 #                         in build-sanitize/ (leaks of the system libraries are suppressed by
-#                         tests/sanitize/lsan.supp, which says why for each)
+#                         tests/sanitize/lsan.supp, which says why; the whole-program tests
+#                         check the game for memory errors and undefined behaviour but not
+#                         leaks, as tests/CMakeLists.txt explains)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 
