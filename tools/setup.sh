@@ -15,6 +15,10 @@ AW_PACKAGE_PACKAGES=(file dpkg-dev)
 AW_TEST_PACKAGES=(xvfb xdotool x11-utils imagemagick xauth libgl1-mesa-dri python3
     "${AW_PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream)
 
+# What tools/fuzz.sh adds: clang with libFuzzer and the sanitizer runtimes. (./test.sh
+# --sanitize builds with the compiler above, whose sanitizer runtimes come with it.)
+AW_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+
 aw_log() { echo "[ampwarden] $*" >&2; }
 
 # Installs the given Debian packages that are not installed yet; does nothing when all are.

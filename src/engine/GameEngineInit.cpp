@@ -2,6 +2,8 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 
+#include <cstdlib>
+
 #include "engine/Assert.h"
 #include "engine/GLWindowAttributes.h"
 #include "engine/GameEngine.h"
@@ -21,8 +23,26 @@ bool CGameEngine::Initialise(const DisplayConfig& pConfig)
     m_active = true;
     m_lastError.clear();
 
+#ifndef _WIN32
+    // Without X, SDL would fall back to drawing in the terminal, which has no OpenGL and
+    // leaves the terminal garbled; only a driver asked for by name is used instead.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const char* display = std::getenv("DISPLAY");
+    const bool x11 = !driver || !*driver;
+    if (x11 && (!display || !*display))
+        return Fail("no display: DISPLAY is not set");
+    if (x11)
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+#else
+    const bool x11 = false;
+    const char* display = "";
+#endif
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0)
+    {
+        if (x11 && SDL_WasInit(SDL_INIT_VIDEO) == 0)
+            return Fail(std::string("no display: cannot open the display ") + display);
         return Fail(std::string("SDL could not start: ") + SDL_GetError());
+    }
     m_SDLInitialized = true;
 
     SDL_WM_SetCaption(m_config.caption.c_str(), nullptr);

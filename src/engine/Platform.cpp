@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 std::string NativePath(const char* pPath)
 {
     std::string path = pPath ? pPath : "";
@@ -10,4 +15,19 @@ std::string NativePath(const char* pPath)
     std::replace(path.begin(), path.end(), '\\', '/');
 #endif
     return path;
+}
+
+void OpenStandardDescriptors()
+{
+#ifndef _WIN32
+    for (int fd = 0; fd <= 2; ++fd)
+    {
+        if (fcntl(fd, F_GETFD) != -1)
+            continue;
+        // The lowest free descriptor is the closed one.
+        int opened = open("/dev/null", O_RDWR);
+        if (opened > 2)
+            close(opened);
+    }
+#endif
 }

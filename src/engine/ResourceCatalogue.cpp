@@ -1,10 +1,14 @@
 #include "engine/ResourceCatalogue.h"
 
-#include <sys/stat.h>
 #include <tinyxml.h>
 
+#include <cstring>
+#include <vector>
+
+#include "engine/DataFile.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
+#include "engine/XmlDepth.h"
 #include "media/FontManager.h"
 #include "media/SoundManager.h"
 #include "media/TextureManager.h"
@@ -13,6 +17,12 @@ const char* const RESOURCE_CATALOGUE = "Data\\resources.xml";
 
 namespace
 {
+// The game's catalogue is a few kilobytes and three levels deep.
+const size_t CATALOGUE_LIMIT = size_t(4) << 20;
+const int NESTING_LIMIT = 64;
+// The parser reads up to three bytes past the start of a multi-byte character without looking
+// for the end of the text; the padding keeps those reads inside the buffer.
+const size_t PARSE_PADDING = 8;
 
 // Names the first entry of a section that lacks one of the attributes its loader requires,
 // so a refused section can be reported by the entry at fault.
@@ -46,8 +56,11 @@ CatalogueResult Failure(const std::string& pWhy)
 
 CatalogueResult ParseFailure(const TiXmlDocument& pDoc, const std::string& pSource)
 {
-    return Failure("cannot parse " + pSource + ": " + pDoc.ErrorDesc() + " at line " +
-                   std::to_string(pDoc.ErrorRow()) + ", column " + std::to_string(pDoc.ErrorCol()));
+    std::string why = "cannot parse " + pSource + ": " + pDoc.ErrorDesc();
+    // Faults of the document as a whole (an empty one) have no place to name.
+    if (pDoc.ErrorRow() > 0)
+        why += " at line " + std::to_string(pDoc.ErrorRow()) + ", column " + std::to_string(pDoc.ErrorCol());
+    return Failure(why);
 }
 
 } // namespace
@@ -75,11 +88,12 @@ CatalogueLoaders CatalogueLoaders::MediaManagers()
     };
     loaders.fonts = [](TiXmlElement* pSection, std::string& pError)
     {
-        if (CFontManager::GetInstance()->Load(pSection))
+        CFontManager* manager = CFontManager::GetInstance();
+        if (manager->Load(pSection))
             return true;
-        pError = FindIncompleteEntry(pSection, "font", {"filepath", "id", "size"});
+        pError = manager->GetLastError();
         if (pError.empty())
-            pError = "a font entry has a zero \"size\"";
+            pError = FindIncompleteEntry(pSection, "font", {"filepath", "id", "size"});
         return false;
     };
     return loaders;
@@ -112,30 +126,33 @@ CatalogueResult LoadCatalogueRoot(TiXmlElement* pRoot, const CatalogueLoaders& p
     return result;
 }
 
+CatalogueResult LoadCatalogueBytes(const char* pData, size_t pSize, const CatalogueLoaders& pLoaders,
+                                   const std::string& pSource)
+{
+    std::vector<char> text(pData, pData + pSize);
+    text.insert(text.end(), PARSE_PADDING, '\0');
+    if (MaxElementDepth(text.data()) > NESTING_LIMIT)
+        return Failure(pSource + " nests its elements more than " + std::to_string(NESTING_LIMIT) + " deep");
+    TiXmlDocument doc;
+    doc.Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
+    if (doc.Error())
+        return ParseFailure(doc, pSource);
+    return LoadCatalogueRoot(doc.RootElement(), pLoaders, pSource);
+}
+
 CatalogueResult LoadCatalogueFile(const char* pPath, const CatalogueLoaders& pLoaders)
 {
-    std::string path = NativePath(pPath);
-    // TinyXML would happily try to read a directory.
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return Failure("cannot read " + path);
-    TiXmlDocument doc;
-    if (!doc.LoadFile(path.c_str()))
-    {
-        if (doc.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE)
-            return Failure("cannot read " + path);
-        return ParseFailure(doc, path);
-    }
-    return LoadCatalogueRoot(doc.RootElement(), pLoaders, path);
+    std::vector<unsigned char> bytes;
+    std::string why;
+    if (!ReadDataFile(pPath, CATALOGUE_LIMIT, bytes, why))
+        return Failure(why);
+    return LoadCatalogueBytes(reinterpret_cast<const char*>(bytes.data()), bytes.size(), pLoaders,
+                              NativePath(pPath));
 }
 
 CatalogueResult LoadCatalogueText(const char* pText, const CatalogueLoaders& pLoaders)
 {
-    TiXmlDocument doc;
-    doc.Parse(pText);
-    if (doc.Error())
-        return ParseFailure(doc, "the catalogue");
-    return LoadCatalogueRoot(doc.RootElement(), pLoaders, "the catalogue");
+    return LoadCatalogueBytes(pText, std::strlen(pText), pLoaders, "the catalogue");
 }
 
 bool CGameEngine::LoadResources()

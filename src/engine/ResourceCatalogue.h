@@ -29,6 +29,10 @@ struct CatalogueResult
 // pSource names the catalogue in error texts.
 CatalogueResult LoadCatalogueRoot(TiXmlElement* pRoot, const CatalogueLoaders& pLoaders,
                                   const std::string& pSource);
+// Parses XML bytes (they need not end in a NUL) and loads the root; pSource names them in
+// error texts. Text nested too deep for the parser is refused before it is parsed.
+CatalogueResult LoadCatalogueBytes(const char* pData, size_t pSize, const CatalogueLoaders& pLoaders,
+                                   const std::string& pSource);
 // Reads and parses the file (path written with backslashes), then loads its root.
 CatalogueResult LoadCatalogueFile(const char* pPath, const CatalogueLoaders& pLoaders);
 // The same from XML text in memory.

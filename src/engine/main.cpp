@@ -5,9 +5,11 @@
 #include "engine/DataFolder.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
+#include "engine/Platform.h"
 
 int main(int argc, char** argv)
 {
+    OpenStandardDescriptors();
     DisplayConfig config = DisplayConfig::Default();
     std::string badArgument;
     if (!ReadCommandLine(argc, argv, config, &badArgument))

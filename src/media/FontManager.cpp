@@ -15,6 +15,7 @@ bool CFontManager::Load(TiXmlElement* pXMLElement)
 {
     AW_ASSERT(!m_library);
     AW_ASSERT(pXMLElement);
+    m_lastError.clear();
     if (FT_Init_FreeType(&m_library) != 0)
     {
         m_library = nullptr;
@@ -28,8 +29,16 @@ bool CFontManager::Load(TiXmlElement* pXMLElement)
         double size = 0.0;
         if (e->QueryDoubleAttribute("size", &size) != TIXML_SUCCESS)
             size = 0.0;
-        if (!path || !id || size == 0.0)
+        if (!path || !id || !e->Attribute("size"))
             return false;
+        if (!CTextureFont::IsSaneSize(size))
+        {
+            const char* written = e->Attribute("size");
+            m_lastError = std::string("font '") + id + "' has size \"" + (written ? written : "") +
+                          "\"; sizes run from " + std::to_string(static_cast<int>(CTextureFont::MIN_SIZE)) +
+                          " to " + std::to_string(static_cast<int>(CTextureFont::MAX_SIZE));
+            return false;
+        }
         // A font that does not build is simply absent.
         LoadFont(path, static_cast<float>(size), id);
     }

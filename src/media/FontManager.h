@@ -15,7 +15,11 @@ class CFontManager
   public:
     static CFontManager* GetInstance();
 
+    // False at the first entry without a path or id, or with a size no font can have; the
+    // fonts before it stay. A font file that does not build is simply absent.
     bool Load(TiXmlElement* pXMLElement);
+    // Why the last Load failed at a size, for the start-up message; empty otherwise.
+    const std::string& GetLastError() const { return m_lastError; }
     bool LoadFont(const char* pFontPath, float pSize, const char* pId);
     CTextureFont* GetFont(const char* pId) const;
     void Clear();
@@ -26,4 +30,5 @@ class CFontManager
     CFontManager() = default;
     FT_Library m_library = nullptr;
     std::map<std::string, CTextureFont*> m_fonts;
+    std::string m_lastError;
 };

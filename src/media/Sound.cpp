@@ -2,8 +2,12 @@
 
 #include <SDL/SDL_mixer.h>
 
+#include <string>
+#include <vector>
+
 #include "engine/Assert.h"
-#include "engine/Platform.h"
+#include "engine/DataFile.h"
+#include "media/WaveHeader.h"
 
 CSound::~CSound()
 {
@@ -13,13 +17,26 @@ CSound::~CSound()
 
 void CSound::Load(const char* pFilePath)
 {
+    std::vector<unsigned char> bytes;
+    std::string why;
+    // A file that cannot be read plays nothing, like one missing from the catalogue.
+    if (!ReadDataFile(pFilePath, MEDIA_FILE_LIMIT, bytes, why))
+        bytes.clear();
+    LoadBytes(bytes.data(), bytes.size());
+}
+
+void CSound::LoadBytes(const unsigned char* pData, size_t pSize)
+{
     if (m_Chunk)
     {
         Mix_FreeChunk(m_Chunk);
         m_Chunk = nullptr;
     }
-    // The reader closes the file itself (free source 1), also when decoding fails.
-    m_Chunk = Mix_LoadWAV_RW(SDL_RWFromFile(NativePath(pFilePath).c_str(), "rb"), 1);
+    // A sound whose header claims no channels or a rate the mixer cannot convert plays nothing.
+    if (!pData || !IsPlayableWave(pData, pSize))
+        return;
+    // The chunk keeps a converted copy of the samples, not the bytes read.
+    m_Chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(pData, static_cast<int>(pSize)), 1);
 }
 
 int CSound::Play()

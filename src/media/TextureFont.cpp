@@ -2,23 +2,61 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+#include <string>
 #include <vector>
 
 #include "engine/Assert.h"
-#include "engine/Platform.h"
+#include "engine/DataFile.h"
+#include "media/GlyphCoverage.h"
 #include "media/RectPacker.h"
 #include "media/TextureLimit.h"
 
 CTextureFont::CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibrary)
 {
+    std::string why;
+    if (!ReadDataFile(pFontPath, MEDIA_FILE_LIMIT, m_fontBytes, why))
+        return;
+    Rasterise(pSize, pLibrary, GetMaxTextureSide());
+    Upload();
+}
+
+CTextureFont::CTextureFont(std::vector<unsigned char> pFontBytes, float pSize, FT_Library* pLibrary,
+                           int pMaxSide)
+    : m_fontBytes(std::move(pFontBytes))
+{
+    Rasterise(pSize, pLibrary, pMaxSide);
+}
+
+bool CTextureFont::SetSize(float pSize)
+{
+    // Points at 72 dots per inch: size pixels per em.
+    if (FT_Set_Char_Size(m_face, 0, static_cast<FT_F26Dot6>(pSize * 64), 72, 0) == 0)
+        return true;
+    // A bitmap font comes in fixed sizes only: it draws at the one nearest the size asked.
+    if (m_face->num_fixed_sizes <= 0 || !m_face->available_sizes)
+        return false;
+    int nearest = 0;
+    for (int i = 1; i < m_face->num_fixed_sizes; ++i)
+        if (std::fabs(m_face->available_sizes[i].y_ppem / 64.0 - pSize) <
+            std::fabs(m_face->available_sizes[nearest].y_ppem / 64.0 - pSize))
+            nearest = i;
+    return FT_Select_Size(m_face, nearest) == 0;
+}
+
+void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
+{
     m_glyphs.reserve(100);
-    if (FT_New_Face(*pLibrary, NativePath(pFontPath).c_str(), 0, &m_face) != 0)
+    if (!IsSaneSize(pSize) || pMaxSide < 3 || m_fontBytes.empty())
+        return;
+    if (FT_New_Memory_Face(*pLibrary, m_fontBytes.data(), static_cast<FT_Long>(m_fontBytes.size()), 0,
+                           &m_face) != 0)
     {
         m_face = nullptr;
         return;
     }
-    // Points at 72 dots per inch: size pixels per em.
-    if (FT_Set_Char_Size(m_face, 0, static_cast<FT_F26Dot6>(pSize * 64), 72, 0) != 0)
+    if (!SetSize(pSize))
         return;
 
     std::vector<PackRect*> rects; // character map order
@@ -41,8 +79,7 @@ CTextureFont::CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibr
         charCode = FT_Get_Next_Char(m_face, charCode, &glyphIndex);
     }
 
-    int maxSide = GetMaxTextureSide();
-    packer.AddFreeSlot(FreeSlot{false, 1, 1, maxSide - 2, maxSide - 2});
+    packer.AddFreeSlot(FreeSlot{false, 1, 1, pMaxSide - 2, pMaxSide - 2});
     packer.Pack(1, 0);
     unsigned side = static_cast<unsigned>(packer.GetSize());
     if (side == 0)
@@ -53,49 +90,41 @@ CTextureFont::CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibr
         return;
     }
 
-    size_t total = static_cast<size_t>(side) * side;
-    std::vector<unsigned char> buffer(total, 0);
+    m_page.assign(static_cast<size_t>(side) * side, 0);
     for (PackRect* rect : rects)
     {
-        int x = rect->x;
-        int y = rect->y;
-        int code = rect->charCode;
-        bool placed = rect->placed;
+        PackRect placedRect = *rect;
         delete rect;
         // A glyph without a place would overwrite the page origin; it is left out instead.
-        if (!placed)
+        if (!placedRect.placed)
             continue;
-        if (FT_Load_Char(m_face, static_cast<FT_ULong>(code), FT_LOAD_DEFAULT) != 0 ||
+        if (FT_Load_Glyph(m_face, placedRect.glyphIndex, FT_LOAD_DEFAULT) != 0 ||
             FT_Render_Glyph(m_face->glyph, FT_RENDER_MODE_NORMAL) != 0)
             continue;
         const FT_GlyphSlot slot = m_face->glyph;
-        const FT_Bitmap& bitmap = slot->bitmap;
-        int width = static_cast<int>(bitmap.width);
-        int rows = static_cast<int>(bitmap.rows);
-        // Rows go in bottom-up, so v grows from the glyph's lowest row to its top.
-        for (int j = 0; j < rows; ++j)
-        {
-            const unsigned char* src = bitmap.buffer + static_cast<ptrdiff_t>(rows - 1 - j) * bitmap.pitch;
-            for (int c = 0; c < width; ++c)
-            {
-                size_t dest = static_cast<size_t>(x) + static_cast<size_t>(y + j) * side + c;
-                if (dest < total)
-                    buffer[dest] = src[c];
-            }
-        }
+        // Rows go in bottom-up, so v grows from the glyph's lowest row to its top. The glyph
+        // keeps to the room it was given, should it render larger the second time.
+        unsigned char* origin = m_page.data() + static_cast<size_t>(placedRect.y) * side + placedRect.x;
+        if (!CopyGlyphCoverage(*pLibrary, slot->bitmap, origin, side, placedRect.w, placedRect.h))
+            continue;
         Glyph glyph;
-        glyph.u = static_cast<float>(x) / static_cast<float>(side);
-        glyph.v = static_cast<float>(y) / static_cast<float>(side);
-        glyph.width = static_cast<float>(width);
-        glyph.height = static_cast<float>(rows);
+        glyph.u = static_cast<float>(placedRect.x) / static_cast<float>(side);
+        glyph.v = static_cast<float>(placedRect.y) / static_cast<float>(side);
+        glyph.width = static_cast<float>(std::min(placedRect.w, static_cast<int>(slot->bitmap.width)));
+        glyph.height = static_cast<float>(std::min(placedRect.h, static_cast<int>(slot->bitmap.rows)));
         glyph.left = slot->bitmap_left;
         glyph.top = slot->bitmap_top;
         glyph.advanceX = static_cast<int>(slot->advance.x >> 6);
         glyph.advanceY = static_cast<int>(slot->advance.y >> 6);
-        m_glyphs[code] = glyph;
+        m_glyphs[placedRect.charCode] = glyph;
     }
-
     m_pageSide = side;
+}
+
+void CTextureFont::Upload()
+{
+    if (m_page.empty())
+        return;
     GLuint texture = 0;
     glGenTextures(1, &texture);
     m_texId = texture;
@@ -106,9 +135,11 @@ CTextureFont::CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibr
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     // One byte per texel: rows of any width are packed tightly.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, static_cast<GLsizei>(side), static_cast<GLsizei>(side), 0,
-                 GL_ALPHA, GL_UNSIGNED_BYTE, buffer.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, static_cast<GLsizei>(m_pageSide),
+                 static_cast<GLsizei>(m_pageSide), 0, GL_ALPHA, GL_UNSIGNED_BYTE, m_page.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    m_page.clear();
+    m_page.shrink_to_fit();
 }
 
 CTextureFont::~CTextureFont()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <unordered_map>
+#include <vector>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -17,7 +18,17 @@ class CTextureFont
         int advanceX, advanceY;
     };
 
+    // Sizes are pixels per em. Beyond this range there is nothing sane to draw, and a huge
+    // size keeps start-up rasterising for minutes.
+    static constexpr double MIN_SIZE = 1.0;
+    static constexpr double MAX_SIZE = 256.0;
+    static bool IsSaneSize(double pSize) { return pSize >= MIN_SIZE && pSize <= MAX_SIZE; }
+
+    // Reads the file, rasterises every character and uploads the page; invalid on any failure.
     CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibrary);
+    // Rasterises font file bytes onto a page of at most pMaxSide texels without OpenGL; Upload
+    // turns the page into the texture.
+    CTextureFont(std::vector<unsigned char> pFontBytes, float pSize, FT_Library* pLibrary, int pMaxSide);
     ~CTextureFont();
     CTextureFont(const CTextureFont&) = delete;
     CTextureFont& operator=(const CTextureFont&) = delete;
@@ -31,8 +42,16 @@ class CTextureFont
 
     const Glyph* FindGlyph(char pChar) const;
     unsigned GetPageSide() const { return m_pageSide; }
+    // The rasterised coverage, bottom row first, until Upload.
+    const std::vector<unsigned char>& GetPage() const { return m_page; }
+    void Upload();
 
   private:
+    void Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide);
+    bool SetSize(float pSize);
+
+    std::vector<unsigned char> m_fontBytes; // the face reads from these
+    std::vector<unsigned char> m_page;
     unsigned m_pageSide = 0;
     unsigned m_texId = 0;
     FT_Face m_face = nullptr;

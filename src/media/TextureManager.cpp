@@ -2,17 +2,18 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 #include <tinyxml.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "engine/Assert.h"
-#include "engine/Platform.h"
+#include "engine/DataFile.h"
 #include "media/RectPacker.h"
 #include "media/Sprite.h"
+#include "media/SpriteImage.h"
 #include "media/TextureLimit.h"
 
 namespace
@@ -21,6 +22,7 @@ struct PendingSprite
 {
     PackRect* rect;
     std::string path;
+    bool disc = false; // the generated disc, kept apart from the catalogue's ids
 };
 
 void FreePending(std::vector<PendingSprite>& pPending)
@@ -32,35 +34,6 @@ void FreePending(std::vector<PendingSprite>& pPending)
         delete p.rect;
     }
     pPending.clear();
-}
-
-// The farthest any texel that is not fully clear reaches from the image's centre, measured to
-// its far corner. An image without alpha counts as content throughout.
-float ContentRadius(SDL_Surface* pImage)
-{
-    const float cx = pImage->w * 0.5f;
-    const float cy = pImage->h * 0.5f;
-    const float whole = std::sqrt(cx * cx + cy * cy);
-    const SDL_PixelFormat* format = pImage->format;
-    if (format->BytesPerPixel != 4 || format->Amask == 0)
-        return whole;
-    float farthestSq = 0.0f;
-    SDL_LockSurface(pImage);
-    for (int y = 0; y < pImage->h; ++y)
-    {
-        const Uint32* row =
-            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(pImage->pixels) + y * pImage->pitch);
-        for (int x = 0; x < pImage->w; ++x)
-        {
-            if ((row[x] & format->Amask) == 0)
-                continue;
-            const float dx = std::max(std::fabs(x - cx), std::fabs(x + 1 - cx));
-            const float dy = std::max(std::fabs(y - cy), std::fabs(y + 1 - cy));
-            farthestSq = std::max(farthestSq, dx * dx + dy * dy);
-        }
-    }
-    SDL_UnlockSurface(pImage);
-    return std::sqrt(farthestSq);
 }
 
 // White inside the polygon the round shapes of the board are made of (32 sides, a corner on
@@ -96,6 +69,26 @@ SDL_Surface* MakeDiscImage()
     // The blit onto the page copies alpha as it is.
     SDL_SetAlpha(image, 0, 0);
     return image;
+}
+
+// Copies an image onto the page with its top-left texel at (pX, pY), converted to RGBA bytes
+// the way a blit without blending does: alpha copied, or opaque for an image without it.
+void CopyOntoPage(SDL_Surface* pImage, Uint32* pPage, int pSide, int pX, int pY)
+{
+    SDL_Surface* tile = SDL_CreateRGBSurface(SDL_SWSURFACE, pImage->w, pImage->h, 32, 0x000000FF, 0x0000FF00,
+                                             0x00FF0000, 0xFF000000);
+    // Without memory for the copy the sprite's place stays clear.
+    if (!tile)
+        return;
+    SDL_FillRect(tile, nullptr, 0);
+    SDL_UpperBlit(pImage, nullptr, tile, nullptr);
+    SDL_LockSurface(tile);
+    for (int row = 0; row < tile->h; ++row)
+        std::memcpy(pPage + static_cast<size_t>(pY + row) * pSide + pX,
+                    static_cast<const Uint8*>(tile->pixels) + static_cast<size_t>(row) * tile->pitch,
+                    static_cast<size_t>(tile->w) * 4);
+    SDL_UnlockSurface(tile);
+    SDL_FreeSurface(tile);
 }
 
 std::string EntryName(int pIndex, const char* pId, const char* pPath)
@@ -136,10 +129,17 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
             FreePending(pending);
             return false;
         }
-        SDL_Surface* image = IMG_Load(NativePath(path).c_str());
+        std::vector<unsigned char> bytes;
+        std::string why;
+        SDL_Surface* image = nullptr;
+        if (ReadDataFile(path, MEDIA_FILE_LIMIT, bytes, why))
+        {
+            image = DecodeSpriteImage(bytes.data(), bytes.size(), path, why);
+            why = std::string("cannot load ") + path + ": " + why;
+        }
         if (!image)
         {
-            m_lastError = std::string("sprite '") + id + "': cannot load " + path + ": " + IMG_GetError();
+            m_lastError = std::string("sprite '") + id + "': " + why;
             FreePending(pending);
             return false;
         }
@@ -170,26 +170,20 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
     }
 
     int side = packer.GetSize();
-    // The disc goes where the art left room, never growing the page; an empty id keeps it
-    // out of the table. Without room the round shapes are drawn as triangle fans.
+    // The disc goes where the art left room, never growing the page, and stays out of the
+    // table. Without room the round shapes are drawn as triangle fans.
     if (side > 0)
     {
         PackRect* disc = new PackRect;
         disc->w = disc->h = DISC_SIDE;
         if (packer.PlaceWithinPage(disc, 1) && (disc->image = MakeDiscImage()) != nullptr)
-            pending.push_back(PendingSprite{disc, "(disc)"});
+            pending.push_back(PendingSprite{disc, "(disc)", true});
         else
             delete disc;
     }
-    SDL_Surface* page =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, side, side, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
-    if (!page)
-    {
-        m_lastError = std::string("cannot create the atlas page: ") + SDL_GetError();
-        FreePending(pending);
-        return false;
-    }
-    SDL_FillRect(page, nullptr, 0);
+    // The page is a buffer of our own: the surface library refuses surfaces 16384 wide, which
+    // OpenGL takes. Texels are RGBA bytes, as the images are converted below.
+    std::vector<Uint32> page(static_cast<size_t>(side) * side, 0);
     m_pageSide = side;
     GLuint texture = 0;
     glGenTextures(1, &texture);
@@ -199,12 +193,7 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
     for (PendingSprite& p : pending)
     {
         PackRect* r = p.rect;
-        SDL_Rect dest;
-        dest.x = static_cast<Sint16>(r->x);
-        dest.y = static_cast<Sint16>(r->y);
-        dest.w = static_cast<Uint16>(r->w);
-        dest.h = static_cast<Uint16>(r->h);
-        SDL_UpperBlit(r->image, nullptr, page, &dest);
+        CopyOntoPage(r->image, page.data(), side, r->x, r->y);
         const float contentRadius = ContentRadius(r->image);
         SDL_FreeSurface(r->image);
         r->image = nullptr;
@@ -213,7 +202,7 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
             new CSprite(static_cast<float>(r->x), static_cast<float>(r->y), static_cast<float>(r->w),
                         static_cast<float>(r->h), m_texture, pageSide, pageSide);
         sprite->SetContentRadius(contentRadius);
-        if (r->id.empty())
+        if (p.disc)
         {
             m_disc = sprite;
             delete r;
@@ -238,23 +227,19 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    SDL_LockSurface(page);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, page->pixels);
-    FindPlainTexel(page);
-    SDL_UnlockSurface(page);
-    SDL_FreeSurface(page);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, page.data());
+    FindPlainTexel(page.data(), side);
     return true;
 }
 
-void CTextureManager::FindPlainTexel(SDL_Surface* pPage)
+void CTextureManager::FindPlainTexel(const Uint32* pPage, int pSide)
 {
     m_hasPlainTexel = false;
-    const float side = static_cast<float>(pPage->w);
-    for (int y = 0; y < pPage->h; ++y)
+    const float side = static_cast<float>(pSide);
+    for (int y = 0; y < pSide; ++y)
     {
-        const Uint32* row =
-            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(pPage->pixels) + y * pPage->pitch);
-        for (int x = 0; x < pPage->w; ++x)
+        const Uint32* row = pPage + static_cast<size_t>(y) * pSide;
+        for (int x = 0; x < pSide; ++x)
         {
             if (row[x] == 0xFFFFFFFFu)
             {

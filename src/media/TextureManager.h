@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -39,7 +40,7 @@ class CTextureManager
 
   private:
     CTextureManager() = default;
-    void FindPlainTexel(SDL_Surface* pPage);
+    void FindPlainTexel(const uint32_t* pPage, int pSide);
 
     std::map<std::string, CSprite*> m_sprites;
     unsigned m_texture = 0;

@@ -1,7 +1,5 @@
 #include "world/GameWorld.h"
 
-#include <SDL/SDL_mixer.h>
-
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
 #include "media/Graphic.h"
@@ -16,8 +14,6 @@ CGameWorld::CGameWorld(CGameEngine* pEngine) : m_GameEngine(pEngine)
 CGameWorld::~CGameWorld()
 {
     ClearMatch();
-    if (m_music)
-        Mix_FreeMusic(m_music);
 }
 
 CTeam& CGameWorld::GetTeam(int pTeam)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "media/Color.h"
+#include "media/Music.h"
 #include "nodes/Entity.h"
 #include "world/BoardIndex.h"
 #include "world/Counter.h"
@@ -13,7 +14,6 @@
 class CGameEngine;
 class CGraphic;
 class CSprite;
-struct _Mix_Music;
 
 enum WorldState
 {
@@ -206,7 +206,10 @@ class CGameWorld
     int m_menuHover = -1;
     int m_difficultyHover = -1;
     bool m_difficultyListOpen = false;
-    _Mix_Music* m_music = nullptr;
+    CMusic m_music;
+    // Until the next try at loading the music.
+    int m_musicRetryMs = 0;
+    static constexpr int MUSIC_RETRY_MS = 1000;
     int m_mouseScreenX = -1;
     int m_mouseScreenY = -1;
     CCounter m_messageTimer{2500};

@@ -72,11 +72,18 @@ void CGameWorld::UpdateMenuMusic()
     // Without an audio device there is nothing to play.
     if (!IsAudioOpen())
         return;
-    if (!m_music)
-        m_music = Mix_LoadMUS(NativePath("Data\\sounds\\menu_music.ogg").c_str());
-    // A failed load is tried again on the next step.
-    if (m_music && Mix_PlayingMusic() == 0)
-        Mix_PlayMusic(m_music, -1);
+    if (!m_music.Get())
+    {
+        // A file that cannot be read or decoded is tried again a second later, not every step.
+        m_musicRetryMs -= static_cast<int>(m_stepLength);
+        if (m_musicRetryMs > 0)
+            return;
+        m_musicRetryMs = MUSIC_RETRY_MS;
+        if (!m_music.Load("Data\\sounds\\menu_music.ogg"))
+            return;
+    }
+    if (Mix_PlayingMusic() == 0)
+        Mix_PlayMusic(m_music.Get(), -1);
 }
 
 bool CGameWorld::IsMenuRowEnabled(int pRow, bool pMainMenu) const

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <tinyxml.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -113,15 +116,66 @@ TEST(ResourceCatalogueTest, FilesAreFoundThroughTheirBackslashPathAndMustParse)
 
     std::string missing = dir + "\\missing.xml";
     EXPECT_EQ(LoadCatalogueFile(missing.c_str(), rec.Loaders()).error, "cannot read " + dir + "/missing.xml");
-    // TinyXML would try to read a folder as a document.
+    // TinyXML would try to read a folder as a document, and a FIFO would block start-up.
     EXPECT_EQ(LoadCatalogueFile((dir + "/folder.xml").c_str(), rec.Loaders()).error,
-              "cannot read " + dir + "/folder.xml");
+              "cannot read " + dir + "/folder.xml: not a regular file");
+    ASSERT_EQ(0, mkfifo((dir + "/fifo.xml").c_str(), 0600));
+    EXPECT_EQ(LoadCatalogueFile((dir + "/fifo.xml").c_str(), rec.Loaders()).error,
+              "cannot read " + dir + "/fifo.xml: not a regular file");
     CatalogueResult broken = LoadCatalogueFile((dir + "/broken.xml").c_str(), rec.Loaders());
     EXPECT_EQ(broken.error.rfind("cannot parse " + dir + "/broken.xml: ", 0), 0u) << broken.error;
     EXPECT_NE(broken.error.find("line 3"), std::string::npos) << broken.error;
     EXPECT_FALSE(LoadCatalogueText("<!-- nothing but a comment -->", rec.Loaders()).ok);
     EXPECT_EQ(rec.seen.size(), 1u);
     std::system(("rm -rf " + dir).c_str());
+}
+
+TEST(ResourceCatalogueTest, HostileTextIsRefusedInOneLineBeforeItCanHurtTheParser)
+{
+    auto repeat = [](const std::string& pText, int pTimes)
+    {
+        std::string all;
+        for (int i = 0; i < pTimes; ++i)
+            all += pText;
+        return all;
+    };
+    const struct
+    {
+        std::string text;
+        const char* error;
+    } cases[] = {
+        // The parser recurses once per level and ran out of stack at some 40,000.
+        {repeat("<a>", 40000), "the catalogue nests its elements more than 64 deep"},
+        {"<resources x='/>' y=\"'\">" + repeat("<a b='1'>", 64), "more than 64 deep"},
+        {"<!-- x --><resources><![CDATA[<a>]]>" + repeat("<a/><b>", 63) + "</resources>",
+         "Error reading end tag"},
+        // Faults of the document as a whole have no line to name.
+        {"", "cannot parse the catalogue: Error document empty."},
+        {"<!-- nothing else -->", "the catalogue has no root element"},
+    };
+    RecordingLoaders rec;
+    for (const auto& c : cases)
+    {
+        CatalogueResult result = LoadCatalogueText(c.text.c_str(), rec.Loaders());
+        EXPECT_FALSE(result.ok) << c.text.substr(0, 40);
+        EXPECT_NE(result.error.find(c.error), std::string::npos) << result.error;
+        EXPECT_EQ(result.error.find("line 0"), std::string::npos) << result.error;
+    }
+
+    // The parser reads past the end of text that stops inside a multi-byte character: here
+    // into a page that cannot be read.
+    const std::string cut = "<?xml v='1'?><a>\xf0";
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    char* pages = static_cast<char*>(
+        mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(MAP_FAILED, pages);
+    ASSERT_EQ(0, mprotect(pages + page, page, PROT_NONE));
+    char* text = pages + page - cut.size() - 1;
+    std::memcpy(text, cut.c_str(), cut.size() + 1);
+    EXPECT_FALSE(LoadCatalogueText(text, rec.Loaders()).ok);
+    EXPECT_FALSE(LoadCatalogueBytes(text, cut.size(), rec.Loaders(), "cut").ok);
+    munmap(pages, 2 * page);
+    EXPECT_TRUE(rec.seen.empty());
 }
 
 TEST(ResourceCatalogueTest, TheMediaManagersNameTheEntryAtFault)

@@ -45,6 +45,25 @@ TEST(FontManagerTest, EntriesNeedPathIdAndANonZeroSize)
     fonts->Clear();
 }
 
+TEST(FontManagerTest, SizesBeyondOneTo256AreRefusedByName)
+{
+    // Huge sizes overflowed the char size or rasterised for minutes; nan compares false to 0.
+    CFontManager* fonts = CFontManager::GetInstance();
+    for (const char* size : {"1e30", "1e300", "nan", "inf", "10000", "257", "-3", "0.5"})
+    {
+        fonts->Clear();
+        EXPECT_FALSE(
+            LoadFonts(std::string("<fonts><font id='A' filepath='x.ttf' size='") + size + "'/></fonts>"));
+        EXPECT_EQ(std::string("font 'A' has size \"") + size + "\"; sizes run from 1 to 256",
+                  fonts->GetLastError());
+    }
+    fonts->Clear();
+    EXPECT_TRUE(LoadFonts("<fonts><font id='A' filepath='x.ttf' size='1'/>"
+                          "<font id='B' filepath='x.ttf' size='256'/></fonts>"));
+    EXPECT_EQ("", fonts->GetLastError());
+    fonts->Clear();
+}
+
 TEST(FontManagerDeathTest, LibraryMustBeOpenedExactlyOnce)
 {
     CFontManager* fonts = CFontManager::GetInstance();

@@ -35,3 +35,95 @@ expect_refusal "cannot read the window icon AWIcon.bmp"
 aw_workdir
 echo "not a bitmap" >"$AW_WORKDIR/AWIcon.bmp"
 expect_refusal "AWIcon.bmp is not a readable BMP"
+
+# expect_fallback: the game starts in $AW_WORKDIR all the same, says nothing, and quits cleanly.
+expect_fallback() {
+    aw_start -nointro
+    aw_wait_window 30
+    sleep 0.5
+    aw_key Escape
+    aw_wait_exit 10
+    aw_expect_status 0
+    [ ! -s "$AW_TMP/game.err" ] || aw_fail "stderr is not empty"
+    aw_note "fell back: $1"
+}
+
+# own_folder NAME: gives the scratch copy a folder of its own in place of the link to
+# Data/NAME, its files linked one by one, so single files can be replaced.
+own_folder() {
+    local folder="$AW_WORKDIR/Data/$1" file
+    rm "$folder"
+    mkdir "$folder"
+    for file in "$AW_ROOT/Data/$1"/*; do ln -s "$file" "$folder/"; done
+}
+
+# A catalogue too deep for the parser's recursion, one cut inside a UTF-8 sequence, an empty one.
+aw_workdir
+python3 -c "print('<a>' * 40000, end='')" >"$AW_WORKDIR/Data/resources.xml"
+expect_refusal "nests its elements more than 64 deep"
+aw_workdir
+printf "<?xml v='1'?><a>\xf0" >"$AW_WORKDIR/Data/resources.xml"
+expect_refusal "cannot parse Data/resources.xml"
+aw_workdir
+: >"$AW_WORKDIR/Data/resources.xml"
+expect_refusal "cannot parse Data/resources.xml: Error document empty."
+grep -q "line 0" "$AW_TMP/game.err" && aw_fail "the message names line 0"
+
+# Font sizes that overflow, are not numbers, or would rasterise for minutes.
+for size in 1e30 1e300 nan 10000; do
+    aw_workdir
+    sed -i "s/id=\"MainFont\" size=\"20\"/id=\"MainFont\" size=\"$size\"/" "$AW_WORKDIR/Data/resources.xml"
+    expect_refusal "font 'MainFont' has size \"$size\"; sizes run from 1 to 256"
+done
+
+# Sprites: a FIFO would block the reading for ever; broken or absurd PNG files made the image
+# library add lines of its own.
+aw_workdir
+own_folder sprites
+rm "$AW_WORKDIR/Data/sprites/spark.png"
+mkfifo "$AW_WORKDIR/Data/sprites/spark.png"
+expect_refusal "spark.png: not a regular file"
+aw_workdir
+own_folder sprites
+rm "$AW_WORKDIR/Data/sprites/gear.png"
+head -c 120 "$AW_ROOT/Data/sprites/gear.png" >"$AW_WORKDIR/Data/sprites/gear.png"
+expect_refusal "cannot load Data\\sprites\\gear.png"
+aw_workdir
+own_folder sprites
+rm "$AW_WORKDIR/Data/sprites/gear.png"
+{ head -c 16 "$AW_ROOT/Data/sprites/gear.png"; printf '\x00\x01\x00\x00\x00\x01\x00\x00'; tail -c +25 "$AW_ROOT/Data/sprites/gear.png"; } >"$AW_WORKDIR/Data/sprites/gear.png"
+expect_refusal "an image of 65536 by 65536 pixels is no sprite"
+
+# Sounds, fonts and the music that cannot be used are left out: a WAV header the mixer's
+# converter crashed on, FIFOs, a 1-bit bitmap font.
+aw_workdir
+own_folder sounds
+rm "$AW_WORKDIR/Data/sounds/menu_click.wav" "$AW_WORKDIR/Data/sounds/end.wav"
+{ head -c 24 "$AW_ROOT/Data/sounds/menu_click.wav"; printf '\x00\x00\x00\x00'; tail -c +29 "$AW_ROOT/Data/sounds/menu_click.wav"; } >"$AW_WORKDIR/Data/sounds/menu_click.wav"
+{ head -c 22 "$AW_ROOT/Data/sounds/end.wav"; printf '\x00\x00'; tail -c +25 "$AW_ROOT/Data/sounds/end.wav"; } >"$AW_WORKDIR/Data/sounds/end.wav"
+expect_fallback "sounds with sample rate 0 and no channels"
+aw_workdir
+own_folder sounds
+own_folder fonts
+rm "$AW_WORKDIR/Data/sounds/death.wav" "$AW_WORKDIR/Data/sounds/menu_music.ogg" "$AW_WORKDIR/Data/fonts/DejaVuSans.ttf"
+mkfifo "$AW_WORKDIR/Data/sounds/death.wav" "$AW_WORKDIR/Data/sounds/menu_music.ogg" "$AW_WORKDIR/Data/fonts/DejaVuSans.ttf"
+expect_fallback "a sound, the music and the font are FIFOs"
+aw_workdir
+own_folder fonts
+printf 'STARTFONT 2.1\nFONT -aw-test-medium-r-normal--8-80-72-72-c-80-iso10646-1\nSIZE 8 72 72\nFONTBOUNDINGBOX 8 8 0 0\nSTARTPROPERTIES 3\nPIXEL_SIZE 8\nFONT_ASCENT 8\nFONT_DESCENT 0\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 1000 0\nDWIDTH 9 0\nBBX 8 8 0 0\nBITMAP\nFF\n81\n81\n81\n81\n81\n81\nFF\nENDCHAR\nENDFONT\n' >"$AW_WORKDIR/Data/fonts/box.bdf"
+sed -i 's/fonts\\DejaVuSans.ttf" id="MainFont"/fonts\\box.bdf" id="MainFont"/' "$AW_WORKDIR/Data/resources.xml"
+expect_fallback "a 1-bit bitmap font"
+
+# With standard error closed, the X connection took descriptor 2 and the message went into
+# it; the game then hung. It must still refuse, within the time limit, without a signal.
+aw_workdir
+rm "$AW_WORKDIR/Data/resources.xml"
+(cd "$AW_WORKDIR" && exec timeout 20 "$AW_GAME" -nointro <&- >&- 2>&-)
+status=$?
+[ "$status" != 124 ] || aw_fail "hung with standard input, output and error closed"
+[ "$status" != 0 ] && [ "$status" -lt 128 ] || aw_fail "status $status with the standard descriptors closed"
+aw_note "refused with the standard descriptors closed: status $status"
+
+# No X display: say so, rather than what the terminal fallback cannot do.
+aw_workdir
+DISPLAY= expect_refusal "no display: DISPLAY is not set"

@@ -272,3 +272,32 @@ TEST_F(MediaAtlasTest, ImageThatDoesNotFitFailsInsteadOfOverwritingTheOrigin)
     EXPECT_FALSE(Load(Entry("First", first) + Entry("Second", Image("second", 40, 40, BLUE, BLUE))));
     EXPECT_EQ("sprite 'First' (" + first + ") does not fit in the atlas", tm->GetLastError());
 }
+
+TEST_F(MediaAtlasTest, AnEmptyIdIsAnOrdinarySpriteAndLeavesTheDiscAlone)
+{
+    // The generated disc was once told apart by its empty id.
+    CTextureManager* tm = CTextureManager::GetInstance();
+    ASSERT_TRUE(
+        Load(Entry("", Image("blank", 6, 4, RED, RED)) + Entry("Wide", Image("wide", 200, 8, BLUE, BLUE))));
+    const CSprite* disc = tm->GetDisc();
+    ASSERT_NE(nullptr, disc);
+    EXPECT_FLOAT_EQ(static_cast<float>(CTextureManager::DISC_SIDE), disc->GetWidth());
+    const CSprite* blank = tm->GetSprite("");
+    ASSERT_NE(nullptr, blank);
+    EXPECT_FLOAT_EQ(6.0f, blank->GetWidth());
+}
+
+TEST_F(MediaAtlasTest, ArtNeedingAPageWiderThan8192IsTakenUpToTheGLLimit)
+{
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    if (limit < 16384)
+        GTEST_SKIP() << "OpenGL here takes textures up to " << limit;
+    CTextureManager* tm = CTextureManager::GetInstance();
+    ASSERT_TRUE(Load(Entry("Long", Image("long", 9000, 2, GREEN, BLUE)))) << tm->GetLastError();
+    EXPECT_EQ(16384, tm->GetPageSide());
+    const CSprite* s = tm->GetSprite("Long");
+    ASSERT_NE(nullptr, s);
+    EXPECT_FLOAT_EQ(9000.0f, s->GetWidth());
+    EXPECT_FLOAT_EQ(1.0f / 16384, s->m_leftU);
+}
