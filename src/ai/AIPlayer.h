@@ -96,6 +96,8 @@ class CAIPlayer
     float WorthSum(const CVector2& pPoint, float pRange, int pTeam, CEntity* pIgnored) const;
     // No free resource site's circle comes within pRadius of the point.
     bool HasResourceClearance(const CVector2& pPoint, float pRadius) const;
+    // Free ground, clear of every resource site: where any node of that radius may stand.
+    bool IsOpenSpot(const CVector2& pPoint, float pRadius) const;
     CSpot FindAbsorberSpotNear(CEntity* pNode);
     CSpot FindAbsorberSpotOnBeam(CBeamNode* pDmgSrc);
     CSpot FindShieldSpotOnBeam(CBeamNode* pDmgSrc);

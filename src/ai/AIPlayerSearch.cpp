@@ -236,6 +236,11 @@ bool CAIPlayer::HasResourceClearance(const CVector2& pPoint, float pRadius) cons
     return true;
 }
 
+bool CAIPlayer::IsOpenSpot(const CVector2& pPoint, float pRadius) const
+{
+    return World().IsFree(pPoint, pRadius) && HasResourceClearance(pPoint, pRadius);
+}
+
 CSpot CAIPlayer::FindAbsorberSpotNear(CEntity* pNode)
 {
     AW_ASSERT(pNode);
@@ -253,14 +258,13 @@ CSpot CAIPlayer::FindAbsorberSpotNear(CEntity* pNode)
         }
     }
 
-    CGameWorld& world = World();
     const int team = m_team->GetId();
     const CHazardFilter hazards(r, nullptr);
     PosCandidate* found = PopFirstPassing(
         [&](const PosCandidate& pCandidate)
         {
             const CVector2& p = pCandidate.pos;
-            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+            if (!IsOpenSpot(p, r))
                 return false;
             return !(WorthSum(p, BlastReach(hazards.HitSum(p, nullptr)), team, nullptr) > 0.0f);
         });
@@ -292,14 +296,13 @@ CSpot CAIPlayer::FindAbsorberSpotOnBeam(CBeamNode* pDmgSrc)
         }
     }
 
-    CGameWorld& world = World();
     const int team = m_team->GetId();
     const CHazardFilter hazards(r, nullptr);
     PosCandidate* found = PopFirstPassing(
         [&](const PosCandidate& pCandidate)
         {
             const CVector2& p = pCandidate.pos;
-            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+            if (!IsOpenSpot(p, r))
                 return false;
             int beamOnly = 0;
             int total = hazards.HitSum(p, &beamOnly);
@@ -345,13 +348,12 @@ CSpot CAIPlayer::FindShieldSpotOnBeam(CBeamNode* pDmgSrc)
         }
     }
 
-    CGameWorld& world = World();
     const CHazardFilter hazards(r, pDmgSrc->GetTarget());
     PosCandidate* found = PopFirstPassing(
         [&](const PosCandidate& pCandidate)
         {
             const CVector2& p = pCandidate.pos;
-            if (!world.IsFree(p, r) || !HasResourceClearance(p, r))
+            if (!IsOpenSpot(p, r))
                 return false;
             int beamOnly = 0;
             int total = hazards.HitSum(p, &beamOnly);

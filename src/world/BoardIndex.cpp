@@ -113,63 +113,62 @@ bool CBoardIndex::CellSpan(float pLow, float pHigh, float pOrigin, int pCount, i
     return true;
 }
 
-int CBoardIndex::FindOverlap(const CVector2& pPoint, float pRadius) const
+template <class Visit>
+void CBoardIndex::VisitNear(const CVector2& pPoint, float pReach, const Visit& pVisit) const
 {
     int c0, c1, r0, r1;
-    if (!CellSpan(pPoint.x - pRadius, pPoint.x + pRadius, m_originX, m_columns, &c0, &c1) ||
-        !CellSpan(pPoint.y - pRadius, pPoint.y + pRadius, m_originY, m_rows, &r0, &r1))
-        return -1;
-    int first = -1;
+    if (!CellSpan(pPoint.x - pReach, pPoint.x + pReach, m_originX, m_columns, &c0, &c1) ||
+        !CellSpan(pPoint.y - pReach, pPoint.y + pReach, m_originY, m_rows, &r0, &r1))
+        return;
     for (int row = r0; row <= r1; ++row)
     {
         for (int col = c0; col <= c1; ++col)
         {
-            const int b = row * m_columns + col;
-            for (int k = m_starts[static_cast<std::size_t>(b)]; k < m_starts[static_cast<std::size_t>(b) + 1];
-                 ++k)
+            const std::size_t b = static_cast<std::size_t>(row * m_columns + col);
+            for (int k = m_starts[b]; k < m_starts[b + 1]; ++k)
             {
-                const int i = m_items[static_cast<std::size_t>(k)];
-                // Buckets are in list order: nothing further on can come first.
-                if (first >= 0 && i >= first)
+                if (pVisit(m_items[static_cast<std::size_t>(k)]))
                     break;
-                const Slot& s = At(i);
-                if (!s.blocks)
-                    continue;
-                const float reach = s.radius + pRadius;
-                if ((pPoint - CVector2(s.x, s.y)).LengthSq() <= reach * reach)
-                {
-                    first = i;
-                    break;
-                }
             }
         }
     }
+}
+
+int CBoardIndex::FindOverlap(const CVector2& pPoint, float pRadius) const
+{
+    int first = -1;
+    VisitNear(pPoint, pRadius,
+              [&](int pIndex)
+              {
+                  // Buckets are in list order: nothing further on can come first.
+                  if (first >= 0 && pIndex >= first)
+                      return true;
+                  const Slot& s = At(pIndex);
+                  if (!s.blocks)
+                      return false;
+                  const float reach = s.radius + pRadius;
+                  if ((pPoint - CVector2(s.x, s.y)).LengthSq() <= reach * reach)
+                  {
+                      first = pIndex;
+                      return true;
+                  }
+                  return false;
+              });
     return first;
 }
 
 void CBoardIndex::CollectInRange(const CVector2& pPoint, float pRange, std::vector<int>& pOut) const
 {
     pOut.clear();
-    int c0, c1, r0, r1;
-    if (!CellSpan(pPoint.x - pRange, pPoint.x + pRange, m_originX, m_columns, &c0, &c1) ||
-        !CellSpan(pPoint.y - pRange, pPoint.y + pRange, m_originY, m_rows, &r0, &r1))
-        return;
-    for (int row = r0; row <= r1; ++row)
-    {
-        for (int col = c0; col <= c1; ++col)
-        {
-            const int b = row * m_columns + col;
-            for (int k = m_starts[static_cast<std::size_t>(b)]; k < m_starts[static_cast<std::size_t>(b) + 1];
-                 ++k)
-            {
-                const int i = m_items[static_cast<std::size_t>(k)];
-                const Slot& s = At(i);
-                const float reach = s.radius + pRange;
-                if (reach * reach >= (pPoint - CVector2(s.x, s.y)).LengthSq())
-                    pOut.push_back(i);
-            }
-        }
-    }
+    VisitNear(pPoint, pRange,
+              [&](int pIndex)
+              {
+                  const Slot& s = At(pIndex);
+                  const float reach = s.radius + pRange;
+                  if (reach * reach >= (pPoint - CVector2(s.x, s.y)).LengthSq())
+                      pOut.push_back(pIndex);
+                  return false;
+              });
     // A node filed in several of the buckets is found once per bucket.
     std::sort(pOut.begin(), pOut.end());
     pOut.erase(std::unique(pOut.begin(), pOut.end()), pOut.end());

@@ -48,6 +48,9 @@ class CBoardIndex
   private:
     // Bucket range covering [pLow, pHigh] on one axis, clamped; false when it misses the grid.
     bool CellSpan(float pLow, float pHigh, float pOrigin, int pCount, int* pFirst, int* pLast) const;
+    // Calls pVisit(list index) for the nodes of every bucket within pReach of the point, each
+    // bucket in list order; pVisit returns true to skip the rest of that bucket.
+    template <class Visit> void VisitNear(const CVector2& pPoint, float pReach, const Visit& pVisit) const;
     // The exact test of the list scan: a blocking node the ray passes within its radius.
     bool RayHits(int pIndex, const CVector2& pOrigin, const CVector2& pDir, float* pT, float* pS) const;
     // Whether a ray can be walked bucket by bucket (a finite, non-zero direction).
