@@ -76,6 +76,8 @@ void CGameEngine::RunPass()
 
 void CGameEngine::RunFrame(unsigned pNow)
 {
+    if (m_frameHook && m_frameHook->OnFrame())
+        m_redraw = true;
     const bool stepped = m_world.Update(pNow - m_lastTicks);
     m_lastTicks = pNow;
     // With no step and no event since the last picture, it would come out the same again.
@@ -83,6 +85,8 @@ void CGameEngine::RunFrame(unsigned pNow)
         return;
     m_redraw = false;
     m_world.Draw();
+    if (m_frameHook)
+        m_frameHook->DrawOver();
     if (m_screen)
         SDL_GL_SwapBuffers();
 }
@@ -90,6 +94,8 @@ void CGameEngine::RunFrame(unsigned pNow)
 void CGameEngine::HandleEvent(const SDL_Event& pEvent)
 {
     m_redraw = true;
+    if (m_frameHook && m_frameHook->OnEvent(pEvent))
+        return;
     switch (pEvent.type)
     {
     case SDL_ACTIVEEVENT:

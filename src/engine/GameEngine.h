@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/DisplayConfig.h"
+#include "engine/FrameHook.h"
 #include "world/GameWorld.h"
 
 struct SDL_Surface;
@@ -44,6 +45,8 @@ class CGameEngine
     bool IsActive() const { return m_active; }
     unsigned GetLastTicks() const { return m_lastTicks; }
     const std::string& GetLastError() const { return m_lastError; }
+    // Runs beside the world every frame (a network session); not owned, null for none.
+    void SetFrameHook(CFrameHook* pHook) { m_frameHook = pHook; }
 
     bool m_SDLInitialized = false;
     bool m_SDLMixerInitialized = false;
@@ -68,6 +71,7 @@ class CGameEngine
     CGameWorld m_world;
     std::set<std::string> m_options;
     std::string m_lastError;
+    CFrameHook* m_frameHook = nullptr;
 };
 
 // Where the catalogue of sprites, sounds and fonts lives, relative to the data folder (the

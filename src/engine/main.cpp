@@ -6,6 +6,8 @@
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
+#include "engine/Version.h"
+#include "net/NetGame.h"
 
 int main(int argc, char** argv)
 {
@@ -13,6 +15,13 @@ int main(int argc, char** argv)
     DisplayConfig config = DisplayConfig::Default();
     std::string badArgument;
     if (!ReadCommandLine(argc, argv, config, &badArgument))
+    {
+        std::fprintf(stderr, "ampwarden: %s\n", badArgument.c_str());
+        return 2;
+    }
+    CNetSetup netSetup;
+    bool network = false;
+    if (!ReadNetOptions(argc, argv, netSetup, network, badArgument))
     {
         std::fprintf(stderr, "ampwarden: %s\n", badArgument.c_str());
         return 2;
@@ -34,7 +43,31 @@ int main(int argc, char** argv)
         engine.Shutdown();
         return 1;
     }
+    if (!network)
+    {
+        engine.Run();
+        engine.Shutdown();
+        return 0;
+    }
+
+    // A network match: straight past the intro to the waiting screen.
+    engine.AddOption("nointro");
+    CGameWorld& world = engine.GetWorld();
+    netSetup.haveSeed = world.m_hasMatchSeed;
+    netSetup.seed = world.m_matchSeed;
+    netSetup.version = ProgramVersion();
+    netSetup.fingerprint = DataFingerprint("Data/resources.xml");
+    CNetGame game(engine, netSetup);
+    if (!game.Open(why))
+    {
+        std::fprintf(stderr, "ampwarden: cannot start the network game: %s\n", why.c_str());
+        engine.Shutdown();
+        return 1;
+    }
+    engine.SetFrameHook(&game);
     engine.Run();
+    engine.SetFrameHook(nullptr);
+    game.GetSession().Detach(world);
     engine.Shutdown();
-    return 0;
+    return game.ExitStatus();
 }

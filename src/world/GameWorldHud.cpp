@@ -211,12 +211,16 @@ void CGameWorld::DrawHud()
         glPopMatrix();
     }
 
-    if (m_result >= RESULT_WIN && m_result < RESULT_UNDECIDED && !m_demo && banners[m_result] != nullptr)
+    // The result is green's; whoever plays blue sees it the other way round.
+    int banner = m_result;
+    if (m_playerTeam == 2 && m_result <= RESULT_LOSE)
+        banner = m_result == RESULT_WIN ? RESULT_LOSE : RESULT_WIN;
+    if (banner >= RESULT_WIN && banner < RESULT_UNDECIDED && !m_demo && banners[banner] != nullptr)
     {
         glPushMatrix();
         glTranslatef(static_cast<float>(w / 2), static_cast<float>(h / 2), 0.0f);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        banners[m_result]->DrawCentered();
+        banners[banner]->DrawCentered();
         glPopMatrix();
     }
 

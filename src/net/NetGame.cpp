@@ -1,0 +1,189 @@
+#include "net/NetGame.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+#include "engine/GameEngine.h"
+#include "media/FontManager.h"
+#include "media/TextureFont.h"
+#include "world/GameWorld.h"
+
+namespace
+{
+void DrawCentredLine(CTextureFont* pFont, float pY, const char* pText)
+{
+    const int w = CGameEngine::Instance().GetWorld().GetWindowWidth();
+    glPushMatrix();
+    glTranslatef(static_cast<float>(w / 2) - 0.5f * pFont->GetTextWidth(pText), pY, 0.0f);
+    pFont->DrawText(pText);
+    glPopMatrix();
+}
+} // namespace
+
+CNetGame::CNetGame(CGameEngine& pEngine, const CNetSetup& pSetup) : m_engine(pEngine), m_setup(pSetup) {}
+
+CNetGame::~CNetGame()
+{
+    m_session.Detach(m_engine.GetWorld());
+}
+
+bool CNetGame::Open(std::string& pWhy)
+{
+    return m_session.Open(m_setup, pWhy);
+}
+
+int CNetGame::ExitStatus() const
+{
+    switch (m_session.GetOutcome())
+    {
+    case CNetSession::OUTCOME_REFUSED:
+    case CNetSession::OUTCOME_UNREACHABLE:
+    case CNetSession::OUTCOME_BROKEN:
+    case CNetSession::OUTCOME_DESYNC:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+bool CNetGame::OnEvent(const SDL_Event& pEvent)
+{
+    CGameWorld& world = m_engine.GetWorld();
+    if (pEvent.type == SDL_QUIT)
+    {
+        // Closing the window leaves the match: the other side is told at once.
+        if (m_session.GetPhase() != CNetSession::PHASE_OVER)
+            m_session.Leave(world);
+        return false;
+    }
+    if (m_matchSeen && m_session.GetPhase() == CNetSession::PHASE_OVER && !m_session.GetPausedBy())
+    {
+        // Over: the board stays until Escape leaves for the menu, where local play goes on.
+        if (world.m_state != STATE_MATCH || pEvent.type != SDL_KEYDOWN ||
+            pEvent.key.keysym.sym != SDLK_ESCAPE || world.m_selectedTool != TOOL_NONE)
+            return false;
+        m_session.Detach(world);
+        world.Pause();
+        world.m_resumable = false;
+        return true;
+    }
+    const bool input = pEvent.type == SDL_KEYDOWN || pEvent.type == SDL_KEYUP ||
+                       pEvent.type == SDL_MOUSEBUTTONDOWN || pEvent.type == SDL_MOUSEBUTTONUP;
+    if (pEvent.type == SDL_KEYDOWN && OnKeyDown(pEvent.key.keysym.sym))
+        return true;
+    // Waiting, or paused: the menu and the board take no input.
+    return input && (!m_matchSeen || m_session.GetPausedBy() != 0);
+}
+
+bool CNetGame::OnKeyDown(int pSym)
+{
+    CGameWorld& world = m_engine.GetWorld();
+    if (!m_matchSeen)
+    {
+        if (pSym == SDLK_ESCAPE)
+        {
+            // Giving up: nothing has started, nothing is owed.
+            std::fprintf(stderr, "ampwarden: gave up: %s\n", m_session.Headline().c_str());
+            m_engine.Quit();
+        }
+        return true;
+    }
+    if (m_session.GetPausedBy() != 0)
+    {
+        if (pSym == SDLK_ESCAPE)
+            m_session.SetPaused(world, false);
+        else if (pSym == SDLK_q)
+            m_session.Leave(world);
+        return true;
+    }
+    // The second Escape (no tool in hand) pauses both sides instead of going to the menu.
+    if (pSym == SDLK_ESCAPE && world.m_selectedTool == TOOL_NONE)
+    {
+        m_session.SetPaused(world, true);
+        return true;
+    }
+    return false;
+}
+
+bool CNetGame::OnFrame()
+{
+    CGameWorld& world = m_engine.GetWorld();
+    m_session.Pump(world);
+    if (m_session.GetPhase() == CNetSession::PHASE_PLAYING)
+        m_matchSeen = true;
+    // Refused or unreachable before a match: the reason stays on screen until Escape.
+    const std::string headline = m_session.Headline();
+    if (headline == m_drawnHeadline)
+        return false;
+    m_drawnHeadline = headline;
+    return true;
+}
+
+void CNetGame::DrawOver()
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
+    const std::string& headline = m_drawnHeadline;
+    if (!font || headline.empty())
+        return;
+    const int w = m_engine.GetWorld().GetWindowWidth();
+    const int h = m_engine.GetWorld().GetWindowHeight();
+    // Before the match the veil hides the menu; over the board it is a band below the banner.
+    const float bottom = m_matchSeen ? static_cast<float>(h / 2 - 110) : 0.0f;
+    const float top = m_matchSeen ? static_cast<float>(h / 2 - 60) : static_cast<float>(h);
+    const float line = static_cast<float>(m_matchSeen ? h / 2 - 90 : h / 2 - 40);
+    glLoadIdentity();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(0.0f, 0.0f, 0.0f, m_matchSeen ? 0.6f : 0.85f);
+    glBegin(GL_QUADS);
+    glVertex2f(0.0f, bottom);
+    glVertex2f(static_cast<float>(w), bottom);
+    glVertex2f(static_cast<float>(w), top);
+    glVertex2f(0.0f, top);
+    glEnd();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    DrawCentredLine(font, line, headline.c_str());
+    if (!m_matchSeen)
+        DrawCentredLine(font, static_cast<float>(h / 2 - 80), "Escape gives up");
+}
+
+bool ReadNetOptions(int pArgc, char** pArgv, CNetSetup& pSetup, bool& pWanted, std::string& pWhy)
+{
+    pWanted = false;
+    for (int i = 1; pArgv && i < pArgc; ++i)
+    {
+        const char* arg = pArgv[i];
+        const char* value = i + 1 < pArgc ? pArgv[i + 1] : nullptr;
+        const bool host = std::strcmp(arg, "-host") == 0;
+        if (!host && std::strcmp(arg, "-join") != 0)
+            continue;
+        if (pWanted)
+            return pWhy = "-host and -join are given once, and not together", false;
+        pWanted = true;
+        pSetup.hosting = host;
+        pSetup.address = CNetAddress();
+        pSetup.address.port = Net::DEFAULT_PORT;
+        if (host)
+        {
+            // The port is optional: a value that is no option is taken as one.
+            if (value && value[0] != '-')
+            {
+                if (!ParseNetPort(value, pSetup.address.port))
+                    return pWhy = "-host takes a port from 1 to 65535", false;
+                ++i;
+            }
+        }
+        else
+        {
+            if (!value || value[0] == '-')
+                return pWhy = "-join needs HOST[:PORT], e.g. 192.168.1.20:24680 or [::1]:24680", false;
+            std::string why;
+            if (!ParseNetAddress(value, pSetup.address, why))
+                return pWhy = "-join " + std::string(value) + ": " + why, false;
+            ++i;
+        }
+    }
+    return true;
+}

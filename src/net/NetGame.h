@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "engine/FrameHook.h"
+#include "net/NetSession.h"
+
+class CGameEngine;
+
+// The network session inside the game's window: the waiting screens, pausing and leaving
+// with the keys, and the session's news drawn over the board.
+class CNetGame : public CFrameHook
+{
+  public:
+    CNetGame(CGameEngine& pEngine, const CNetSetup& pSetup);
+    ~CNetGame() override;
+    bool Open(std::string& pWhy);
+    // The program's exit status for how the session ended: 1 when it was refused, never
+    // connected, broke the rules or went out of sync, else 0.
+    int ExitStatus() const;
+    CNetSession& GetSession() { return m_session; }
+
+    bool OnEvent(const SDL_Event& pEvent) override;
+    bool OnFrame() override;
+    void DrawOver() override;
+
+  private:
+    bool OnKeyDown(int pSym);
+    CGameEngine& m_engine;
+    CNetSetup m_setup;
+    CNetSession m_session;
+    std::string m_drawnHeadline;
+    bool m_matchSeen = false;
+};
+
+// Reads "-host [PORT]" and "-join HOST[:PORT]" (IPv6 in brackets) from the arguments. pWanted
+// tells whether either was given; false, with a one-line reason, when one is malformed.
+bool ReadNetOptions(int pArgc, char** pArgv, CNetSetup& pSetup, bool& pWanted, std::string& pWhy);

@@ -1,0 +1,262 @@
+// Lockstep: turns scheduled D steps ahead, steps held until both sides' turns are in, and
+// the state hash compared every SYNC_STEPS steps.
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+#include "net/NetSession.h"
+#include "world/GameWorld.h"
+#include "world/MatchDump.h"
+#include "world/MatchHash.h"
+
+namespace
+{
+// Node dumps kept for a desync found late (the other side's hash comes up to D steps after ours).
+const size_t KEPT_DUMPS = 4;
+} // namespace
+
+void CNetSession::StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart)
+{
+    m_start = pStart;
+    m_stats.delay = pStart.delay;
+    if (!m_roundTrips.empty())
+        m_stats.roundTripMs = *std::max_element(m_roundTrips.begin(), m_roundTrips.end());
+    // Nothing is scheduled for the first D steps: both sides know that without a word.
+    m_myThrough = m_sentThrough = m_theirThrough = pStart.delay - 1;
+    for (int& through : m_theirThroughOn)
+        through = pStart.delay - 1;
+    m_phase = PHASE_PLAYING;
+    m_sentAtStart = m_transport.BytesSent();
+    m_receivedAtStart = m_transport.BytesReceived();
+    m_datagramsAtStart = m_transport.DatagramsSent();
+    m_startedAt = NowMs();
+
+    // Both machines set the match up the same way from the host's seed; both sides are people.
+    pWorld.SetMatchSeed(pStart.seed);
+    pWorld.m_demo = false;
+    pWorld.m_demoUntilDecided = false;
+    pWorld.ClearMatch();
+    pWorld.NewMatch();
+    for (int team = 1; team <= 2; ++team)
+        pWorld.GetTeam(team).SetAI(false);
+    // The debug keys would change one machine's match only.
+    pWorld.m_debug = false;
+    pWorld.m_playerTeam = m_team;
+    pWorld.m_state = STATE_MATCH;
+    pWorld.m_driver = this;
+    pWorld.AddObserver(this);
+    pWorld.m_playerCommandRoute = [this, &pWorld](const CMatchCommand& pCommand)
+    { OwnCommand(pWorld, pCommand); };
+    m_attached = true;
+    std::fprintf(stderr, "ampwarden: match started: seed %u, input delay %d steps\n", pStart.seed,
+                 pStart.delay);
+    if (m_onMatchStart)
+        m_onMatchStart(pStart);
+}
+
+void CNetSession::Detach(CGameWorld& pWorld)
+{
+    if (!m_attached)
+        return;
+    m_attached = false;
+    pWorld.m_driver = nullptr;
+    pWorld.m_playerCommandRoute = nullptr;
+    pWorld.RemoveObserver(this);
+}
+
+void CNetSession::OwnCommand(CGameWorld& pWorld, CMatchCommand pCommand)
+{
+    // Only builds travel, and only while the match runs.
+    if (m_phase != PHASE_PLAYING || m_finished || pCommand.kind != CMD_BUILD || pCommand.team != m_team ||
+        static_cast<int>(m_outbox.size()) >= Net::MAX_TURN_COMMANDS)
+        return;
+    // The first step not yet closed: shown at once as pending, run D steps from now on both sides.
+    pCommand.step = m_myThrough + 1;
+    m_outbox.push_back(pCommand);
+    pWorld.SubmitCommand(pCommand);
+}
+
+void CNetSession::SendTurn(bool pForce)
+{
+    if (m_myThrough <= m_sentThrough)
+        return;
+    // Commands stamped after the last close wait for the next one.
+    CNetMessage turn;
+    turn.type = NET_TURN;
+    turn.through = m_myThrough;
+    std::vector<CMatchCommand> later;
+    for (const CMatchCommand& command : m_outbox)
+        (command.step <= m_myThrough ? turn.commands : later).push_back(command);
+    if (!pForce && turn.commands.empty() && m_myThrough - m_sentThrough < TURN_STEPS)
+        return;
+    m_outbox.swap(later);
+    const std::vector<uint8_t> bytes = EncodeNetMessage(turn);
+    for (int channel = 0; channel < CNetTransport::CHANNELS; ++channel)
+    {
+        m_transport.Send(bytes, channel);
+        m_transport.Flush();
+    }
+    m_lastSendAt = NowMs();
+    m_sentThrough = m_myThrough;
+}
+
+int CNetSession::StepsPerTick()
+{
+    // Behind the other side (it started first, or we stalled): catch up two steps a tick.
+    // (Each side's turns reach D steps past where it stands.)
+    return m_phase == PHASE_PLAYING && m_pausedBy == 0 && m_theirThrough > m_myThrough + TURN_STEPS ? 2 : 1;
+}
+
+bool CNetSession::BeforeStep(CGameWorld& pWorld)
+{
+    if (m_phase != PHASE_PLAYING || m_finished || m_pausedBy != 0)
+        return false;
+    const int step = pWorld.m_matchSteps;
+    if (pWorld.m_result != RESULT_UNDECIDED || (m_setup.stepLimit > 0 && step >= m_setup.stepLimit))
+    {
+        Finish(pWorld);
+        return false;
+    }
+    if (step + m_start.delay > m_myThrough)
+        m_myThrough = step + m_start.delay;
+    SendTurn(false);
+    if (step > m_theirThrough)
+    {
+        if (!m_held)
+        {
+            m_held = true;
+            m_heldSince = NowMs();
+        }
+        return false;
+    }
+    if (m_held)
+    {
+        const uint32_t stall = NowMs() - m_heldSince;
+        ++m_stats.stalls;
+        m_stats.stalledMs += stall;
+        m_stats.longestStallMs = std::max(m_stats.longestStallMs, stall);
+        m_held = false;
+        m_heldSince = 0;
+    }
+    return true;
+}
+
+void CNetSession::Finish(CGameWorld& pWorld)
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_finishedAt = NowMs();
+    CountTraffic();
+    if (pWorld.m_result == RESULT_UNDECIDED)
+        m_endText = "Step limit reached at step " + std::to_string(pWorld.m_matchSteps);
+    // What we closed goes out, so that the other side can reach the same last step.
+    SendTurn(true);
+    CNetMessage finished;
+    finished.type = NET_BYE;
+    finished.reason = BYE_FINISHED;
+    Send(finished);
+    m_transport.Flush();
+}
+
+void CNetSession::OnTurn(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel)
+{
+    // Decoded already: builds only, on the board, steps within the turn's span.
+    int& channelThrough = m_theirThroughOn[pChannel];
+    if (pMessage.through <= channelThrough || pMessage.through - channelThrough > Net::MAX_TURN_SPAN ||
+        pMessage.through > m_myThrough + m_start.delay + Net::MAX_TURN_SPAN)
+        return Broken(pWorld, "a turn for steps out of order");
+    channelThrough = pMessage.through;
+    // The copy on the other channel came first.
+    if (pMessage.through <= m_theirThrough)
+        return;
+    for (const CMatchCommand& command : pMessage.commands)
+    {
+        if (command.team != 3 - m_team)
+            return Broken(pWorld, "a command for the wrong side");
+        if (command.step <= m_theirThrough || command.step < pWorld.m_matchSteps)
+            return Broken(pWorld, "a command for a step already run");
+    }
+    m_theirThrough = pMessage.through;
+    for (const CMatchCommand& command : pMessage.commands)
+        pWorld.SubmitCommand(command);
+}
+
+void CNetSession::OnStepRun(CGameWorld& pWorld)
+{
+    const int step = pWorld.m_matchSteps;
+    if (m_phase != PHASE_PLAYING || step % SYNC_STEPS != 0)
+        return;
+    const uint64_t hash = HashMatchState(pWorld);
+    m_myHashes[step] = hash;
+    m_ownHashes.emplace_back(step, hash);
+    if (!m_setup.dumpFolder.empty() || m_onDesync)
+    {
+        m_dumps[step] = DumpMatchState(pWorld);
+        while (m_dumps.size() > KEPT_DUMPS)
+            m_dumps.erase(m_dumps.begin());
+    }
+    CNetMessage message;
+    message.type = NET_HASH;
+    message.step = step;
+    message.hash = hash;
+    Send(message);
+    CompareHashes(pWorld);
+}
+
+void CNetSession::OnHash(CGameWorld& pWorld, const CNetMessage& pMessage)
+{
+    if (pMessage.step % SYNC_STEPS != 0 || pMessage.step <= m_lastTheirHashStep ||
+        pMessage.step > m_theirThrough + 1)
+        return Broken(pWorld, "a hash for a step it cannot have run");
+    m_lastTheirHashStep = pMessage.step;
+    m_theirHashes[pMessage.step] = pMessage.hash;
+    CompareHashes(pWorld);
+}
+
+void CNetSession::CompareHashes(CGameWorld& pWorld)
+{
+    while (!m_myHashes.empty() && !m_theirHashes.empty())
+    {
+        const auto mine = m_myHashes.begin();
+        const auto theirs = m_theirHashes.begin();
+        if (mine->first != theirs->first)
+        {
+            // Each side hashes every SYNC_STEPS steps; the earlier one waits for its partner.
+            if (mine->first < theirs->first)
+                m_myHashes.erase(mine);
+            else
+                m_theirHashes.erase(theirs);
+            continue;
+        }
+        const int step = mine->first;
+        if (mine->second != theirs->second)
+        {
+            const auto dump = m_dumps.find(step);
+            const std::string nodes = dump != m_dumps.end() ? dump->second : std::string();
+            if (m_onDesync)
+                m_onDesync(step, nodes);
+            if (!m_setup.dumpFolder.empty() && dump != m_dumps.end())
+            {
+                const std::string path = m_setup.dumpFolder + "/desync-step-" + std::to_string(step) + "-" +
+                                         (m_team == 1 ? "green" : "blue") + ".txt";
+                std::ofstream(path) << nodes;
+            }
+            End(&pWorld, OUTCOME_DESYNC, "Out of sync at step " + std::to_string(step), BYE_DESYNC);
+            return;
+        }
+        ++m_stats.checks;
+        m_myHashes.erase(mine);
+        m_theirHashes.erase(theirs);
+    }
+}
+
+void CNetSession::CountTraffic()
+{
+    if (m_stats.playedMs != 0 || m_startedAt == 0)
+        return;
+    m_stats.bytesSent = m_transport.BytesSent() - m_sentAtStart;
+    m_stats.bytesReceived = m_transport.BytesReceived() - m_receivedAtStart;
+    m_stats.datagramsSent = m_transport.DatagramsSent() - m_datagramsAtStart;
+    m_stats.playedMs = NowMs() - m_startedAt;
+}

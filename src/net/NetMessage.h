@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "world/MatchCommand.h"
+
+// What two copies of the game say to each other over the network, and its byte layout:
+// explicit little-endian fields, every length bounded. A received message is hostile until
+// DecodeNetMessage has accepted it; nothing in it is ever run, printed as a format or used as a path.
+namespace Net
+{
+// Raised whenever a message's layout or meaning changes; peers of different protocols refuse.
+const uint16_t PROTOCOL_VERSION = 1;
+// No message is longer; a bigger one is refused before it is looked at.
+const size_t MAX_MESSAGE_BYTES = 1024;
+const size_t MAX_TEXT_BYTES = 40;
+// Commands one turn may carry, and steps one turn may close at once.
+const int MAX_TURN_COMMANDS = 32;
+const int MAX_TURN_SPAN = 64;
+// Steps a match may last (about 24 days), so that step arithmetic never overflows.
+const int MAX_STEP = 1 << 27;
+const int MAX_NODE_ID = 1 << 24;
+const int MAX_DELAY = 60;
+} // namespace Net
+
+enum NetMessageType
+{
+    NET_HELLO = 1, // protocol, program version, data fingerprint: both ways, first
+    NET_PING = 2,  // the host measures the round trip
+    NET_PONG = 3,
+    NET_START = 4, // the host's seed, the input delay and the start date
+    NET_TURN = 5,  // the sender's commands for every step up to `through`
+    NET_HASH = 6,  // the sender's state hash after `step` steps
+    NET_PAUSE = 7, // paused (or resumed) by the sender
+    NET_BYE = 8,   // the sender leaves, with a reason
+};
+
+enum NetByeReason
+{
+    BYE_QUIT = 0,      // the player left
+    BYE_REFUSED = 1,   // the handshake did not match
+    BYE_BAD_INPUT = 2, // a message from us broke the rules
+    BYE_DESYNC = 3,    // the hashes differed
+    BYE_FINISHED = 4,  // the match is decided
+    BYE_REASON_COUNT = 5,
+};
+
+struct CNetMessage
+{
+    int type = NET_HELLO;
+    // NET_HELLO
+    int protocol = 0;
+    std::string version;
+    std::string fingerprint;
+    // NET_PING, NET_PONG
+    uint32_t token = 0;
+    // NET_START
+    uint32_t seed = 0;
+    int delay = 0;
+    int64_t date = 0;
+    // NET_TURN (every command's step lies in (through - MAX_TURN_SPAN, through])
+    int through = 0;
+    std::vector<CMatchCommand> commands;
+    // NET_HASH
+    int step = 0;
+    uint64_t hash = 0;
+    // NET_PAUSE
+    bool paused = false;
+    // NET_BYE
+    int reason = BYE_QUIT;
+};
+
+std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage);
+// False, with a short reason that names no received text, for anything malformed: short,
+// long, an unknown type, a value out of range, bytes left over.
+bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std::string& pWhy);
+// A received text made safe to show: printable ASCII only, at most MAX_TEXT_BYTES.
+std::string PrintableText(const std::string& pText);

@@ -1,0 +1,395 @@
+// A network session's life: reaching the other side, the handshake, the round trip that
+// sets the input delay, the start, and every way it ends.
+#include "net/NetSession.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+#include "world/GameWorld.h"
+
+namespace
+{
+const int PING_COUNT = 5;
+// A side that has sent nothing for this long sends a ping, so that silence means trouble.
+const uint32_t HEARTBEAT_MS = 1000;
+// A turn of ours must reach the other side before it needs it, even when ENet has to send it
+// again: the one-way trip, a resend (about one more round trip), a step of margin for the
+// frame that services the network, and the wait for our next turn message.
+const uint32_t STEP_MS = 16;
+const int MIN_DELAY = 2;
+// How long a finished side waits for the other's last hashes.
+const uint32_t FINISH_GRACE_MS = 3000;
+
+const char* SideName(int pTeam)
+{
+    return pTeam == 1 ? "green" : "blue";
+}
+} // namespace
+
+CNetSession::~CNetSession()
+{
+    if (m_transport.IsConnected())
+        m_transport.Close(0x100 + BYE_QUIT);
+}
+
+uint32_t CNetSession::NowMs()
+{
+    using namespace std::chrono;
+    // Never 0, which marks "not yet" in the timers.
+    return static_cast<uint32_t>(
+               duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count()) |
+           1u;
+}
+
+int CNetSession::DelayForRoundTrip(uint32_t pRoundTripMs)
+{
+    const uint32_t ms = pRoundTripMs / 2 + pRoundTripMs + STEP_MS;
+    const int steps = static_cast<int>((ms + STEP_MS - 1) / STEP_MS) + TURN_STEPS - 1;
+    return std::min(Net::MAX_DELAY, std::max(MIN_DELAY, steps));
+}
+
+const char* CNetSession::TheirName() const
+{
+    return SideName(3 - m_team);
+}
+
+bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
+{
+    m_setup = pSetup;
+    m_team = pSetup.hosting ? 1 : 2;
+    m_phase = PHASE_CONNECTING;
+    if (pSetup.hosting)
+        return m_transport.Listen(pSetup.address.port, pWhy);
+    if (pSetup.address.ipv6)
+    {
+        // Debian's ENet (1.3.17) keeps a 32-bit address per peer: it cannot carry IPv6.
+        pWhy = "IPv6 addresses are not supported: this build's network library (ENet 1.3.17) speaks IPv4 "
+               "only; give an IPv4 address or a host name";
+        return false;
+    }
+    return m_transport.Connect(pSetup.address.host, pSetup.address.port, pWhy);
+}
+
+std::string CNetSession::Headline() const
+{
+    char line[160];
+    switch (m_phase)
+    {
+    case PHASE_CONNECTING:
+        if (m_setup.hosting)
+            std::snprintf(line, sizeof line, "Waiting for an opponent on port %u",
+                          static_cast<unsigned>(m_transport.GetPort()));
+        else
+            std::snprintf(line, sizeof line, "Reaching %s port %u", m_setup.address.host.c_str(),
+                          static_cast<unsigned>(m_setup.address.port));
+        return line;
+    case PHASE_GREETING:
+    case PHASE_MEASURING:
+        return "Connected: agreeing on the match";
+    case PHASE_OVER:
+        return m_endText;
+    default:
+        break;
+    }
+    if (m_pausedBy != 0)
+        return std::string("Paused by ") + (m_pausedBy == m_team ? "you" : TheirName()) +
+               ": Escape resumes, Q leaves";
+    if (IsWaitingForOpponent())
+        return "Waiting for the opponent";
+    return std::string();
+}
+
+bool CNetSession::IsWaitingForOpponent() const
+{
+    return m_phase == PHASE_PLAYING && m_held && m_heldSince != 0 && NowMs() - m_heldSince > LATE_MS;
+}
+
+void CNetSession::Send(const CNetMessage& pMessage)
+{
+    m_transport.Send(EncodeNetMessage(pMessage));
+    m_lastSendAt = NowMs();
+}
+
+void CNetSession::SendPing(uint32_t pToken)
+{
+    CNetMessage ping;
+    ping.type = NET_PING;
+    ping.token = pToken;
+    Send(ping);
+}
+
+void CNetSession::Pump(CGameWorld& pWorld)
+{
+    CNetTransport::CEvent event;
+    // Bounded: a flood is worked off over several frames, never in one.
+    for (int i = 0; i < 256 && m_phase != PHASE_OVER && m_transport.Poll(event); ++i)
+        OnEvent(pWorld, event);
+    if (m_phase == PHASE_OVER || m_phase == PHASE_CONNECTING)
+        return;
+    const uint32_t now = NowMs();
+    // A finished match closes once both sides are done and every hash is answered.
+    if (m_finished && ((m_peerFinished && AllChecksAnswered()) || now - m_finishedAt > FINISH_GRACE_MS))
+    {
+        End(&pWorld, OUTCOME_DECIDED, m_endText, BYE_FINISHED);
+        return;
+    }
+    if (now - m_lastReceiveAt > SILENCE_MS && !(m_finished && m_peerFinished))
+    {
+        End(&pWorld, m_phase == PHASE_PLAYING ? OUTCOME_OPPONENT_LEFT : OUTCOME_UNREACHABLE,
+            std::string(TheirName()) + " stopped answering", BYE_QUIT);
+        return;
+    }
+    if (now - m_lastSendAt > HEARTBEAT_MS)
+        SendPing(0);
+    m_transport.Flush();
+}
+
+void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent)
+{
+    switch (pEvent.kind)
+    {
+    case CNetTransport::EVENT_CONNECTED:
+    {
+        m_phase = PHASE_GREETING;
+        m_lastReceiveAt = NowMs();
+        CNetMessage hello;
+        hello.type = NET_HELLO;
+        hello.protocol = Net::PROTOCOL_VERSION;
+        hello.version = m_setup.version;
+        hello.fingerprint = m_setup.fingerprint;
+        Send(hello);
+        std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));
+        break;
+    }
+    case CNetTransport::EVENT_TURNED_AWAY:
+        std::fprintf(stderr, "ampwarden: turned away a third player\n");
+        break;
+    case CNetTransport::EVENT_DISCONNECTED:
+    {
+        const uint32_t code = pEvent.code;
+        // A host with an opponent already lets a third peer connect only to turn it away.
+        if (code == CNetTransport::CODE_BUSY)
+            End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " already has an opponent", -1);
+        else if (m_phase == PHASE_CONNECTING)
+            End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " does not answer", -1);
+        else if (m_peerFinished)
+            break; // it has played its last step; we play ours from the turns we have
+        else if (code == 0x100 + BYE_QUIT || code == 0x100 + BYE_FINISHED)
+            End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " left the match", -1);
+        else if (code == 0)
+            End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " stopped answering", -1);
+        else
+            End(&pWorld, OUTCOME_BROKEN, std::string(TheirName()) + " closed the connection", -1);
+        break;
+    }
+    case CNetTransport::EVENT_RECEIVED:
+    {
+        m_lastReceiveAt = NowMs();
+        CNetMessage message;
+        std::string why;
+        if (!DecodeNetMessage(pEvent.data.data(), pEvent.data.size(), message, why))
+            Broken(pWorld, why);
+        else
+            OnMessage(pWorld, message, pEvent.channel);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel)
+{
+    // Only turns travel twice.
+    if (pChannel != 0 && pMessage.type != NET_TURN)
+        return Broken(pWorld, "a message on the wrong channel");
+    // Each message is only good in its phase; the channel is ordered, so a peer that keeps
+    // to the protocol never sends one early.
+    const bool playing = m_phase == PHASE_PLAYING;
+    switch (pMessage.type)
+    {
+    case NET_HELLO:
+        if (m_phase != PHASE_GREETING)
+            return Broken(pWorld, "a second greeting");
+        OnHello(pMessage);
+        if (m_phase == PHASE_OVER)
+            return;
+        if (m_setup.hosting)
+        {
+            m_phase = PHASE_MEASURING;
+            m_pingSentAt = NowMs();
+            SendPing(1);
+        }
+        else
+            m_phase = PHASE_MEASURING; // the joiner waits for the start
+        break;
+    case NET_PING:
+    {
+        CNetMessage pong;
+        pong.type = NET_PONG;
+        pong.token = pMessage.token;
+        Send(pong);
+        break;
+    }
+    case NET_PONG:
+        OnPong(pWorld, pMessage);
+        break;
+    case NET_START:
+    {
+        if (m_setup.hosting || m_phase != PHASE_MEASURING)
+            return Broken(pWorld, "a start out of turn");
+        CNetMatchStart start;
+        start.seed = pMessage.seed;
+        start.delay = pMessage.delay;
+        start.date = pMessage.date;
+        StartMatch(pWorld, start);
+        break;
+    }
+    case NET_TURN:
+        if (!playing)
+            return Broken(pWorld, "a turn before the match");
+        OnTurn(pWorld, pMessage, pChannel);
+        break;
+    case NET_HASH:
+        if (!playing)
+            return Broken(pWorld, "a hash before the match");
+        OnHash(pWorld, pMessage);
+        break;
+    case NET_PAUSE:
+        if (!playing)
+            return Broken(pWorld, "a pause before the match");
+        m_pausedBy = pMessage.paused ? 3 - m_team : 0;
+        m_held = false;
+        m_heldSince = 0;
+        break;
+    case NET_BYE:
+        switch (pMessage.reason)
+        {
+        case BYE_FINISHED:
+            // Said once its last step ran; the connection stays until both are done.
+            m_peerFinished = true;
+            break;
+        case BYE_QUIT:
+            End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " left the match", -1);
+            break;
+        case BYE_REFUSED:
+            End(&pWorld, OUTCOME_REFUSED, std::string(TheirName()) + " refused the match", -1);
+            break;
+        case BYE_DESYNC:
+        {
+            // Its hash for the step came before this farewell, unless we had not got there.
+            const int step = m_theirHashes.empty() ? pWorld.m_matchSteps : m_theirHashes.begin()->first;
+            End(&pWorld, OUTCOME_DESYNC, "Out of sync at step " + std::to_string(step), -1);
+            break;
+        }
+        default:
+            End(&pWorld, OUTCOME_BROKEN,
+                std::string(TheirName()) + " ended the session: our messages broke its rules", -1);
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CNetSession::OnHello(const CNetMessage& pMessage)
+{
+    // One line naming both values of everything that differs; any difference refuses.
+    std::string differs;
+    auto compare = [&differs](const char* pWhat, const std::string& pHere, const std::string& pThere)
+    {
+        if (pHere == pThere)
+            return;
+        differs += differs.empty() ? "" : "; ";
+        differs += std::string(pWhat) + " " + pHere + " here, " + PrintableText(pThere) + " there";
+    };
+    compare("protocol", std::to_string(Net::PROTOCOL_VERSION), std::to_string(pMessage.protocol));
+    compare("program version", m_setup.version, pMessage.version);
+    compare("data fingerprint", m_setup.fingerprint, pMessage.fingerprint);
+    if (!differs.empty())
+        End(nullptr, OUTCOME_REFUSED, "Refused: " + differs, BYE_REFUSED);
+}
+
+void CNetSession::OnPong(CGameWorld& pWorld, const CNetMessage& pMessage)
+{
+    if (m_phase != PHASE_MEASURING || !m_setup.hosting || pMessage.token == 0)
+        return; // an answer to a heartbeat
+    if (pMessage.token != m_roundTrips.size() + 1)
+        return Broken(pWorld, "an answer to a ping never sent");
+    m_roundTrips.push_back(NowMs() - m_pingSentAt);
+    if (static_cast<int>(m_roundTrips.size()) < PING_COUNT)
+    {
+        m_pingSentAt = NowMs();
+        SendPing(static_cast<uint32_t>(m_roundTrips.size() + 1));
+        return;
+    }
+    // The slowest trip: a delay that covers it covers the usual ones.
+    CNetMatchStart start;
+    start.seed = m_setup.haveSeed ? m_setup.seed : static_cast<uint32_t>(std::time(nullptr));
+    start.delay = DelayForRoundTrip(*std::max_element(m_roundTrips.begin(), m_roundTrips.end()));
+    start.date = static_cast<int64_t>(std::time(nullptr));
+    CNetMessage message;
+    message.type = NET_START;
+    message.seed = start.seed;
+    message.delay = start.delay;
+    message.date = start.date;
+    Send(message);
+    StartMatch(pWorld, start);
+}
+
+void CNetSession::Broken(CGameWorld& pWorld, const std::string& pWhat)
+{
+    End(&pWorld, OUTCOME_BROKEN, std::string("Ended: ") + TheirName() + " sent " + pWhat, BYE_BAD_INPUT);
+}
+
+void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText, int pByeReason)
+{
+    if (m_phase == PHASE_OVER)
+        return;
+    const bool wasPlaying = m_phase == PHASE_PLAYING;
+    CountTraffic();
+    m_phase = PHASE_OVER;
+    m_outcome = pOutcome;
+    m_endText = pText;
+    m_pausedBy = 0;
+    // The one who stayed wins a match that was still open (results read from green's side).
+    if (pWorld && wasPlaying && pOutcome == OUTCOME_OPPONENT_LEFT && pWorld->m_result == RESULT_UNDECIDED)
+    {
+        pWorld->m_result = m_team == 1 ? RESULT_WIN : RESULT_LOSE;
+        m_endText += ": you win";
+    }
+    std::fprintf(stderr, "ampwarden: %s\n", m_endText.c_str());
+    if (m_transport.IsConnected() && pByeReason >= 0)
+    {
+        CNetMessage bye;
+        bye.type = NET_BYE;
+        bye.reason = pByeReason;
+        Send(bye);
+        m_transport.Close(0x100 + static_cast<uint32_t>(pByeReason));
+    }
+    else
+        m_transport.Close(0x100 + BYE_QUIT);
+}
+
+void CNetSession::Leave(CGameWorld& pWorld)
+{
+    End(&pWorld, OUTCOME_LEFT, "You left the match", BYE_QUIT);
+}
+
+void CNetSession::SetPaused(CGameWorld& pWorld, bool pPaused)
+{
+    (void)pWorld;
+    if (m_phase != PHASE_PLAYING || (m_pausedBy != 0) == pPaused)
+        return;
+    m_pausedBy = pPaused ? m_team : 0;
+    m_held = false;
+    m_heldSince = 0;
+    CNetMessage pause;
+    pause.type = NET_PAUSE;
+    pause.paused = pPaused;
+    Send(pause);
+    m_transport.Flush();
+}

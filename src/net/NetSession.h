@@ -1,0 +1,207 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "net/NetAddress.h"
+#include "net/NetMessage.h"
+#include "net/NetTransport.h"
+#include "world/MatchDriver.h"
+#include "world/MatchObserver.h"
+
+class CGameWorld;
+
+// How a session is to be opened.
+struct CNetSetup
+{
+    bool hosting = false;
+    // The host to reach (joining), or only the port to wait on (hosting).
+    CNetAddress address;
+    bool haveSeed = false;
+    uint32_t seed = 0;
+    // What the handshake compares; the program's own unless a test pretends otherwise.
+    std::string version;
+    std::string fingerprint;
+    // Where a desync writes the node dump of the step it was found at; none when empty.
+    std::string dumpFolder;
+    // Steps after which the match stops (tools and tests); 0 for none.
+    int stepLimit = 0;
+};
+
+// What both sides agreed on before the first step: what a replay of the match records.
+struct CNetMatchStart
+{
+    uint32_t seed = 0;
+    int delay = 0;
+    int64_t date = 0; // the host's clock, seconds since 1970
+};
+
+// A match between two machines in lockstep. Each side runs the whole simulation; only the
+// players' commands travel, each scheduled D steps ahead; a step runs once both sides' turns
+// for it are in, and the state hashes are compared every SYNC_STEPS steps. The session is the
+// world's driver (it holds steps) and an observer (it hashes after them).
+class CNetSession : public CMatchDriver, public CMatchObserver
+{
+  public:
+    enum Phase
+    {
+        PHASE_CONNECTING = 0, // waiting for an opponent, or reaching the host
+        PHASE_GREETING,       // comparing versions
+        PHASE_MEASURING,      // the host times the round trip
+        PHASE_PLAYING,
+        PHASE_OVER, // decided, left, refused, broken or out of sync: no more steps
+    };
+    enum Outcome
+    {
+        OUTCOME_NONE = 0,
+        OUTCOME_DECIDED,       // a main node fell, or the step limit was reached
+        OUTCOME_OPPONENT_LEFT, // we stayed and win
+        OUTCOME_LEFT,          // we left
+        OUTCOME_REFUSED,       // the handshake did not match
+        OUTCOME_UNREACHABLE,   // the host never answered
+        OUTCOME_BROKEN,        // a message broke the rules (theirs, or ours by their word)
+        OUTCOME_DESYNC,
+    };
+    // Steps between state hash checks.
+    static const int SYNC_STEPS = 32;
+    // A side sends its turn at least every this many steps (and at once when it has commands).
+    static const int TURN_STEPS = 3;
+    // Silence after which the opponent counts as gone.
+    static const uint32_t SILENCE_MS = 10000;
+    // How long the other's turn may be late before the window says so.
+    static const uint32_t LATE_MS = 500;
+
+    struct CStats
+    {
+        int delay = 0;
+        uint32_t roundTripMs = 0;
+        int checks = 0; // hash checks that agreed
+        int stalls = 0;
+        uint32_t longestStallMs = 0;
+        uint32_t stalledMs = 0;
+        // Traffic from the start of the match to its last step (ENet's UDP payload).
+        uint64_t bytesSent = 0;
+        uint64_t bytesReceived = 0;
+        uint64_t datagramsSent = 0;
+        uint32_t playedMs = 0;
+    };
+
+    CNetSession() = default;
+    ~CNetSession();
+    CNetSession(const CNetSession&) = delete;
+    CNetSession& operator=(const CNetSession&) = delete;
+
+    // Opens the socket: waits on the port, or starts reaching the host.
+    bool Open(const CNetSetup& pSetup, std::string& pWhy);
+    // Services the network; starts the match in the world once both sides agree. Call it
+    // every frame, whatever the world's state.
+    void Pump(CGameWorld& pWorld);
+    // The local player pauses or resumes both sides.
+    void SetPaused(CGameWorld& pWorld, bool pPaused);
+    // The local player leaves; the opponent wins.
+    void Leave(CGameWorld& pWorld);
+    // Drops the world's hooks into this session (before the session goes).
+    void Detach(CGameWorld& pWorld);
+
+    int GetPhase() const { return m_phase; }
+    int GetOutcome() const { return m_outcome; }
+    int GetTeam() const { return m_team; }
+    int GetPausedBy() const { return m_pausedBy; }
+    // The one line that says what the session is doing or why it ended; empty while playing.
+    std::string Headline() const;
+    // True while a step is held only because the opponent's turn is late by over LATE_MS.
+    bool IsWaitingForOpponent() const;
+    const CStats& GetStats() const { return m_stats; }
+    const CNetTransport& GetTransport() const { return m_transport; }
+    // Every hash this side took, step and hash, in order (for tools and tests).
+    const std::vector<std::pair<int, uint64_t>>& GetOwnHashes() const { return m_ownHashes; }
+    // True once every hash this side sent has been answered by the other's.
+    bool AllChecksAnswered() const { return m_myHashes.empty(); }
+
+    // Sends bytes as they are, for tools that test the other side's defences.
+    void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.Send(pBytes); }
+
+    // Told once the match starts (a replay recorder takes its settings from here).
+    std::function<void(const CNetMatchStart&)> m_onMatchStart;
+    // Told when a desync is found, with the step and the dump of this side's nodes at it.
+    std::function<void(int, const std::string&)> m_onDesync;
+
+    // --- CMatchDriver, CMatchObserver ---
+    int StepsPerTick() override;
+    bool BeforeStep(CGameWorld& pWorld) override;
+    void OnStepRun(CGameWorld& pWorld) override;
+
+    // Milliseconds on a steady clock.
+    static uint32_t NowMs();
+    // The input delay in steps for a measured round trip.
+    static int DelayForRoundTrip(uint32_t pRoundTripMs);
+
+  private:
+    void OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent);
+    void OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel);
+    void OnHello(const CNetMessage& pMessage);
+    void OnPong(CGameWorld& pWorld, const CNetMessage& pMessage);
+    void OnTurn(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel);
+    void OnHash(CGameWorld& pWorld, const CNetMessage& pMessage);
+    void StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart);
+    void OwnCommand(CGameWorld& pWorld, CMatchCommand pCommand);
+    void SendTurn(bool pForce);
+    void Finish(CGameWorld& pWorld);
+    void CompareHashes(CGameWorld& pWorld);
+    void Send(const CNetMessage& pMessage);
+    void SendPing(uint32_t pToken);
+    // Ends the session: says why on screen and stderr, tells the opponent, closes.
+    void End(CGameWorld* pWorld, int pOutcome, const std::string& pText, int pByeReason);
+    // The opponent broke the rules.
+    void Broken(CGameWorld& pWorld, const std::string& pWhat);
+    const char* TheirName() const;
+
+    CNetSetup m_setup;
+    CNetTransport m_transport;
+    int m_phase = PHASE_CONNECTING;
+    int m_outcome = OUTCOME_NONE;
+    std::string m_endText;
+    int m_team = 0; // 1 green (host), 2 blue (joiner)
+    CNetMatchStart m_start;
+    bool m_attached = false;
+
+    // Round-trip measurement at the start.
+    std::vector<uint32_t> m_roundTrips;
+    uint32_t m_pingSentAt = 0;
+    uint32_t m_lastSendAt = 0;
+    uint32_t m_lastReceiveAt = 0;
+
+    // Lockstep: every step up to m_myThrough is closed for our commands, up to m_sentThrough
+    // sent, up to m_theirThrough received from the other side.
+    int m_myThrough = 0;
+    int m_sentThrough = 0;
+    int m_theirThrough = 0;
+    // Every turn goes on both channels, each copy in its own datagram: a step waits for a
+    // resend only when both copies were lost. The last turn seen on each channel:
+    int m_theirThroughOn[CNetTransport::CHANNELS] = {};
+    std::vector<CMatchCommand> m_outbox;
+    int m_pausedBy = 0;
+    // This side has run its last step (a main node fell, or the step limit); the other has.
+    bool m_finished = false;
+    bool m_peerFinished = false;
+    uint32_t m_finishedAt = 0;
+    uint32_t m_heldSince = 0; // when the current stall began, 0 for none
+    bool m_held = false;
+
+    // Hashes waiting for the other side's, by step.
+    std::map<int, uint64_t> m_myHashes;
+    std::map<int, uint64_t> m_theirHashes;
+    std::map<int, std::string> m_dumps;
+    std::vector<std::pair<int, uint64_t>> m_ownHashes;
+    int m_lastTheirHashStep = -1;
+    CStats m_stats;
+    uint64_t m_sentAtStart = 0;
+    uint64_t m_receivedAtStart = 0;
+    uint64_t m_datagramsAtStart = 0;
+    uint32_t m_startedAt = 0;
+    // Takes the traffic figures, once, at the match's last step.
+    void CountTraffic();
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+// How the relay treats each datagram it passes on.
+struct CRelaySettings
+{
+    uint16_t listenPort = 0; // where the client sends (127.0.0.1)
+    uint16_t targetPort = 0; // where the server listens (127.0.0.1)
+    int delayMs = 0;         // one way, each direction
+    int jitterMs = 0;        // plus or minus, uniform
+    double loss = 0.0;       // share of datagrams dropped
+    double duplicate = 0.0;  // share sent twice
+    double reorder = 0.0;    // share held back long enough to be overtaken
+    uint32_t seed = 1;
+    int seconds = 60; // the relay stops after this long, whatever happens
+};
+
+struct CRelayCounts
+{
+    long passed = 0;
+    long dropped = 0;
+    long duplicated = 0;
+    long reordered = 0;
+};
+
+// A UDP relay between one client and one server, both on this machine's loopback address
+// (it can reach nothing else), that delays, drops, duplicates and reorders what it passes:
+// a bad network for testing and measuring network play. False, with the reason, when its
+// sockets cannot be opened.
+bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const char** pWhy);

@@ -1,0 +1,257 @@
+// ampwarden-netpeer: one side of a network match with no window, playing scripted builds
+// through the real session, for tests and measurements on this machine.
+//   ampwarden-netpeer --host PORT | --join PORT   (127.0.0.1 only)
+//     [--seed N] [--steps N] [--busy STEPS] [--script-seed N] [--seconds S]
+//     [--version TEXT] [--hashes FILE] [--dump-dir DIR] [--desync-at STEP]
+//     [--evil wrong-side|past-step|garbage --evil-at STEP]
+// It prints one line of figures and exits 0 when the match reached its step limit with every
+// hash check agreed; 3 refused, 4 the other left, 5 out of sync, 6 broken rules,
+// 7 unreachable, 8 out of time, 2 bad arguments.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "arena/ArenaMatch.h"
+#include "engine/CommandLine.h"
+#include "engine/DisplayConfig.h"
+#include "engine/GameEngine.h"
+#include "engine/Version.h"
+#include "net/NetSession.h"
+#include "world/GameWorld.h"
+
+namespace
+{
+struct CPeerOptions
+{
+    CNetSetup setup;
+    int busy = 0;
+    uint32_t scriptSeed = 1;
+    int seconds = 60;
+    std::string hashFile;
+    int desyncAt = -1;
+    std::string evil;
+    int evilAt = 100;
+};
+
+bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
+{
+    pOut.setup.version = ProgramVersion();
+    pOut.setup.fingerprint = DataFingerprint("Data/resources.xml");
+    pOut.setup.address.host = "127.0.0.1";
+    bool side = false;
+    for (int i = 1; i + 1 < pArgc; i += 2)
+    {
+        const std::string name = pArgv[i];
+        const char* value = pArgv[i + 1];
+        long long number = 0;
+        const bool isNumber = ParseWholeNumber(value, 0, 4294967295ll, number);
+        if (name == "--host" || name == "--join")
+        {
+            pOut.setup.hosting = name == "--host";
+            side = isNumber && number > 0 && number < 65536;
+            pOut.setup.address.port = static_cast<uint16_t>(number);
+        }
+        else if (name == "--version")
+            pOut.setup.version = value;
+        else if (name == "--hashes")
+            pOut.hashFile = value;
+        else if (name == "--dump-dir")
+            pOut.setup.dumpFolder = value;
+        else if (name == "--evil")
+            pOut.evil = value;
+        else if (!isNumber || number > 1000000000)
+            return false;
+        else if (name == "--seed")
+            pOut.setup.haveSeed = true, pOut.setup.seed = static_cast<uint32_t>(number);
+        else if (name == "--steps")
+            pOut.setup.stepLimit = static_cast<int>(number);
+        else if (name == "--busy")
+            pOut.busy = static_cast<int>(number);
+        else if (name == "--script-seed")
+            pOut.scriptSeed = static_cast<uint32_t>(number);
+        else if (name == "--seconds")
+            pOut.seconds = static_cast<int>(number);
+        else if (name == "--desync-at")
+            pOut.desyncAt = static_cast<int>(number);
+        else if (name == "--evil-at")
+            pOut.evilAt = static_cast<int>(number);
+        else
+            return false;
+    }
+    return side;
+}
+
+// A build of a random kind from a random own node, somewhere within its reach.
+void IssueScriptedBuild(CGameWorld& pWorld, int pTeam, std::mt19937& pRandom)
+{
+    std::vector<CEntity*> sources;
+    for (CEntity* node : pWorld.GetNodes())
+    {
+        if (node->GetTeam() == pTeam && node->CanPowerMore())
+            sources.push_back(node);
+    }
+    if (sources.empty())
+        return;
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    CEntity* source = sources[pRandom() % sources.size()];
+    const float angle = unit(pRandom) * 6.2831853f;
+    const float reach =
+        source->GetRadius() + 20.0f + unit(pRandom) * (source->GetPowerRange() - source->GetRadius() - 25.0f);
+    CMatchCommand command;
+    command.kind = CMD_BUILD;
+    command.team = pTeam;
+    // Mostly extenders, so that the network grows and the beams find targets.
+    const int tools[8] = {TOOL_EXTENDER, TOOL_EXTENDER, TOOL_EXTENDER, TOOL_BEAM,
+                          TOOL_BEAM,     TOOL_SHIELD,   TOOL_ABSORBER, TOOL_EXTRACTOR};
+    command.tool = tools[pRandom() % 8];
+    const CVector2 at = source->GetPosition();
+    command.point = CVector2(std::fmin(944.0f, std::fmax(1.0f, at.x + std::cos(angle) * reach)),
+                             std::fmin(629.0f, std::fmax(1.0f, at.y + std::sin(angle) * reach)));
+    // Beams aim at the other side's main node.
+    command.aim = CVector2(pTeam == 1 ? 787.5f : 157.5f, 315.0f);
+    command.node = pWorld.MatchIdOf(source);
+    pWorld.IssuePlayerCommand(command);
+}
+
+void SendEvil(CNetSession& pSession, const std::string& pMode, int pStep)
+{
+    CNetMessage turn;
+    turn.type = NET_TURN;
+    turn.through = pStep + 40;
+    CMatchCommand command;
+    command.kind = CMD_BUILD;
+    command.tool = TOOL_EXTENDER;
+    command.point = CVector2(400.0f, 300.0f);
+    command.node = 1;
+    command.step = turn.through;
+    command.team = 3 - pSession.GetTeam(); // the other side's team
+    if (pMode == "past-step")
+    {
+        command.team = pSession.GetTeam();
+        turn.through = 40;
+        command.step = 1;
+    }
+    turn.commands.push_back(command);
+    std::vector<uint8_t> bytes = EncodeNetMessage(turn);
+    if (pMode == "garbage")
+        bytes = {NET_TURN, 0xFF, 0xFF, 0xFF, 0x7F, 0x09};
+    pSession.SendRaw(bytes);
+}
+
+int ExitCode(const CNetSession& pSession)
+{
+    switch (pSession.GetOutcome())
+    {
+    case CNetSession::OUTCOME_DECIDED:
+        return pSession.AllChecksAnswered() ? 0 : 5;
+    case CNetSession::OUTCOME_REFUSED:
+        return 3;
+    case CNetSession::OUTCOME_OPPONENT_LEFT:
+    case CNetSession::OUTCOME_LEFT:
+        return 4;
+    case CNetSession::OUTCOME_DESYNC:
+        return 5;
+    case CNetSession::OUTCOME_BROKEN:
+        return 6;
+    case CNetSession::OUTCOME_UNREACHABLE:
+        return 7;
+    default:
+        return 8;
+    }
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CPeerOptions options;
+    if (!ReadOptions(argc, argv, options))
+    {
+        std::fprintf(stderr,
+                     "usage: ampwarden-netpeer --host PORT | --join PORT [options] (see the source)\n");
+        return 2;
+    }
+    std::string why;
+    CGameEngine& engine = CGameEngine::Instance();
+    engine.Configure(DisplayConfig::Default());
+    if (!LoadStandInSprites("Data/resources.xml", why))
+    {
+        std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
+        return 2;
+    }
+    CGameWorld& world = engine.GetWorld();
+    world.m_keepEffects = false;
+    CNetSession session;
+    if (!session.Open(options.setup, why))
+    {
+        std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
+        return 7;
+    }
+
+    std::mt19937 script(options.scriptSeed * 2 + static_cast<uint32_t>(options.setup.hosting));
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::seconds(options.seconds);
+    auto last = Clock::now();
+    int lastStep = -1;
+    bool evilSent = false;
+    while (session.GetPhase() != CNetSession::PHASE_OVER && Clock::now() < deadline)
+    {
+        session.Pump(world);
+        if (session.GetPhase() == CNetSession::PHASE_PLAYING)
+        {
+            const auto now = Clock::now();
+            const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
+            last += std::chrono::milliseconds(elapsed);
+            world.Update(static_cast<unsigned>(elapsed));
+            const int step = world.m_matchSteps;
+            if (step != lastStep)
+            {
+                lastStep = step;
+                if (options.busy > 0 && step % options.busy == 0)
+                    IssueScriptedBuild(world, session.GetTeam(), script);
+                if (step == options.desyncAt)
+                    world.GetTeam(session.GetTeam()).AddEnergy(12345);
+                if (!options.evil.empty() && !evilSent && step >= options.evilAt)
+                {
+                    SendEvil(session, options.evil, step);
+                    evilSent = true;
+                }
+            }
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::min(12u, std::max(1u, world.TimeToNextStep()))));
+        }
+        else
+        {
+            last = Clock::now();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    if (session.GetPhase() != CNetSession::PHASE_OVER)
+        std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", world.m_matchSteps);
+
+    const CNetSession::CStats& stats = session.GetStats();
+    const double seconds = stats.playedMs / 1000.0;
+    std::printf(
+        "netpeer %s: steps %d checks %d delay %d rtt %u ms stalls %d (%.1f/min) longest %u ms stalled %u ms "
+        "sent %llu B (%.0f B/s, %.0f B/s with IPv4 and UDP headers) received %llu B (%.0f B/s) over %.1f s, "
+        "%zu nodes\n",
+        session.GetTeam() == 1 ? "green" : "blue", world.m_matchSteps, stats.checks, stats.delay,
+        stats.roundTripMs, stats.stalls, seconds > 0 ? stats.stalls * 60.0 / seconds : 0.0,
+        stats.longestStallMs, stats.stalledMs, static_cast<unsigned long long>(stats.bytesSent),
+        seconds > 0 ? stats.bytesSent / seconds : 0.0,
+        seconds > 0 ? (stats.bytesSent + 28.0 * stats.datagramsSent) / seconds : 0.0,
+        static_cast<unsigned long long>(stats.bytesReceived),
+        seconds > 0 ? stats.bytesReceived / seconds : 0.0, seconds, world.GetNodes().size());
+    if (!options.hashFile.empty())
+    {
+        std::ofstream out(options.hashFile);
+        for (const auto& check : session.GetOwnHashes())
+            out << check.first << ' ' << std::hex << check.second << std::dec << '\n';
+    }
+    session.Detach(world);
+    return ExitCode(session);
+}

@@ -1,0 +1,26 @@
+// A received network message through the decoder; whatever it accepts must encode back to
+// the same bytes and stay within the limits the session relies on.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "net/NetMessage.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
+{
+    CNetMessage message;
+    std::string why;
+    if (!DecodeNetMessage(pData, pSize, message, why))
+        return 0;
+    if (static_cast<int>(message.commands.size()) > Net::MAX_TURN_COMMANDS ||
+        message.version.size() > Net::MAX_TEXT_BYTES || message.fingerprint.size() > Net::MAX_TEXT_BYTES)
+        std::abort();
+    for (const CMatchCommand& command : message.commands)
+    {
+        if (command.kind != CMD_BUILD || command.step > message.through || command.node <= 0)
+            std::abort();
+    }
+    if (EncodeNetMessage(message) != std::vector<uint8_t>(pData, pData + pSize))
+        std::abort();
+    return 0;
+}

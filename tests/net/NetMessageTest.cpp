@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "net/NetAddress.h"
+#include "net/NetMessage.h"
+#include "net/NetSession.h"
+
+namespace
+{
+CMatchCommand Build(int pStep, int pTeam, int pTool, float pX, float pY, int pNode)
+{
+    CMatchCommand command;
+    command.step = pStep;
+    command.team = pTeam;
+    command.tool = pTool;
+    command.point = CVector2(pX, pY);
+    command.aim = CVector2(pY, pX > 630.0f ? 1.0f : pX);
+    command.node = pNode;
+    return command;
+}
+
+CNetMessage Turn(std::vector<CMatchCommand> pCommands)
+{
+    CNetMessage turn;
+    turn.type = NET_TURN;
+    turn.through = 100;
+    turn.commands = pCommands;
+    return turn;
+}
+
+bool Decodes(const std::vector<uint8_t>& pBytes, CNetMessage* pOut = nullptr)
+{
+    CNetMessage message;
+    std::string why;
+    const bool ok = DecodeNetMessage(pBytes.data(), pBytes.size(), message, why);
+    if (pOut)
+        *pOut = message;
+    return ok;
+}
+} // namespace
+
+TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
+{
+    std::vector<CNetMessage> messages(8);
+    messages[0].type = NET_HELLO, messages[0].protocol = 1, messages[0].version = "1.01",
+    messages[0].fingerprint = "ab";
+    messages[1].type = NET_PING, messages[1].token = 0x01020304;
+    messages[2].type = NET_PONG, messages[2].token = 7;
+    messages[3].type = NET_START, messages[3].seed = 99, messages[3].delay = 4, messages[3].date = 1700000000;
+    messages[4] = Turn({Build(99, 2, 1, 10.5f, 620.0f, 3), Build(100, 2, 4, 944.0f, 0.0f, 77)});
+    messages[5].type = NET_HASH, messages[5].step = 64, messages[5].hash = 0x8877665544332211ull;
+    messages[6].type = NET_PAUSE, messages[6].paused = true;
+    messages[7].type = NET_BYE, messages[7].reason = BYE_DESYNC;
+    for (const CNetMessage& sent : messages)
+    {
+        const std::vector<uint8_t> bytes = EncodeNetMessage(sent);
+        CNetMessage got;
+        ASSERT_TRUE(Decodes(bytes, &got)) << sent.type;
+        EXPECT_EQ(EncodeNetMessage(got), bytes) << sent.type;
+        EXPECT_EQ(got.commands.size(), sent.commands.size());
+    }
+    // Byte order is fixed, whatever the machine's.
+    const std::vector<uint8_t> ping = EncodeNetMessage(messages[1]);
+    EXPECT_EQ(ping, (std::vector<uint8_t>{NET_PING, 0x04, 0x03, 0x02, 0x01}));
+}
+
+TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
+{
+    const std::vector<uint8_t> good = EncodeNetMessage(Turn({Build(99, 2, 1, 10.0f, 20.0f, 3)}));
+    ASSERT_TRUE(Decodes(good));
+    struct Case
+    {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    auto turnWith = [](CMatchCommand pCommand) { return EncodeNetMessage(Turn({pCommand})); };
+    std::vector<uint8_t> longer = good;
+    longer.push_back(0);
+    CMatchCommand wrongKind = Build(99, 2, 1, 10.0f, 20.0f, 3);
+    wrongKind.kind = CMD_RESTART;
+    CNetMessage crowded =
+        Turn(std::vector<CMatchCommand>(Net::MAX_TURN_COMMANDS + 1, Build(99, 2, 0, 1, 1, 1)));
+    CNetMessage hello;
+    hello.type = NET_HELLO;
+    hello.version = "1.0\n%s";
+    CNetMessage start;
+    start.type = NET_START;
+    start.delay = 0;
+    const Case cases[] = {
+        {"empty", {}},
+        {"truncated", std::vector<uint8_t>(good.begin(), good.end() - 1)},
+        {"bytes left over", longer},
+        {"oversized", std::vector<uint8_t>(Net::MAX_MESSAGE_BYTES + 1, NET_PING)},
+        {"unknown type", {99, 0, 0, 0, 0}},
+        {"debug command", turnWith(wrongKind)},
+        {"grey side", turnWith(Build(99, 0, 1, 10.0f, 20.0f, 3))},
+        {"no such tool", turnWith(Build(99, 2, 5, 10.0f, 20.0f, 3))},
+        {"off the board", turnWith(Build(99, 2, 1, -1.0f, 20.0f, 3))},
+        {"not a number", turnWith(Build(99, 2, 1, std::nanf(""), 20.0f, 3))},
+        {"no source", turnWith(Build(99, 2, 1, 10.0f, 20.0f, 0))},
+        {"step after the turn", turnWith(Build(101, 2, 1, 10.0f, 20.0f, 3))},
+        {"step long before the turn", turnWith(Build(100 - Net::MAX_TURN_SPAN, 2, 1, 10.0f, 20.0f, 3))},
+        {"too many commands", EncodeNetMessage(crowded)},
+        {"unprintable greeting", EncodeNetMessage(hello)},
+        {"not this game", {NET_HELLO, 'X', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0}},
+        {"zero delay", EncodeNetMessage(start)},
+        {"pause flag 2", {NET_PAUSE, 2}},
+        {"unknown farewell", {NET_BYE, BYE_REASON_COUNT}},
+        {"text longer than said", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 200, 'a'}},
+    };
+    for (const Case& c : cases)
+        EXPECT_FALSE(Decodes(c.bytes)) << c.what;
+}
+
+TEST(NetMessageTest, AddressesPortsAndTheInputDelay)
+{
+    struct Case
+    {
+        const char* text;
+        bool ok;
+        const char* host;
+        int port;
+        bool ipv6;
+    };
+    const Case cases[] = {
+        {"127.0.0.1", true, "127.0.0.1", Net::DEFAULT_PORT, false},
+        {"localhost:3000", true, "localhost", 3000, false},
+        {"[::1]:24681", true, "::1", 24681, true},
+        {"[::1]", true, "::1", Net::DEFAULT_PORT, true},
+        {"fe80::1", true, "fe80::1", Net::DEFAULT_PORT, true},
+        {"host:0", false, "", 0, false},
+        {"host:70000", false, "", 0, false},
+        {"host:", false, "", 0, false},
+        {":24680", false, "", 0, false},
+        {"[::1", false, "", 0, false},
+        {"[::1]x", false, "", 0, false},
+        {"", false, "", 0, false},
+    };
+    for (const Case& c : cases)
+    {
+        CNetAddress address;
+        std::string why;
+        ASSERT_EQ(ParseNetAddress(c.text, address, why), c.ok) << c.text;
+        if (!c.ok)
+        {
+            EXPECT_FALSE(why.empty()) << c.text;
+            continue;
+        }
+        EXPECT_EQ(address.host, c.host);
+        EXPECT_EQ(address.port, c.port) << c.text;
+        EXPECT_EQ(address.ipv6, c.ipv6) << c.text;
+    }
+    // Loopback's few milliseconds give the smallest delays; 100 ms covers a trip and a resend.
+    EXPECT_LE(CNetSession::DelayForRoundTrip(1), 4);
+    EXPECT_GE(CNetSession::DelayForRoundTrip(100) * 16, 150);
+    EXPECT_EQ(CNetSession::DelayForRoundTrip(100000), Net::MAX_DELAY);
+    EXPECT_EQ(PrintableText(std::string("a\x01%n") + std::string(60, 'b')).substr(0, 4), "a?%n");
+    EXPECT_EQ(PrintableText(std::string(60, 'b')).size(), Net::MAX_TEXT_BYTES);
+}

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Two headless peers (ampwarden-netpeer) play network matches on loopback only: through a
+# relay that delays, drops, duplicates and reorders, with garbage at the host's port, they end
+# with equal hashes at every check; a version mismatch, a third peer, a killed side, a message
+# that breaks the rules and a desync each end the session with the reason on both sides.
+# Usage: lockstep_test.sh NETPEER NETRELAY (from the repository root, which holds Data/).
+set -u
+peer="$1"
+relay="$2"
+tmp="$(mktemp -d /tmp/aw_net.XXXXXX)"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    tail -n 5 "$tmp"/*.err >&2 2>/dev/null
+    exit 1
+}
+# Ports of our own, away from other runs on this machine.
+port=$((20000 + ($$ % 2000) * 10))
+
+# start NAME ARGS...: a peer in the background, its status in NAME.rc.
+start() {
+    local name="$1"
+    shift
+    rm -f "$tmp/$name.rc"
+    (
+        "$peer" --seconds 40 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
+        echo $! >"$tmp/$name.pid"
+        wait $!
+        echo $? >"$tmp/$name.rc"
+    ) &
+    pids+=($!)
+}
+wait_rc() {
+    local i
+    for i in $(seq 1 600); do
+        [ -s "$tmp/$1.rc" ] && { cat "$tmp/$1.rc"; return; }
+        sleep 0.1
+    done
+    echo timeout
+}
+expect() { # NAME STATUS TEXT
+    local rc
+    rc="$(wait_rc "$1")"
+    [ "$rc" = "$2" ] || fail "$1 ended with $rc, expected $2"
+    [ -z "${3:-}" ] || grep -qF -- "$3" "$tmp/$1.err" || fail "$1 does not say: $3"
+}
+
+# 1. A busy match through a bad network, with garbage at the host's port: equal hashes.
+"$relay" --listen $((port + 1)) --to $port --delay 20 --jitter 10 --loss 3 --dup 3 --reorder 3 --seconds 40 \
+    >"$tmp/relay.out" &
+pids+=($!)
+start host --host $port --seed 77 --steps 640 --busy 6 --hashes "$tmp/host.hashes"
+sleep 0.3
+start join --join $((port + 1)) --steps 640 --busy 6 --hashes "$tmp/join.hashes"
+sleep 3
+for i in $(seq 1 20); do head -c $((i * 7)) /dev/urandom >/dev/udp/127.0.0.1/$port; done
+expect host 0
+expect join 0
+[ "$(wc -l <"$tmp/host.hashes")" -ge 20 ] || fail "too few hash checks: $(wc -l <"$tmp/host.hashes")"
+cmp -s "$tmp/host.hashes" "$tmp/join.hashes" || fail "the two sides' hashes differ"
+grep -q "nodes" "$tmp/host.out" && ! grep -q " 12 nodes" "$tmp/host.out" || fail "no scripted build took effect"
+echo "- bad network: $(wc -l <"$tmp/host.hashes") equal hash checks; $(cat "$tmp/host.out")"
+
+# 2. Different program versions: refused on both sides, naming both.
+start host --host $((port + 2))
+sleep 0.3
+start join --join $((port + 2)) --version 0.9-test
+expect host 3 "program version"
+expect join 3 "program version 0.9-test here"
+grep -qF "0.9-test there" "$tmp/host.err" || fail "the host does not name the other version"
+echo "- version mismatch refused on both sides"
+
+# 3. A third peer is turned away; a side killed mid-match is reported to the other.
+start host --host $((port + 3)) --steps 100000
+sleep 0.3
+start join --join $((port + 3)) --steps 100000
+sleep 1.5
+start third --join $((port + 3))
+expect third 7 "already has an opponent"
+killed="$(date +%s)"
+kill -KILL "$(cat "$tmp/host.pid")"
+expect join 4 "green stopped answering: you win"
+[ $(($(date +%s) - killed)) -le 12 ] || fail "the killed host was reported only after $(($(date +%s) - killed)) s"
+echo "- third peer turned away; killed host reported"
+
+# 4. A command for the wrong side ends the session on both sides.
+start host --host $((port + 4)) --steps 100000
+sleep 0.3
+start join --join $((port + 4)) --steps 100000 --evil wrong-side --evil-at 40
+expect host 6 "a command for the wrong side"
+expect join 6 "broke its rules"
+echo "- a command for the wrong side ends the session"
+
+# 5. A match that goes apart stops at the first check after it, on both sides, with dumps.
+mkdir -p "$tmp/dumps"
+start host --host $((port + 5)) --steps 100000 --dump-dir "$tmp/dumps"
+sleep 0.3
+start join --join $((port + 5)) --steps 100000 --desync-at 40 --dump-dir "$tmp/dumps"
+expect host 5 "Out of sync at step 64"
+expect join 5 "Out of sync at step 64"
+diff -q "$tmp/dumps/desync-step-64-green.txt" "$tmp/dumps/desync-step-64-blue.txt" >/dev/null &&
+    fail "the dumps of a desync do not differ"
+echo "- desync found at step 64 on both sides, with node dumps"

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Two game windows play each other on loopback: the host's window says it waits on its port;
+# once the joiner is in, an extender placed with real input on each side appears in both
+# windows; closing the joiner's window is reported in the host's as a win.
+source "$(dirname "$0")/lib.sh"
+aw_init "$@"
+
+probe() { "$AW_PYTHON" "$AW_SYSTEM_DIR/screen_probe.py" "$@" || aw_fail "cannot probe $*"; }
+port=$((22000 + ($$ % 2000) * 10))
+shot() { # WINDOW NAME: raises the window and looks at it
+    AW_WIN="$1"
+    xdotool windowraise "$AW_WIN"
+    sleep 0.4
+    aw_screenshot "$2"
+}
+count() { probe count "$AW_SHOT" "$@"; }
+
+(cd "$AW_ROOT" && exec "$AW_GAME" -host "$port" -seed 11) >"$AW_TMP/host.out" 2>"$AW_TMP/game.err" &
+host_pid=$!
+AW_PID=$host_pid
+aw_wait_window
+host_win="$AW_WIN"
+sleep 1
+shot "$host_win" waiting
+[ "$(count 300 395 424 80 white)" -ge 100 ] || aw_fail "the host's window does not say it is waiting"
+aw_note "the host waits on port $port"
+
+(cd "$AW_ROOT" && exec "$AW_GAME" -join "127.0.0.1:$port") >"$AW_TMP/join.out" 2>"$AW_TMP/join.err" &
+join_pid=$!
+join_win=""
+for _ in $(seq 1 100); do
+    join_win="$(xdotool search --onlyvisible --name '^Ampwarden$' 2>/dev/null | grep -v "^$host_win\$" | head -n 1)"
+    [ -n "$join_win" ] && grep -q "match started" "$AW_TMP/game.err" && grep -q "match started" "$AW_TMP/join.err" && break
+    sleep 0.1
+done
+grep -q "match started" "$AW_TMP/join.err" || { cat "$AW_TMP/join.err" >&2; aw_fail "the match did not start"; }
+aw_note "joined: $(grep 'match started' "$AW_TMP/join.err")"
+
+# Green builds right of its main node in the host's window, blue left of its own in the joiner's.
+shot "$host_win" before
+green_before="$(count 247 374 20 20 green)"
+blue_before="$(count 757 374 20 20 blue)"
+AW_WIN="$host_win"
+xdotool windowraise "$host_win"
+aw_key 1
+aw_click 257 384
+AW_WIN="$join_win"
+xdotool windowraise "$join_win"
+aw_key 1
+aw_click 767 384
+sleep 1.5
+for side in host join; do
+    [ "$side" = host ] && shot "$host_win" after_host || shot "$join_win" after_join
+    green="$(count 247 374 20 20 green)"
+    blue="$(count 757 374 20 20 blue)"
+    [ "$green" -ge $((green_before + 20)) ] || aw_fail "$side: no green extender ($green_before -> $green)"
+    [ "$blue" -ge $((blue_before + 20)) ] || aw_fail "$side: no blue extender ($blue_before -> $blue)"
+    aw_note "$side window: green $green_before -> $green, blue $blue_before -> $blue"
+done
+
+# The joiner closes its window: it leaves, and the host is told it has won.
+AW_WIN="$join_win"
+aw_close_window
+for _ in $(seq 1 50); do kill -0 "$join_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$join_pid" 2>/dev/null && aw_fail "the joiner did not end"
+wait "$join_pid"
+[ $? = 0 ] || aw_fail "the joiner ended with a failure"
+for _ in $(seq 1 50); do grep -q "blue left the match: you win" "$AW_TMP/game.err" && break; sleep 0.1; done
+grep -q "blue left the match: you win" "$AW_TMP/game.err" || aw_fail "the host was not told"
+shot "$host_win" won
+[ "$(count 300 444 424 50 white)" -ge 100 ] || aw_fail "the host's window does not say why it won"
+aw_note "the joiner left; the host won"
+AW_WIN="$host_win"
+aw_close_window
+aw_wait_exit 10
+aw_expect_status 0
