@@ -8,6 +8,7 @@
 #include "engine/Platform.h"
 #include "engine/Version.h"
 #include "net/NetGame.h"
+#include "replay/ReplaySession.h"
 
 int main(int argc, char** argv)
 {
@@ -57,7 +58,12 @@ int main(int argc, char** argv)
     netSetup.seed = world.m_matchSeed;
     netSetup.version = ProgramVersion();
     netSetup.fingerprint = DataFingerprint("Data/resources.xml");
+    // A desync leaves its node dump beside the replays.
+    netSetup.dumpFolder = CReplaySession::Instance().RecordFolder();
     CNetGame game(engine, netSetup);
+    // Both machines' replays give the host's start, so that they are the same file.
+    game.GetSession().m_onMatchStart = [](const CNetMatchStart& pStart)
+    { CReplaySession::Instance().SetRecordDate(pStart.date); };
     if (!game.Open(why))
     {
         std::fprintf(stderr, "ampwarden: cannot start the network game: %s\n", why.c_str());

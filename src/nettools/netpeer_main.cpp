@@ -2,7 +2,7 @@
 // through the real session, for tests and measurements on this machine.
 //   ampwarden-netpeer --host PORT | --join PORT   (127.0.0.1 only)
 //     [--seed N] [--steps N] [--busy STEPS] [--script-seed N] [--seconds S]
-//     [--version TEXT] [--hashes FILE] [--dump-dir DIR] [--desync-at STEP]
+//     [--version TEXT] [--hashes FILE] [--dump-dir DIR] [--record DIR] [--desync-at STEP]
 //     [--evil wrong-side|past-step|garbage --evil-at STEP]
 // It prints one line of figures and exits 0 when the match reached its step limit with every
 // hash check agreed; 3 refused, 4 the other left, 5 out of sync, 6 broken rules,
@@ -22,6 +22,7 @@
 #include "engine/GameEngine.h"
 #include "engine/Version.h"
 #include "net/NetSession.h"
+#include "replay/ReplayRecorder.h"
 #include "world/GameWorld.h"
 
 namespace
@@ -33,6 +34,7 @@ struct CPeerOptions
     uint32_t scriptSeed = 1;
     int seconds = 60;
     std::string hashFile;
+    std::string recordFolder;
     int desyncAt = -1;
     std::string evil;
     int evilAt = 100;
@@ -62,6 +64,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.hashFile = value;
         else if (name == "--dump-dir")
             pOut.setup.dumpFolder = value;
+        else if (name == "--record")
+            pOut.recordFolder = value;
         else if (name == "--evil")
             pOut.evil = value;
         else if (!isNumber || number > 1000000000)
@@ -186,6 +190,14 @@ int main(int argc, char** argv)
     CGameWorld& world = engine.GetWorld();
     world.m_keepEffects = false;
     CNetSession session;
+    // Recorded as the game records a network match: the host's start date on both sides.
+    CReplayRecorder recorder(options.recordFolder);
+    if (!options.recordFolder.empty())
+    {
+        recorder.Attach(world);
+        session.m_onMatchStart = [&recorder](const CNetMatchStart& pStart)
+        { recorder.SetDate(ReplayDate(pStart.date)); };
+    }
     if (!session.Open(options.setup, why))
     {
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
@@ -253,5 +265,7 @@ int main(int argc, char** argv)
             out << check.first << ' ' << std::hex << check.second << std::dec << '\n';
     }
     session.Detach(world);
+    if (!options.recordFolder.empty())
+        recorder.Detach(world);
     return ExitCode(session);
 }

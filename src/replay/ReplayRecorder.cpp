@@ -32,6 +32,16 @@ std::tm UtcNow(int* pMillis)
 }
 } // namespace
 
+std::string ReplayDate(long long pSeconds)
+{
+    const std::time_t seconds = static_cast<std::time_t>(pSeconds);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
 std::string DefaultReplayFolder()
 {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -128,14 +138,7 @@ void CReplayRecorder::OnMatchStarted(CGameWorld& pWorld)
     End(pWorld);
     if (!Open(pWorld))
         return;
-    std::string date = m_date;
-    if (date.empty())
-    {
-        char text[32];
-        const std::tm utc = UtcNow(nullptr);
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-        date = text;
-    }
+    const std::string date = m_date.empty() ? ReplayDate(std::time(nullptr)) : m_date;
     CReplayHeader header = HeaderOfMatch(pWorld, date);
     header.program = ProgramVersion();
     header.data = m_data;

@@ -46,6 +46,9 @@ class CReplayRecorder : public CMatchObserver
     bool m_reported = false;
 };
 
+// A header's date for a moment given in seconds since 1970 (UTC, as "2026-12-07T17:08:15Z").
+std::string ReplayDate(long long pSeconds);
+
 // Where replays go by default: $XDG_DATA_HOME/ampwarden/replays, else
 // ~/.local/share/ampwarden/replays; empty when neither variable says.
 std::string DefaultReplayFolder();

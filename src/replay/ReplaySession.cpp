@@ -25,11 +25,24 @@ void CReplaySession::RecordInto(const std::string& pFolder)
     m_folder = pFolder;
 }
 
+std::string CReplaySession::RecordFolder() const
+{
+    if (!m_record)
+        return std::string();
+    return m_folder.empty() ? DefaultReplayFolder() : m_folder;
+}
+
+void CReplaySession::SetRecordDate(long long pSeconds)
+{
+    if (m_recorder)
+        m_recorder->SetDate(ReplayDate(pSeconds));
+}
+
 void CReplaySession::Attach(CGameWorld& pWorld, bool pWatch)
 {
     if (m_record)
     {
-        m_recorder = std::make_unique<CReplayRecorder>(m_folder.empty() ? DefaultReplayFolder() : m_folder);
+        m_recorder = std::make_unique<CReplayRecorder>(RecordFolder());
         m_recorder->Attach(pWorld);
     }
     if (pWatch)

@@ -28,6 +28,12 @@ class CReplaySession
     // At the end of the run: the match in progress ends its file.
     void Detach(CGameWorld& pWorld);
 
+    // The folder replays go to, empty when not recording.
+    std::string RecordFolder() const;
+    // Later matches' headers give this date (seconds since 1970): a network match records the
+    // host's start on both machines, so that both write the same file.
+    void SetRecordDate(long long pSeconds);
+
   private:
     CReplaySession();
     ~CReplaySession();

@@ -3,10 +3,12 @@
 # relay that delays, drops, duplicates and reorders, with garbage at the host's port, they end
 # with equal hashes at every check; a version mismatch, a third peer, a killed side, a message
 # that breaks the rules and a desync each end the session with the reason on both sides.
-# Usage: lockstep_test.sh NETPEER NETRELAY (from the repository root, which holds Data/).
+# Both sides' replays are the same file and verify. Usage: lockstep_test.sh NETPEER NETRELAY
+# ARENA (from the repository root, which holds Data/).
 set -u
 peer="$1"
 relay="$2"
+arena="$3"
 tmp="$(mktemp -d /tmp/aw_net.XXXXXX)"
 pids=()
 cleanup() {
@@ -54,15 +56,21 @@ expect() { # NAME STATUS TEXT
 "$relay" --listen $((port + 1)) --to $port --delay 20 --jitter 10 --loss 3 --dup 3 --reorder 3 --seconds 40 \
     >"$tmp/relay.out" &
 pids+=($!)
-start host --host $port --seed 77 --steps 640 --busy 6 --hashes "$tmp/host.hashes"
+start host --host $port --seed 77 --steps 640 --busy 6 --hashes "$tmp/host.hashes" --record "$tmp/host.rec"
 sleep 0.3
-start join --join $((port + 1)) --steps 640 --busy 6 --hashes "$tmp/join.hashes"
+start join --join $((port + 1)) --steps 640 --busy 6 --hashes "$tmp/join.hashes" --record "$tmp/join.rec"
 sleep 3
 for i in $(seq 1 20); do head -c $((i * 7)) /dev/urandom >/dev/udp/127.0.0.1/$port; done
 expect host 0
 expect join 0
 [ "$(wc -l <"$tmp/host.hashes")" -ge 20 ] || fail "too few hash checks: $(wc -l <"$tmp/host.hashes")"
 cmp -s "$tmp/host.hashes" "$tmp/join.hashes" || fail "the two sides' hashes differ"
+# Both sides recorded the same replay, and it plays back to the same match.
+host_replay="$(ls "$tmp"/host.rec/*.replay)" && join_replay="$(ls "$tmp"/join.rec/*.replay)" || fail "no replays"
+cmp "$host_replay" "$join_replay" >&2 || fail "the two sides' replays differ"
+grep -q "^cmd .* build green" "$host_replay" && grep -q "^cmd .* build blue" "$host_replay" ||
+    fail "the replay lacks one side's builds"
+"$arena" --verify "$host_replay" >"$tmp/verify.out" 2>&1 || fail "the replay does not verify: $(cat "$tmp/verify.out")"
 grep -q "nodes" "$tmp/host.out" && ! grep -q " 12 nodes" "$tmp/host.out" || fail "no scripted build took effect"
 echo "- bad network: $(wc -l <"$tmp/host.hashes") equal hash checks; $(cat "$tmp/host.out")"
 
