@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Two game windows play each other on loopback: the host's window says it waits on its port;
 # once the joiner is in, an extender placed with real input on each side appears in both
-# windows; closing the joiner's window is reported in the host's as a win.
+# windows; closing the joiner's window is reported in the host's as a win. Both record the
+# match, and their replays agree line for line up to where the joiner left, and verify.
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
 
@@ -15,7 +16,7 @@ shot() { # WINDOW NAME: raises the window and looks at it
 }
 count() { probe count "$AW_SHOT" "$@"; }
 
-(cd "$AW_ROOT" && exec "$AW_GAME" -host "$port" -seed 11) >"$AW_TMP/host.out" 2>"$AW_TMP/game.err" &
+(cd "$AW_ROOT" && exec "$AW_GAME" -host "$port" -seed 11 -record "$AW_TMP/host.rec") >"$AW_TMP/host.out" 2>"$AW_TMP/game.err" &
 host_pid=$!
 AW_PID=$host_pid
 aw_wait_window
@@ -25,7 +26,7 @@ shot "$host_win" waiting
 [ "$(count 300 395 424 80 white)" -ge 100 ] || aw_fail "the host's window does not say it is waiting"
 aw_note "the host waits on port $port"
 
-(cd "$AW_ROOT" && exec "$AW_GAME" -join "127.0.0.1:$port") >"$AW_TMP/join.out" 2>"$AW_TMP/join.err" &
+(cd "$AW_ROOT" && exec "$AW_GAME" -join "127.0.0.1:$port" -record "$AW_TMP/join.rec") >"$AW_TMP/join.out" 2>"$AW_TMP/join.err" &
 join_pid=$!
 join_win=""
 for _ in $(seq 1 100); do
@@ -74,3 +75,15 @@ AW_WIN="$host_win"
 aw_close_window
 aw_wait_exit 10
 aw_expect_status 0
+
+# One replay a side; the joiner stopped first, so the two may end a few steps apart.
+host_replay="$(ls "$AW_TMP"/host.rec/*.replay)" && join_replay="$(ls "$AW_TMP"/join.rec/*.replay)" ||
+    aw_fail "a side wrote no replay"
+lines=$(($(wc -l <"$host_replay") < $(wc -l <"$join_replay") ? $(wc -l <"$host_replay") : $(wc -l <"$join_replay")))
+cmp <(head -n $((lines - 1)) "$host_replay") <(head -n $((lines - 1)) "$join_replay") >&2 ||
+    aw_fail "the two replays differ before the end"
+grep -q "^cmd .* build green tool extender" "$host_replay" && grep -q "^cmd .* build blue tool extender" "$host_replay" ||
+    aw_fail "the replay lacks a side's build"
+"$(dirname "$AW_GAME")/ampwarden-arena" --verify "$host_replay" "$join_replay" >"$AW_TMP/verify.out" 2>&1 ||
+    aw_fail "the replays do not verify: $(cat "$AW_TMP/verify.out")"
+aw_note "both replays agree for $((lines - 1)) lines and verify"
