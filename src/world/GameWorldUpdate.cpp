@@ -33,7 +33,7 @@ bool CGameWorld::Update(unsigned pElapsed)
     // One turn in 150 seconds.
     m_spinAngle += static_cast<float>(m_stepLength) * 360.0f / 30000.0f / 5.0f;
 
-    if (m_state == STATE_MATCH)
+    if (m_state == STATE_MATCH && !m_matchOver)
         RunMatchStep();
     // The menu's gears turn a twenty-fifth of a degree a step, far under a pixel at the rim of
     // the largest; its picture is worth drawing again only once they have turned visibly.
@@ -49,8 +49,8 @@ void CGameWorld::RunMatchStep()
     m_messageTimer.Add(-step);
     m_resumable = true;
 
-    // A watched demo runs on while both sides stand.
-    if (m_demo && !(m_demoUntilDecided && m_result == RESULT_UNDECIDED))
+    // A watched demo is never restarted.
+    if (m_demo && !m_demoUntilDecided)
     {
         m_demoTimer.Add(-step);
         if (m_demoTimer.IsEmpty())
@@ -84,6 +84,7 @@ void CGameWorld::RunMatchStep()
         if (CAIPlayer* ai = GetTeam(id).GetAI())
             ai->Upkeep();
     }
+    FinishMatchStep();
 }
 
 bool CGameWorld::RemoveDeadNodes()
@@ -99,6 +100,7 @@ bool CGameWorld::RemoveDeadNodes()
             continue;
         }
         const bool wasMainNode = node->IsMainNode();
+        m_matchStats.CountLoss(node);
         // The opponents drop their pointers before the node goes.
         for (int id = 0; id < CTeam::MAX_TIDS; ++id)
         {
