@@ -184,7 +184,7 @@ void CGameWorld::DrawMatchSummary()
     const float top = cy - BANNER_HALF_HEIGHT - PANEL_GAP;
     glBindTexture(GL_TEXTURE_2D, 0);
     glBegin(GL_QUADS);
-    glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.85f);
     Quad(left, right, PANEL_BOTTOM, top);
     glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
     Quad(left, right, top - 2.0f, top);
@@ -269,8 +269,9 @@ void CGameWorld::DrawMatchSummary()
     const float matchSeconds =
         std::max(1.0f, static_cast<float>(stats.GetLastStep() * stats.GetStepLength()) / 1000.0f);
     const ScreenMath::AxisScale timeAxis = ScreenMath::NiceAxis(matchSeconds / 60.0f, 8);
-    const ScreenMath::AxisScale energyAxis = ScreenMath::NiceAxis(static_cast<float>(maxEnergy) / 1e6f, 2);
-    const ScreenMath::AxisScale nodesAxis = ScreenMath::NiceAxis(static_cast<float>(maxNodes), 2);
+    // Three steps put a full stock's 30 million at the top.
+    const ScreenMath::AxisScale energyAxis = ScreenMath::NiceAxis(static_cast<float>(maxEnergy) / 1e6f, 3);
+    const ScreenMath::AxisScale nodesAxis = ScreenMath::NiceAxis(static_cast<float>(maxNodes), 5);
     const float plotRight = right - PLOT_RIGHT_MARGIN;
     const float energyTop = top - 44.0f;
     const Plot energyPlot = {left + PLOT_LEFT,        plotRight,
