@@ -3,7 +3,6 @@
 #   share/games/ampwarden/                Data/ and the window icon, found from the program's place
 #   share/applications, share/icons/hicolor, share/metainfo, share/man/man6, share/doc/ampwarden
 
-set(AW_VERSION 1.01)
 set(AW_APP_ID net.quillmoth.Ampwarden)
 set(AW_HOMEPAGE "https://ampwarden.example.org" CACHE STRING "The game's home page (package and AppStream metadata)")
 set(AW_MAINTAINER "The Ampwarden developers <maintainers@ampwarden.example.org>"

@@ -43,6 +43,11 @@ CEntity* GetEntity(int pId)
     return found == reg.m_byId.end() ? nullptr : found->second;
 }
 
+int PeekNextEntityId()
+{
+    return TheRegistry().m_nextId;
+}
+
 void Unregister(CEntity* pEntity)
 {
     Registry& reg = TheRegistry();

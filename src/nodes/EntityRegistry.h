@@ -7,3 +7,5 @@ class CEntity;
 int GetEntityId(CEntity* pEntity);
 CEntity* GetEntity(int pId);
 void Unregister(CEntity* pEntity);
+// The id the next entity will be given.
+int PeekNextEntityId();

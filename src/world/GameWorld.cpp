@@ -3,6 +3,7 @@
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
 #include "media/Graphic.h"
+#include "nodes/EntityRegistry.h"
 
 CGameWorld::CGameWorld(CGameEngine* pEngine) : m_GameEngine(pEngine)
 {
@@ -32,6 +33,8 @@ const CTeam& CGameWorld::GetTeam(int pTeam) const
 
 void CGameWorld::AddEntity(CEntity* pNode)
 {
+    // Every node has its id from the start, so commands can name any of them.
+    GetEntityId(pNode);
     m_nodes.push_back(pNode);
     m_index.Invalidate();
     ApplyDemoKeepAlive();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,12 +9,15 @@
 #include "nodes/Entity.h"
 #include "world/BoardIndex.h"
 #include "world/Counter.h"
+#include "world/MatchCommand.h"
 #include "world/MatchStats.h"
 #include "world/Team.h"
 #include "world/Vector2.h"
 
 class CGameEngine;
 class CGraphic;
+class CMatchDriver;
+class CMatchObserver;
 class CSprite;
 
 enum WorldState
@@ -92,6 +96,26 @@ class CGameWorld
     void OnMouseMove(int pX, int pY);
     void OnMouseButton(int pButton, bool pPressed, int pX, int pY);
     void RunMatchStep();
+
+    // --- commands: the one way into a match from outside the simulation ---
+    // Holds the command until its step and applies it between steps, in a fixed order (by
+    // step, then side, then arrival); one already due is applied at once. False, and nothing
+    // done, when it is stamped for a step already run.
+    bool SubmitCommand(const CMatchCommand& pCommand);
+    // The player's own action, stamped with the current step: straight in, unless a route is
+    // set (a network session schedules it ahead, a replay being watched drops it).
+    void IssuePlayerCommand(CMatchCommand pCommand);
+    std::function<void(const CMatchCommand&)> m_playerCommandRoute;
+    // When set, decides when steps run and hands in their commands (a replay, a network
+    // session); not owned.
+    CMatchDriver* m_driver = nullptr;
+    const std::vector<CMatchCommand>& GetPendingCommands() const { return m_pendingCommands; }
+    void AddObserver(CMatchObserver* pObserver);
+    void RemoveObserver(CMatchObserver* pObserver);
+    // Nodes are named in commands by an id counted from the start of their match (1 for its
+    // first node), so that the same match names them the same in every run; 0 for none.
+    int MatchIdOf(CEntity* pNode) const;
+    CEntity* NodeOfMatchId(int pId) const;
 
     // --- services for the nodes, the screens and the opponent ---
     CTeam& GetTeam(int pTeam);
@@ -247,12 +271,24 @@ class CGameWorld
     // Rebuilt when the list changes; every change to m_nodes must invalidate it.
     mutable CBoardIndex m_index;
     mutable std::vector<int> m_spareNear;
+    std::vector<CMatchCommand> m_pendingCommands;
+    std::vector<CMatchObserver*> m_observers;
+    // The last entity id handed out before this match's first node.
+    int m_matchIdBase = 0;
+    // Observers hear of a match once its settings are final: at its first command or step.
+    bool m_matchAnnounced = false;
+
+    void ApplyDueCommands();
+    void ApplyCommand(const CMatchCommand& pCommand);
+    void ApplyBuild(const CMatchCommand& pCommand);
 
     // One intro step; pContinue tells whether the rest of the step still runs.
     void UpdateIntro(bool* pContinue);
     void UpdateMenuMusic();
     void SkipIntro();
     void StartMatchFromMenu(int pRow);
+    // The steps one due tick of the clock runs, as the driver (if any) allows.
+    void RunDrivenSteps();
     // The parts of a match step.
     bool RemoveDeadNodes();
     void UpdateEffects();
@@ -266,6 +302,8 @@ class CGameWorld
     CEntity* NearestPlayerSource(const CVector2& pPoint) const;
     void PlaceFromSource(const CVector2& pPoint);
     void AimFromSource(const CVector2& pPoint);
+    // The player's build of the selected tool from the source, as a command.
+    CMatchCommand BuildCommand(CEntity* pSource, const CVector2& pPoint, const CVector2& pAim) const;
     // The refusal tests shared by the build commands; may fill in the source.
     bool CheckBuild(int pTeam, const CVector2& pPoint, CEntity*& pSource, int pTool);
     void PrepareNode(CEntity* pNode, int pTeam, const CVector2& pPoint, CEntity* pSource);

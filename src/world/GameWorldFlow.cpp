@@ -9,10 +9,12 @@
 #include "media/Audio.h"
 #include "media/Graphic.h"
 #include "media/SoundManager.h"
+#include "nodes/EntityRegistry.h"
 #include "nodes/MainNode.h"
 #include "nodes/RandomTable.h"
 #include "nodes/ResourceNode.h"
 #include "world/GameWorld.h"
+#include "world/MatchObserver.h"
 
 namespace
 {
@@ -176,6 +178,9 @@ void CGameWorld::Pause()
 
 void CGameWorld::ClearMatch()
 {
+    for (CMatchObserver* observer : std::vector<CMatchObserver*>(m_observers))
+        observer->OnMatchCleared(*this);
+    m_pendingCommands.clear();
     // Detach the lists first: a node's death may add sparks while it is deleted.
     std::vector<CEntity*> nodes;
     nodes.swap(m_nodes);
@@ -198,6 +203,9 @@ void CGameWorld::NewMatch()
     if (m_hasMatchSeed)
         RandomTable::GetInstance().FillFromSeed(m_matchSeed);
     m_matchSteps = 0;
+    m_pendingCommands.clear();
+    m_matchAnnounced = false;
+    m_matchIdBase = PeekNextEntityId() - 1;
 
     m_debug = m_GameEngine->HasOption("debug");
     m_viewCentre = CVector2(m_boardWidth * 0.5f, m_boardHeight * 0.5f);

@@ -26,7 +26,13 @@ const int TOOL_BUTTON_WIDTH = 60;
 const int TOOL_BAR_TOP = 6;
 const int TOOL_BAR_BOTTOM = 64;
 
-const int DEBUG_ENERGY_BOOST = 30000000;
+CMatchCommand CommandOf(int pKind, int pTeam)
+{
+    CMatchCommand command;
+    command.kind = pKind;
+    command.team = pTeam;
+    return command;
+}
 } // namespace
 
 int CGameWorld::MenuRowAt(int pX, int pY, bool pMainMenu) const
@@ -104,40 +110,34 @@ void CGameWorld::OnMatchKey(int pSym, bool pPressed)
 
 void CGameWorld::OnDebugKey(int pSym)
 {
+    // Everything but the overlays changes the match, and so goes in as a command.
     switch (pSym)
     {
     case SDLK_r:
-        ClearMatch();
-        NewMatch();
+        IssuePlayerCommand(CommandOf(CMD_RESTART, m_playerTeam));
         break;
     case SDLK_TAB:
-        m_playerTeam = (m_playerTeam + 1) % CTeam::MAX_TIDS;
+        IssuePlayerCommand(CommandOf(CMD_SWITCH_SIDE, (m_playerTeam + 1) % CTeam::MAX_TIDS));
         break;
     case SDLK_c:
-        GetTeam(m_playerTeam).AddEnergy(DEBUG_ENERGY_BOOST);
+        IssuePlayerCommand(CommandOf(CMD_FILL_ENERGY, m_playerTeam));
         break;
     case SDLK_a:
-    {
-        CTeam& team = GetTeam(m_playerTeam);
-        team.SetAI(team.GetAI() == nullptr);
-        // A new opponent learns where its main node stands; a side without one (grey, or
-        // already beaten) has nothing to tell it.
-        CMainNode* mainNode = team.GetMainNode();
-        if (team.GetAI() && mainNode)
-            team.GetAI()->OnMainNodeAdded(mainNode);
+        IssuePlayerCommand(CommandOf(CMD_TOGGLE_AI, m_playerTeam));
         break;
-    }
     case SDLK_o:
         m_overlayMode = (m_overlayMode + 1) % 3;
         break;
     case SDLK_d:
         if (CEntity* node = FindOverlap(m_mouseBoard, 1.0f))
-            node->TakeDamage(node->GetHealth(), CVector2(0.0f, 0.0f), DAMAGE_NONE, nullptr);
+        {
+            CMatchCommand command = CommandOf(CMD_DESTROY, m_playerTeam);
+            command.node = MatchIdOf(node);
+            IssuePlayerCommand(command);
+        }
         break;
     case SDLK_l:
-        m_demo = !m_demo;
-        m_greenWins = 0;
-        m_blueWins = 0;
+        IssuePlayerCommand(CommandOf(CMD_TOGGLE_DEMO, m_playerTeam));
         break;
     default:
         break;
@@ -292,39 +292,32 @@ void CGameWorld::PlaceFromSource(const CVector2& pPoint)
 {
     if (CEntity* source = GetEntity(m_placeSourceId))
     {
-        bool success = false;
-        switch (m_selectedTool)
+        if (m_selectedTool == TOOL_BEAM || m_selectedTool == TOOL_SHIELD)
         {
-        case TOOL_EXTENDER:
-            success = BuildExtender(m_playerTeam, pPoint, source) != nullptr;
-            break;
-        case TOOL_EXTRACTOR:
-            success = BuildExtractor(m_playerTeam, pPoint, source) != nullptr;
-            break;
-        case TOOL_ABSORBER:
-            success = BuildAbsorber(m_playerTeam, pPoint, source) != nullptr;
-            break;
-        case TOOL_BEAM:
-        case TOOL_SHIELD:
             // Only the place is checked now; the cooldown is looked at when it is aimed.
-            success = CanPlace(m_playerTeam, pPoint, ToolRadius(m_selectedTool), ToolCost(m_selectedTool),
-                               source, true);
-            break;
-        default:
-            break;
+            if (!CanPlace(m_playerTeam, pPoint, ToolRadius(m_selectedTool), ToolCost(m_selectedTool), source,
+                          true))
+            {
+                PlaySound("BuildFail");
+            }
+            else
+            {
+                m_placeMode = PLACE_AIMING;
+                m_placePoint = pPoint;
+                return;
+            }
         }
-        if (!success)
+        else if (m_selectedTool == TOOL_NONE)
         {
             PlaySound("BuildFail");
         }
-        else if (m_selectedTool == TOOL_BEAM || m_selectedTool == TOOL_SHIELD)
+        else
         {
-            m_placeMode = PLACE_AIMING;
-            m_placePoint = pPoint;
-            return;
+            // Whether it is refused ("BuildFail") is known once the command is applied.
+            IssuePlayerCommand(BuildCommand(source, pPoint, pPoint));
         }
     }
-    // Done, refused, or the source is gone: back to idle.
+    // Handed in, refused, or the source is gone: back to idle.
     m_placeSourceId = 0;
     m_placeMode = PLACE_IDLE;
 }
@@ -334,14 +327,18 @@ void CGameWorld::AimFromSource(const CVector2& pPoint)
     if (CEntity* source = GetEntity(m_placeSourceId))
     {
         if (m_selectedTool == TOOL_BEAM || m_selectedTool == TOOL_SHIELD)
-        {
-            CEntity* node = (m_selectedTool == TOOL_BEAM)
-                                ? BuildBeamEmitter(m_playerTeam, m_placePoint, pPoint, source)
-                                : BuildShield(m_playerTeam, m_placePoint, pPoint, source);
-            if (!node)
-                PlaySound("BuildFail");
-        }
+            IssuePlayerCommand(BuildCommand(source, m_placePoint, pPoint));
     }
     m_placeSourceId = 0;
     m_placeMode = PLACE_IDLE;
+}
+
+CMatchCommand CGameWorld::BuildCommand(CEntity* pSource, const CVector2& pPoint, const CVector2& pAim) const
+{
+    CMatchCommand command = CommandOf(CMD_BUILD, m_playerTeam);
+    command.tool = m_selectedTool;
+    command.point = pPoint;
+    command.aim = pAim;
+    command.node = MatchIdOf(pSource);
+    return command;
 }

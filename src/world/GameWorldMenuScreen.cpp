@@ -1,5 +1,8 @@
+#include <string>
+
 #include <GL/gl.h>
 
+#include "engine/Version.h"
 #include "media/FontManager.h"
 #include "media/Sprite.h"
 #include "media/TextureFont.h"
@@ -99,7 +102,7 @@ void CGameWorld::DrawMenu()
     {
         glPushMatrix();
         glTranslatef(static_cast<float>(w - 210), 15.0f, 0.0f);
-        font->DrawText("Version 1.01");
+        font->DrawText((std::string("Version ") + ProgramVersion()).c_str());
         glPopMatrix();
     }
 

@@ -6,6 +6,8 @@
 #include "media/Graphic.h"
 #include "nodes/MainNode.h"
 #include "world/GameWorld.h"
+#include "world/MatchDriver.h"
+#include "world/MatchObserver.h"
 
 bool CGameWorld::Update(unsigned pElapsed)
 {
@@ -34,7 +36,7 @@ bool CGameWorld::Update(unsigned pElapsed)
     m_spinAngle += static_cast<float>(m_stepLength) * 360.0f / 30000.0f / 5.0f;
 
     if (m_state == STATE_MATCH && !m_matchOver)
-        RunMatchStep();
+        RunDrivenSteps();
     // The menu's gears turn a twenty-fifth of a degree a step, far under a pixel at the rim of
     // the largest; its picture is worth drawing again only once they have turned visibly.
     if (m_state == STATE_MENU && stateBefore == STATE_MENU)
@@ -42,10 +44,28 @@ bool CGameWorld::Update(unsigned pElapsed)
     return true;
 }
 
+void CGameWorld::RunDrivenSteps()
+{
+    if (!m_driver)
+    {
+        RunMatchStep();
+        return;
+    }
+    const int steps = m_driver->StepsPerTick();
+    for (int i = 0; i < steps && m_state == STATE_MATCH && !m_matchOver; ++i)
+    {
+        if (!m_driver->BeforeStep(*this))
+            break;
+        RunMatchStep();
+    }
+}
+
 void CGameWorld::RunMatchStep()
 {
     const int step = static_cast<int>(m_stepLength);
 
+    // What was handed in for this step comes first.
+    ApplyDueCommands();
     m_messageTimer.Add(-step);
     m_resumable = true;
 
@@ -85,6 +105,8 @@ void CGameWorld::RunMatchStep()
             ai->Upkeep();
     }
     FinishMatchStep();
+    for (CMatchObserver* observer : std::vector<CMatchObserver*>(m_observers))
+        observer->OnStepRun(*this);
 }
 
 bool CGameWorld::RemoveDeadNodes()
