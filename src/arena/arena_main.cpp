@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "arena/ArenaOptions.h"
+#include "arena/ArenaReplay.h"
 #include "arena/ArenaReport.h"
 #include "arena/Tournament.h"
 #include "engine/DataFolder.h"
@@ -78,9 +79,12 @@ int Watch(const ArenaOptions& pOptions)
 
 int main(int argc, char** argv)
 {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (IsReplayRequest(args))
+        return RunReplayRequest(args);
     ArenaOptions options;
     std::string error;
-    if (!ReadArenaOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
+    if (!ReadArenaOptions(args, options, error))
     {
         std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
         return 2;

@@ -7,6 +7,7 @@
 
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
+#include "replay/ReplaySession.h"
 
 bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long long& pOut)
 {
@@ -73,6 +74,20 @@ bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::strin
         {
             if (!ParseLevels(value, CGameEngine::Instance().GetWorld().m_demoLevels))
                 return Refuse(pError, "-levels needs green's and blue's level as G,B, each 0 to 3");
+            ++i;
+        }
+        else if (std::strcmp(arg, "-record") == 0)
+        {
+            // The folder is optional: the next argument, unless it is another option.
+            const bool folder = value && value[0] != '-';
+            CReplaySession::Instance().RecordInto(folder ? value : "");
+            i += folder ? 1 : 0;
+        }
+        else if (std::strcmp(arg, "-replay") == 0)
+        {
+            if (!value || !*value)
+                return Refuse(pError, "-replay needs a replay file");
+            CReplaySession::Instance().PlayFile(value);
             ++i;
         }
         else if (arg[0] == '-')

@@ -9,6 +9,7 @@
 #include "media/FontManager.h"
 #include "media/SoundManager.h"
 #include "media/TextureManager.h"
+#include "replay/ReplaySession.h"
 
 CGameEngine& CGameEngine::Instance()
 {
@@ -44,12 +45,15 @@ void CGameEngine::Run()
 {
     AW_ASSERT(m_SDLInitialized);
     BeginLoop(SDL_GetTicks());
+    CReplaySession::Instance().Attach(m_world, HasOption("watch"));
     m_world.NewMatch();
     // Straight into a computer-versus-computer match that plays to the end.
     if (HasOption("watch"))
         m_world.StartWatchedMatch();
+    CReplaySession::Instance().Begin(m_world);
     while (m_running)
         RunPass();
+    CReplaySession::Instance().Detach(m_world);
 }
 
 void CGameEngine::RunPass()

@@ -116,6 +116,8 @@ class CGameWorld
     // first node), so that the same match names them the same in every run; 0 for none.
     int MatchIdOf(CEntity* pNode) const;
     CEntity* NodeOfMatchId(int pId) const;
+    // The highest match id handed out so far in this match.
+    int LastMatchId() const;
 
     // --- services for the nodes, the screens and the opponent ---
     CTeam& GetTeam(int pTeam);
@@ -223,6 +225,13 @@ class CGameWorld
     bool m_summaryOpen = false;
     bool m_hasMatchSeed = false;
     unsigned m_matchSeed = 0;
+    // Without a seed of its own, every match draws one from the clock (a recording names it).
+    bool m_seedEveryMatch = false;
+    // The seed the current match's random table was filled from, when it was.
+    unsigned m_currentSeed = 0;
+    // A line that stands on the menu and match screens until the next match: a recording that
+    // failed, a replay that cannot be played or went out of sync.
+    std::string m_notice;
     // Steps run in the current match.
     int m_matchSteps = 0;
     CCounter m_demoTimer{120000};

@@ -45,9 +45,14 @@ int CGameWorld::MatchIdOf(CEntity* pNode) const
 CEntity* CGameWorld::NodeOfMatchId(int pId) const
 {
     // Only ids handed out in this match; anything else, made up or from an earlier match, is no node.
-    if (pId <= 0 || pId > PeekNextEntityId() - 1 - m_matchIdBase)
+    if (pId <= 0 || pId > LastMatchId())
         return nullptr;
     return GetEntity(pId + m_matchIdBase);
+}
+
+int CGameWorld::LastMatchId() const
+{
+    return PeekNextEntityId() - 1 - m_matchIdBase;
 }
 
 void CGameWorld::AddObserver(CMatchObserver* pObserver)

@@ -1,8 +1,27 @@
 #include <GL/gl.h>
 
+#include "media/FontManager.h"
 #include "media/Sprite.h"
+#include "media/TextureFont.h"
 #include "media/TextureManager.h"
 #include "world/GameWorld.h"
+#include "world/MatchDriver.h"
+
+namespace
+{
+// Centred low on the screen, over whatever the screen shows.
+void DrawNotice(const std::string& pText, int pWidth)
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
+    if (font == nullptr)
+        return;
+    glPushMatrix();
+    glTranslatef(static_cast<float>(pWidth / 2) - 0.5f * font->GetTextWidth(pText.c_str()), 80.0f, 0.0f);
+    glColor4f(1.0f, 0.55f, 0.35f, 1.0f);
+    font->DrawText(pText.c_str());
+    glPopMatrix();
+}
+} // namespace
 
 void CGameWorld::Draw()
 {
@@ -29,10 +48,14 @@ void CGameWorld::Draw()
         break;
     case STATE_MATCH:
         DrawGameScreen();
+        if (m_driver)
+            m_driver->DrawOverlay(*this);
         break;
     default:
         break;
     }
+    if (m_state != STATE_INTRO && !m_notice.empty())
+        DrawNotice(m_notice, GetWindowWidth());
 }
 
 void CGameWorld::DrawGameScreen()

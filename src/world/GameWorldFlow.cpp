@@ -2,6 +2,8 @@
 // of a match and the demo's clock.
 #include <SDL/SDL_mixer.h>
 
+#include <chrono>
+
 #include "ai/AIPlayer.h"
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
@@ -20,6 +22,14 @@ namespace
 {
 const int DEMO_KEEP_ALIVE_MS = 30000;
 const int MUSIC_FADE_MS = 2000;
+
+// Differs between matches started within the same clock tick, and between runs.
+unsigned ClockSeed()
+{
+    static unsigned drawn = 0;
+    const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+    return static_cast<unsigned>(now ^ (now >> 32)) ^ (++drawn * 2654435761u);
+}
 } // namespace
 
 void CGameWorld::ShowMessage(const char* pText)
@@ -200,8 +210,12 @@ void CGameWorld::NewMatch()
     FadeOutMusic(MUSIC_FADE_MS);
     HaltAllChannels();
     // With a seed every match unfolds the same way, step for step.
-    if (m_hasMatchSeed)
-        RandomTable::GetInstance().FillFromSeed(m_matchSeed);
+    if (m_hasMatchSeed || m_seedEveryMatch)
+    {
+        m_currentSeed = m_hasMatchSeed ? m_matchSeed : ClockSeed();
+        RandomTable::GetInstance().FillFromSeed(m_currentSeed);
+    }
+    m_notice.clear();
     m_matchSteps = 0;
     m_pendingCommands.clear();
     m_matchAnnounced = false;

@@ -8,6 +8,7 @@
 #include "nodes/EntityRegistry.h"
 #include "nodes/MainNode.h"
 #include "world/GameWorld.h"
+#include "world/MatchDriver.h"
 
 namespace
 {
@@ -71,7 +72,8 @@ void CGameWorld::OnKey(int pSym, int pMod, bool pPressed)
             m_GameEngine->Quit();
         break;
     case STATE_MATCH:
-        OnMatchKey(pSym, pPressed);
+        if (!m_driver || !m_driver->OnKey(*this, pSym, pPressed))
+            OnMatchKey(pSym, pPressed);
         break;
     default:
         break;
@@ -192,7 +194,8 @@ void CGameWorld::OnMouseButton(int pButton, bool pPressed, int pX, int pY)
             MenuSelect();
         break;
     case STATE_MATCH:
-        OnMatchButton(pButton, pPressed, pX, pY);
+        if (!m_driver || !m_driver->OnMouseButton(*this, pButton, pPressed))
+            OnMatchButton(pButton, pPressed, pX, pY);
         break;
     default:
         break;

@@ -14,4 +14,10 @@ class CMatchDriver
     // Called before each step would run, with the world between steps; false holds the step
     // (and every later one in this frame).
     virtual bool BeforeStep(CGameWorld& /*pWorld*/) { return true; }
+    // Input in a match reaches the driver first; true when it keeps it for itself (a viewer's
+    // pause and speed keys) and the player's handlers never see it.
+    virtual bool OnKey(CGameWorld& /*pWorld*/, int /*pSym*/, bool /*pPressed*/) { return false; }
+    virtual bool OnMouseButton(CGameWorld& /*pWorld*/, int /*pButton*/, bool /*pPressed*/) { return false; }
+    // Drawn over the match screen (a viewer's legend).
+    virtual void DrawOverlay(CGameWorld& /*pWorld*/) {}
 };

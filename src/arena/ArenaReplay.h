@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The arena's replay checks: "--verify FILE...", "--trace FILE" and "--dump-step S FILE",
+// each optionally after "--catalogue FILE".
+bool IsReplayRequest(const std::vector<std::string>& pArgs);
+
+// Runs one; the exit status: 0 when every file agrees, 1 when one does not or cannot be read,
+// 2 for bad arguments.
+int RunReplayRequest(const std::vector<std::string>& pArgs);

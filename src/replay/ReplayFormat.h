@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "world/MatchCommand.h"
+
+class CGameWorld;
+
+// A replay is plain text, one record a line, so that two can be read and diffed: a header
+// with what the simulation needs to play the match again, then the commands at their steps,
+// a checkpoint (the state hash) every CHECK_EVERY steps, and an end line.
+namespace ReplayFormat
+{
+constexpr int VERSION = 1;
+constexpr int CHECK_EVERY = 64;
+// Longer lines, or larger files, are not replays this program wrote.
+constexpr size_t LINE_LIMIT = 200;
+constexpr size_t FILE_LIMIT = size_t(32) << 20;
+// A day of play; a step beyond it is a made-up number, not a match.
+constexpr int STEP_LIMIT = 24 * 60 * 60 * 1000 / 16;
+// What a computer side's level may be: the four menu levels, or the opponent's own default.
+constexpr unsigned DEFAULT_LEVEL = 100;
+} // namespace ReplayFormat
+
+// Who plays a side, and at what level when it is the computer.
+struct CReplaySide
+{
+    bool computer = false;
+    unsigned level = 0;
+};
+
+// What the simulation needs to start the match again. Which side the local player sat on is
+// left out on purpose: both machines of a network match write the same file.
+struct CReplayHeader
+{
+    int version = ReplayFormat::VERSION;
+    std::string program;
+    std::string data;
+    unsigned seed = 0;
+    std::string date;
+    CReplaySide sides[2]; // green, blue
+    bool demo = false;
+    bool watched = false;
+};
+
+struct CReplay
+{
+    struct Command
+    {
+        int line;
+        CMatchCommand command;
+    };
+    struct Check
+    {
+        int line;
+        int step;
+        uint64_t hash;
+    };
+    CReplayHeader header;
+    std::vector<Command> commands;
+    std::vector<Check> checks;
+    // A replay whose recording was cut short has no end line; it plays to the last step its
+    // complete lines name.
+    bool ended = false;
+    int endLine = 0;
+    int endStep = 0;
+    std::string winner = "none";
+    uint64_t endHash = 0;
+};
+
+// The header of the match the world has just started, with the given date.
+CReplayHeader HeaderOfMatch(const CGameWorld& pWorld, const std::string& pDate);
+// "green", "blue", "tie" or "none" for the world's result.
+const char* WinnerOfMatch(const CGameWorld& pWorld);
+
+std::string FormatHeader(const CReplayHeader& pHeader);
+std::string FormatCommand(int pStep, const CMatchCommand& pCommand);
+std::string FormatCheck(int pStep, uint64_t pHash);
+std::string FormatEnd(int pStep, const char* pWinner, uint64_t pHash);
+
+// Whether a command can be written and read back: a known kind other than a restart (which
+// ends the file instead), a real side and tool, a place on the board, a node id in range.
+// Empty when it can, else why not.
+std::string WhyNotRecordable(const CMatchCommand& pCommand);
+
+const char* TeamName(int pTeam);
+const char* ToolName(int pTool);

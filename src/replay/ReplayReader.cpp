@@ -1,0 +1,325 @@
+#include "replay/ReplayReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "engine/DataFile.h"
+#include "engine/Version.h"
+#include "world/Team.h"
+
+namespace
+{
+using Tokens = std::vector<std::string>;
+const int HEADER_LINES = 9;
+
+Tokens Split(const std::string& pLine)
+{
+    Tokens tokens;
+    size_t start = 0;
+    while (true)
+    {
+        size_t space = pLine.find(' ', start);
+        tokens.push_back(pLine.substr(start, space - start));
+        if (space == std::string::npos)
+            return tokens;
+        start = space + 1;
+    }
+}
+
+bool Whole(const std::string& pText, long long pMin, long long pMax, long long& pOut)
+{
+    if (pText.empty() || pText.size() > 12 || pText.find_first_not_of("-0123456789") != std::string::npos)
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(pText.c_str(), &end, 10);
+    if (errno || *end || value < pMin || value > pMax)
+        return false;
+    pOut = value;
+    return true;
+}
+
+bool Real(const std::string& pText, float& pOut)
+{
+    if (pText.empty() || pText.find_first_not_of("-+.0123456789e") != std::string::npos)
+        return false;
+    char* end = nullptr;
+    float value = std::strtof(pText.c_str(), &end);
+    if (*end || !std::isfinite(value))
+        return false;
+    pOut = value;
+    return true;
+}
+
+bool Hash(const std::string& pText, uint64_t& pOut)
+{
+    if (pText.size() != 16 || pText.find_first_not_of("0123456789abcdef") != std::string::npos)
+        return false;
+    pOut = std::strtoull(pText.c_str(), nullptr, 16);
+    return true;
+}
+
+int IndexOf(const char* (*pName)(int), int pCount, const std::string& pText)
+{
+    for (int i = 0; i < pCount; ++i)
+    {
+        if (pText == pName(i))
+            return i;
+    }
+    return -1;
+}
+
+class CParser
+{
+  public:
+    CParser(const CReplayExpect& pExpect, CReplay& pOut) : m_expect(pExpect), m_out(pOut) {}
+
+    // Empty when the line is good, else why not.
+    std::string Line(int pNumber, const std::string& pLine)
+    {
+        m_number = pNumber;
+        if (pLine.size() > ReplayFormat::LINE_LIMIT)
+            return "longer than " + std::to_string(ReplayFormat::LINE_LIMIT) + " characters";
+        for (char c : pLine)
+        {
+            if (c < ' ' || c > '~')
+                return "not text";
+        }
+        const Tokens t = Split(pLine);
+        for (const std::string& token : t)
+        {
+            if (token.empty())
+                return "stray spaces";
+        }
+        if (pNumber <= HEADER_LINES)
+            return Header(pNumber, t);
+        if (m_out.ended)
+            return "a line after the end";
+        if (t[0] == "cmd")
+            return Command(t);
+        if (t[0] == "check")
+            return Check(t);
+        if (t[0] == "end")
+            return End(t);
+        return "not a replay line";
+    }
+
+  private:
+    std::string Header(int pNumber, const Tokens& t)
+    {
+        static const char* const KEYS[HEADER_LINES] = {
+            "ampwarden-replay", "program", "data", "seed", "date", "green", "blue", "demo", "watched"};
+        CReplayHeader& h = m_out.header;
+        if (t[0] != KEYS[pNumber - 1])
+            return pNumber == 1 ? "not a replay" : std::string("expected \"") + KEYS[pNumber - 1] + "\"";
+        const bool side = pNumber == 6 || pNumber == 7;
+        if (t.size() != 2 && !(side && t.size() == 3))
+            return "a header line with the wrong number of fields";
+        long long number = 0;
+        switch (pNumber)
+        {
+        case 1:
+            if (!Whole(t[1], 0, 1000000, number))
+                return "a bad format version";
+            if (number != ReplayFormat::VERSION)
+                return "format version " + t[1] + ", this program reads " +
+                       std::to_string(ReplayFormat::VERSION);
+            h.version = static_cast<int>(number);
+            return "";
+        case 2:
+            h.program = t[1];
+            if (!m_expect.program.empty() && h.program != m_expect.program)
+                return "recorded by version " + h.program + ", this is " + m_expect.program;
+            return "";
+        case 3:
+            if (!Hash(t[1], m_scratch))
+                return "a bad data fingerprint";
+            h.data = t[1];
+            if (!m_expect.data.empty() && h.data != m_expect.data)
+                return "recorded with other data (fingerprint " + h.data + ", here " + m_expect.data + ")";
+            return "";
+        case 4:
+            if (!Whole(t[1], 0, 4294967295ll, number))
+                return "a bad seed";
+            h.seed = static_cast<unsigned>(number);
+            return "";
+        case 5:
+            if (t[1].size() > 32 || t[1].find_first_not_of("0123456789-:.+TZ") != std::string::npos)
+                return "a bad date";
+            h.date = t[1];
+            return "";
+        case 6:
+        case 7:
+            return Side(h.sides[pNumber - 6], t);
+        default:
+            if (t[1] != "0" && t[1] != "1")
+                return "a flag that is neither 0 nor 1";
+            (pNumber == 8 ? h.demo : h.watched) = t[1] == "1";
+            return "";
+        }
+    }
+
+    static std::string Side(CReplaySide& pSide, const Tokens& t)
+    {
+        long long level = 0;
+        if (t.size() == 2 && t[1] == "human")
+            pSide = CReplaySide();
+        else if (t.size() == 3 && t[1] == "computer" && Whole(t[2], 0, 1000, level) &&
+                 (level <= 3 || level == ReplayFormat::DEFAULT_LEVEL))
+            pSide = CReplaySide{true, static_cast<unsigned>(level)};
+        else
+            return "a side that is neither human nor a computer at a known level";
+        return "";
+    }
+
+    std::string Step(const std::string& pText, int& pOut)
+    {
+        long long step = 0;
+        if (!Whole(pText, 0, ReplayFormat::STEP_LIMIT, step))
+            return "a bad step \"" + pText + "\"";
+        pOut = static_cast<int>(step);
+        return "";
+    }
+
+    std::string Command(const Tokens& t)
+    {
+        if (t.size() < 4)
+            return "a command with too few fields";
+        CMatchCommand c;
+        std::string why = Step(t[1], c.step);
+        if (!why.empty())
+            return why;
+        if (c.step < m_lastCheck || c.step < m_lastCommand)
+            return "a command out of step order";
+        c.kind = CommandKindByName(t[2].c_str());
+        c.team = IndexOf(TeamName, CTeam::MAX_TIDS, t[3]);
+        if (c.kind < 0)
+            return "an unknown command \"" + t[2] + "\"";
+        if (c.team < 0)
+            return "an unknown side \"" + t[3] + "\"";
+        size_t next = 4;
+        if (c.kind == CMD_BUILD)
+        {
+            if (t.size() < 13 || t[4] != "tool" || t[6] != "at" || t[9] != "aim")
+                return "a build without its tool, place and aim";
+            c.tool = IndexOf(ToolName, TOOL_NONE, t[5]);
+            if (c.tool < 0)
+                return "an unknown tool \"" + t[5] + "\"";
+            if (!Real(t[7], c.point.x) || !Real(t[8], c.point.y) || !Real(t[10], c.aim.x) ||
+                !Real(t[11], c.aim.y))
+                return "a bad number in a place";
+            next = 12;
+        }
+        if (c.kind == CMD_BUILD || c.kind == CMD_DESTROY)
+        {
+            long long node = 0;
+            if (next + 2 != t.size() || t[next] != "node" || !Whole(t[next + 1], 0, 1000000000ll, node))
+                return "a command without its node";
+            c.node = static_cast<int>(node);
+        }
+        else if (t.size() != next)
+            return "a command with too many fields";
+        why = WhyNotRecordable(c);
+        if (!why.empty())
+            return why;
+        m_lastCommand = c.step;
+        m_out.commands.push_back({m_number, c});
+        return "";
+    }
+
+    std::string Check(const Tokens& t)
+    {
+        int step = 0;
+        uint64_t hash = 0;
+        if (t.size() != 3)
+            return "a checkpoint with the wrong number of fields";
+        std::string why = Step(t[1], step);
+        if (!why.empty())
+            return why;
+        if (!Hash(t[2], hash))
+            return "a bad hash";
+        if (step <= m_lastCheck || step <= m_lastCommand)
+            return "a checkpoint out of step order";
+        m_lastCheck = step;
+        m_out.checks.push_back({m_number, step, hash});
+        return "";
+    }
+
+    std::string End(const Tokens& t)
+    {
+        if (t.size() != 4)
+            return "an end with the wrong number of fields";
+        std::string why = Step(t[1], m_out.endStep);
+        if (!why.empty())
+            return why;
+        if (m_out.endStep < m_lastCheck || m_out.endStep < m_lastCommand)
+            return "the end comes before steps named above";
+        if (t[2] != "green" && t[2] != "blue" && t[2] != "tie" && t[2] != "none")
+            return "an unknown winner \"" + t[2] + "\"";
+        if (!Hash(t[3], m_out.endHash))
+            return "a bad hash";
+        m_out.winner = t[2];
+        m_out.ended = true;
+        m_out.endLine = m_number;
+        return "";
+    }
+
+    const CReplayExpect& m_expect;
+    CReplay& m_out;
+    int m_number = 0;
+    int m_lastCheck = 0;
+    int m_lastCommand = 0;
+    uint64_t m_scratch = 0;
+};
+} // namespace
+
+CReplayExpect ExpectedHere(const char* pCatalogue)
+{
+    return CReplayExpect{ProgramVersion(), DataFingerprint(pCatalogue)};
+}
+
+bool ParseReplay(const std::string& pText, const CReplayExpect& pExpect, CReplay& pOut, std::string& pWhy)
+{
+    pOut = CReplay();
+    CParser parser(pExpect, pOut);
+    size_t start = 0;
+    int number = 0;
+    while (start < pText.size())
+    {
+        ++number;
+        const size_t newline = pText.find('\n', start);
+        const bool complete = newline != std::string::npos;
+        const size_t length = (complete ? newline : pText.size()) - start;
+        // An unfinished last line is what a killed recorder leaves; it is dropped, unless it is
+        // too long to be anything but garbage.
+        if (!complete && length <= ReplayFormat::LINE_LIMIT)
+            break;
+        std::string why =
+            parser.Line(number, pText.substr(start, std::min(length, ReplayFormat::LINE_LIMIT + 1)));
+        if (!why.empty())
+        {
+            pWhy = "line " + std::to_string(number) + ": " + why;
+            return false;
+        }
+        start = newline + 1;
+    }
+    const int parsed = start < pText.size() ? number - 1 : number;
+    if (parsed < HEADER_LINES)
+    {
+        pWhy = "line " + std::to_string(parsed + 1) + ": the file ends inside the header";
+        return false;
+    }
+    return true;
+}
+
+bool LoadReplay(const std::string& pPath, const CReplayExpect& pExpect, CReplay& pOut, std::string& pWhy)
+{
+    std::vector<unsigned char> bytes;
+    if (!ReadDataFile(pPath.c_str(), ReplayFormat::FILE_LIMIT, bytes, pWhy))
+        return false;
+    return ParseReplay(std::string(bytes.begin(), bytes.end()), pExpect, pOut, pWhy);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+
+#include "world/MatchObserver.h"
+
+// Writes every match the world plays into a replay file of its own, line by line as the match
+// goes, so that a program killed mid-match leaves a replay that plays up to its last line. A
+// failure to write is said once (on stderr and as the world's notice); the match goes on.
+class CReplayRecorder : public CMatchObserver
+{
+  public:
+    explicit CReplayRecorder(const std::string& pFolder);
+    ~CReplayRecorder() override;
+    CReplayRecorder(const CReplayRecorder&) = delete;
+    CReplayRecorder& operator=(const CReplayRecorder&) = delete;
+
+    // From now on every match of the world is recorded, and draws its own seed unless it is
+    // given one. Detaching ends the file of the match in progress.
+    void Attach(CGameWorld& pWorld);
+    void Detach(CGameWorld& pWorld);
+    // The date the headers of later matches give; by default the clock's as each match
+    // starts. A network session gives both machines the host's start time, so that both
+    // write the same file.
+    void SetDate(const std::string& pDate) { m_date = pDate; }
+    // The file of the match in progress, or of the last one.
+    const std::string& GetPath() const { return m_path; }
+
+    void OnMatchStarted(CGameWorld& pWorld) override;
+    void OnCommand(CGameWorld& pWorld, const CMatchCommand& pCommand) override;
+    void OnStepRun(CGameWorld& pWorld) override;
+    void OnMatchCleared(CGameWorld& pWorld) override;
+
+  private:
+    bool Open(CGameWorld& pWorld);
+    void Write(CGameWorld& pWorld, const std::string& pText);
+    void End(CGameWorld& pWorld);
+    void Fail(CGameWorld& pWorld, const std::string& pWhy);
+
+    std::string m_folder;
+    std::string m_date;
+    std::string m_data;
+    std::string m_path;
+    int m_fd = -1;
+    int m_files = 0;
+    bool m_reported = false;
+};
+
+// Where replays go by default: $XDG_DATA_HOME/ampwarden/replays, else
+// ~/.local/share/ampwarden/replays; empty when neither variable says.
+std::string DefaultReplayFolder();
+
+// Creates the folder and its missing parents; false, with why, when it cannot.
+bool MakeFolders(const std::string& pPath, std::string& pWhy);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "replay/ReplayFormat.h"
+
+class CGameWorld;
+
+struct CReplayCheck
+{
+    bool agrees = false; // played to its last step with every checkpoint and the end agreeing
+    int outcome = 0;     // CReplayPlayer::Outcome
+    int steps = 0;
+    std::string winner;
+    uint64_t hash = 0;
+    int problemStep = 0;
+    uint64_t recorded = 0;
+    uint64_t computed = 0;
+    std::string why;
+    double wallSeconds = 0.0;
+};
+
+// Plays a replay on the engine's world headless, as fast as it goes. pEachStep, if any, sees
+// the world before the first step and after every step (before the commands of the next),
+// where the checkpoints are taken; returning false stops the run there.
+CReplayCheck CheckReplay(const CReplay& pReplay, const std::function<bool(CGameWorld&)>& pEachStep = nullptr);
+
+// The --verify line for a file: ok with steps, winner and hash, or where and why not.
+std::string CheckLine(const std::string& pFile, const CReplay& pReplay, const CReplayCheck& pCheck);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "world/MatchDriver.h"
+
+// The controls of a match that is only watched (a replay, or a -watch match): Space pauses,
+// 1 to 4 run 1, 2, 4 or 8 steps a frame, and a legend on screen says so. The player's own
+// tool keys and clicks are kept from the match; Escape and every other key go through.
+class CViewerControls : public CMatchDriver
+{
+  public:
+    static constexpr int MAX_SPEED = 8;
+
+    explicit CViewerControls(CGameWorld& pWorld) : m_world(pWorld) {}
+    int StepsPerTick() override;
+    bool BeforeStep(CGameWorld& pWorld) override;
+    bool OnKey(CGameWorld& pWorld, int pSym, bool pPressed) override;
+    bool OnMouseButton(CGameWorld& pWorld, int pButton, bool pPressed) override;
+    void DrawOverlay(CGameWorld& pWorld) override;
+
+    bool IsPaused() const { return m_paused; }
+    int GetSpeed() const { return m_speed; }
+
+  protected:
+    // Whether the match on the board is the one being watched; the controls leave any other
+    // alone (the player may go to the menu and start a game of his own).
+    virtual bool IsWatching(const CGameWorld& pWorld) const;
+    // What the legend says about the match, before the keys.
+    virtual std::string Status(const CGameWorld& pWorld) const;
+
+    CGameWorld& m_world;
+
+  private:
+    bool m_paused = false;
+    int m_speed = 1;
+};

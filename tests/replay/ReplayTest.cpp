@@ -1,0 +1,283 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <dirent.h>
+
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayReader.h"
+#include "replay/ReplayRecorder.h"
+#include "replay/ReplayVerify.h"
+#include "world/MatchHash.h"
+#include "world/MatchObserver.h"
+#include "world/WorldTestSupport.h"
+
+namespace
+{
+struct CHashLog : CMatchObserver
+{
+    void OnStepRun(CGameWorld& pWorld) override { hashes.push_back(HashMatchState(pWorld)); }
+    std::vector<uint64_t> hashes;
+};
+
+std::string Read(const std::string& pPath)
+{
+    std::stringstream text;
+    text << std::ifstream(pPath).rdbuf();
+    return text.str();
+}
+
+Strings Files(const std::string& pFolder)
+{
+    Strings files;
+    if (DIR* dir = opendir(pFolder.c_str()))
+    {
+        while (const dirent* entry = readdir(dir))
+            if (entry->d_name[0] != '.')
+                files.push_back(pFolder + "/" + entry->d_name);
+        closedir(dir);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class ReplayTest : public WorldTest
+{
+  protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        World().m_viewCentre = CVector2(472.0f, 315.0f);
+        // Each test in each process its own folder: ctest runs them side by side.
+        m_folder = testing::TempDir() + "replays-" + std::to_string(getpid()) + "-" +
+                   testing::UnitTest::GetInstance()->current_test_info()->name();
+    }
+    void TearDown() override
+    {
+        for (const std::string& file : Files(m_folder))
+            std::remove(file.c_str());
+        rmdir(m_folder.c_str());
+        World().m_seedEveryMatch = false;
+        World().m_driver = nullptr;
+        World().m_notice.clear();
+        WorldTest::TearDown();
+    }
+    static void Click(float pX, float pY)
+    {
+        for (bool pressed : {true, false})
+            World().OnMouseButton(1, pressed, static_cast<int>(pX) + 40, 699 - static_cast<int>(pY));
+    }
+    static void Key(int pSym) { World().OnKey(pSym, 0, true); }
+    // A menu match on a fixed seed, played with the mouse and the debug keys, with and
+    // without a recorder: builds, one refused by the rules, an energy fill, a destroy, and a
+    // restart into a second match. The hashes after every step of both matches.
+    std::vector<uint64_t> PlayScript(CReplayRecorder* pRecorder)
+    {
+        CGameWorld& w = World();
+        CGameEngine::Instance().AddOption("debug");
+        w.SetMatchSeed(4242);
+        if (pRecorder)
+            pRecorder->Attach(w);
+        w.ClearMatch();
+        w.NewMatch();
+        w.GetTeam(2).GetAI()->SetDifficulty(1);
+        CHashLog log;
+        w.AddObserver(&log);
+        Key('1');
+        Click(240, 315);
+        Steps(3);
+        Click(240, 250); // refused: the extender's cooldown runs and the stock is spent
+        Steps(100);
+        Key('c');
+        Key('5');
+        Click(158, 270);
+        w.OnMouseMove(240 + 40, 699 - 315);
+        Key('d');
+        Steps(227);
+        Key('r');
+        Steps(70);
+        if (pRecorder)
+            pRecorder->Detach(w);
+        w.RemoveObserver(&log);
+        return log.hashes;
+    }
+    // What --verify says of the text, or why it refuses it.
+    std::string Verify(const std::string& pText)
+    {
+        const std::string path = m_folder + "/case.replay";
+        std::ofstream(path, std::ios::binary) << pText;
+        CReplay replay;
+        std::string why;
+        if (!LoadReplay(path, ExpectedHere("Data/resources.xml"), replay, why))
+            return why;
+        return CheckLine("f", replay, CheckReplay(replay));
+    }
+    std::string m_folder;
+};
+
+std::string Replace(std::string pText, const std::string& pFrom, const std::string& pTo)
+{
+    const size_t at = pText.find(pFrom);
+    return at == std::string::npos ? "(no " + pFrom + ")" : pText.replace(at, pFrom.size(), pTo);
+}
+} // namespace
+
+TEST_F(ReplayTest, RecordingChangesNothingAndTheReplayAgreesAtEveryStepRefusalsIncluded)
+{
+    const std::vector<uint64_t> bare = PlayScript(nullptr);
+    const int liveFails = Count("sound:BuildFail");
+    m_log.clear();
+    CReplayRecorder recorder(m_folder);
+    EXPECT_EQ(bare, PlayScript(&recorder)) << "the same match with and without a recorder";
+    EXPECT_EQ(liveFails, Count("sound:BuildFail"));
+    ASSERT_GE(liveFails, 1);
+
+    // The restart ended one file and began the next; both play back step for step.
+    const Strings files = Files(m_folder);
+    ASSERT_EQ(2u, files.size());
+    const std::string first = Read(files[0]);
+    EXPECT_NE(std::string::npos, first.find("\nblue computer 1\ndemo 0\nwatched 0\ncmd 0 build green tool "
+                                            "extender at 240.5 315 aim 240.5 315 node 11\n"))
+        << first;
+    EXPECT_NE(std::string::npos, Read(files[1]).find("\nblue computer 100\n"));
+    EXPECT_NE(std::string::npos, first.find("\nend 330 none "));
+    size_t at = 0;
+    for (const std::string& file : files)
+    {
+        CReplay replay;
+        std::string why;
+        ASSERT_TRUE(LoadReplay(file, ExpectedHere("Data/resources.xml"), replay, why)) << why;
+        m_log.clear();
+        const CReplayCheck check = CheckReplay(replay,
+                                               [&](CGameWorld& pWorld)
+                                               {
+                                                   if (pWorld.m_matchSteps > 0)
+                                                   {
+                                                       EXPECT_EQ(bare.at(at++), HashMatchState(pWorld));
+                                                   }
+                                                   return true;
+                                               });
+        EXPECT_TRUE(check.agrees) << CheckLine(file, replay, check);
+        if (file == files[0])
+        {
+            EXPECT_EQ(liveFails, Count("sound:BuildFail")) << "refused as it was live";
+        }
+    }
+    EXPECT_EQ(bare.size(), at);
+}
+
+TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
+{
+    CReplayRecorder recorder(m_folder);
+    recorder.Attach(World());
+    World().ClearMatch();
+    World().NewMatch();
+    Key('1');
+    Click(240, 315);
+    Steps(150);
+    recorder.Detach(World());
+    const std::string good = Read(recorder.GetPath());
+    ASSERT_EQ(std::string::npos, Verify(good).find("refused")) << Verify(good);
+    const std::string fifo = m_folder + "/fifo";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    CReplay unused;
+    std::string why;
+    EXPECT_FALSE(LoadReplay(fifo, CReplayExpect(), unused, why));
+    EXPECT_NE(std::string::npos, why.find("not a regular file")) << why;
+
+    const std::string build = "cmd 0 build green tool extender at 240.5 315";
+    const struct
+    {
+        std::string text;
+        std::string said;
+    } cases[] = {
+        {Replace(good, "replay 1\n", "replay 2\n"), "line 1: format version 2, this program reads 1"},
+        {Replace(good, "program ", "program 0."), "line 2: recorded by version 0."},
+        {Replace(good, "data ", "data f"), "line 3: a bad data fingerprint"},
+        {Replace(good, "data ", "data 0123456789abcdef\nx"), "line 3: recorded with other data"},
+        {good.substr(0, good.find("date")), "line 5: the file ends inside the header"},
+        {"\x7f"
+         "ELF\x01\x02\n",
+         "line 1: not text"},
+        {"<html>\n", "line 1: not a replay"},
+        {Replace(good, "\nend ", "\ncmd 9999 energy green\nend "),
+         "line 14: the end comes before steps named above"},
+        {Replace(good, "watched 0\n", "watched 0\ncmd 99999999999 energy green\n"), "line 10: a bad step"},
+        {Replace(good, build, "cmd 0 build green tool extender at 2000 315"), "line 10: place off the board"},
+        {Replace(good, build, "cmd 0 build purple tool extender at 240.5 315"), "line 10: an unknown side"},
+        {Replace(good, build, "cmd 0 build green tool laser at 240.5 315"), "line 10: an unknown tool"},
+        {Replace(good, "cmd 0 build", "cmd 0 restart green\ncmd 0 build"), "line 10: no such command"},
+        {Replace(good, "blue computer", "blue robot"), "line 7: a side that is neither"},
+        {Replace(good, "node 11\n", "node 4000\n"), "line 10: node 4000 does not exist at step 0"},
+        {Replace(good, "check 64", std::string(3 << 20, 'x') + "\ncheck 64"), "line 11: longer than 200"},
+        {Replace(good, "check 128", "check 64"), "line 12: a checkpoint out of step order"},
+        {good + "check 192 0000000000000000\n", "line 14: a line after the end"},
+        {Replace(good, build, "cmd 0 build green tool extender at 240.5 330"),
+         "out of sync at step 64: recorded"},
+        // Cut short by a kill: the unfinished line is dropped, and the rest plays.
+        {good.substr(0, good.find("\nend ") + 6), "ok, 128 steps, winner none, hash"},
+    };
+    for (const auto& c : cases)
+        EXPECT_NE(std::string::npos, Verify(c.text).find(c.said))
+            << Verify(c.text) << "\nexpected: " << c.said;
+}
+
+TEST_F(ReplayTest, AWatchedReplayTakesTheViewersKeysAndLetsGoWhenThePlayerLeaves)
+{
+    CReplayRecorder recorder(m_folder);
+    recorder.Attach(World());
+    World().ClearMatch();
+    World().NewMatch();
+    Steps(40);
+    recorder.Detach(World());
+    CReplay replay;
+    std::string why;
+    ASSERT_TRUE(LoadReplay(recorder.GetPath(), CReplayExpect(), replay, why)) << why;
+    CReplayPlayer player(World(), replay);
+    player.Start();
+    Key('4');
+    Steps(1);
+    EXPECT_EQ(8, World().m_matchSteps);
+    Key(' ');
+    Steps(3);
+    EXPECT_EQ(8, World().m_matchSteps) << "paused";
+    Key(' ');
+    Key('2');
+    Click(240, 315);
+    EXPECT_EQ(TOOL_NONE, World().m_selectedTool);
+    Steps(20);
+    EXPECT_EQ(40, World().m_matchSteps) << "held at its end";
+    EXPECT_EQ(CReplayPlayer::ENDED, player.GetOutcome());
+    World().m_state = STATE_MENU;
+    World().ClearMatch();
+    EXPECT_EQ(nullptr, World().m_driver);
+    EXPECT_FALSE(World().m_playerCommandRoute);
+}
+
+TEST_F(ReplayTest, AFailureToWriteIsSaidOnceAndTheMatchGoesOn)
+{
+    const std::string blocker = m_folder + "file";
+    std::ofstream(blocker) << "not a folder";
+    CReplayRecorder recorder(blocker + "/replays");
+    recorder.Attach(World());
+    testing::internal::CaptureStderr();
+    for (int match = 0; match < 2; ++match)
+    {
+        World().ClearMatch();
+        World().NewMatch();
+        Steps(70);
+        EXPECT_EQ(70, World().m_matchSteps);
+        if (match == 0)
+        {
+            EXPECT_EQ(0u, World().m_notice.find("Not recording: ")) << "shown on screen";
+        }
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    recorder.Detach(World());
+    std::remove(blocker.c_str());
+    EXPECT_EQ(1, std::count(said.begin(), said.end(), '\n')) << said;
+    EXPECT_NE(std::string::npos, said.find("not recording: ")) << said;
+}
