@@ -1,5 +1,6 @@
 // One whole frame of the game screen on a crowded board: about 300 nodes of every kind with
-// their links, beams and effects, the HUD on top, finished by the GL. Needs an X display;
+// their links, beams and effects, the HUD on top, finished by the GL; and the board of a long
+// match with and without its summary panel. Needs an X display;
 // with Mesa's software renderer under Xvfb this is what a player's machine without a GPU does.
 #include <algorithm>
 #include <cmath>
@@ -190,6 +191,61 @@ void BM_MatchFramePlacing(benchmark::State& pState)
     RunFrames(pState, true);
 }
 
+// A long computer match under its summary: the arena's seed 1100, "Very Easy" against "Very
+// Easy", stands undecided until a watched match's 15-minute cap, so the graph's four series
+// have their full 901 points. Played once; effects are not kept, so the board shows none.
+bool PlayLongMatch(CGameWorld& pWorld)
+{
+    const size_t fullSeries = 15 * 60 + 1;
+    if (pWorld.m_demoUntilDecided && pWorld.IsMatchOver())
+        return pWorld.m_matchStats.GetSamples().size() == fullSeries;
+    pWorld.ClearMatch();
+    pWorld.SetMatchSeed(1100);
+    pWorld.m_demoLevels[0] = 0;
+    pWorld.m_demoLevels[1] = 0;
+    pWorld.m_keepEffects = false;
+    pWorld.StartWatchedMatch();
+    while (!pWorld.IsMatchOver() && pWorld.m_result == RESULT_UNDECIDED)
+        pWorld.Update(16);
+    pWorld.m_keepEffects = true;
+    return pWorld.m_matchStats.GetSamples().size() == fullSeries;
+}
+
+void RunLongMatchFrames(benchmark::State& pState, bool pSummary)
+{
+    if (!OpenWindow())
+    {
+        pState.SkipWithError("no GL window or media (set DISPLAY, run from the repository root)");
+        return;
+    }
+    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    if (!PlayLongMatch(world))
+    {
+        pState.SkipWithError("seed 1100 no longer plays to the cap");
+        return;
+    }
+    world.m_summaryOpen = pSummary;
+    for (auto _ : pState)
+    {
+        world.Draw();
+        glFinish();
+    }
+    SaveFrameIfAsked(pSummary ? "summary" : "long_match");
+    pState.counters["nodes"] = static_cast<double>(world.GetNodes().size());
+    pState.counters["samples"] = static_cast<double>(world.m_matchStats.GetSamples().size());
+}
+
+// The board of a 15-minute match with its banner, and the same with the summary panel open.
+void BM_LongMatchFrame(benchmark::State& pState)
+{
+    RunLongMatchFrames(pState, false);
+}
+
+void BM_LongMatchFrameSummary(benchmark::State& pState)
+{
+    RunLongMatchFrames(pState, true);
+}
+
 void BM_MenuFrame(benchmark::State& pState)
 {
     if (!OpenWindow())
@@ -211,4 +267,6 @@ void BM_MenuFrame(benchmark::State& pState)
 BENCHMARK(BM_MatchFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MatchFramePlacing)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MenuFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LongMatchFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LongMatchFrameSummary)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -40,6 +40,7 @@ void StartArenaMatch(const ArenaMatchSetup& pSetup)
     world.m_demoLevels[1] = pSetup.blueLevel;
     world.m_keepEffects = false;
     world.StartWatchedMatch();
+    world.m_capSteps = pSetup.capSteps;
 }
 
 ArenaMatchResult PlayArenaMatch(const ArenaMatchSetup& pSetup,
@@ -76,6 +77,8 @@ ArenaMatchResult PlayArenaMatch(const ArenaMatchSetup& pSetup,
     {
         for (int tool = 0; tool < CTeam::m_nCooldowns; ++tool)
             result.built[team][tool] = world.GetTeam(team).GetBuilt(tool);
+        result.earned[team] = world.m_matchStats.GetEarnedTotal(team);
+        result.lost[team] = world.m_matchStats.GetLostTotal(team);
     }
     result.hash = HashMatchState(world);
     world.ClearMatch();

@@ -30,6 +30,9 @@ struct ArenaMatchResult
     int winner = WINNER_NONE;
     int steps = 0;
     int built[CTeam::MAX_TIDS][CTeam::m_nCooldowns] = {};
+    // Energy the extractors and absorbers earned, and nodes lost (the main node included).
+    long long earned[CTeam::MAX_TIDS] = {};
+    int lost[CTeam::MAX_TIDS] = {};
     uint64_t hash = 0;
     double wallSeconds = 0.0;
 };

@@ -91,7 +91,8 @@ void WriteCsv(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes)
         for (const char* kind : KIND_NAMES)
             pOut << ',' << side << '_' << kind;
     }
-    pOut << ",hash,wall_seconds,cpu_seconds,crash\n";
+    pOut << ",hash,wall_seconds,cpu_seconds,crash,green_energy_earned,blue_energy_earned,green_nodes_lost,"
+            "blue_nodes_lost\n";
     for (const ArenaOutcome& o : pOutcomes)
     {
         pOut << o.setup.seed << ',' << o.setup.greenLevel << ',' << o.setup.blueLevel << ','
@@ -109,7 +110,9 @@ void WriteCsv(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes)
         std::string crash;
         for (char c : o.crash)
             crash += (c == '"') ? std::string("\"\"") : std::string(1, c);
-        pOut << ',' << hash << ',' << wall << ",\"" << crash << "\"\n";
+        pOut << ',' << hash << ',' << wall << ",\"" << crash << '"';
+        pOut << ',' << o.result.earned[1] << ',' << o.result.earned[2] << ',' << o.result.lost[1] << ','
+             << o.result.lost[2] << '\n';
     }
 }
 

@@ -91,6 +91,8 @@ std::string FormatResultLine(const ArenaMatchResult& pResult)
         for (int tool = 0; tool < CTeam::m_nCooldowns; ++tool)
             out << ' ' << pResult.built[team][tool];
     }
+    for (int team = 1; team < CTeam::MAX_TIDS; ++team)
+        out << ' ' << pResult.earned[team] << ' ' << pResult.lost[team];
     return out.str();
 }
 
@@ -109,6 +111,11 @@ bool ParseResultLine(const std::string& pLine, ArenaMatchResult& pOut)
             if (!(in >> result.built[team][tool]))
                 return false;
         }
+    }
+    for (int team = 1; team < CTeam::MAX_TIDS; ++team)
+    {
+        if (!(in >> result.earned[team] >> result.lost[team]))
+            return false;
     }
     char* end = nullptr;
     result.hash = std::strtoull(hash.c_str(), &end, 16);

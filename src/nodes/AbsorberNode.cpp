@@ -89,6 +89,7 @@ void CAbsorberNode::Update(int pDt)
         {
             m_energyFlow = -ENERGY_USE / 2;
             team.AddEnergy(static_cast<int>((static_cast<long long>(pDt) * -(ENERGY_USE / 2)) / 1000));
+            World().m_matchStats.AddRunningCost(m_team, pDt * (ENERGY_USE / 2) / 1000);
         }
     }
     else if (IsConnected())
@@ -97,6 +98,7 @@ void CAbsorberNode::Update(int pDt)
         int income = static_cast<int>(static_cast<long long>(m_absorbed) * (ENERGY_USE / 1000) / 1000);
         m_energyFlow = static_cast<int>(static_cast<unsigned>(income) / static_cast<unsigned>(pDt)) * 1000;
         team.AddEnergy(income);
+        World().m_matchStats.AddEarned(m_team, CMatchStats::EARN_ABSORBERS, income);
     }
 
     if (m_blast > 0.0f)

@@ -82,6 +82,7 @@ void CBeamNode::Update(int pDt)
     // Paid whether or not anything was hit, friend or foe.
     m_energyFlow = -ENERGY_USE;
     world.GetTeam(m_team).AddEnergy(cost);
+    world.m_matchStats.AddRunningCost(m_team, -cost);
     ApplyDecay(pDt);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/Assert.h"
+#include "engine/GameEngine.h"
 #include "media/SoundManager.h"
 #include "nodes/EntityRegistry.h"
 #include "nodes/NodeMedia.h"
@@ -186,6 +187,7 @@ void CEntity::ApplyDecay(int pDt)
 void CEntity::CutPower()
 {
     // The caller is dropping its list already, so the old parent is not told.
+    CGameEngine::Instance().GetWorld().m_matchStats.CountLoss(this);
     m_parent = 0;
     m_team = 0;
     int share = RandomTable::GetInstance().DrawUpTo(20);

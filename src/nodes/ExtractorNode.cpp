@@ -30,6 +30,8 @@ void CExtractorNode::Update(int pDt)
     {
         m_energyFlow = INCOME_FLOW;
         CGameEngine::Instance().GetWorld().GetTeam(m_team).AddEnergy(pDt * (INCOME_FLOW / 1000));
+        CGameEngine::Instance().GetWorld().m_matchStats.AddEarned(m_team, CMatchStats::EARN_EXTRACTORS,
+                                                                  pDt * (INCOME_FLOW / 1000));
     }
     ApplyDecay(pDt);
 }

@@ -95,6 +95,7 @@ void CShieldNode::Update(int pDt)
         m_active = true;
         m_energyFlow = (cost / pDt) * 1000;
         team.AddEnergy(cost);
+        World().m_matchStats.AddRunningCost(m_team, -cost);
     }
     else
     {

@@ -33,6 +33,9 @@ void CReplayPlayer::Start()
     world.ClearMatch();
     world.m_demo = header.demo;
     world.m_demoUntilDecided = header.watched;
+    // Whatever it recorded, a replay ends with its banner and summary; the file says where.
+    world.SetShowsResult(true);
+    world.m_capSteps = 0;
     // The recorded seed for this match only; later matches keep the run's own setting.
     const bool hadSeed = world.m_hasMatchSeed;
     const unsigned seed = world.m_matchSeed;

@@ -75,6 +75,7 @@ void CReplaySession::Begin(CGameWorld& pWorld)
             std::printf("ampwarden: %s played to step %d, %d checkpoints agreeing\n", file.c_str(),
                         pPlayer.GetProblemStep(), pPlayer.GetChecksPassed());
             std::fflush(stdout);
+            pWorld.EndMatchUndecided();
             break;
         case CReplayPlayer::OUT_OF_SYNC:
             std::fprintf(stderr, "ampwarden: %s: %s\n", file.c_str(), pPlayer.GetWhy().c_str());

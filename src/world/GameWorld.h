@@ -10,6 +10,7 @@
 #include "world/BoardIndex.h"
 #include "world/Counter.h"
 #include "world/MatchCommand.h"
+#include "world/MatchStats.h"
 #include "world/Team.h"
 #include "world/Vector2.h"
 
@@ -73,6 +74,14 @@ class CGameWorld
     void StartWatchedMatch();
     // Every later match fills the random table from this seed instead of the clock.
     void SetMatchSeed(unsigned pSeed);
+    // Whether the match ends with a banner and the summary, and offers the summary key: every
+    // match but the menu's demo does. Matches the computer plays on both sides (a watched
+    // match, a replay, a network match) ask for them with SetShowsResult(true).
+    bool ShowsResult() const { return !m_demo || m_showsResult; }
+    void SetShowsResult(bool pOn) { m_showsResult = pOn; }
+    // Stops the match where it stands, undecided: no further steps, the summary shows.
+    void EndMatchUndecided();
+    bool IsMatchOver() const { return m_matchOver; }
 
     // --- the step and input ---
     // True when a step ran and changed the picture enough to be worth drawing again.
@@ -179,6 +188,8 @@ class CGameWorld
     void DrawBoard();
     void DrawHud();
     void DrawTeamFlow(int pX, int pY, int pTeam);
+    // The summary key's hint, a watched match's banner and the summary panel with its graph.
+    void DrawMatchSummary();
     static void DrawBar(float pR, float pG, float pB, float pHeight, float pFraction);
     static void DrawHelpPanel(float pX, float pY, float pWidth, const char* pText, float pAlpha);
     static void DrawRing(float pInner, float pWidth);
@@ -202,8 +213,16 @@ class CGameWorld
     // The levels the demo gives green and blue; blue keeps the opponent's own default, which
     // plays as "Hard".
     unsigned m_demoLevels[2] = {2, 100};
-    // A watched demo keeps going until the match is decided.
+    // A watched demo is never restarted: it ends where a side falls, or undecided at the cap.
     bool m_demoUntilDecided = false;
+    bool m_showsResult = false;
+    // Steps after which a match still undecided ends (0: never); a watched match has one.
+    int m_capSteps = 0;
+    static constexpr int WATCH_CAP_STEPS = 15 * 60 * 1000 / 16;
+    bool m_matchOver = false;
+    // Counted beside the match for the summary; never read by the match itself.
+    CMatchStats m_matchStats;
+    bool m_summaryOpen = false;
     bool m_hasMatchSeed = false;
     unsigned m_matchSeed = 0;
     // Without a seed of its own, every match draws one from the clock (a recording names it).
@@ -283,6 +302,8 @@ class CGameWorld
     bool RemoveDeadNodes();
     void UpdateEffects();
     void RunThinkClock();
+    // After a step: the summary's counts, and the end of a match that reached its cap.
+    void FinishMatchStep();
     // Input in the match.
     void OnMatchKey(int pSym, bool pPressed);
     void OnDebugKey(int pSym);

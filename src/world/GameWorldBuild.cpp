@@ -139,6 +139,7 @@ void CGameWorld::FinishBuild(CEntity* pNode, int pTeam, CEntity* pSource, int pT
     AddEntity(pNode);
     team.AddEnergy(-ToolCost(pTool));
     team.CountBuild(pTool);
+    m_matchStats.CountBuild(pTeam, pTool, ToolCost(pTool));
     pSource->AddPowered(pNode);
     if (pTool == TOOL_EXTRACTOR)
         static_cast<CExtractorNode*>(pNode)->AttachToResource();

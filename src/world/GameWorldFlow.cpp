@@ -132,6 +132,8 @@ void CGameWorld::StartMatchFromMenu(int pRow)
 {
     m_demo = (pRow == 0);
     m_demoUntilDecided = false;
+    m_showsResult = false;
+    m_capSteps = 0;
     ClearMatch();
     NewMatch();
     m_state = STATE_MATCH;
@@ -148,6 +150,8 @@ void CGameWorld::StartWatchedMatch()
 {
     m_demo = true;
     m_demoUntilDecided = true;
+    m_showsResult = true;
+    m_capSteps = WATCH_CAP_STEPS;
     ClearMatch();
     NewMatch();
     m_state = STATE_MATCH;
@@ -263,6 +267,10 @@ void CGameWorld::NewMatch()
 
     AddMainNode(1, CVector2(w / 6.0f, h * 0.5f));
     AddMainNode(2, CVector2(5.0f * w / 6.0f, h * 0.5f));
+
+    m_matchOver = false;
+    m_summaryOpen = false;
+    m_matchStats.Reset(m_nodes, static_cast<int>(m_stepLength));
 }
 
 void CGameWorld::AddResourceSite(const CVector2& pPoint)

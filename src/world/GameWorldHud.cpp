@@ -230,6 +230,8 @@ void CGameWorld::DrawHud()
         DrawHelpPanel(static_cast<float>(ICON_SPACING * m_hoveredTool + 33), static_cast<float>(h - 80),
                       help.width, help.text, 1.0f);
     }
+
+    DrawMatchSummary();
 }
 
 void CGameWorld::DrawTeamFlow(int pX, int pY, int pTeam)

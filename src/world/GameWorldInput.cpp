@@ -95,6 +95,8 @@ void CGameWorld::OnMatchKey(int pSym, bool pPressed)
             m_placeMode = PLACE_IDLE;
         }
     }
+    if (pPressed && pSym == SDLK_s && ShowsResult())
+        m_summaryOpen = !m_summaryOpen;
 
     if (!m_demo && (m_placeMode == PLACE_IDLE || m_placeMode == PLACE_SOURCE_CHOSEN))
     {

@@ -35,7 +35,7 @@ bool CGameWorld::Update(unsigned pElapsed)
     // One turn in 150 seconds.
     m_spinAngle += static_cast<float>(m_stepLength) * 360.0f / 30000.0f / 5.0f;
 
-    if (m_state == STATE_MATCH)
+    if (m_state == STATE_MATCH && !m_matchOver)
         RunDrivenSteps();
     // The menu's gears turn a twenty-fifth of a degree a step, far under a pixel at the rim of
     // the largest; its picture is worth drawing again only once they have turned visibly.
@@ -52,7 +52,7 @@ void CGameWorld::RunDrivenSteps()
         return;
     }
     const int steps = m_driver->StepsPerTick();
-    for (int i = 0; i < steps && m_state == STATE_MATCH; ++i)
+    for (int i = 0; i < steps && m_state == STATE_MATCH && !m_matchOver; ++i)
     {
         if (!m_driver->BeforeStep(*this))
             break;
@@ -69,8 +69,8 @@ void CGameWorld::RunMatchStep()
     m_messageTimer.Add(-step);
     m_resumable = true;
 
-    // A watched demo runs on while both sides stand.
-    if (m_demo && !(m_demoUntilDecided && m_result == RESULT_UNDECIDED))
+    // A watched demo is never restarted.
+    if (m_demo && !m_demoUntilDecided)
     {
         m_demoTimer.Add(-step);
         if (m_demoTimer.IsEmpty())
@@ -104,6 +104,7 @@ void CGameWorld::RunMatchStep()
         if (CAIPlayer* ai = GetTeam(id).GetAI())
             ai->Upkeep();
     }
+    FinishMatchStep();
     for (CMatchObserver* observer : std::vector<CMatchObserver*>(m_observers))
         observer->OnStepRun(*this);
 }
@@ -121,6 +122,7 @@ bool CGameWorld::RemoveDeadNodes()
             continue;
         }
         const bool wasMainNode = node->IsMainNode();
+        m_matchStats.CountLoss(node);
         // The opponents drop their pointers before the node goes.
         for (int id = 0; id < CTeam::MAX_TIDS; ++id)
         {

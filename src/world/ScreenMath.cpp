@@ -1,5 +1,6 @@
 #include "world/ScreenMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -124,5 +125,23 @@ int HelpPanelHeight(const char* pText, int pLineHeight)
             ++breaks;
     }
     return (breaks + 2) * pLineHeight;
+}
+
+AxisScale NiceAxis(float pMax, int pMaxSteps)
+{
+    if (!(pMax > 0.0f) || pMaxSteps < 1)
+        return {1.0f, 1.0f};
+    float step = std::pow(10.0f, std::floor(std::log10(pMax / static_cast<float>(pMaxSteps))));
+    for (;;)
+    {
+        for (float factor : {1.0f, 2.0f, 5.0f})
+        {
+            // A hair of slack, so that an exact multiple is not pushed a step further by rounding.
+            const float steps = std::ceil(pMax / (step * factor) - 1e-4f);
+            if (steps <= static_cast<float>(pMaxSteps))
+                return {step * factor, std::max(1.0f, steps) * step * factor};
+        }
+        step *= 10.0f;
+    }
 }
 } // namespace ScreenMath

@@ -61,4 +61,13 @@ EnergyBarSpans EnergyBar(int pEnergy, int pCeiling, int pCost);
 
 // Height of a help panel: two lines more than the text's line breaks.
 int HelpPanelHeight(const char* pText, int pLineHeight);
+
+// A graph's axis from 0: steps of 1, 2 or 5 times a power of ten, the smallest for which at
+// most pMaxSteps of them reach pMax, and the axis' end, the first step at or past pMax.
+struct AxisScale
+{
+    float step;
+    float top;
+};
+AxisScale NiceAxis(float pMax, int pMaxSteps);
 } // namespace ScreenMath

@@ -26,7 +26,8 @@ class ArenaMatchTest : public ::testing::Test
         CGameWorld& world = World();
         world.m_keepEffects = true;
         world.m_hasMatchSeed = false;
-        world.m_demo = world.m_demoUntilDecided = false;
+        world.m_demo = world.m_demoUntilDecided = world.m_showsResult = false;
+        world.m_capSteps = 0;
         world.m_demoLevels[0] = 2;
         world.m_demoLevels[1] = 100;
     }
@@ -70,8 +71,37 @@ TEST_F(ArenaMatchTest, MatchEndsWhenASideFallsAndCountsWhatEachSideBuilt)
     setup.seed = 1;
     setup.greenLevel = 2;
     setup.blueLevel = 2;
-    ArenaMatchResult result = PlayArenaMatch(setup);
+    // The summary's counts, step by step: a loss or a build that a hook missed or counted twice
+    // shows as a side whose standing nodes part from those it has on the board.
+    int countsAstray = 0;
+    int lost[3] = {};
+    long long earned[3] = {};
+    auto followCounts = [&](int, uint64_t)
+    {
+        const CMatchStats& stats = World().m_matchStats;
+        int standing[3] = {};
+        for (const CEntity* node : World().GetNodes())
+            standing[node->GetTeam()] += NodeKindOf(node) < CMatchStats::KINDS ? 1 : 0;
+        for (int team = 1; team <= 2; ++team)
+        {
+            countsAstray += stats.GetStanding(team) != standing[team];
+            for (int tool = 0; tool < CTeam::m_nCooldowns; ++tool)
+                countsAstray += stats.GetBuilt(team, tool) != World().GetTeam(team).GetBuilt(tool);
+            lost[team] = stats.GetLostTotal(team);
+            earned[team] = stats.GetEarnedTotal(team);
+        }
+    };
+    ArenaMatchResult result = PlayArenaMatch(setup, followCounts);
     ASSERT_NE(WINNER_NONE, result.winner) << "seed 1 at Normal against Normal is decided well before the cap";
+    EXPECT_EQ(0, countsAstray);
+    const int loser = result.winner == WINNER_GREEN ? 2 : 1;
+    EXPECT_GT(lost[loser], 1) << "the main node and the network it powered";
+    for (int team = 1; team <= 2; ++team)
+    {
+        EXPECT_EQ(lost[team], result.lost[team]);
+        EXPECT_EQ(earned[team], result.earned[team]);
+        EXPECT_GT(result.earned[team], 0);
+    }
     EXPECT_LT(result.steps, setup.capSteps);
     int built[3] = {};
     for (int team = 0; team < 3; ++team)

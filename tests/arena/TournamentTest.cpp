@@ -36,6 +36,9 @@ ArenaMatchResult FakeMatch(const ArenaMatchSetup& pSetup)
     result.hash = 0x1000ull * pSetup.seed + 0xabc;
     result.built[1][TOOL_BEAM] = static_cast<int>(pSetup.seed);
     result.built[2][TOOL_ABSORBER] = 7;
+    // Beyond 32 bits, as an extractor's earnings over a long match can be.
+    result.earned[1] = 1000000000LL * pSetup.seed;
+    result.lost[2] = 3;
     return result;
 }
 } // namespace
@@ -73,6 +76,8 @@ TEST(TournamentTest, CrashesAreThatMatchsResultAndOutcomesDoNotDependOnJobs)
             EXPECT_EQ(expected.steps, o.result.steps);
             EXPECT_EQ(static_cast<int>(seed), o.result.built[1][TOOL_BEAM]);
             EXPECT_EQ(7, o.result.built[2][TOOL_ABSORBER]);
+            EXPECT_EQ(expected.earned[1], o.result.earned[1]);
+            EXPECT_EQ(3, o.result.lost[2]);
         }
     }
     EXPECT_EQ(0u, one[2].crash.find("signal 6: Assertion failed: pSetup.seed != 3, file TournamentTest.cpp"));
@@ -85,11 +90,12 @@ TEST(TournamentTest, ResultLinesRoundTripAndAnythingElseIsRefused)
     ArenaMatchResult back;
     ASSERT_TRUE(ParseResultLine(FormatResultLine(result), back));
     EXPECT_EQ(FormatResultLine(result), FormatResultLine(back));
-    for (const char* bad :
-         {"", "RESULT", "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9",
-          "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10 11",
-          "RESULT 9 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10",
-          "RESULT 1 2 0123456789abcdeg 0.5 1 2 3 4 5 6 7 8 9 10", "Assertion failed: x, file y, line 3"})
+    for (const char* bad : {"", "RESULT", "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9",
+                            "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10 11 12 13",
+                            "RESULT 1 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15",
+                            "RESULT 9 2 0123456789abcdef 0.5 1 2 3 4 5 6 7 8 9 10 11 12 13 14",
+                            "RESULT 1 2 0123456789abcdeg 0.5 1 2 3 4 5 6 7 8 9 10 11 12 13 14",
+                            "Assertion failed: x, file y, line 3"})
         EXPECT_FALSE(ParseResultLine(bad, back)) << bad;
 }
 
@@ -105,12 +111,14 @@ TEST(TournamentTest, CsvHasAColumnForEverythingAMatchReports)
     outcomes[1].crash = "signal 6: \"x\"";
     std::ostringstream csv;
     WriteCsv(csv, outcomes);
-    EXPECT_EQ("seed,green_level,blue_level,winner,steps,green_extenders,green_beams,green_shields,"
-              "green_extractors,green_absorbers,blue_extenders,blue_beams,blue_shields,blue_extractors,"
-              "blue_absorbers,hash,wall_seconds,cpu_seconds,crash\n"
-              "6,0,3,blue,6000,0,6,0,0,0,0,0,0,0,7,0000000000006abc,0.250,1.500,\"\"\n"
-              "3,0,3,crash,0,0,0,0,0,0,0,0,0,0,0,0000000000000000,0.000,0.000,\"signal 6: \"\"x\"\"\"\n",
-              csv.str());
+    EXPECT_EQ(
+        "seed,green_level,blue_level,winner,steps,green_extenders,green_beams,green_shields,"
+        "green_extractors,green_absorbers,blue_extenders,blue_beams,blue_shields,blue_extractors,"
+        "blue_absorbers,hash,wall_seconds,cpu_seconds,crash,green_energy_earned,blue_energy_earned,"
+        "green_nodes_lost,blue_nodes_lost\n"
+        "6,0,3,blue,6000,0,6,0,0,0,0,0,0,0,7,0000000000006abc,0.250,1.500,\"\",6000000000,0,0,3\n"
+        "3,0,3,crash,0,0,0,0,0,0,0,0,0,0,0,0000000000000000,0.000,0.000,\"signal 6: \"\"x\"\"\",0,0,0,0\n",
+        csv.str());
 
     std::ostringstream table;
     WriteWinTable(table, outcomes, {0}, {3});

@@ -221,7 +221,8 @@ TEST_F(MatchTest, WithASeedEveryWayIntoAMatchStartsTheSameRandomNumbersAndAWatch
     Steps(1);
     EXPECT_EQ(seeded, nextDraws()) << "demo restart";
 
-    // The demo takes its levels from the world; a watched one ignores its clock until decided.
+    // The demo takes its levels from the world; a watched one ignores its clock and ends where
+    // it is decided, showing its summary.
     w.m_demoLevels[0] = 0;
     w.m_demoLevels[1] = 1;
     w.StartWatchedMatch();
@@ -235,7 +236,9 @@ TEST_F(MatchTest, WithASeedEveryWayIntoAMatchStartsTheSameRandomNumbersAndAWatch
     MainNodeOf(2)->Kill();
     Steps(1);
     EXPECT_EQ(RESULT_WIN, w.m_result);
+    EXPECT_TRUE(w.m_summaryOpen);
     Steps(1);
-    EXPECT_EQ(0, w.m_matchSteps) << "decided, the clock runs out and the demo starts over";
-    EXPECT_EQ(1, w.m_greenWins);
+    EXPECT_EQ(5, w.m_matchSteps) << "decided, its clock run out, and still not started over";
+    EXPECT_EQ(RESULT_WIN, w.m_result);
+    EXPECT_EQ(nullptr, MainNodeOf(2));
 }

@@ -176,3 +176,17 @@ TEST(ScreenMathTest, HelpPanelIsTwoLinesTallerThanItsLineBreaks)
               7 * 15);
     EXPECT_EQ(ScreenMath::HelpPanelHeight("", 15), 30);
 }
+
+TEST(ScreenMathTest, GraphAxesEndOnTheFirstRoundStepPastTheLargestValue)
+{
+    // max, steps allowed, step, end: 15 minutes in at most 8 ticks, a few seconds, exact ends,
+    // and nothing at all.
+    const float cases[][4] = {{15.0f, 8, 2.0f, 16.0f}, {0.23f, 8, 0.05f, 0.25f}, {20.0f, 2, 10.0f, 20.0f},
+                              {7.3f, 2, 5.0f, 10.0f},  {1.0f, 2, 0.5f, 1.0f},    {0.0f, 2, 1.0f, 1.0f}};
+    for (const auto& c : cases)
+    {
+        const ScreenMath::AxisScale axis = ScreenMath::NiceAxis(c[0], static_cast<int>(c[1]));
+        EXPECT_FLOAT_EQ(c[2], axis.step) << c[0];
+        EXPECT_FLOAT_EQ(c[3], axis.top) << c[0];
+    }
+}

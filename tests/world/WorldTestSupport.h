@@ -73,6 +73,8 @@ class WorldTest : public ::testing::Test
         world.ClearMatch();
         world.m_demo = false;
         world.m_demoUntilDecided = false;
+        world.m_showsResult = false;
+        world.m_capSteps = 0;
         world.m_hasMatchSeed = false;
         world.m_demoLevels[0] = 2;
         world.m_demoLevels[1] = 100;

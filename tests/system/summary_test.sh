@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# A watched match and its summary: the key's hint, the live view on S and off again; when
+# blue's main node falls (the debug key d), "Green wins" with the summary under it, whose
+# figures (read with tesseract) add up and whose graph shows both team colours; the match
+# then stays ended until Escape, and cannot be resumed from the menu.
+source "$(dirname "$0")/lib.sh"
+aw_init "$@"
+command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh installs it)"
+
+count() { "$AW_PYTHON" "$AW_SYSTEM_DIR/screen_probe.py" count "$AW_SHOT" "$@" || aw_fail "cannot probe $*"; }
+# ocr NAME X Y W H: the text in that part of the last screenshot, enlarged and inverted.
+ocr() {
+    convert "$AW_SHOT" -crop "${4}x${5}+${2}+${3}" +repage -resize 300% -colorspace gray -negate \
+        "$AW_TMP/$1.png" || aw_fail "cannot crop $1"
+    tesseract "$AW_TMP/$1.png" - --psm 6 2>/dev/null
+}
+title() { ocr title 80 436 400 32; }
+
+aw_start -nointro -debug -watch -seed 1 -levels 3,0
+aw_wait_window
+sleep 20
+aw_screenshot live
+[ "$(count 870 8 140 20 white)" -ge 30 ] || aw_fail "no hint for the summary key at the top right"
+title | grep -q Match && aw_fail "a summary before S was pressed"
+aw_key s
+sleep 0.5
+aw_screenshot live_open
+title | grep -q "Match so far" || aw_fail "S shows no live summary: $(title)"
+aw_key s
+sleep 0.5
+aw_screenshot live_closed
+title | grep -q Match && aw_fail "a second S does not hide the summary"
+aw_note "S shows the live summary and hides it again"
+
+# Blue's main node, at board (788, 315), falls.
+aw_move 827 384
+sleep 0.2
+xdotool key d || aw_fail "cannot send d"
+sleep 1
+aw_screenshot ended
+ocr banner 312 354 400 60 | grep -q "Green wins" || aw_fail "no banner naming the winner"
+ended_title="$(title)"
+echo "$ended_title" | grep -q "Match summary" || aw_fail "no summary after the fall: $ended_title"
+ocr table 80 460 380 250 >"$AW_TMP/table.txt"
+# Building spends what the kinds cost (3, 15, 3, 10 and 10 million); the side that fell lost
+# every node it built; green's extractors earned.
+"$AW_PYTHON" - "$AW_TMP/table.txt" <<'EOF' || aw_fail "the figures do not add up: $(cat "$AW_TMP/table.txt")"
+import re, sys
+rows = {}
+for line in open(sys.argv[1]):
+    line = re.sub(r"\s*/\s*", "/", line.strip())
+    m = re.match(r"([A-Za-z ,]+?)\s+(\S+)\s+(\S+)$", line)
+    if m:
+        rows[m.group(1).strip()] = (m.group(2), m.group(3))
+kinds = {"Extenders": 3, "Beam emitters": 15, "Shields": 3, "Extractors": 10, "Absorbers": 10}
+for side in (0, 1):
+    built = {k: [int(n) for n in rows[k][side].split("/")] for k in kinds}
+    cost = sum(kinds[k] * built[k][0] for k in kinds)
+    assert abs(float(rows["spent on building"][side]) - cost) < 0.05, (side, cost)
+    if side == 1:
+        assert all(b == l for b, l in built.values()), built
+assert float(rows["earned by extractors"][0]) > 0
+assert int(rows["Largest network"][0]) > 1
+EOF
+[ "$(count 542 476 390 186 green)" -ge 20 ] || aw_fail "no green line in the graph"
+[ "$(count 542 476 390 186 blue)" -ge 20 ] || aw_fail "no blue line in the graph"
+aw_note "Green wins; the figures add up and the graph shows both sides"
+
+# It stays ended: the same summary, no blue main node, and no new match.
+sleep 4
+aw_screenshot later
+ocr banner 312 354 400 60 | grep -q "Green wins" || aw_fail "the banner went away"
+[ "$(title)" = "$ended_title" ] || aw_fail "the summary moved on: $(title)"
+[ "$(count 807 364 40 40 blue)" -lt 20 ] || aw_fail "a blue main node stands again"
+[ "$(count 177 364 40 40 green)" -ge 50 ] || aw_fail "the green main node is gone"
+aw_key Escape
+sleep 1
+aw_screenshot menu
+[ "$(count 145 285 150 30 white)" = 0 ] || aw_fail "Resume Game is offered for an ended match"
+aw_key Escape
+aw_wait_exit 10
+aw_expect_status 0
+aw_note "the ended match stays until Escape and cannot be resumed"
