@@ -360,6 +360,8 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
     {
         pWorld->m_result = m_team == 1 ? RESULT_WIN : RESULT_LOSE;
         m_endText += ": you win";
+        // No step will run again to open the summary, so it opens here.
+        pWorld->m_summaryOpen = true;
     }
     std::fprintf(stderr, "ampwarden: %s\n", m_endText.c_str());
     if (m_transport.IsConnected() && pByeReason >= 0)
