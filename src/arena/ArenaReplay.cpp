@@ -25,8 +25,9 @@ int Usage(const char* pWhy)
     return 2;
 }
 
-// The catalogue as the game would find it, or the one named; empty after saying why not.
-std::string Catalogue(const std::string& pNamed)
+} // namespace
+
+std::string ArenaCatalogue(const std::string& pNamed)
 {
     if (!pNamed.empty())
         return pNamed;
@@ -38,7 +39,6 @@ std::string Catalogue(const std::string& pNamed)
                      NativePath(RESOURCE_CATALOGUE).c_str(), search.looked.c_str());
     return search.found.empty() ? std::string() : search.found + "/" + NativePath(RESOURCE_CATALOGUE);
 }
-} // namespace
 
 bool IsReplayRequest(const std::vector<std::string>& pArgs)
 {
@@ -71,7 +71,7 @@ int RunReplayRequest(const std::vector<std::string>& pArgs)
         (mode != "--verify" && mode != "--trace" && mode != "--dump-step"))
         return Usage((mode + " needs " + (mode == "--verify" ? "replay files" : "one replay file")).c_str());
 
-    const std::string catalogue = Catalogue(named);
+    const std::string catalogue = ArenaCatalogue(named);
     std::string error;
     if (catalogue.empty())
         return 1;

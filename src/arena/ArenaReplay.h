@@ -7,6 +7,10 @@
 // each optionally after "--catalogue FILE".
 bool IsReplayRequest(const std::vector<std::string>& pArgs);
 
+// The catalogue named, or where the game itself would look but for the installed folder (the
+// arena is not installed); empty after saying on stderr where it looked.
+std::string ArenaCatalogue(const std::string& pNamed);
+
 // Runs one; the exit status: 0 when every file agrees, 1 when one does not or cannot be read,
 // 2 for bad arguments.
 int RunReplayRequest(const std::vector<std::string>& pArgs);

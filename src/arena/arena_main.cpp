@@ -13,7 +13,6 @@
 #include "arena/ArenaReplay.h"
 #include "arena/ArenaReport.h"
 #include "arena/Tournament.h"
-#include "engine/DataFolder.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
 
@@ -98,20 +97,9 @@ int main(int argc, char** argv)
         return Watch(options);
 
     CGameEngine::Instance().Configure(DisplayConfig::Default());
+    options.catalogue = ArenaCatalogue(options.catalogue);
     if (options.catalogue.empty())
-    {
-        // Where the game itself would look, but for the installed folder: the arena is not installed.
-        char cwd[4096];
-        const char* workDir = getcwd(cwd, sizeof cwd);
-        DataFolderSearch search = FindDataFolder(workDir ? workDir : ".", std::getenv("AMPWARDEN_DATA"), "");
-        if (search.found.empty())
-        {
-            std::fprintf(stderr, "ampwarden-arena: cannot read %s: looked in %s\n",
-                         NativePath(RESOURCE_CATALOGUE).c_str(), search.looked.c_str());
-            return 1;
-        }
-        options.catalogue = search.found + "/" + NativePath(RESOURCE_CATALOGUE);
-    }
+        return 1;
     if (!LoadStandInSprites(options.catalogue.c_str(), error))
     {
         std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
