@@ -1,6 +1,18 @@
 #include "net/NetAddress.h"
 
+#include <arpa/inet.h>
+
 #include "engine/CommandLine.h"
+
+namespace
+{
+// An IPv6 literal, with or without a "%zone" after it.
+bool IsIpv6Literal(const std::string& pHost)
+{
+    in6_addr address;
+    return inet_pton(AF_INET6, pHost.substr(0, pHost.find('%')).c_str(), &address) == 1;
+}
+} // namespace
 
 bool ParseNetPort(const std::string& pText, uint16_t& pOut)
 {
@@ -54,6 +66,8 @@ bool ParseNetAddress(const std::string& pText, CNetAddress& pOut, std::string& p
     }
     if (address.host.empty())
         return pWhy = "no host named", false;
+    if (address.ipv6 && !IsIpv6Literal(address.host))
+        return pWhy = "'" + address.host + "' is no IPv6 address", false;
     if (!port.empty() && !ParseNetPort(port, address.port))
         return pWhy = "the port must be a whole number from 1 to 65535", false;
     pOut = address;

@@ -62,13 +62,6 @@ bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
     m_phase = PHASE_CONNECTING;
     if (pSetup.hosting)
         return m_transport.Listen(pSetup.address.port, pWhy);
-    if (pSetup.address.ipv6)
-    {
-        // Debian's ENet (1.3.17) keeps a 32-bit address per peer: it cannot carry IPv6.
-        pWhy = "IPv6 addresses are not supported: this build's network library (ENet 1.3.17) speaks IPv4 "
-               "only; give an IPv4 address or a host name";
-        return false;
-    }
     return m_transport.Connect(pSetup.address.host, pSetup.address.port, pWhy);
 }
 

@@ -4,6 +4,8 @@
 
 #include <enet/enet.h>
 
+#include "net/Udp6Bridge.h"
+
 namespace
 {
 // Both a crashed and a silent peer are dropped within this long.
@@ -25,10 +27,24 @@ bool StartEnet()
 }
 } // namespace
 
+CNetTransport::CNetTransport() = default;
+
 CNetTransport::~CNetTransport()
 {
     if (m_host)
         enet_host_destroy(m_host);
+}
+
+int CNetTransport::Service(ENetEvent* pEvent, uint32_t pWaitMs)
+{
+    if (!m_bridge)
+        return enet_host_service(m_host, pEvent, pWaitMs);
+    // IPv6 datagrams wait on the bridge's sockets, so the bridge is what waits.
+    m_bridge->Wait(m_host->socket, pWaitMs);
+    m_bridge->Pump();
+    const int result = enet_host_service(m_host, pEvent, 0);
+    m_bridge->Pump();
+    return result;
 }
 
 bool CNetTransport::Open(const void* pAddress, size_t pPeers, std::string& pWhy)
@@ -48,16 +64,36 @@ bool CNetTransport::Listen(uint16_t pPort, std::string& pWhy)
     address.port = pPort;
     m_hosting = true;
     // One slot for the opponent and one to turn a third peer away politely.
-    return Open(&address, 2, pWhy);
+    if (!Open(&address, 2, pWhy))
+        return false;
+    // Without IPv6 here, hosting goes on over IPv4 alone.
+    std::string noIpv6;
+    m_bridge = CUdp6Bridge::Host(pPort, TIMEOUT_MAX_MS, noIpv6);
+    return true;
 }
 
 bool CNetTransport::Connect(const std::string& pHost, uint16_t pPort, std::string& pWhy)
 {
+    CResolvedHost resolved;
+    if (!ResolveNetHost(pHost, pPort, resolved, pWhy))
+        return false;
     ENetAddress address;
-    if (enet_address_set_host(&address, pHost.c_str()) != 0)
-        return pWhy = "cannot find that host", false;
+    address.host = resolved.ipv4;
     address.port = pPort;
-    if (!Open(nullptr, 1, pWhy))
+    if (resolved.ipv6)
+    {
+        // ENet talks to the bridge on 127.0.0.1; the bridge to the host over IPv6.
+        ENetAddress loopback;
+        loopback.host = htonl(INADDR_LOOPBACK);
+        loopback.port = 0;
+        if (!Open(&loopback, 1, pWhy))
+            return false;
+        m_bridge = CUdp6Bridge::Join(resolved.address6, m_host->address.port, address.port, pWhy);
+        if (!m_bridge)
+            return false;
+        address.host = loopback.host;
+    }
+    else if (!Open(nullptr, 1, pWhy))
         return false;
     m_peer = enet_host_connect(m_host, &address, CHANNELS, 0);
     if (!m_peer)
@@ -75,7 +111,7 @@ bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
         return false;
     ENetEvent event;
     // Stray datagrams and broken ones are ENet's to drop; only its events reach us.
-    while (enet_host_service(m_host, &event, pWaitMs) > 0)
+    while (Service(&event, pWaitMs) > 0)
     {
         switch (event.type)
         {
@@ -134,6 +170,8 @@ void CNetTransport::Flush()
 {
     if (m_host)
         enet_host_flush(m_host);
+    if (m_bridge)
+        m_bridge->Pump();
 }
 
 void CNetTransport::Close(uint32_t pCode)
@@ -147,7 +185,7 @@ void CNetTransport::Close(uint32_t pCode)
         ENetEvent event;
         for (int waited = 0; waited < CLOSE_WAIT_MS && m_peer; waited += 10)
         {
-            while (m_peer && enet_host_service(m_host, &event, 10) > 0)
+            while (m_peer && Service(&event, 10) > 0)
             {
                 if (event.type == ENET_EVENT_TYPE_RECEIVE)
                     enet_packet_destroy(event.packet);
@@ -161,6 +199,7 @@ void CNetTransport::Close(uint32_t pCode)
     }
     enet_host_destroy(m_host);
     m_host = nullptr;
+    m_bridge.reset();
 }
 
 uint16_t CNetTransport::GetPort() const

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct _ENetHost;
 struct _ENetPeer;
+struct _ENetEvent;
+class CUdp6Bridge;
 
 // One connection to one opponent over ENet, on reliable ordered channels: ENet resends,
 // orders and times out; we only hand it messages. A host waits for the first peer and turns
@@ -32,14 +35,14 @@ class CNetTransport
     // A disconnect code that means "this host already has an opponent".
     static const uint32_t CODE_BUSY = 0xB05E;
 
-    CNetTransport() = default;
+    CNetTransport();
     ~CNetTransport();
     CNetTransport(const CNetTransport&) = delete;
     CNetTransport& operator=(const CNetTransport&) = delete;
 
-    // Waits for an opponent on the port (every IPv4 address of this machine).
+    // Waits for an opponent on the port (every IPv4 and IPv6 address of this machine).
     bool Listen(uint16_t pPort, std::string& pWhy);
-    // Starts reaching a host by IPv4 address or name.
+    // Starts reaching a host by IPv4 or IPv6 address or name.
     bool Connect(const std::string& pHost, uint16_t pPort, std::string& pWhy);
     // The next event, waiting at most pWaitMs for one; sends what is queued.
     bool Poll(CEvent& pEvent, uint32_t pWaitMs = 0);
@@ -62,7 +65,10 @@ class CNetTransport
 
   private:
     bool Open(const void* pAddress, size_t pPeers, std::string& pWhy);
+    // ENet's service, with the IPv6 bridge pumped around it when there is one.
+    int Service(_ENetEvent* pEvent, uint32_t pWaitMs);
     _ENetHost* m_host = nullptr;
     _ENetPeer* m_peer = nullptr;
     bool m_hosting = false;
+    std::unique_ptr<CUdp6Bridge> m_bridge;
 };

@@ -1,6 +1,6 @@
 // ampwarden-netpeer: one side of a network match with no window, playing scripted builds
 // through the real session, for tests and measurements on this machine.
-//   ampwarden-netpeer --host PORT | --join PORT   (127.0.0.1 only)
+//   ampwarden-netpeer --host PORT | --join PORT|[::1]:PORT   (127.0.0.1 or ::1 only)
 //     [--seed N] [--steps N] [--busy STEPS] [--script-seed N] [--seconds S]
 //     [--version TEXT] [--hashes FILE] [--dump-dir DIR] [--record DIR] [--desync-at STEP]
 //     [--evil wrong-side|past-step|garbage --evil-at STEP]
@@ -21,6 +21,7 @@
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/Version.h"
+#include "net/NetAddress.h"
 #include "net/NetSession.h"
 #include "replay/ReplayRecorder.h"
 #include "world/GameWorld.h"
@@ -40,6 +41,17 @@ struct CPeerOptions
     int evilAt = 100;
 };
 
+// "[::1]:PORT" or "127.0.0.1:PORT": this machine only.
+bool JoinsLoopback(const char* pText, CNetAddress& pOut)
+{
+    std::string why;
+    CNetAddress address;
+    if (!ParseNetAddress(pText, address, why) || (address.host != "::1" && address.host != "127.0.0.1"))
+        return false;
+    pOut = address;
+    return true;
+}
+
 bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
 {
     pOut.setup.version = ProgramVersion();
@@ -57,6 +69,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.setup.hosting = name == "--host";
             side = isNumber && number > 0 && number < 65536;
             pOut.setup.address.port = static_cast<uint16_t>(number);
+            if (!isNumber && !pOut.setup.hosting)
+                side = JoinsLoopback(value, pOut.setup.address);
         }
         else if (name == "--version")
             pOut.setup.version = value;

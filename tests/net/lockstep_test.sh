@@ -3,6 +3,8 @@
 # relay that delays, drops, duplicates and reorders, with garbage at the host's port, they end
 # with equal hashes at every check; a version mismatch, a third peer, a killed side, a message
 # that breaks the rules and a desync each end the session with the reason on both sides.
+# Over ::1, the same busy match ends with equal hashes, a third peer is turned away and
+# garbage at the host's IPv6 port changes nothing.
 # Both sides' replays are the same file and verify. Usage: lockstep_test.sh NETPEER NETRELAY
 # ARENA (from the repository root, which holds Data/).
 set -u
@@ -114,3 +116,23 @@ expect join 5 "Out of sync at step 64"
 diff -q "$tmp/dumps/desync-step-64-green.txt" "$tmp/dumps/desync-step-64-blue.txt" >/dev/null &&
     fail "the dumps of a desync do not differ"
 echo "- desync found at step 64 on both sides, with node dumps"
+
+# 6. Joined over IPv6: a third peer there is turned away, garbage (too big, or from more
+# addresses than the host keeps) changes nothing, and the hashes agree.
+if ! (: >/dev/udp/::1/9) 2>/dev/null; then
+    echo "- no IPv6 on this machine: the match over ::1 is not played"
+    exit 0
+fi
+start host --host $((port + 6)) --seed 78 --steps 640 --busy 6 --hashes "$tmp/host6.hashes"
+sleep 0.3
+start join --join "[::1]:$((port + 6))" --steps 640 --busy 6 --hashes "$tmp/join6.hashes"
+sleep 1.5
+start third --join "[::1]:$((port + 6))"
+expect third 7 "already has an opponent"
+for i in $(seq 1 20); do head -c $((i * 7)) /dev/urandom >/dev/udp/::1/$((port + 6)); done
+head -c 5000 /dev/urandom >/dev/udp/::1/$((port + 6))
+expect host 0
+expect join 0
+[ "$(wc -l <"$tmp/host6.hashes")" -ge 20 ] || fail "too few hash checks over IPv6"
+cmp -s "$tmp/host6.hashes" "$tmp/join6.hashes" || fail "the two sides' hashes differ over IPv6"
+echo "- over ::1: $(wc -l <"$tmp/host6.hashes") equal hash checks, a third peer turned away"
