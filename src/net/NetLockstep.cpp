@@ -13,6 +13,16 @@ namespace
 {
 // Node dumps kept for a desync found late (the other side's hash comes up to D steps after ours).
 const size_t KEPT_DUMPS = 4;
+// Their commands that only one channel has brought yet: far more than a side that keeps to the
+// protocol ever has, even with one channel waiting seconds for a resend.
+const size_t MAX_UNECHOED = 1024;
+
+bool SameCommand(const CMatchCommand& pA, const CMatchCommand& pB)
+{
+    return pA.step == pB.step && pA.kind == pB.kind && pA.team == pB.team && pA.tool == pB.tool &&
+           pA.point.x == pB.point.x && pA.point.y == pB.point.y && pA.aim.x == pB.aim.x &&
+           pA.aim.y == pB.aim.y && pA.node == pB.node;
+}
 } // namespace
 
 void CNetSession::StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart)
@@ -22,9 +32,9 @@ void CNetSession::StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart)
     if (!m_roundTrips.empty())
         m_stats.roundTripMs = *std::max_element(m_roundTrips.begin(), m_roundTrips.end());
     // Nothing is scheduled for the first D steps: both sides know that without a word.
-    m_myThrough = m_sentThrough = m_theirThrough = pStart.delay - 1;
-    for (int& through : m_theirThroughOn)
-        through = pStart.delay - 1;
+    m_myThrough = m_theirThrough = pStart.delay - 1;
+    for (int channel = 0; channel < CNetTransport::CHANNELS; ++channel)
+        m_sentThroughOn[channel] = m_theirThroughOn[channel] = pStart.delay - 1;
     m_phase = PHASE_PLAYING;
     m_sentAtStart = m_transport.BytesSent();
     m_receivedAtStart = m_transport.BytesReceived();
@@ -76,35 +86,60 @@ void CNetSession::OwnCommand(CGameWorld& pWorld, CMatchCommand pCommand)
     pWorld.SubmitCommand(pCommand);
 }
 
-void CNetSession::SendTurn(bool pForce)
+void CNetSession::SendTurn(bool pFinal)
 {
-    if (m_myThrough <= m_sentThrough)
+    // On a steady beat whatever it carries: a command stamped just after a turn goes with the
+    // next one, no later than the first step of an empty span would.
+    const int sentThrough = *std::max_element(m_sentThroughOn, m_sentThroughOn + CNetTransport::CHANNELS);
+    if (!pFinal && m_myThrough - sentThrough < TURN_STEPS)
         return;
-    // Commands stamped after the last close wait for the next one.
-    CNetMessage turn;
-    turn.type = NET_TURN;
-    turn.through = m_myThrough;
-    std::vector<CMatchCommand> later;
-    for (const CMatchCommand& command : m_outbox)
-        (command.step <= m_myThrough ? turn.commands : later).push_back(command);
-    if (!pForce && turn.commands.empty() && m_myThrough - m_sentThrough < TURN_STEPS)
-        return;
-    m_outbox.swap(later);
-    const std::vector<uint8_t> bytes = EncodeNetMessage(turn);
     for (int channel = 0; channel < CNetTransport::CHANNELS; ++channel)
     {
-        m_transport.Send(bytes, channel);
+        int& channelThrough = m_sentThroughOn[channel];
+        if (pFinal ? channelThrough >= m_myThrough : channel != m_nextChannel)
+            continue;
+        CNetMessage turn;
+        turn.type = NET_TURN;
+        turn.through = m_myThrough;
+        turn.span = m_myThrough - channelThrough;
+        for (const CMatchCommand& command : m_outbox)
+        {
+            if (command.step > channelThrough && command.step <= m_myThrough)
+                turn.commands.push_back(command);
+        }
+        m_transport.Send(EncodeNetMessage(turn), channel);
+        channelThrough = m_myThrough;
+        // A hash goes behind a turn on the first channel, which its check at the other side needs.
+        if (channel == 0)
+        {
+            for (const CNetMessage& hash : m_hashesToSend)
+                m_transport.Send(EncodeNetMessage(hash), 0);
+            m_hashesToSend.clear();
+        }
+        // Each turn in its own datagram, so that one loss never takes both copies of a step.
         m_transport.Flush();
     }
+    m_nextChannel = (m_nextChannel + 1) % CNetTransport::CHANNELS;
+    const int carriedThrough = *std::min_element(m_sentThroughOn, m_sentThroughOn + CNetTransport::CHANNELS);
+    m_outbox.erase(std::remove_if(m_outbox.begin(), m_outbox.end(),
+                                  [carriedThrough](const CMatchCommand& pCommand)
+                                  { return pCommand.step <= carriedThrough; }),
+                   m_outbox.end());
     m_lastSendAt = NowMs();
-    m_sentThrough = m_myThrough;
 }
 
 int CNetSession::StepsPerTick()
 {
-    // Behind the other side (it started first, or we stalled): catch up two steps a tick.
-    // (Each side's turns reach D steps past where it stands.)
-    return m_phase == PHASE_PLAYING && m_pausedBy == 0 && m_theirThrough > m_myThrough + TURN_STEPS ? 2 : 1;
+    if (m_phase != PHASE_PLAYING || m_pausedBy != 0 || m_theirThroughAt == 0)
+        return 1;
+    // Where the other side stands now: its latest turn reached D steps past the step it was
+    // at, half a round trip and the time since it came ago. A side that has fallen behind it
+    // (it stalled, or started later) catches up two steps a tick, so that neither keeps less
+    // of the input delay than the other to wait for turns in.
+    const uint32_t since = m_transport.RoundTrip() / 2 + (NowMs() - m_theirThroughAt);
+    const int theirs = m_theirThrough - m_start.delay + static_cast<int>(since / STEP_MS);
+    const int ours = m_myThrough - m_start.delay + 1;
+    return theirs - ours >= CATCH_UP_STEPS ? 2 : 1;
 }
 
 bool CNetSession::BeforeStep(CGameWorld& pWorld)
@@ -150,8 +185,7 @@ void CNetSession::Finish(CGameWorld& pWorld)
     CountTraffic();
     if (pWorld.m_result == RESULT_UNDECIDED)
         m_endText = "Step limit reached at step " + std::to_string(pWorld.m_matchSteps);
-    // What we closed goes out, so that the other side can reach the same last step.
-    SendTurn(true);
+    SendClosed();
     CNetMessage finished;
     finished.type = NET_BYE;
     finished.reason = BYE_FINISHED;
@@ -159,27 +193,69 @@ void CNetSession::Finish(CGameWorld& pWorld)
     m_transport.Flush();
 }
 
+void CNetSession::SendClosed()
+{
+    // What we closed goes out, so that the other side can reach the same last step, and the
+    // last hashes after it, so that it can compare them.
+    SendTurn(true);
+    for (const CNetMessage& hash : m_hashesToSend)
+        Send(hash);
+    m_hashesToSend.clear();
+}
+
 void CNetSession::OnTurn(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel)
 {
     // Decoded already: builds only, on the board, steps within the turn's span.
-    int& channelThrough = m_theirThroughOn[pChannel];
-    if (pMessage.through <= channelThrough || pMessage.through - channelThrough > Net::MAX_TURN_SPAN ||
-        pMessage.through > m_myThrough + m_start.delay + Net::MAX_TURN_SPAN)
-        return Broken(pWorld, "a turn for steps out of order");
-    channelThrough = pMessage.through;
-    // The copy on the other channel came first.
-    if (pMessage.through <= m_theirThrough)
-        return;
     for (const CMatchCommand& command : pMessage.commands)
     {
         if (command.team != 3 - m_team)
             return Broken(pWorld, "a command for the wrong side");
-        if (command.step <= m_theirThrough || command.step < pWorld.m_matchSteps)
-            return Broken(pWorld, "a command for a step already run");
     }
-    m_theirThrough = pMessage.through;
+    // Each channel's turns follow on from one another.
+    int& channelThrough = m_theirThroughOn[pChannel];
+    if (pMessage.through - pMessage.span != channelThrough ||
+        pMessage.through > m_myThrough + m_start.delay + Net::MAX_TURN_SPAN)
+        return Broken(pWorld, "a turn for steps out of order");
+    // Every step up to m_theirThrough came with its commands on the other channel, and may
+    // have run: here it must be the same again, or it would be a command for a closed step.
+    const int from = pMessage.through - pMessage.span;
+    const int seenThrough = std::min(pMessage.through, m_theirThrough);
+    std::vector<CMatchCommand> copy;
+    for (const CMatchCommand& command : m_theirRecent)
+    {
+        if (command.step > from && command.step <= seenThrough)
+            copy.push_back(command);
+    }
+    size_t same = 0;
     for (const CMatchCommand& command : pMessage.commands)
-        pWorld.SubmitCommand(command);
+    {
+        if (command.step <= m_theirThrough && (same >= copy.size() || !SameCommand(command, copy[same++])))
+            return Broken(pWorld, "a command for a step already closed");
+    }
+    if (same != copy.size())
+        return Broken(pWorld, "a turn without a command it had sent before");
+    channelThrough = pMessage.through;
+    for (const CMatchCommand& command : pMessage.commands)
+    {
+        if (command.step > m_theirThrough)
+        {
+            pWorld.SubmitCommand(command);
+            m_theirRecent.push_back(command);
+        }
+    }
+    if (pMessage.through > m_theirThrough)
+    {
+        m_theirThrough = pMessage.through;
+        m_theirThroughAt = NowMs();
+    }
+    // Kept until both channels are past them.
+    const int bothThrough = *std::min_element(m_theirThroughOn, m_theirThroughOn + CNetTransport::CHANNELS);
+    m_theirRecent.erase(std::remove_if(m_theirRecent.begin(), m_theirRecent.end(),
+                                       [bothThrough](const CMatchCommand& pCommand)
+                                       { return pCommand.step <= bothThrough; }),
+                        m_theirRecent.end());
+    if (m_theirRecent.size() > MAX_UNECHOED)
+        return Broken(pWorld, "turns on one channel only");
 }
 
 void CNetSession::OnStepRun(CGameWorld& pWorld)
@@ -200,7 +276,7 @@ void CNetSession::OnStepRun(CGameWorld& pWorld)
     message.type = NET_HASH;
     message.step = step;
     message.hash = hash;
-    Send(message);
+    m_hashesToSend.push_back(message);
     CompareHashes(pWorld);
 }
 

@@ -138,7 +138,7 @@ void WriteCommand(CWriter& pOut, const CMatchCommand& pCommand)
 }
 
 // Only builds travel: the debug keys are off in network matches.
-bool ReadCommand(CReader& pIn, int pThrough, CMatchCommand& pCommand)
+bool ReadCommand(CReader& pIn, int pThrough, int pSpan, CMatchCommand& pCommand)
 {
     const int64_t step = pIn.U32();
     pCommand.kind = static_cast<int>(pIn.U8());
@@ -149,10 +149,9 @@ bool ReadCommand(CReader& pIn, int pThrough, CMatchCommand& pCommand)
     pCommand.aim.x = pIn.F32();
     pCommand.aim.y = pIn.F32();
     const int64_t node = pIn.U32();
-    if (!pIn.Ok() || !InRange(step, pThrough - Net::MAX_TURN_SPAN + 1, pThrough) ||
-        pCommand.kind != CMD_BUILD || !InRange(pCommand.team, 1, 2) ||
-        !InRange(pCommand.tool, TOOL_EXTENDER, TOOL_ABSORBER) || !OnBoard(pCommand.point) ||
-        !OnBoard(pCommand.aim) || !InRange(node, 1, Net::MAX_NODE_ID))
+    if (!pIn.Ok() || !InRange(step, pThrough - pSpan + 1, pThrough) || pCommand.kind != CMD_BUILD ||
+        !InRange(pCommand.team, 1, 2) || !InRange(pCommand.tool, TOOL_EXTENDER, TOOL_ABSORBER) ||
+        !OnBoard(pCommand.point) || !OnBoard(pCommand.aim) || !InRange(node, 1, Net::MAX_NODE_ID))
         return false;
     pCommand.step = static_cast<int>(step);
     pCommand.node = static_cast<int>(node);
@@ -191,6 +190,7 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         break;
     case NET_TURN:
         out.U32(static_cast<uint32_t>(pMessage.through));
+        out.U8(static_cast<unsigned>(pMessage.span));
         out.U8(static_cast<unsigned>(pMessage.commands.size()));
         for (const CMatchCommand& command : pMessage.commands)
             WriteCommand(out, command);
@@ -248,14 +248,17 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
     case NET_TURN:
     {
         const int64_t through = in.U32();
+        const int span = static_cast<int>(in.U8());
         const uint32_t count = in.U8();
-        if (!in.Ok() || !InRange(through, 0, Net::MAX_STEP) || count > Net::MAX_TURN_COMMANDS)
+        if (!in.Ok() || !InRange(through, 0, Net::MAX_STEP) || !InRange(span, 1, Net::MAX_TURN_SPAN) ||
+            span > through || count > Net::MAX_TURN_COMMANDS)
             return Refuse(pWhy, "a turn with values out of range");
         message.through = static_cast<int>(through);
+        message.span = span;
         message.commands.resize(count);
         for (CMatchCommand& command : message.commands)
         {
-            if (!ReadCommand(in, message.through, command))
+            if (!ReadCommand(in, message.through, message.span, command))
                 return Refuse(pWhy, in.Ok() ? "a command with values out of range" : "a truncated message");
         }
         break;

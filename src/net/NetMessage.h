@@ -13,7 +13,7 @@
 namespace Net
 {
 // Raised whenever a message's layout or meaning changes; peers of different protocols refuse.
-const uint16_t PROTOCOL_VERSION = 1;
+const uint16_t PROTOCOL_VERSION = 2;
 // No message is longer; a bigger one is refused before it is looked at.
 const size_t MAX_MESSAGE_BYTES = 1024;
 const size_t MAX_TEXT_BYTES = 40;
@@ -32,7 +32,7 @@ enum NetMessageType
     NET_PING = 2,  // the host measures the round trip
     NET_PONG = 3,
     NET_START = 4, // the host's seed, the input delay and the start date
-    NET_TURN = 5,  // the sender's commands for every step up to `through`
+    NET_TURN = 5,  // the sender's commands for the steps (through - span, through]
     NET_HASH = 6,  // the sender's state hash after `step` steps
     NET_PAUSE = 7, // paused (or resumed) by the sender
     NET_BYE = 8,   // the sender leaves, with a reason
@@ -61,8 +61,9 @@ struct CNetMessage
     uint32_t seed = 0;
     int delay = 0;
     int64_t date = 0;
-    // NET_TURN (every command's step lies in (through - MAX_TURN_SPAN, through])
+    // NET_TURN (every command's step lies in (through - span, through], span <= MAX_TURN_SPAN)
     int through = 0;
+    int span = 1;
     std::vector<CMatchCommand> commands;
     // NET_HASH
     int step = 0;

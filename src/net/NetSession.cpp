@@ -17,7 +17,6 @@ const uint32_t HEARTBEAT_MS = 1000;
 // A turn of ours must reach the other side before it needs it, even when ENet has to send it
 // again: the one-way trip, a resend (about one more round trip), a step of margin for the
 // frame that services the network, and the wait for our next turn message.
-const uint32_t STEP_MS = 16;
 const int MIN_DELAY = 2;
 // How long a finished side waits for the other's last hashes.
 const uint32_t FINISH_GRACE_MS = 3000;
@@ -195,7 +194,7 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
 
 void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel)
 {
-    // Only turns travel twice.
+    // Only turns travel on the other channels.
     if (pChannel != 0 && pMessage.type != NET_TURN)
         return Broken(pWorld, "a message on the wrong channel");
     // Each message is only good in its phase; the channel is ordered, so a peer that keeps
@@ -359,6 +358,8 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
     std::fprintf(stderr, "ampwarden: %s\n", m_endText.c_str());
     if (m_transport.IsConnected() && pByeReason >= 0)
     {
+        if (wasPlaying)
+            SendClosed();
         CNetMessage bye;
         bye.type = NET_BYE;
         bye.reason = pByeReason;

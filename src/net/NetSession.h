@@ -67,8 +67,12 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     };
     // Steps between state hash checks.
     static const int SYNC_STEPS = 32;
-    // A side sends its turn at least every this many steps (and at once when it has commands).
+    // A side sends a turn every this many steps, its commands with it, on each channel in turn.
     static const int TURN_STEPS = 3;
+    // A side this many steps behind where the other side stands now runs two steps a tick.
+    static const int CATCH_UP_STEPS = 2;
+    // The length of the world's step.
+    static const uint32_t STEP_MS = 16;
     // Silence after which the opponent counts as gone.
     static const uint32_t SILENCE_MS = 10000;
     // How long the other's turn may be late before the window says so.
@@ -148,7 +152,9 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     void OnHash(CGameWorld& pWorld, const CNetMessage& pMessage);
     void StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart);
     void OwnCommand(CGameWorld& pWorld, CMatchCommand pCommand);
-    void SendTurn(bool pForce);
+    // Sends a turn when one is due; the last one (pFinal) goes on every channel.
+    void SendTurn(bool pFinal);
+    void SendClosed();
     void Finish(CGameWorld& pWorld);
     void CompareHashes(CGameWorld& pWorld);
     void Send(const CNetMessage& pMessage);
@@ -174,15 +180,24 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     uint32_t m_lastSendAt = 0;
     uint32_t m_lastReceiveAt = 0;
 
-    // Lockstep: every step up to m_myThrough is closed for our commands, up to m_sentThrough
-    // sent, up to m_theirThrough received from the other side.
+    // Lockstep: every step up to m_myThrough is closed for our commands, up to m_theirThrough
+    // received from the other side (m_theirThroughAt: when it last moved on).
     int m_myThrough = 0;
-    int m_sentThrough = 0;
     int m_theirThrough = 0;
-    // Every turn goes on both channels, each copy in its own datagram: a step waits for a
-    // resend only when both copies were lost. The last turn seen on each channel:
+    uint32_t m_theirThroughAt = 0;
+    // Turns take the channels in turn, and each covers every step since the previous turn on
+    // its own channel. So each channel alone carries the whole match, and every step travels
+    // in two datagrams sent a turn apart: a lost datagram, or the turns its resend holds up
+    // behind it on its channel, hold up no step. Where each channel's turns reach, ours and
+    // theirs:
+    int m_sentThroughOn[CNetTransport::CHANNELS] = {};
     int m_theirThroughOn[CNetTransport::CHANNELS] = {};
+    int m_nextChannel = 0;
+    // Our commands until both channels have carried them, theirs until both have brought them.
     std::vector<CMatchCommand> m_outbox;
+    std::vector<CMatchCommand> m_theirRecent;
+    // Hashes travel on the first channel behind a turn, in its datagram.
+    std::vector<CNetMessage> m_hashesToSend;
     int m_pausedBy = 0;
     // This side has run its last step (a main node fell, or the step limit); the other has.
     bool m_finished = false;

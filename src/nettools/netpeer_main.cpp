@@ -152,6 +152,7 @@ void SendEvil(CNetSession& pSession, const std::string& pMode, int pStep)
     {
         command.team = pSession.GetTeam();
         turn.through = 40;
+        turn.span = 40;
         command.step = 1;
     }
     turn.commands.push_back(command);

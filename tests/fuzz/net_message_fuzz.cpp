@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
         std::abort();
     for (const CMatchCommand& command : message.commands)
     {
-        if (command.kind != CMD_BUILD || command.step > message.through || command.node <= 0)
+        if (command.kind != CMD_BUILD || command.step > message.through ||
+            command.step <= message.through - message.span || command.node <= 0)
             std::abort();
     }
     if (EncodeNetMessage(message) != std::vector<uint8_t>(pData, pData + pSize))

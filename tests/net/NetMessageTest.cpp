@@ -25,6 +25,7 @@ CNetMessage Turn(std::vector<CMatchCommand> pCommands)
     CNetMessage turn;
     turn.type = NET_TURN;
     turn.through = 100;
+    turn.span = Net::MAX_TURN_SPAN;
     turn.commands = pCommands;
     return turn;
 }
@@ -87,6 +88,12 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
     CNetMessage start;
     start.type = NET_START;
     start.delay = 0;
+    CNetMessage narrow = Turn({Build(97, 2, 1, 10.0f, 20.0f, 3)});
+    narrow.span = 3;
+    CNetMessage noSpan = Turn({});
+    noSpan.span = 0;
+    CNetMessage wide = Turn({});
+    wide.span = Net::MAX_TURN_SPAN + 1;
     const Case cases[] = {
         {"empty", {}},
         {"truncated", std::vector<uint8_t>(good.begin(), good.end() - 1)},
@@ -101,6 +108,9 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
         {"no source", turnWith(Build(99, 2, 1, 10.0f, 20.0f, 0))},
         {"step after the turn", turnWith(Build(101, 2, 1, 10.0f, 20.0f, 3))},
         {"step long before the turn", turnWith(Build(100 - Net::MAX_TURN_SPAN, 2, 1, 10.0f, 20.0f, 3))},
+        {"step before the turn's span", EncodeNetMessage(narrow)},
+        {"empty span", EncodeNetMessage(noSpan)},
+        {"span over the limit", EncodeNetMessage(wide)},
         {"too many commands", EncodeNetMessage(crowded)},
         {"unprintable greeting", EncodeNetMessage(hello)},
         {"not this game", {NET_HELLO, 'X', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0}},
