@@ -30,7 +30,7 @@ void CNetSession::StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart)
     m_start = pStart;
     m_stats.delay = pStart.delay;
     if (!m_roundTrips.empty())
-        m_stats.roundTripMs = *std::max_element(m_roundTrips.begin(), m_roundTrips.end());
+        m_stats.roundTripMs = MiddleRoundTrip(m_roundTrips);
     // Nothing is scheduled for the first D steps: both sides know that without a word.
     m_myThrough = m_theirThrough = pStart.delay - 1;
     for (int channel = 0; channel < CNetTransport::CHANNELS; ++channel)
@@ -216,7 +216,7 @@ void CNetSession::OnTurn(CGameWorld& pWorld, const CNetMessage& pMessage, int pC
     if (pMessage.through - pMessage.span != channelThrough ||
         pMessage.through > m_myThrough + m_start.delay + Net::MAX_TURN_SPAN)
         return Broken(pWorld, "a turn for steps out of order");
-    // Every step up to m_theirThrough came with its commands on the other channel, and may
+    // Every step up to m_theirThrough came with its commands on another channel, and may
     // have run: here it must be the same again, or it would be a command for a closed step.
     const int from = pMessage.through - pMessage.span;
     const int seenThrough = std::min(pMessage.through, m_theirThrough);
@@ -248,7 +248,7 @@ void CNetSession::OnTurn(CGameWorld& pWorld, const CNetMessage& pMessage, int pC
         m_theirThrough = pMessage.through;
         m_theirThroughAt = NowMs();
     }
-    // Kept until both channels are past them.
+    // Kept until every channel is past them.
     const int bothThrough = *std::min_element(m_theirThroughOn, m_theirThroughOn + CNetTransport::CHANNELS);
     m_theirRecent.erase(std::remove_if(m_theirRecent.begin(), m_theirRecent.end(),
                                        [bothThrough](const CMatchCommand& pCommand)

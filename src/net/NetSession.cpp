@@ -42,6 +42,14 @@ uint32_t CNetSession::NowMs()
            1u;
 }
 
+uint32_t CNetSession::MiddleRoundTrip(std::vector<uint32_t> pTrips)
+{
+    // Not the slowest: a ping that was lost and sent again takes twice the usual trip, and the
+    // delay already leaves room for one resend.
+    std::nth_element(pTrips.begin(), pTrips.begin() + pTrips.size() / 2, pTrips.end());
+    return pTrips[pTrips.size() / 2];
+}
+
 int CNetSession::DelayForRoundTrip(uint32_t pRoundTripMs)
 {
     const uint32_t ms = pRoundTripMs / 2 + pRoundTripMs + STEP_MS;
@@ -318,10 +326,9 @@ void CNetSession::OnPong(CGameWorld& pWorld, const CNetMessage& pMessage)
         SendPing(static_cast<uint32_t>(m_roundTrips.size() + 1));
         return;
     }
-    // The slowest trip: a delay that covers it covers the usual ones.
     CNetMatchStart start;
     start.seed = m_setup.haveSeed ? m_setup.seed : static_cast<uint32_t>(std::time(nullptr));
-    start.delay = DelayForRoundTrip(*std::max_element(m_roundTrips.begin(), m_roundTrips.end()));
+    start.delay = DelayForRoundTrip(MiddleRoundTrip(m_roundTrips));
     start.date = static_cast<int64_t>(std::time(nullptr));
     CNetMessage message;
     message.type = NET_START;

@@ -142,6 +142,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     static uint32_t NowMs();
     // The input delay in steps for a measured round trip.
     static int DelayForRoundTrip(uint32_t pRoundTripMs);
+    // The round trip the delay is chosen from, of those measured (not empty).
+    static uint32_t MiddleRoundTrip(std::vector<uint32_t> pTrips);
 
   private:
     void OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent);
@@ -193,7 +195,7 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     int m_sentThroughOn[CNetTransport::CHANNELS] = {};
     int m_theirThroughOn[CNetTransport::CHANNELS] = {};
     int m_nextChannel = 0;
-    // Our commands until both channels have carried them, theirs until both have brought them.
+    // Our commands until every channel has carried them, theirs until every one has brought them.
     std::vector<CMatchCommand> m_outbox;
     std::vector<CMatchCommand> m_theirRecent;
     // Hashes travel on the first channel behind a turn, in its datagram.

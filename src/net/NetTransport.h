@@ -47,7 +47,7 @@ class CNetTransport
     // The next event, waiting at most pWaitMs for one; sends what is queued.
     bool Poll(CEvent& pEvent, uint32_t pWaitMs = 0);
     // Channels are ordered each on its own: a loss on one holds up only that one.
-    static const int CHANNELS = 2;
+    static const int CHANNELS = 3;
     void Send(const std::vector<uint8_t>& pMessage, int pChannel = 0);
     // Sends what is queued now, without waiting for the next Poll.
     void Flush();

@@ -169,6 +169,8 @@ TEST(NetMessageTest, AddressesPortsAndTheInputDelay)
     EXPECT_LE(CNetSession::DelayForRoundTrip(1), 4);
     EXPECT_GE(CNetSession::DelayForRoundTrip(100) * 16, 150);
     EXPECT_EQ(CNetSession::DelayForRoundTrip(100000), Net::MAX_DELAY);
+    // A ping lost and sent again does not double the delay.
+    EXPECT_EQ(102u, CNetSession::MiddleRoundTrip({100, 104, 251, 98, 102}));
     EXPECT_EQ(PrintableText(std::string("a\x01%n") + std::string(60, 'b')).substr(0, 4), "a?%n");
     EXPECT_EQ(PrintableText(std::string(60, 'b')).size(), Net::MAX_TEXT_BYTES);
 }
