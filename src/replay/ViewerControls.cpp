@@ -62,8 +62,10 @@ void CViewerControls::DrawOverlay(CGameWorld& pWorld)
     std::string text = Status(pWorld) + (m_paused ? "   Paused" : "   x" + std::to_string(m_speed)) +
                        "      Space pause   1-4 speed x1 x2 x4 x8   Esc menu";
     glPushMatrix();
-    glTranslatef(static_cast<float>(pWorld.GetWindowWidth()) - 20.0f - font->GetTextWidth(text.c_str()),
-                 static_cast<float>(pWorld.GetWindowHeight() - 80), 0.0f);
+    // Flush with the board's right edge, clear of the energy bar beside it.
+    const float right = 0.5f * (static_cast<float>(pWorld.GetWindowWidth()) + pWorld.GetBoardWidth()) - 8.0f;
+    glTranslatef(right - font->GetTextWidth(text.c_str()), static_cast<float>(pWorld.GetWindowHeight() - 80),
+                 0.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 0.85f);
     font->DrawText(text.c_str());
     glPopMatrix();

@@ -157,8 +157,11 @@ void CGameWorld::DrawMatchSummary()
         else if (m_result == RESULT_TIE)
             std::snprintf(banner, sizeof banner, "Both sides fell: a tie");
         else
-            std::snprintf(banner, sizeof banner, "Undecided after %d minutes",
-                          m_matchStats.GetLastStep() * static_cast<int>(m_stepLength) / 60000);
+        {
+            // A replay cut short ends anywhere, not only at the cap: minutes and seconds.
+            const int seconds = m_matchStats.GetLastStep() * static_cast<int>(m_stepLength) / 1000;
+            std::snprintf(banner, sizeof banner, "Undecided after %d:%02d", seconds / 60, seconds % 60);
+        }
         glBindTexture(GL_TEXTURE_2D, 0);
         glColor4f(0.0f, 0.0f, 0.0f, 0.75f);
         glBegin(GL_QUADS);
