@@ -45,7 +45,7 @@ std::string ReplayDate(long long pSeconds)
 std::string DefaultReplayFolder()
 {
     const char* data = std::getenv("XDG_DATA_HOME");
-    // The base directory specification ignores a relative path.
+    // XDG_DATA_HOME counts only when it is an absolute path; a relative one is ignored.
     if (data && data[0] == '/')
         return std::string(data) + "/ampwarden/replays";
     const char* home = std::getenv("HOME");
