@@ -7,6 +7,7 @@
 #include "media/Sprite.h"
 #include "nodes/EntityRegistry.h"
 #include "nodes/NodeMedia.h"
+#include "nodes/ShieldNode.h"
 
 namespace
 {
@@ -30,10 +31,37 @@ CBeamNode::CBeamNode() : m_warmUp(WARM_UP)
     m_warmUp.SetValue(0);
 }
 
+CVector2 CBeamNode::DirectionOf(float pDegrees)
+{
+    return CVector2(std::cos(pDegrees * DEG_TO_RAD), std::sin(pDegrees * DEG_TO_RAD));
+}
+
 void CBeamNode::SetAngle(float pDegrees)
 {
     m_angle = pDegrees;
-    m_direction = CVector2(std::cos(pDegrees * DEG_TO_RAD), std::sin(pDegrees * DEG_TO_RAD));
+    m_direction = DirectionOf(pDegrees);
+}
+
+CEntity* CBeamNode::Trace(const CGameWorld& pWorld, const CVector2& pPosition, const CVector2& pDirection,
+                          float* pLength)
+{
+    CVector2 muzzle = pPosition + pDirection * RADIUS;
+    float distance = -1.0f;
+    CEntity* hit = pWorld.TraceBeam(muzzle, pDirection, &distance);
+    // Nothing hit: it runs off the board.
+    *pLength = hit ? distance + RADIUS : pWorld.GetBoardWidth() + pWorld.GetBoardHeight();
+    return hit;
+}
+
+bool CBeamNode::IsWasted() const
+{
+    const CEntity* target = GetTarget();
+    if (!m_active || target == nullptr || target->GetTeam() == m_team || target->GetTeam() == 0)
+        return false;
+    if (target->AbsorbsBeams())
+        return true;
+    const CShieldNode* shield = dynamic_cast<const CShieldNode*>(target);
+    return shield != nullptr && shield->BlocksBeamAt(m_position + m_direction * m_beamLength);
 }
 
 CEntity* CBeamNode::GetTarget() const
@@ -57,14 +85,10 @@ void CBeamNode::Update(int pDt)
     }
 
     m_warmUp.Add(pDt);
+    CEntity* hit = Trace(world, m_position, m_direction, &m_beamLength);
     CVector2 muzzle = m_position + m_direction * m_radius;
-    float distance = -1.0f;
-    CEntity* hit = world.TraceBeam(muzzle, m_direction, &distance);
-    m_beamLength = distance + m_radius;
     if (!hit)
     {
-        // Runs off the board.
-        m_beamLength = world.GetBoardWidth() + world.GetBoardHeight();
         m_target = 0;
     }
     else

@@ -2,6 +2,8 @@
 
 #include "nodes/Entity.h"
 
+class CGameWorld;
+
 // The beam emitter: fires a continuous laser in a fixed direction at whatever it meets
 // first. The beam warms up over 15 seconds of uninterrupted firing.
 class CBeamNode : public CEntity
@@ -15,6 +17,12 @@ class CBeamNode : public CEntity
     static constexpr int WARM_UP = 15000;     // milliseconds
     static constexpr int BASE_COST = 15000000;
     static int GetCost();
+    // The facing's unit vector for an angle in degrees, as SetAngle sets it.
+    static CVector2 DirectionOf(float pDegrees);
+    // What an emitter standing at pPosition and facing pDirection hits first, and the beam's
+    // length from its centre (past the board when nothing is hit).
+    static CEntity* Trace(const CGameWorld& pWorld, const CVector2& pPosition, const CVector2& pDirection,
+                          float* pLength);
 
     CBeamNode();
 
@@ -32,6 +40,8 @@ class CBeamNode : public CEntity
     CEntity* GetTarget() const;
     bool IsActive() const { return m_active; }
     const CCounter& GetWarmUp() const { return m_warmUp; }
+    // Firing into a foe's absorber, or into a foe's shield that blocks it: paying to do no harm.
+    bool IsWasted() const;
 
   private:
     float m_angle = 0.0f;

@@ -13,8 +13,6 @@ namespace
 const float DEG_TO_RAD = 0.017453292f;
 const float PI = 3.14159265358979f;
 const int SPARK_UNIT = 4000;
-// One radian either side of the facing.
-const float BLOCK_HALF_ANGLE = 1.0f;
 
 CGameWorld& World()
 {
@@ -46,34 +44,45 @@ CShieldNode::CShieldNode()
     m_health.Reset(HEALTH);
 }
 
+CVector2 CShieldNode::DirectionOf(float pDegrees)
+{
+    return CVector2(std::cos(pDegrees * DEG_TO_RAD), std::sin(pDegrees * DEG_TO_RAD));
+}
+
 void CShieldNode::SetAngle(float pDegrees)
 {
     m_angle = pDegrees;
-    m_direction = CVector2(std::cos(pDegrees * DEG_TO_RAD), std::sin(pDegrees * DEG_TO_RAD));
+    m_direction = DirectionOf(pDegrees);
+}
+
+bool CShieldNode::BlocksBeamAt(const CVector2& pAt) const
+{
+    if (!m_active)
+        return false;
+    CVector2 offset = pAt - m_position;
+    CVector2 v = offset * FastInvSqrt(offset.LengthSq());
+    // The approximate unit vector can tip the cosine a hair past 1; keep acos defined.
+    float cosine = std::fmax(-1.0f, std::fmin(1.0f, m_direction.Dot(v)));
+    return std::acos(cosine) < BLOCK_HALF_ANGLE;
 }
 
 void CShieldNode::TakeDamage(int pAmount, const CVector2& pAt, int pKind, CEntity* pSource)
 {
-    if (pKind == DAMAGE_BEAM && m_active)
+    if (pKind == DAMAGE_BEAM && BlocksBeamAt(pAt))
     {
+        // Blocked: costs energy in the next update instead of health.
         CVector2 offset = pAt - m_position;
         CVector2 v = offset * FastInvSqrt(offset.LengthSq());
-        // The approximate unit vector can tip the cosine a hair past 1; keep acos defined.
-        float cosine = std::fmax(-1.0f, std::fmin(1.0f, m_direction.Dot(v)));
-        if (std::acos(cosine) < BLOCK_HALF_ANGLE)
+        m_sparkAccumulator += pAmount;
+        CSprite* spark = FindNodeSprite("Spark");
+        while (m_sparkAccumulator > SPARK_UNIT)
         {
-            // Blocked: costs energy in the next update instead of health.
-            m_sparkAccumulator += pAmount;
-            CSprite* spark = FindNodeSprite("Spark");
-            while (m_sparkAccumulator > SPARK_UNIT)
-            {
-                if (spark)
-                    SpawnShieldSpark(spark, pAt, v);
-                m_sparkAccumulator -= SPARK_UNIT;
-            }
-            m_blocked += pAmount;
-            return;
+            if (spark)
+                SpawnShieldSpark(spark, pAt, v);
+            m_sparkAccumulator -= SPARK_UNIT;
         }
+        m_blocked += pAmount;
+        return;
     }
     CEntity::TakeDamage(pAmount, pAt, pKind, pSource);
 }

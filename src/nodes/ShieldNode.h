@@ -9,7 +9,11 @@ class CShieldNode : public CEntity
     static constexpr float RADIUS = 10.0f;
     static constexpr int HEALTH = 2000000;
     static constexpr int BASE_COST = 3000000;
+    // A beam is blocked where it strikes within this many radians either side of the facing.
+    static constexpr float BLOCK_HALF_ANGLE = 1.0f;
     static int GetCost();
+    // The facing's unit vector for an angle in degrees, as SetAngle sets it.
+    static CVector2 DirectionOf(float pDegrees);
 
     CShieldNode();
 
@@ -23,6 +27,8 @@ class CShieldNode : public CEntity
     float GetAngle() const { return m_angle; }
     CVector2 GetDirection() const { return m_direction; }
     bool IsActive() const { return m_active; }
+    // Whether a beam striking the rim at pAt would be blocked now (it must be active).
+    bool BlocksBeamAt(const CVector2& pAt) const;
     int GetBlocked() const { return m_blocked; }
 
   private:

@@ -152,12 +152,23 @@ class CGameWorld
     bool IsRefusedEverywhere(int pTeam, int pTool) const;
     static int ToolCost(int pTool);
     static float ToolRadius(int pTool);
+    // The facing in degrees a node built at pPoint and aimed at pAim takes (0 with no aim).
+    // The refusal for a press in reach only of a source that powers all it can.
+    static const char* FullSourceMessage(const CEntity* pSource);
+    static float AimDegrees(const CVector2& pPoint, const CVector2& pAim);
+    // What a beam emitter built now at pPoint and aimed at pAim would hit first (nullptr for
+    // nothing), by the trace it fires with; its facing and the beam's length from its centre.
+    CEntity* PreviewBeam(const CVector2& pPoint, const CVector2& pAim, CVector2* pDirection,
+                         float* pLength) const;
 
     // --- board queries ---
     CEntity* FindOverlap(const CVector2& pPoint, float pRadius) const;
     bool IsFree(const CVector2& pPoint, float pRadius) const;
     CEntity* FindPowerSource(int pTeam, const CVector2& pPoint, bool pAllowMain) const;
     CEntity* FindResourceAt(const CVector2& pPoint, float pRadius) const;
+    // A source of the team strictly within whose reach the point lies but that can power no
+    // more, the first in list order; nullptr for none.
+    CEntity* FindFullSource(int pTeam, const CVector2& pPoint) const;
     CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir, float* pDistance) const;
     CEntity* TraceBeam(const CVector2& pOrigin, const CVector2& pDir) const;
     // TraceBeam(pOrigin, pDir) == pNode, answered quickly when something stands in front of it.
@@ -193,6 +204,18 @@ class CGameWorld
     static void DrawBar(float pR, float pG, float pB, float pHeight, float pFraction);
     static void DrawHelpPanel(float pX, float pY, float pWidth, const char* pText, float pAlpha);
     static void DrawRing(float pInner, float pWidth);
+    // The board's guides: full sources' reach, the aimed beam's first hit, shield arcs and
+    // the player's emitters that waste their energy.
+    void DrawGuides() const;
+    void DrawFullRanges() const;
+    void DrawBeamPreview() const;
+    void DrawWastedBeams() const;
+    // The face that blocks beams and the sector they are blocked from, faint outwards.
+    static void DrawShieldArc(const CVector2& pCentre, const CVector2& pFacing);
+    // The energy figures, the side bars' labels and the warnings round the bars.
+    void DrawHudFigures();
+    // F1: the keys, the kinds with their costs and the rules, over everything.
+    void DrawHelpScreen();
     void ApplyTeamColour(int pTeam) const;
 
     // --- fields ---
@@ -223,6 +246,7 @@ class CGameWorld
     // Counted beside the match for the summary; never read by the match itself.
     CMatchStats m_matchStats;
     bool m_summaryOpen = false;
+    bool m_helpOpen = false;
     bool m_hasMatchSeed = false;
     unsigned m_matchSeed = 0;
     // Without a seed of its own, every match draws one from the clock (a recording names it).

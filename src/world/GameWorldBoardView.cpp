@@ -194,6 +194,8 @@ void CGameWorld::DrawBoard()
             }
         }
         glEnable(GL_BLEND);
+        if (m_placeMode != PLACE_SOURCE_CHOSEN)
+            DrawFullRanges();
     }
 
     // Links under every node, effects over them. The links are opaque too.
@@ -205,6 +207,7 @@ void CGameWorld::DrawBoard()
     for (CEntity* e : m_nodes)
         e->Draw();
     DrawEffects(m_effects);
+    DrawGuides();
     glBindTexture(GL_TEXTURE_2D, 0);
 
     if (m_selectedTool >= TOOL_EXTENDER && m_selectedTool < TOOL_NONE)

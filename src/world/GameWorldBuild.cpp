@@ -32,6 +32,19 @@ bool AimAngle(const CVector2& pPoint, const CVector2& pAim, float* pDegrees)
 }
 } // namespace
 
+float CGameWorld::AimDegrees(const CVector2& pPoint, const CVector2& pAim)
+{
+    float degrees = 0.0f;
+    return AimAngle(pPoint, pAim, &degrees) ? degrees : 0.0f;
+}
+
+CEntity* CGameWorld::PreviewBeam(const CVector2& pPoint, const CVector2& pAim, CVector2* pDirection,
+                                 float* pLength) const
+{
+    *pDirection = CBeamNode::DirectionOf(AimDegrees(pPoint, pAim));
+    return CBeamNode::Trace(*this, RoundToPixel(pPoint), *pDirection, pLength);
+}
+
 int CGameWorld::ToolCost(int pTool)
 {
     switch (pTool)
@@ -75,19 +88,27 @@ bool CGameWorld::CanPlace(int pTeam, const CVector2& pPoint, float pRadius, int 
 {
     if (!IsFree(pPoint, pRadius))
     {
-        ShowPlayerMessage(pTeam, "Location occupied");
+        ShowPlayerMessage(pTeam,
+                          FindOverlap(pPoint, pRadius) ? "Location occupied" : "Too close to the edge");
         return false;
     }
-    // A bad source is the caller's business: no message.
+    // A missing or foreign source is the caller's business: no message. The player's own
+    // source may have been dragged from too far, or filled up since it was chosen.
     if (pNeedSource)
     {
         if (!pSource)
             return false;
         float range = pSource->GetPowerRange();
         if ((pPoint - pSource->GetPosition()).LengthSq() > range * range)
+        {
+            ShowPlayerMessage(pSource->GetTeam(), "Too far from extender");
             return false;
+        }
         if (!pSource->CanPowerMore())
+        {
+            ShowPlayerMessage(pSource->GetTeam(), FullSourceMessage(pSource));
             return false;
+        }
         if (pSource->GetTeam() != pTeam)
             return false;
     }
@@ -97,6 +118,12 @@ bool CGameWorld::CanPlace(int pTeam, const CVector2& pPoint, float pRadius, int 
         return false;
     }
     return true;
+}
+
+const char* CGameWorld::FullSourceMessage(const CEntity* pSource)
+{
+    static_assert(CForkNode::MAX_POWERED == 3, "the refusal names how many an extender powers");
+    return pSource->IsMainNode() ? "Main node full" : "Extender full: it powers 3 nodes already";
 }
 
 bool CGameWorld::IsRefusedEverywhere(int pTeam, int pTool) const

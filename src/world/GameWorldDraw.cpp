@@ -56,6 +56,8 @@ void CGameWorld::Draw()
     }
     if (m_state != STATE_INTRO && !m_notice.empty())
         DrawNotice(m_notice, GetWindowWidth());
+    if (m_state != STATE_INTRO && m_helpOpen)
+        DrawHelpScreen();
 }
 
 void CGameWorld::DrawGameScreen()

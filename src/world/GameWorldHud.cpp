@@ -8,7 +8,12 @@
 #include "media/Sprite.h"
 #include "media/TextureFont.h"
 #include "media/TextureManager.h"
+#include "nodes/AbsorberNode.h"
+#include "nodes/BeamNode.h"
+#include "nodes/ExtractorNode.h"
+#include "nodes/ForkNode.h"
 #include "nodes/MainNode.h"
+#include "nodes/ShieldNode.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 #include "world/ScreenDraw.h"
@@ -26,17 +31,37 @@ struct HelpText
     const char* text;
 };
 
+// Costs in energy points of 250,000 units, as the figures by the energy bar count them.
+static_assert(CForkNode::BASE_COST == 12 * ScreenMath::ENERGY_POINT && CForkNode::POWER_RANGE == 100.0f &&
+                  CForkNode::MAX_POWERED == 3,
+              "the extender's panel quotes its cost, reach and load");
+static_assert(CBeamNode::BASE_COST == 60 * ScreenMath::ENERGY_POINT &&
+                  CBeamNode::SELF_DAMAGE_DISTANCE == 68.0f,
+              "the beam emitter's panel quotes its cost and danger distance");
+static_assert(CShieldNode::BASE_COST == 12 * ScreenMath::ENERGY_POINT &&
+                  CShieldNode::BLOCK_HALF_ANGLE == 1.0f,
+              "the shield's panel quotes its cost and its arc");
+static_assert(CExtractorNode::BASE_COST == 40 * ScreenMath::ENERGY_POINT,
+              "the extractor's panel quotes its cost");
+static_assert(CAbsorberNode::BASE_COST == 40 * ScreenMath::ENERGY_POINT,
+              "the absorber's panel quotes its cost");
+
 const HelpText HELP[5] = {
-    {305.0f, "Extender\n\nExpands the territory where\nyou can build your nodes. The\nextender can power a "
-             "maximum\nof 3 other nodes. When the\nextender is first built, it is\nvulnerable to damage for "
-             "a\nshort time."},
-    {282.0f, "Beam Emitter\n\nFires a deadly laser beam at\nthe enemy.  If the beam is\ntoo close to the "
-             "target, it\nsustains damage.\n\n-2 Energy Flow"},
-    {282.0f, "Shield\n\nBlocks beams with an energy\nshield. If facing the beam, no\ndamage is "
-             "taken.\n\n-1 Energy Flow when inactive\n-2 Energy Flow per beam"},
-    {308.0f, "Extractor\n\nExtracts energy from resource\nsites.\n\n+4 Energy Flow"},
-    {325.0f, "Absorber\n\nBlocks beams by absorbing their\ndamage. This causes the absorber\nto damage "
-             "everything around it.\n\n-1 Energy Flow when inactive\n+2 Energy Flow per beam"},
+    {305.0f,
+     "Extender, cost 12\n\nExpands the territory where\nyou can build your nodes: reach\n"
+     "100 pixels. The extender can\npower a maximum of 3 other\nnodes. When the extender is first\nbuilt, "
+     "it is vulnerable to damage\nfor a short time."},
+    {282.0f, "Beam Emitter, cost 60\n\nFires a deadly laser beam at\nthe first node on its line,\nfriend or "
+             "foe. If that node is\ncloser than 68 pixels, the\nemitter is damaged too.\n\n-2 Energy Flow"},
+    {282.0f,
+     "Shield, cost 12\n\nBlocks beams with an energy\nshield. If facing the beam\n(within "
+     "57 degrees), no\ndamage is taken. Stops when\nthe energy stock is empty.\n\n-1 Energy Flow when "
+     "inactive\n-2 Energy Flow per beam"},
+    {308.0f, "Extractor, cost 40\n\nExtracts energy from resource\nsites: build it on one.\n\n+4 "
+             "Energy Flow"},
+    {325.0f,
+     "Absorber, cost 40\n\nBlocks beams by absorbing their\ndamage. This causes the "
+     "absorber\nto damage everything around it.\n\n-1 Energy Flow when inactive\n+2 Energy Flow per beam"},
 };
 
 void DrawTextAt(CTextureFont* pFont, float pX, float pY, const char* pText)
@@ -134,6 +159,7 @@ void CGameWorld::DrawHud()
 
     DrawTeamFlow(w / 2, 42, m_playerTeam);
     DrawTeamFlow(w / 2, -5, m_playerTeam == 1 ? 2 : 1);
+    DrawHudFigures();
 
     if (font != nullptr)
     {

@@ -61,6 +61,12 @@ void CGameWorld::OnKey(int pSym, int pMod, bool pPressed)
 {
     (void)pMod;
     AW_ASSERT(m_GameEngine);
+    // The help screen opens over the menu and the match alike; Escape closes it first.
+    if (pPressed && m_state != STATE_INTRO && (pSym == SDLK_F1 || (m_helpOpen && pSym == SDLK_ESCAPE)))
+    {
+        m_helpOpen = !m_helpOpen && pSym == SDLK_F1;
+        return;
+    }
     switch (m_state)
     {
     case STATE_INTRO:
@@ -246,7 +252,8 @@ void CGameWorld::OnMatchButton(int pButton, bool pPressed, int pX, int pY)
         {
             m_placeSourceId = 0;
             PlaySound("BuildFail");
-            ShowMessage("Too far from extender");
+            const CEntity* full = FindFullSource(m_playerTeam, p);
+            ShowMessage(full ? FullSourceMessage(full) : "Too far from extender");
         }
         else
         {

@@ -34,6 +34,20 @@ CEntity* CGameWorld::FindPowerSource(int pTeam, const CVector2& pPoint, bool pAl
     return nullptr;
 }
 
+CEntity* CGameWorld::FindFullSource(int pTeam, const CVector2& pPoint) const
+{
+    // Strictly inside, as the player's press looks for a source.
+    for (CEntity* e : m_nodes)
+    {
+        if (e->GetTeam() != pTeam || !e->IsPowerSource() || e->CanPowerMore())
+            continue;
+        float range = e->GetPowerRange();
+        if ((pPoint - e->GetPosition()).LengthSq() < range * range)
+            return e;
+    }
+    return nullptr;
+}
+
 CEntity* CGameWorld::FindResourceAt(const CVector2& pPoint, float pRadius) const
 {
     // The whole circle must lie inside a free site.

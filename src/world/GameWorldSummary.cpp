@@ -49,6 +49,20 @@ void SideTextColour(int pTeam)
         glColor4f(0.7f, 0.7f, 1.0f, 1.0f);
 }
 
+// After the end, under the banner: what the keys do now.
+void DrawEndHint(CTextureFont* pFont, float pCentreX, float pBaseline)
+{
+    const char* const hint = "Escape: back to the menu      S: match summary";
+    const float half = 0.5f * pFont->GetTextWidth(hint);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+    glBegin(GL_QUADS);
+    Quad(pCentreX - half - 10.0f, pCentreX + half + 10.0f, pBaseline - 8.0f, pBaseline + 20.0f);
+    glEnd();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    DrawTextAt(pFont, pCentreX - half, pBaseline, hint);
+}
+
 void FormatMillions(char* pOut, size_t pSize, long long pEnergy)
 {
     std::snprintf(pOut, pSize, "%.1f", static_cast<double>(pEnergy) / 1e6);
@@ -178,6 +192,8 @@ void CGameWorld::DrawMatchSummary()
     {
         glColor4f(1.0f, 1.0f, 1.0f, 0.8f);
         DrawTextAt(small, w - 150.0f, h - 22.0f, "S: match summary");
+        if (ended)
+            DrawEndHint(font, cx, cy - BANNER_HALF_HEIGHT - 30.0f);
         return;
     }
 
@@ -204,7 +220,9 @@ void CGameWorld::DrawMatchSummary()
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     float y = top - 26.0f;
     DrawTextAt(font, left + LABEL_X, y, text);
-    DrawTextAt(small, right - 100.0f, y, "S hides it");
+    // The panel's first line stands under the banner: it says what the keys do now.
+    const char* const keys = ended ? "Escape: menu    S hides it" : "S hides it";
+    DrawTextAt(small, right - 16.0f - small->GetTextWidth(keys), y, keys);
 
     // The figures, a row each, both sides side by side.
     const float row = static_cast<float>(small->GetLineHeight()) + 2.0f;

@@ -116,6 +116,34 @@ EnergyBarSpans EnergyBar(int pEnergy, int pCeiling, int pCost)
     return spans;
 }
 
+int EnergyPoints(int pUnits)
+{
+    return std::max(0, pUnits) / ENERGY_POINT;
+}
+
+int ShortfallPoints(int pEnergy, int pCost)
+{
+    const int64_t missing = static_cast<int64_t>(pCost) - pEnergy;
+    return missing <= 0 ? 0 : static_cast<int>((missing + ENERGY_POINT - 1) / ENERGY_POINT);
+}
+
+float FlowPoints(int pFlowThousandths)
+{
+    return static_cast<float>(pFlowThousandths) * 1000.0f / static_cast<float>(ENERGY_POINT);
+}
+
+float SecondsUntilEmpty(int pEnergy, int pFlowThousandths)
+{
+    if (pFlowThousandths >= 0)
+        return -1.0f;
+    return static_cast<float>(pEnergy) / (-1000.0f * static_cast<float>(pFlowThousandths));
+}
+
+int HealthPercent(float pFraction)
+{
+    return static_cast<int>(std::ceil(std::max(0.0f, std::min(1.0f, pFraction)) * 100.0f - 1e-4f));
+}
+
 int HelpPanelHeight(const char* pText, int pLineHeight)
 {
     int breaks = 0;

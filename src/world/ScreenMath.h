@@ -59,6 +59,20 @@ struct EnergyBarSpans
 };
 EnergyBarSpans EnergyBar(int pEnergy, int pCeiling, int pCost);
 
+// Energy as the player reads it: one point is 250,000 units, and a flow of one point a second
+// is one "Energy Flow" arrow.
+const int ENERGY_POINT = 250000;
+// Whole points in a stock, rounded down.
+int EnergyPoints(int pUnits);
+// Points still missing to pay pCost from pEnergy, rounded up; 0 when it can be paid.
+int ShortfallPoints(int pEnergy, int pCost);
+// Points a second for a team's flow in thousandths of units a second (as GetTeamFlow gives).
+float FlowPoints(int pFlowThousandths);
+// Seconds until the stock is spent at that flow; negative when the flow does not drain it.
+float SecondsUntilEmpty(int pEnergy, int pFlowThousandths);
+// A main node's health in whole percent, rounded up so that a standing node never reads 0.
+int HealthPercent(float pFraction);
+
 // Height of a help panel: two lines more than the text's line breaks.
 int HelpPanelHeight(const char* pText, int pLineHeight);
 

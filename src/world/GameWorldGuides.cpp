@@ -1,0 +1,138 @@
+// What the board shows beyond the nodes themselves: the reach of sources that can power no
+// more, where a beam being aimed would strike, the arc a shield blocks, and the player's
+// emitters that pay to do no harm.
+#include <cmath>
+
+#include <GL/gl.h>
+
+#include "media/FontManager.h"
+#include "media/TextureFont.h"
+#include "nodes/BeamNode.h"
+#include "nodes/ShieldNode.h"
+#include "world/GameWorld.h"
+
+namespace
+{
+const int ARC_SEGMENTS = 16;
+// How far out from the shield's rim its blocking sector is shaded.
+const float ARC_REACH = 60.0f;
+
+// Marks a node the player should look at twice.
+const CColor WARNING_COLOUR(1.0f, 0.55f, 0.0f, 1.0f);
+
+void DrawLabel(const CVector2& pAt, const char* pText)
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
+    if (font == nullptr)
+        return;
+    glPushMatrix();
+    glTranslatef(pAt.x - 0.5f * font->GetTextWidth(pText), pAt.y, 0.0f);
+    font->DrawText(pText);
+    glPopMatrix();
+}
+
+void DrawMarkRing(const CVector2& pAt, float pRadius, const CColor& pColour)
+{
+    pColour.Apply();
+    glPushMatrix();
+    glTranslatef(pAt.x, pAt.y, 0.0f);
+    CGameWorld::DrawRing(pRadius, 2.0f);
+    glPopMatrix();
+}
+} // namespace
+
+void CGameWorld::DrawShieldArc(const CVector2& pCentre, const CVector2& pFacing)
+{
+    const float rim = CShieldNode::RADIUS + 2.0f;
+    const float facing = std::atan2(pFacing.y, pFacing.x);
+    const float half = CShieldNode::BLOCK_HALF_ANGLE;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int i = 0; i <= ARC_SEGMENTS; ++i)
+    {
+        const float a = facing - half + 2.0f * half * static_cast<float>(i) / ARC_SEGMENTS;
+        const CVector2 u(std::cos(a), std::sin(a));
+        // The blocking face solid, the sector beams are stopped from fading outwards.
+        glColor4f(0.6f, 0.85f, 1.0f, 0.9f);
+        glVertex2f(pCentre.x + u.x * rim, pCentre.y + u.y * rim);
+        glColor4f(0.6f, 0.85f, 1.0f, 0.0f);
+        glVertex2f(pCentre.x + u.x * (rim + ARC_REACH), pCentre.y + u.y * (rim + ARC_REACH));
+    }
+    glEnd();
+    glColor4f(0.6f, 0.85f, 1.0f, 1.0f);
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int i = 0; i <= ARC_SEGMENTS; ++i)
+    {
+        const float a = facing - half + 2.0f * half * static_cast<float>(i) / ARC_SEGMENTS;
+        const CVector2 u(std::cos(a), std::sin(a));
+        glVertex2f(pCentre.x + u.x * rim, pCentre.y + u.y * rim);
+        glVertex2f(pCentre.x + u.x * (rim + 3.0f), pCentre.y + u.y * (rim + 3.0f));
+    }
+    glEnd();
+}
+
+void CGameWorld::DrawFullRanges() const
+{
+    // An outline where a free source shows a disc: in reach, but it takes nothing more.
+    glColor4f(0.75f, 0.35f, 0.25f, 0.9f);
+    for (CEntity* e : m_nodes)
+    {
+        if (e->GetTeam() != m_playerTeam || !e->IsPowerSource() || e->CanPowerMore())
+            continue;
+        glPushMatrix();
+        glTranslatef(e->GetPosition().x, e->GetPosition().y, 0.0f);
+        DrawRing(e->GetPowerRange() - 2.0f, 2.0f);
+        glPopMatrix();
+    }
+}
+
+void CGameWorld::DrawBeamPreview() const
+{
+    CVector2 dir;
+    float length = 0.0f;
+    const CVector2 at = RoundToPixel(m_placePoint);
+    CEntity* hit = PreviewBeam(m_placePoint, m_mouseBoard, &dir, &length);
+    const CVector2 from = at + dir * CBeamNode::RADIUS;
+    const CVector2 to = at + dir * length;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBegin(GL_LINES);
+    glColor4f(1.0f, 0.3f, 0.3f, 0.6f);
+    glVertex2f(from.x, from.y);
+    glVertex2f(to.x, to.y);
+    glEnd();
+    if (hit == nullptr)
+        return;
+    // The first node on the line takes the beam: a friend in the warning colour.
+    const bool own = hit->GetTeam() == m_playerTeam;
+    DrawMarkRing(hit->GetPosition(), hit->GetRadius() + 3.0f, own ? WARNING_COLOUR : CColor(1, 1, 1, 1));
+    if (own)
+        DrawLabel(hit->GetPosition() + CVector2(0.0f, hit->GetRadius() + 8.0f), "your own node");
+    if (const CShieldNode* shield = dynamic_cast<const CShieldNode*>(hit))
+        DrawShieldArc(shield->GetPosition(), shield->GetDirection());
+}
+
+void CGameWorld::DrawWastedBeams() const
+{
+    for (CEntity* e : m_nodes)
+    {
+        if (e->GetTeam() != m_playerTeam)
+            continue;
+        const CBeamNode* beam = dynamic_cast<const CBeamNode*>(e);
+        if (beam == nullptr || !beam->IsWasted())
+            continue;
+        DrawMarkRing(beam->GetPosition(), beam->GetRadius() + 3.0f, WARNING_COLOUR);
+        DrawLabel(beam->GetPosition() + CVector2(0.0f, beam->GetRadius() + 6.0f), "wasting energy");
+    }
+}
+
+void CGameWorld::DrawGuides() const
+{
+    DrawWastedBeams();
+    if (m_placeMode == PLACE_AIMING && m_selectedTool == TOOL_BEAM)
+        DrawBeamPreview();
+    else if (m_placeMode == PLACE_AIMING && m_selectedTool == TOOL_SHIELD)
+        DrawShieldArc(RoundToPixel(m_placePoint),
+                      CShieldNode::DirectionOf(AimDegrees(m_placePoint, m_mouseBoard)));
+    if (const CShieldNode* shield = dynamic_cast<const CShieldNode*>(FindOverlap(m_mouseBoard, 1.0f)))
+        DrawShieldArc(shield->GetPosition(), shield->GetDirection());
+}
