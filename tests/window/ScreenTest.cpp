@@ -10,6 +10,7 @@
 #include "media/FontManager.h"
 #include "media/TextureManager.h"
 #include "nodes/Entity.h"
+#include "nodes/MainNode.h"
 #include "support/TestWindow.h"
 #include "world/GameWorld.h"
 
@@ -414,6 +415,100 @@ TEST_F(ScreenTest, PlacementPreviewAndReadoutFollowTheMouse)
     EXPECT_GT(Read(WinX(157.5f) - 18, WinY(357) + 12, WinX(157.5f) + 18, WinY(357) + 24)
                   .Count([](const TestPixel& p) { return Near(p, 0, 128, 51, 12); }),
               60);
+}
+
+TEST_F(ScreenTest, GuidesShowFullReachTheBeamsFirstHitAndShieldArcs)
+{
+    CGameWorld& world = World();
+    auto fill = [&]()
+    {
+        world.GetTeam(1).AddEnergy(CTeam::ENERGY_MAX);
+        world.GetTeam(1).TickCooldowns(100000);
+    };
+    auto reddish = [](const TestPixel& p) { return p.r > p.g + 60 && p.r > 120; };
+    auto press = [&](float pX, float pY)
+    {
+        world.OnMouseButton(1, true, WinX(pX), H - WinY(pY));
+        world.OnMouseButton(1, false, WinX(pX), H - WinY(pY));
+    };
+    fill();
+    CEntity* extender = world.BuildExtender(1, CVector2(230, 315), world.GetTeam(1).GetMainNode());
+    ASSERT_NE(nullptr, extender);
+    CEntity* shields[3] = {};
+    const float at[3][2] = {{310, 315}, {300, 360}, {300, 270}};
+    world.m_selectedTool = TOOL_EXTENDER;
+    for (int i = 0; i < 3; ++i)
+    {
+        // Its reach is outlined, past the main node's disc, only once it powers three.
+        world.Draw();
+        EXPECT_FALSE(reddish(ReadTestPixel(WinX(329), WinY(315)))) << i;
+        fill();
+        shields[i] =
+            world.BuildShield(1, CVector2(at[i][0], at[i][1]), CVector2(at[i][0] + 50, at[i][1]), extender);
+        ASSERT_NE(nullptr, shields[i]);
+    }
+    world.Draw();
+    EXPECT_TRUE(reddish(ReadTestPixel(WinX(329), WinY(315))));
+
+    // A press in the full extender's reach names it; one outside every reach is too far.
+    press(318, 330);
+    EXPECT_EQ("Extender full: it powers 3 nodes already", world.m_message);
+    press(600, 500);
+    EXPECT_EQ("Too far from extender", world.m_message);
+
+    // Aimed west from (390, 315): the own shield at 310 takes the beam, not the extender behind
+    // it; aimed east, the blue main node does.
+    world.m_selectedTool = TOOL_BEAM;
+    world.m_placeMode = PLACE_AIMING;
+    world.m_placePoint = CVector2(390, 315);
+    struct Aim
+    {
+        float mouseX;
+        CEntity* first;
+        float markX; // a pixel of the mark ring round the first node
+        bool warn;
+    };
+    CEntity* blueMain = world.GetTeam(2).GetMainNode();
+    const Aim aims[] = {{350, shields[0], 310 - 10 - 4, true}, {450, blueMain, 787.5f - 30 - 4, false}};
+    for (const Aim& a : aims)
+    {
+        world.m_mouseBoard = CVector2(a.mouseX, 315);
+        CVector2 dir;
+        float length = 0.0f;
+        EXPECT_EQ(a.first, world.PreviewBeam(world.m_placePoint, world.m_mouseBoard, &dir, &length));
+        world.Draw();
+        const TestPixel mark = ReadTestPixel(WinX(a.markX), WinY(315) + 1);
+        EXPECT_EQ(a.warn, Near(mark, 255, 140, 0, 30))
+            << a.mouseX << ": " << mark.r << "," << mark.g << "," << mark.b;
+        EXPECT_EQ(!a.warn, IsWhite(mark)) << a.mouseX;
+        // Nothing marks the extender behind the shield.
+        EXPECT_FALSE(Near(ReadTestPixel(WinX(230 - 8 - 4), WinY(315) + 1), 255, 140, 0, 30));
+    }
+
+    // A shield aimed east blocks on its east face: the arc shows there and not behind it; the
+    // shield under the mouse shows its own.
+    world.m_selectedTool = TOOL_SHIELD;
+    world.m_placePoint = CVector2(470, 150);
+    world.m_mouseBoard = CVector2(560, 150);
+    world.Draw();
+    auto arcAt = [](int pX, int pY)
+    {
+        const TestPixel p = ReadTestPixel(pX, pY);
+        return p.b > 200 && p.r > 120;
+    };
+    EXPECT_TRUE(arcAt(WinX(470 + 13), WinY(150)));
+    EXPECT_FALSE(arcAt(WinX(470 - 13), WinY(150)));
+    world.m_selectedTool = TOOL_NONE;
+    world.m_placeMode = PLACE_IDLE;
+    world.m_mouseBoard = CVector2(at[1][0], at[1][1]);
+    world.Draw();
+    EXPECT_TRUE(arcAt(WinX(at[1][0] + 13), WinY(at[1][1])));
+    EXPECT_FALSE(arcAt(WinX(at[1][0] - 13), WinY(at[1][1])));
+
+    // After the end, one line under the banner names the keys.
+    world.m_result = RESULT_WIN;
+    world.Draw();
+    EXPECT_GT(Read(W / 2 - 200, H / 2 - 75, W / 2 + 200, H / 2 - 45).Count(IsWhite), 200);
 }
 
 TEST_F(ScreenTest, IntroFadesTheLogoOverWhiteThenRevealsTheMenu)

@@ -167,16 +167,17 @@ TEST_F(BuildTest, OnlyThePlayerOutsideTheDemoIsToldWhy)
     EXPECT_EQ(1, Count("sound:BuildSuccess"));
 }
 
-TEST_F(BuildTest, ABadSourceIsRefusedWithoutAWord)
+TEST_F(BuildTest, AnOwnSourceOutOfReachOrFullIsNamedAForeignOneRefusedWithoutAWord)
 {
     SetEnergy(1, 30000000);
     EXPECT_EQ(nullptr, World().BuildExtender(1, CVector2(700.0f, 315.0f), Main(2)))
         << "another team's source";
+    EXPECT_EQ("", World().m_message);
     CEntity* far = World().BuildExtender(1, CVector2(158.0f, 420.0f), Main(1));
     ASSERT_NE(nullptr, far);
     ReadyAll(1);
     EXPECT_EQ(nullptr, World().BuildExtender(1, CVector2(158.0f, 200.0f), far)) << "out of its reach";
-    EXPECT_EQ("", World().m_message);
+    EXPECT_EQ("Too far from extender", World().m_message);
 
     // An extender with its three slots taken powers nothing more.
     for (int i = 0; i < 3; ++i)
@@ -187,7 +188,7 @@ TEST_F(BuildTest, ABadSourceIsRefusedWithoutAWord)
     }
     ReadyAll(1);
     EXPECT_EQ(nullptr, World().BuildExtender(1, CVector2(100.0f, 400.0f), far));
-    EXPECT_EQ("", World().m_message);
+    EXPECT_EQ("Extender full: it powers 3 nodes already", World().m_message);
     EXPECT_FALSE(World().CanPlace(1, CVector2(100.0f, 400.0f), 8.0f, 0, far, true));
     EXPECT_TRUE(World().CanPlace(1, CVector2(100.0f, 400.0f), 8.0f, 0, far, false));
 }
@@ -254,7 +255,7 @@ TEST_F(BuildTest, PlacementMayTouchTheEdgeButNotAnotherNode)
     EXPECT_TRUE(w.CanPlace(1, CVector2(937.0f, 622.0f), 8.0f, 0, nullptr, false));
     EXPECT_EQ("", w.m_message);
     EXPECT_FALSE(w.CanPlace(1, CVector2(7.9f, 300.0f), 8.0f, 0, nullptr, false));
-    EXPECT_EQ("Location occupied", w.m_message);
+    EXPECT_EQ("Too close to the edge", w.m_message);
     w.m_message.clear();
     EXPECT_FALSE(w.CanPlace(1, CVector2(196.0f, 315.0f), 8.0f, 0, nullptr, false))
         << "touching the main node";
