@@ -101,7 +101,8 @@ bool CGameWorld::CanPlace(int pTeam, const CVector2& pPoint, float pRadius, int 
         float range = pSource->GetPowerRange();
         if ((pPoint - pSource->GetPosition()).LengthSq() > range * range)
         {
-            ShowPlayerMessage(pSource->GetTeam(), "Too far from extender");
+            ShowPlayerMessage(pSource->GetTeam(),
+                              pSource->IsMainNode() ? "Too far from main node" : "Too far from extender");
             return false;
         }
         if (!pSource->CanPowerMore())

@@ -59,9 +59,9 @@ const HelpText HELP[5] = {
      "inactive\n-2 Energy Flow per beam"},
     {308.0f, "Extractor, cost 40\n\nExtracts energy from resource\nsites: build it on one.\n\n+4 "
              "Energy Flow"},
-    {325.0f,
-     "Absorber, cost 40\n\nBlocks beams by absorbing their\ndamage. This causes the "
-     "absorber\nto damage everything around it.\n\n-1 Energy Flow when inactive\n+2 Energy Flow per beam"},
+    {325.0f, "Absorber, cost 40\n\nBlocks beams by absorbing their\ndamage. This causes the "
+             "absorber\nto damage everything around it,\n30 pixels out for each beam.\n\n-1 Energy Flow when "
+             "inactive\n+2 Energy Flow per beam"},
 };
 
 void DrawTextAt(CTextureFont* pFont, float pX, float pY, const char* pText)

@@ -5,6 +5,7 @@
 #include "nodes/AbsorberNode.h"
 #include "nodes/BeamNode.h"
 #include "nodes/ResourceNode.h"
+#include "nodes/ShieldNode.h"
 #include "nodes/WeaponBoard.h"
 
 namespace
@@ -203,6 +204,35 @@ TEST_F(BeamNodeTest, FeedingAFoesAbsorberCountsAgainstIt)
     ASSERT_NE(w, 0.0f);
     beam->UpdateWorth();
     EXPECT_FLOAT_EQ(beam->GetWorth(), -500.0f - w + 1.0f);
+}
+
+TEST_F(BeamNodeTest, IsWastedOnlyOnAFoesAbsorberOrOnAShieldThatBlocksIt)
+{
+    struct Case
+    {
+        const char* what;
+        int team;
+        bool absorber;
+        float shieldFacing;
+        bool wasted;
+    };
+    const Case cases[] = {{"a foe's absorber", 2, true, 0.0f, true},
+                          {"a foe's shield facing the beam", 2, false, 180.0f, true},
+                          {"a foe's shield turned away", 2, false, 0.0f, false},
+                          {"an own shield facing the beam", 1, false, 180.0f, false}};
+    for (const Case& c : cases)
+    {
+        CBeamNode* beam = Emitter();
+        CTargetNode* source = Target(c.team, CVector2(300.0f, 400.0f));
+        if (c.absorber)
+            Place(new CAbsorberNode, c.team, CVector2(300.0f, 300.0f), source);
+        else
+            Place(new CShieldNode, c.team, CVector2(300.0f, 300.0f), source)->SetAngle(c.shieldFacing);
+        Step();
+        EXPECT_EQ(c.wasted, beam->IsWasted()) << c.what;
+        ClearBoard();
+        SetUp();
+    }
 }
 
 TEST_F(BeamNodeTest, ReportsDangerOnlyAlongTheTracedBeam)
