@@ -176,6 +176,11 @@ const CTextureFont::Glyph* CTextureFont::FindGlyph(char pChar) const
 
 void CTextureFont::DrawText(const char* pText) const
 {
+    DrawTextAt(0.0f, 0.0f, pText);
+}
+
+void CTextureFont::DrawTextAt(float pX, float pY, const char* pText) const
+{
     AW_ASSERT(m_texId);
     int px = 0;
     int py = 0;
@@ -192,8 +197,8 @@ void CTextureFont::DrawText(const char* pText) const
         const Glyph* g = FindGlyph(*p);
         if (!g)
             continue;
-        float left = static_cast<float>(px + g->left);
-        float top = static_cast<float>(py + g->top);
+        float left = static_cast<float>(px + g->left) + pX;
+        float top = static_cast<float>(py + g->top) + pY;
         float uRight = g->u + g->width / side;
         float vTop = g->v + g->height / side;
         glTexCoord2f(g->u, g->v);

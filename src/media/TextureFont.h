@@ -37,6 +37,9 @@ class CTextureFont
     int GetLineHeight() const;
     // Draws with the first baseline starting at the current origin.
     void DrawText(const char* pText) const;
+    // The same with the origin at (pX, pY) and no matrix change, so that texts drawn one after
+    // another reach the renderer as one batch.
+    void DrawTextAt(float pX, float pY, const char* pText) const;
     // Width in pixels of the widest line.
     float GetTextWidth(const char* pText) const;
 

@@ -14,6 +14,7 @@
 namespace
 {
 const int ARC_SEGMENTS = 16;
+const int RING_SEGMENTS = 48;
 // How far out from the shield's rim its blocking sector is shaded.
 const float ARC_REACH = 60.0f;
 
@@ -73,17 +74,40 @@ void CGameWorld::DrawShieldArc(const CVector2& pCentre, const CVector2& pFacing)
 
 void CGameWorld::DrawFullRanges() const
 {
-    // An outline where a free source shows a disc: in reach, but it takes nothing more.
+    // An outline where a free source shows a disc: in reach, but it takes nothing more. One
+    // batch of triangles with no matrix change, however many sources are full.
+    static CVector2 unit[RING_SEGMENTS + 1];
+    if (unit[0].x == 0.0f)
+    {
+        for (int k = 0; k <= RING_SEGMENTS; ++k)
+        {
+            const float a = 2.0f * 3.14159265f * static_cast<float>(k) / RING_SEGMENTS;
+            unit[k] = CVector2(std::cos(a), std::sin(a));
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
     glColor4f(0.75f, 0.35f, 0.25f, 0.9f);
+    glBegin(GL_TRIANGLES);
     for (CEntity* e : m_nodes)
     {
         if (e->GetTeam() != m_playerTeam || !e->IsPowerSource() || e->CanPowerMore())
             continue;
-        glPushMatrix();
-        glTranslatef(e->GetPosition().x, e->GetPosition().y, 0.0f);
-        DrawRing(e->GetPowerRange() - 2.0f, 2.0f);
-        glPopMatrix();
+        const CVector2& c = e->GetPosition();
+        const float outer = e->GetPowerRange();
+        const float inner = outer - 2.0f;
+        for (int k = 0; k < RING_SEGMENTS; ++k)
+        {
+            const CVector2 i0 = c + unit[k] * inner, o0 = c + unit[k] * outer;
+            const CVector2 i1 = c + unit[k + 1] * inner, o1 = c + unit[k + 1] * outer;
+            glVertex2f(i0.x, i0.y);
+            glVertex2f(o0.x, o0.y);
+            glVertex2f(o1.x, o1.y);
+            glVertex2f(i0.x, i0.y);
+            glVertex2f(o1.x, o1.y);
+            glVertex2f(i1.x, i1.y);
+        }
     }
+    glEnd();
 }
 
 void CGameWorld::DrawBeamPreview() const

@@ -18,15 +18,12 @@ const float LOW_ENERGY_SECONDS = 8.0f;
 
 const char* const KIND_NAMES[TOOL_NONE] = {"Extender", "Beam emitter", "Shield", "Extractor", "Absorber"};
 
-// Every figure stands on the dark margin or background, so plain text reads well; one pass
-// keeps the HUD's cost per frame down.
+// Every figure stands on the dark margin or background, so plain text reads well; drawn
+// without a matrix change, all of them go to the renderer as one batch.
 void DrawTextIn(CTextureFont* pFont, float pX, float pY, const char* pText, const CColor& pColour)
 {
-    glPushMatrix();
-    glTranslatef(pX, pY, 0.0f);
     pColour.Apply();
-    pFont->DrawText(pText);
-    glPopMatrix();
+    pFont->DrawTextAt(pX, pY, pText);
 }
 
 const CColor TEXT_COLOUR(1.0f, 1.0f, 1.0f, 1.0f);
