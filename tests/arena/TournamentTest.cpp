@@ -49,8 +49,9 @@ TEST(TournamentTest, CrashesAreThatMatchsResultAndOutcomesDoNotDependOnJobs)
     size_t lastDone = 0;
     std::vector<ArenaOutcome> one = RunTournament(
         matches, 1,
-        [&](size_t pDone, size_t pTotal)
+        [&](size_t pDone, size_t pTotal, const ArenaOutcome& pEnded)
         {
+            EXPECT_EQ(pEnded.setup.seed == 3 || pEnded.setup.seed == 5, pEnded.crashed);
             EXPECT_EQ(lastDone + 1, pDone);
             EXPECT_EQ(7u, pTotal);
             lastDone = pDone;
