@@ -9,6 +9,8 @@ namespace
 bool Names(const char* pNames, const char* pArg)
 {
     const size_t length = std::strlen(pArg);
+    if (length == 0)
+        return false;
     for (const char* name = pNames; (name = std::strstr(name, pArg)) != nullptr; name += length)
     {
         const bool starts = name == pNames || name[-1] == ' ';
