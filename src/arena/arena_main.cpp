@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "arena/ArenaCsv.h"
@@ -151,7 +152,8 @@ bool OpenCsv(const ArenaOptions& pOptions, const ArenaTournament& pTournament, C
     const std::string& path = pOptions.csvPath;
     std::string error;
     // A resumed run whose first part never got as far as writing its file starts it.
-    if (pOptions.resume && access(path.c_str(), F_OK) == 0)
+    struct stat info;
+    if (pOptions.resume && stat(path.c_str(), &info) == 0 && info.st_size > 0)
         error = Resume(pOptions, pTournament, pSlots, pLog);
     else if (!pLog.Create(path, TournamentLine(pTournament, pOptions.shard, pOptions.shards)))
         error = path + ": cannot write it";
