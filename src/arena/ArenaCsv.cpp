@@ -74,7 +74,8 @@ bool Seconds(const std::string& pText, double& pOut)
 {
     char* end = nullptr;
     pOut = std::strtod(pText.c_str(), &end);
-    return !pText.empty() && *end == '\0' && std::isfinite(pOut) && pOut >= 0.0;
+    // Beyond 30 years is no time a match took; it would not fit the row written back either.
+    return !pText.empty() && *end == '\0' && std::isfinite(pOut) && pOut >= 0.0 && pOut < 1e9;
 }
 
 bool ReadRow(const std::vector<std::string>& pFields, ArenaOutcome& pOut)
@@ -118,7 +119,8 @@ bool ReadRow(const std::vector<std::string>& pFields, ArenaOutcome& pOut)
         !Seconds(pFields[f++], o.result.wallSeconds) || !Seconds(pFields[f++], o.cpuSeconds))
         return false;
     o.crash = pFields[f++];
-    if (o.crashed == o.crash.empty())
+    // The reason is one line, as written.
+    if (o.crashed == o.crash.empty() || o.crash.find('\r') != std::string::npos)
         return false;
     for (int team = 1; team < CTeam::MAX_TIDS; ++team)
     {
