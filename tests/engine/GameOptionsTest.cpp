@@ -38,9 +38,5 @@ TEST(GameOptionsTest, HelpAndVersionAreFoundAndOnlyUnknownArgumentsAreIgnored)
         EXPECT_EQ(c.request, ReadGameRequest(argc, argv.data())) << c.args[0];
         EXPECT_EQ(c.ignored, IgnoredArguments(argc, argv.data())) << c.args[0];
     }
-    // Every option is on a line of its own in the usage.
-    const std::string usage = GameUsage();
-    for (const GameOption& option : GameOptions())
-        EXPECT_NE(std::string::npos, usage.find(std::string("\n  ") + option.names)) << option.names;
 }
 } // namespace
