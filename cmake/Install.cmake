@@ -1,5 +1,5 @@
 # Installs the game the Debian games way, under any prefix:
-#   games/ampwarden                       the program
+#   games/ampwarden, games/ampwarden-arena the game and its headless tournaments
 #   share/games/ampwarden/                Data/ and the window icon, found from the program's place
 #   share/applications, share/icons/hicolor, share/metainfo, share/man/man6, share/doc/ampwarden
 
@@ -10,7 +10,7 @@ set(AW_MAINTAINER "The Ampwarden developers <maintainers@ampwarden.example.org>"
 set(AW_DATA_DIR share/games/ampwarden)
 set(AW_DOC_DIR share/doc/ampwarden)
 
-install(TARGETS ampwarden RUNTIME DESTINATION games)
+install(TARGETS ampwarden ampwarden-arena RUNTIME DESTINATION games)
 
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Data/ DESTINATION ${AW_DATA_DIR}/Data PATTERN fonts EXCLUDE)
 install(FILES ${CMAKE_SOURCE_DIR}/AWIcon.bmp DESTINATION ${AW_DATA_DIR})
@@ -31,7 +31,7 @@ install(FILES ${CMAKE_BINARY_DIR}/dist/${AW_APP_ID}.metainfo.xml DESTINATION sha
 
 # Debian wants the manual page and the changelog compressed, without a time stamp.
 configure_file(${CMAKE_SOURCE_DIR}/dist/changelog.in ${CMAKE_BINARY_DIR}/dist/changelog @ONLY)
-foreach(name ampwarden.6 changelog)
+foreach(name ampwarden.6 ampwarden-arena.6 changelog)
   if(name STREQUAL changelog)
     set(from ${CMAKE_BINARY_DIR}/dist/changelog)
   else()
@@ -43,7 +43,8 @@ foreach(name ampwarden.6 changelog)
   list(APPEND AW_GZIPPED ${CMAKE_BINARY_DIR}/dist/${name}.gz)
 endforeach()
 add_custom_target(ampwarden_docs ALL DEPENDS ${AW_GZIPPED})
-install(FILES ${CMAKE_BINARY_DIR}/dist/ampwarden.6.gz DESTINATION share/man/man6)
+install(FILES ${CMAKE_BINARY_DIR}/dist/ampwarden.6.gz ${CMAKE_BINARY_DIR}/dist/ampwarden-arena.6.gz
+        DESTINATION share/man/man6)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/dist/copyright
               ${CMAKE_BINARY_DIR}/dist/changelog.gz
         DESTINATION ${AW_DOC_DIR})

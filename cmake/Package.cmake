@@ -21,5 +21,6 @@ board: extenders carry the reach further, extractors on resource sites earn
 energy, beam emitters fire lasers, shields block them and absorbers turn them
 into blasts. Nodes cut off from their power source decay; the side whose main
 node is destroyed loses. The computer plays at four levels, or both sides in
-a self-running demo.")
+a self-running demo; ampwarden-arena plays seeded computer tournaments
+headless, split over many machines if need be.")
 include(CPack)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "arena/ArenaTournament.h"
 #include "engine/CommandLine.h"
 
 int ArenaOptions::CapSteps() const
@@ -12,25 +13,6 @@ int ArenaOptions::CapSteps() const
 
 namespace
 {
-bool ReadLevels(const std::string& pText, std::vector<unsigned>& pOut)
-{
-    std::vector<unsigned> levels;
-    size_t start = 0;
-    while (start <= pText.size())
-    {
-        size_t comma = pText.find(',', start);
-        if (comma == std::string::npos)
-            comma = pText.size();
-        long long level = 0;
-        if (!ParseWholeNumber(pText.substr(start, comma - start).c_str(), 0, 3, level))
-            return false;
-        levels.push_back(static_cast<unsigned>(level));
-        start = comma + 1;
-    }
-    pOut = levels;
-    return true;
-}
-
 bool ReadMinutes(const std::string& pText, double& pOut)
 {
     if (pText.empty())
@@ -47,12 +29,19 @@ bool ReadMinutes(const std::string& pText, double& pOut)
 
 bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut, std::string& pError)
 {
+    // A merge takes its tournament from its files; only these go with it.
+    std::string tournamentOption;
     for (size_t i = 0; i < pArgs.size(); ++i)
     {
         const std::string& name = pArgs[i];
-        if (name == "--help" || name == "-h")
+        if (name == "--help" || name == "-h" || name == "-help")
         {
             pOut.help = true;
+            continue;
+        }
+        if (name == "--version")
+        {
+            pOut.version = true;
             continue;
         }
         if (name == "--list")
@@ -60,10 +49,23 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
             pOut.list = true;
             continue;
         }
+        if (name == "--resume")
+        {
+            pOut.resume = true;
+            tournamentOption = name;
+            continue;
+        }
+        if (name == "--merge")
+        {
+            pOut.merge = true;
+            while (i + 1 < pArgs.size() && pArgs[i + 1].compare(0, 2, "--") != 0)
+                pOut.mergePaths.push_back(pArgs[++i]);
+            continue;
+        }
         const bool takesValue = name == "--levels" || name == "--green" || name == "--blue" ||
                                 name == "--matches" || name == "--seed" || name == "--jobs" ||
                                 name == "--cap-minutes" || name == "--csv" || name == "--watch" ||
-                                name == "--catalogue";
+                                name == "--catalogue" || name == "--shard";
         if (!takesValue)
         {
             pError = "unknown option '" + name + "' (see --help)";
@@ -75,17 +77,19 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
             return false;
         }
         const std::string& value = pArgs[++i];
+        if (name != "--csv" && name != "--catalogue")
+            tournamentOption = name;
         long long number = 0;
         bool ok = true;
         if (name == "--levels")
         {
-            ok = ReadLevels(value, pOut.greenLevels);
+            ok = ReadLevelList(value, pOut.greenLevels);
             pOut.blueLevels = pOut.greenLevels;
         }
         else if (name == "--green")
-            ok = ReadLevels(value, pOut.greenLevels);
+            ok = ReadLevelList(value, pOut.greenLevels);
         else if (name == "--blue")
-            ok = ReadLevels(value, pOut.blueLevels);
+            ok = ReadLevelList(value, pOut.blueLevels);
         else if (name == "--matches")
             ok = ParseWholeNumber(value.c_str(), 1, 1000000, number) && (pOut.matches = int(number), true);
         else if (name == "--seed")
@@ -99,6 +103,8 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
             ok = !(pOut.csvPath = value).empty();
         else if (name == "--catalogue")
             ok = !(pOut.catalogue = value).empty();
+        else if (name == "--shard")
+            ok = ReadShard(value, pOut.shard, pOut.shards);
         else if (name == "--watch")
         {
             ok = ParseWholeNumber(value.c_str(), 0, 4294967295ll, number);
@@ -110,6 +116,21 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
             pError = "bad value '" + value + "' for " + name + " (see --help)";
             return false;
         }
+    }
+    if (pOut.merge && pOut.mergePaths.empty())
+    {
+        pError = "--merge needs the CSV files of a tournament's shards";
+        return false;
+    }
+    if (pOut.merge && !tournamentOption.empty())
+    {
+        pError = "--merge takes the tournament from its files: " + tournamentOption + " does not go with it";
+        return false;
+    }
+    if (pOut.resume && pOut.csvPath.empty())
+    {
+        pError = "--resume needs the --csv file of the tournament to go on with";
+        return false;
     }
     if (pOut.watch && (pOut.greenLevels.size() != 1 || pOut.blueLevels.size() != 1))
     {
@@ -134,7 +155,15 @@ const char* ArenaUsage()
            "  --jobs J           matches played at once, each in its own process\n"
            "                     (default: the number of cores)\n"
            "  --cap-minutes M    game minutes before a match counts as undecided (default 15)\n"
-           "  --csv FILE         write every match as one CSV row to FILE\n"
+           "  --csv FILE         write every match as one CSV row to FILE as it ends, after a\n"
+           "                     line naming the tournament\n"
+           "  --shard K/N        play only the K-th of N disjoint slices of the matches: match i\n"
+           "                     (from 0, in the order green level, blue level, seed) falls in\n"
+           "                     shard i mod N + 1\n"
+           "  --resume           go on with the tournament of the --csv FILE: play only the\n"
+           "                     matches it lacks and add them; the table covers them all\n"
+           "  --merge CSV...     play nothing: put the CSVs of a tournament's shards together\n"
+           "                     and print its table (with --csv FILE, write the merged CSV)\n"
            "  --list             print every match, with the command that shows it in the game\n"
            "  --catalogue FILE   the resource catalogue whose sprites the game knows (default:\n"
            "                     Data/resources.xml in the working directory, else in the\n"
@@ -146,9 +175,10 @@ const char* ArenaUsage()
            "                     differs, or why the file is refused (exit 1 unless all agree)\n"
            "  --trace FILE       print the state hash after every step of a replay\n"
            "  --dump-step S FILE print every node's state at step S of a replay\n"
-           "  --help             this text\n"
+           "  --help, -h, -help  this text\n"
+           "  --version          the program's name and version\n"
            "\n"
            "Exit status: 0 when every match ran to its end or cap, 1 when a match crashed\n"
-           "(recorded in the table and the CSV) or a file could not be read or written,\n"
-           "2 for a bad option.\n";
+           "(recorded in the table and the CSV), a file could not be read or written, or\n"
+           "--resume or --merge refused a CSV, 2 for a bad option.\n";
 }

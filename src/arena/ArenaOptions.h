@@ -16,6 +16,15 @@ struct ArenaOptions
     std::string catalogue; // empty: found as the game finds its data
     bool list = false;
     bool help = false;
+    bool version = false;
+    // --shard K/N: only the K-th of N disjoint slices of the matches.
+    unsigned shard = 1;
+    unsigned shards = 1;
+    // --resume: play only the matches the CSV lacks, and add them to it.
+    bool resume = false;
+    // --merge: no matches played; the table (and --csv) from these shards' CSVs.
+    bool merge = false;
+    std::vector<std::string> mergePaths;
     // --watch: show one match in the game's window instead of playing a tournament.
     bool watch = false;
     unsigned watchSeed = 0;

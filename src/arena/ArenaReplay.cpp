@@ -33,7 +33,8 @@ std::string ArenaCatalogue(const std::string& pNamed)
         return pNamed;
     char cwd[4096];
     const char* workDir = getcwd(cwd, sizeof cwd);
-    DataFolderSearch search = FindDataFolder(workDir ? workDir : ".", std::getenv("AMPWARDEN_DATA"), "");
+    DataFolderSearch search =
+        FindDataFolder(workDir ? workDir : ".", std::getenv("AMPWARDEN_DATA"), ProgramPath());
     if (search.found.empty())
         std::fprintf(stderr, "ampwarden-arena: cannot read %s: looked in %s\n",
                      NativePath(RESOURCE_CATALOGUE).c_str(), search.looked.c_str());

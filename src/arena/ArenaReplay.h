@@ -7,8 +7,8 @@
 // each optionally after "--catalogue FILE".
 bool IsReplayRequest(const std::vector<std::string>& pArgs);
 
-// The catalogue named, or where the game itself would look but for the installed folder (the
-// arena is not installed); empty after saying on stderr where it looked.
+// The catalogue named, or the one the game itself would read from where the arena lies; empty
+// after saying on stderr where it looked.
 std::string ArenaCatalogue(const std::string& pNamed);
 
 // Runs one; the exit status: 0 when every file agrees, 1 when one does not or cannot be read,

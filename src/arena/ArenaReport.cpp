@@ -1,13 +1,13 @@
 #include "arena/ArenaReport.h"
 
+#include "arena/ArenaCsv.h"
+
 #include <cinttypes>
 #include <cstdio>
 
 namespace
 {
 const char* const LEVEL_NAMES[] = {"Very Easy", "Easy", "Normal", "Hard"};
-const char* const KIND_NAMES[CTeam::m_nCooldowns] = {"extenders", "beams", "shields", "extractors",
-                                                     "absorbers"};
 
 std::string MinutesSeconds(double pSteps)
 {
@@ -50,6 +50,11 @@ std::string Cell(const std::vector<ArenaOutcome>& pOutcomes, unsigned pGreen, un
 }
 } // namespace
 
+unsigned LevelCount()
+{
+    return sizeof LEVEL_NAMES / sizeof LEVEL_NAMES[0];
+}
+
 void WriteWinTable(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes,
                    const std::vector<unsigned>& pGreenLevels, const std::vector<unsigned>& pBlueLevels)
 {
@@ -85,35 +90,9 @@ void WriteWinTable(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcome
 
 void WriteCsv(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes)
 {
-    pOut << "seed,green_level,blue_level,winner,steps";
-    for (const char* side : {"green", "blue"})
-    {
-        for (const char* kind : KIND_NAMES)
-            pOut << ',' << side << '_' << kind;
-    }
-    pOut << ",hash,wall_seconds,cpu_seconds,crash,green_energy_earned,blue_energy_earned,green_nodes_lost,"
-            "blue_nodes_lost\n";
+    pOut << CsvColumns() << '\n';
     for (const ArenaOutcome& o : pOutcomes)
-    {
-        pOut << o.setup.seed << ',' << o.setup.greenLevel << ',' << o.setup.blueLevel << ','
-             << (o.crashed ? "crash" : WinnerName(o.result.winner)) << ',' << o.result.steps;
-        for (int team = 1; team < CTeam::MAX_TIDS; ++team)
-        {
-            for (int tool = 0; tool < CTeam::m_nCooldowns; ++tool)
-                pOut << ',' << o.result.built[team][tool];
-        }
-        char hash[17];
-        std::snprintf(hash, sizeof hash, "%016" PRIx64, o.result.hash);
-        char wall[32];
-        std::snprintf(wall, sizeof wall, "%.3f,%.3f", o.result.wallSeconds, o.cpuSeconds);
-        // The reason is free text: quoted, with its quotes doubled.
-        std::string crash;
-        for (char c : o.crash)
-            crash += (c == '"') ? std::string("\"\"") : std::string(1, c);
-        pOut << ',' << hash << ',' << wall << ",\"" << crash << '"';
-        pOut << ',' << o.result.earned[1] << ',' << o.result.earned[2] << ',' << o.result.lost[1] << ','
-             << o.result.lost[2] << '\n';
-    }
+        pOut << CsvRow(o) << '\n';
 }
 
 std::string WatchCommand(const std::string& pGame, const ArenaMatchSetup& pSetup)

@@ -6,6 +6,9 @@
 
 #include "arena/Tournament.h"
 
+// How many computer levels there are: 0 to LevelCount() - 1.
+unsigned LevelCount();
+
 // The win-rate table: a row per green level, a column per blue level; each cell gives green
 // wins - blue wins - undecided (ties and crashes follow when there are any) and the mean
 // length of the decided matches in game minutes and seconds.

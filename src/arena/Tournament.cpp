@@ -127,9 +127,10 @@ bool ParseResultLine(const std::string& pLine, ArenaMatchResult& pOut)
     return true;
 }
 
-std::vector<ArenaOutcome> RunTournament(const std::vector<ArenaMatchSetup>& pMatches, int pJobs,
-                                        const std::function<void(size_t, size_t)>& pProgress,
-                                        const ArenaPlayFunction& pPlay)
+std::vector<ArenaOutcome>
+RunTournament(const std::vector<ArenaMatchSetup>& pMatches, int pJobs,
+              const std::function<void(size_t, size_t, const ArenaOutcome&)>& pProgress,
+              const ArenaPlayFunction& pPlay)
 {
     std::vector<ArenaOutcome> outcomes(pMatches.size());
     std::vector<Running> running;
@@ -165,7 +166,7 @@ std::vector<ArenaOutcome> RunTournament(const std::vector<ArenaMatchSetup>& pMat
                 ++next;
                 ++done;
                 if (pProgress)
-                    pProgress(done, pMatches.size());
+                    pProgress(done, pMatches.size(), outcomes[next - 1]);
                 continue;
             }
             running.push_back(Running{pid, fds[0], next, std::string()});
@@ -197,11 +198,12 @@ std::vector<ArenaOutcome> RunTournament(const std::vector<ArenaMatchSetup>& pMat
             if (n < 0 && errno == EINTR)
                 continue;
             // End of the pipe: the child has finished one way or another.
-            Finish(running[i], outcomes[running[i].index]);
+            const size_t index = running[i].index;
+            Finish(running[i], outcomes[index]);
             running.erase(running.begin() + static_cast<long>(i));
             ++done;
             if (pProgress)
-                pProgress(done, pMatches.size());
+                pProgress(done, pMatches.size(), outcomes[index]);
         }
     }
     return outcomes;

@@ -20,12 +20,14 @@ struct ArenaOutcome
 
 // Plays every match, each in a process of its own forked from this one (so a crash or an
 // assertion ends that match only), at most pJobs at a time. Outcomes come back in the order
-// of pMatches whatever order the processes finish in. The progress function hears each end.
+// of pMatches whatever order the processes finish in. The progress function hears each end as
+// it happens, with that match's outcome.
 // pPlay plays one match; tests hand in their own.
 using ArenaPlayFunction = std::function<ArenaMatchResult(const ArenaMatchSetup&)>;
-std::vector<ArenaOutcome> RunTournament(const std::vector<ArenaMatchSetup>& pMatches, int pJobs,
-                                        const std::function<void(size_t pDone, size_t pTotal)>& pProgress,
-                                        const ArenaPlayFunction& pPlay = nullptr);
+std::vector<ArenaOutcome>
+RunTournament(const std::vector<ArenaMatchSetup>& pMatches, int pJobs,
+              const std::function<void(size_t pDone, size_t pTotal, const ArenaOutcome& pEnded)>& pProgress,
+              const ArenaPlayFunction& pPlay = nullptr);
 
 // The line a match process writes for its parent, and its reading; false for anything else.
 std::string FormatResultLine(const ArenaMatchResult& pResult);

@@ -7,14 +7,18 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "arena/ArenaCsv.h"
 #include "arena/ArenaOptions.h"
 #include "arena/ArenaReplay.h"
 #include "arena/ArenaReport.h"
+#include "arena/MatchSlots.h"
 #include "arena/Tournament.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
+#include "engine/Version.h"
 
 namespace
 {
@@ -74,11 +78,111 @@ int Watch(const ArenaOptions& pOptions)
     std::perror(("ampwarden-arena: cannot start " + game).c_str());
     return 1;
 }
+
+void Report(const std::vector<ArenaOutcome>& pOutcomes, const std::vector<unsigned>& pGreen,
+            const std::vector<unsigned>& pBlue, bool pList)
+{
+    if (pList)
+    {
+        const std::string game = GamePath();
+        for (const ArenaOutcome& o : pOutcomes)
+            std::cout << ListLine(o, game) << '\n';
+        std::cout << '\n';
+    }
+    WriteWinTable(std::cout, pOutcomes, pGreen, pBlue);
+    std::cout.flush();
+}
+
+int Crashes(const std::vector<ArenaOutcome>& pOutcomes)
+{
+    int crashes = 0;
+    for (const ArenaOutcome& o : pOutcomes)
+        crashes += o.crashed ? 1 : 0;
+    return crashes;
+}
+
+int Merge(const ArenaOptions& pOptions)
+{
+    ArenaTournament tournament;
+    std::vector<ArenaOutcome> outcomes;
+    std::string error;
+    if (!MergeArenaCsvs(pOptions.mergePaths, tournament, outcomes, error))
+    {
+        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+        return 1;
+    }
+    Report(outcomes, tournament.greenLevels, tournament.blueLevels, pOptions.list);
+    const int crashes = Crashes(outcomes);
+    std::printf("\n%zu matches (cap %.1f game minutes) merged from %zu files, %d crashed\n", outcomes.size(),
+                tournament.capSteps * 16.0 / 60000.0, pOptions.mergePaths.size(), crashes);
+    if (!pOptions.csvPath.empty() && !SaveArenaCsv(pOptions.csvPath, tournament, outcomes))
+    {
+        std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", pOptions.csvPath.c_str());
+        return 1;
+    }
+    return crashes ? 1 : 0;
+}
+
+// Takes the matches a resumed tournament's CSV holds and opens it to add the rest; empty, or
+// why not in one line naming the file.
+std::string Resume(const ArenaOptions& pOptions, const ArenaTournament& pTournament, CMatchSlots& pSlots,
+                   CArenaCsvLog& pLog)
+{
+    const std::string& path = pOptions.csvPath;
+    ArenaCsv csv;
+    std::string error;
+    if (!LoadArenaCsv(path, csv, error))
+        return path + ": " + error;
+    std::string difference = TournamentDifference(pTournament, csv.tournament);
+    if (difference.empty() && (csv.shard != pOptions.shard || csv.shards != pOptions.shards))
+        difference = "shard " + std::to_string(pOptions.shard) + "/" + std::to_string(pOptions.shards) +
+                     ", not " + std::to_string(csv.shard) + "/" + std::to_string(csv.shards);
+    if (!difference.empty())
+        return path + ": another tournament than these options give (" + difference + ")";
+    if (!pSlots.Take(csv, path, error))
+        return error;
+    return pLog.Continue(path, csv.wholeBytes) ? std::string() : path + ": cannot write it";
+}
+
+// The CSV each match is written into as it ends: new, or with --resume the one whose matches
+// are not played again. False after saying why on stderr.
+bool OpenCsv(const ArenaOptions& pOptions, const ArenaTournament& pTournament, CMatchSlots& pSlots,
+             CArenaCsvLog& pLog)
+{
+    const std::string& path = pOptions.csvPath;
+    std::string error;
+    // A resumed run whose first part never got as far as writing its file starts it.
+    struct stat info;
+    if (pOptions.resume && stat(path.c_str(), &info) == 0 && info.st_size > 0)
+        error = Resume(pOptions, pTournament, pSlots, pLog);
+    else if (!pLog.Create(path, TournamentLine(pTournament, pOptions.shard, pOptions.shards)))
+        error = path + ": cannot write it";
+    if (!error.empty())
+        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+    return error.empty();
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // Asked anywhere, help and the version come first, with no data and no display needed.
+    for (const std::string& arg : args)
+    {
+        if (arg == "--help" || arg == "-h" || arg == "-help")
+        {
+            std::fputs(ArenaUsage(), stdout);
+            return 0;
+        }
+    }
+    for (const std::string& arg : args)
+    {
+        if (arg == "--version")
+        {
+            std::printf("ampwarden-arena %s\n", ProgramVersion());
+            return 0;
+        }
+    }
     if (IsReplayRequest(args))
         return RunReplayRequest(args);
     ArenaOptions options;
@@ -88,13 +192,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
         return 2;
     }
-    if (options.help)
-    {
-        std::fputs(ArenaUsage(), stdout);
-        return 0;
-    }
     if (options.watch)
         return Watch(options);
+    if (options.merge)
+        return Merge(options);
 
     CGameEngine::Instance().Configure(DisplayConfig::Default());
     options.catalogue = ArenaCatalogue(options.catalogue);
@@ -105,58 +206,55 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
         return 1;
     }
-    std::vector<ArenaMatchSetup> matches;
-    for (unsigned green : options.greenLevels)
-    {
-        for (unsigned blue : options.blueLevels)
-        {
-            for (int i = 0; i < options.matches; ++i)
-            {
-                ArenaMatchSetup setup;
-                setup.seed = options.firstSeed + static_cast<unsigned>(i);
-                setup.greenLevel = green;
-                setup.blueLevel = blue;
-                setup.capSteps = options.CapSteps();
-                matches.push_back(setup);
-            }
-        }
-    }
+    ArenaTournament tournament;
+    tournament.version = ProgramVersion();
+    tournament.data = DataFingerprint(options.catalogue.c_str());
+    tournament.greenLevels = options.greenLevels;
+    tournament.blueLevels = options.blueLevels;
+    tournament.firstSeed = options.firstSeed;
+    tournament.matches = options.matches;
+    tournament.capSteps = options.CapSteps();
+    const std::vector<ArenaMatchSetup> all = TournamentMatches(tournament);
+    CMatchSlots slots(ShardMatches(all, options.shard, options.shards));
+    CArenaCsvLog csv;
+    if (!options.csvPath.empty() && !OpenCsv(options, tournament, slots, csv))
+        return 1;
+    const std::vector<ArenaMatchSetup> matches = slots.Missing();
+    const size_t resumed = slots.Outcomes().size();
+
     long cores = sysconf(_SC_NPROCESSORS_ONLN);
     const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(cores > 0 ? cores : 1);
-
     CProgress progress;
-    std::vector<ArenaOutcome> outcomes =
-        RunTournament(matches, jobs, [&](size_t pDone, size_t pTotal) { progress.Report(pDone, pTotal); });
+    bool written = true;
+    RunTournament(matches, jobs,
+                  [&](size_t pDone, size_t pTotal, const ArenaOutcome& pEnded)
+                  {
+                      slots.Put(pEnded);
+                      if (!options.csvPath.empty() && written && !csv.Add(pEnded))
+                      {
+                          std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", options.csvPath.c_str());
+                          written = false;
+                      }
+                      progress.Report(pDone, pTotal);
+                  });
     const double wall = progress.Seconds();
+    written = csv.Close() && written;
+    const std::vector<ArenaOutcome> outcomes = slots.Outcomes();
 
-    const std::string game = GamePath();
-    if (options.list)
-    {
-        for (const ArenaOutcome& o : outcomes)
-            std::cout << ListLine(o, game) << '\n';
-        std::cout << '\n';
-    }
-    WriteWinTable(std::cout, outcomes, options.greenLevels, options.blueLevels);
-    int crashes = 0;
-    for (const ArenaOutcome& o : outcomes)
-        crashes += o.crashed ? 1 : 0;
-    std::printf("\n%zu matches (cap %.1f game minutes) in %.1f s with %d jobs, %d crashed; game seconds per "
-                "second in each match process: %.0f by the wall clock, %.0f by processor time\n",
-                outcomes.size(), options.capMinutes, wall, jobs, crashes, GameSpeed(outcomes),
-                GameSpeed(outcomes, true));
-    std::printf("watch one: %s\n", WatchCommand(game, matches.front()).c_str());
-
-    int status = crashes ? 1 : 0;
-    if (!options.csvPath.empty())
-    {
-        std::ofstream csv(options.csvPath);
-        WriteCsv(csv, outcomes);
-        csv.close();
-        if (!csv)
-        {
-            std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", options.csvPath.c_str());
-            status = 1;
-        }
-    }
-    return status;
+    Report(outcomes, options.greenLevels, options.blueLevels, options.list);
+    const int crashes = Crashes(outcomes);
+    std::string part;
+    if (options.shards > 1)
+        part += ", shard " + std::to_string(options.shard) + "/" + std::to_string(options.shards);
+    if (options.resume)
+        part += ", " + std::to_string(resumed) + " of them from " + options.csvPath;
+    std::printf(
+        "\n%zu matches (cap %.1f game minutes%s) in %.1f s with %d jobs, %d crashed; game seconds per "
+        "second in each match process: %.0f by the wall clock, %.0f by processor time\n",
+        outcomes.size(), options.capMinutes, part.c_str(), wall, jobs, crashes, GameSpeed(outcomes),
+        GameSpeed(outcomes, true));
+    std::printf("watch one: %s\n", WatchCommand(GamePath(), all.front()).c_str());
+    if (!written)
+        std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", options.csvPath.c_str());
+    return crashes || !written ? 1 : 0;
 }

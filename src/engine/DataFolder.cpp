@@ -19,15 +19,14 @@ bool HoldsCatalogue(const std::string& pFolder)
     return fs::is_regular_file(fs::path(pFolder) / NativePath(RESOURCE_CATALOGUE), error);
 }
 
-// The program's own file, wherever it was started from; empty where the system cannot say.
+} // namespace
+
 std::string ProgramPath()
 {
     std::error_code error;
     fs::path self = fs::read_symlink("/proc/self/exe", error);
     return error ? std::string() : self.string();
 }
-
-} // namespace
 
 std::string InstalledDataFolder(const std::string& pProgramPath)
 {

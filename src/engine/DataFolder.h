@@ -11,6 +11,9 @@ struct DataFolderSearch
     std::string looked; // every place tried, in order, for the message when none does
 };
 
+// The program's own file, wherever it was started from; empty where the system cannot say.
+std::string ProgramPath();
+
 // The installed data folder for a program at pProgramPath: <prefix>/games/ampwarden reads
 // <prefix>/share/games/ampwarden, whatever the prefix.
 std::string InstalledDataFolder(const std::string& pProgramPath);

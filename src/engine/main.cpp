@@ -5,6 +5,7 @@
 #include "engine/DataFolder.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
+#include "engine/GameOptions.h"
 #include "engine/Platform.h"
 #include "engine/Version.h"
 #include "net/NetGame.h"
@@ -13,6 +14,20 @@
 int main(int argc, char** argv)
 {
     OpenStandardDescriptors();
+    // Answered before anything opens a window, so that they need no display.
+    switch (ReadGameRequest(argc, argv))
+    {
+    case REQUEST_HELP:
+        std::fputs(GameUsage().c_str(), stdout);
+        return 0;
+    case REQUEST_VERSION:
+        std::printf("ampwarden %s\n", ProgramVersion());
+        return 0;
+    default:
+        break;
+    }
+    for (const std::string& argument : IgnoredArguments(argc, argv))
+        std::fprintf(stderr, "ampwarden: ignoring '%s' (see --help)\n", argument.c_str());
     DisplayConfig config = DisplayConfig::Default();
     std::string badArgument;
     if (!ReadCommandLine(argc, argv, config, &badArgument))

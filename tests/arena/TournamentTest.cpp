@@ -49,8 +49,9 @@ TEST(TournamentTest, CrashesAreThatMatchsResultAndOutcomesDoNotDependOnJobs)
     size_t lastDone = 0;
     std::vector<ArenaOutcome> one = RunTournament(
         matches, 1,
-        [&](size_t pDone, size_t pTotal)
+        [&](size_t pDone, size_t pTotal, const ArenaOutcome& pEnded)
         {
+            EXPECT_EQ(pEnded.setup.seed == 3 || pEnded.setup.seed == 5, pEnded.crashed);
             EXPECT_EQ(lastDone + 1, pDone);
             EXPECT_EQ(7u, pTotal);
             lastDone = pDone;
@@ -142,11 +143,24 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
     EXPECT_EQ("out.csv", options.csvPath);
     EXPECT_TRUE(options.list);
 
-    const std::vector<std::vector<std::string>> bad = {
-        {"--levels", "1,4"},     {"--levels", "1,,2"}, {"--levels", ""}, {"--matches", "0"},
-        {"--matches", "x"},      {"--seed", "-1"},     {"--jobs", "0"},  {"--cap-minutes", "nan"},
-        {"--cap-minutes", "-1"}, {"--frobnicate"},     {"--csv"},        {"--watch", "5"},
-        {"--seed", "4294967296"}};
+    const std::vector<std::vector<std::string>> bad = {{"--levels", "1,4"},
+                                                       {"--levels", "1,,2"},
+                                                       {"--levels", ""},
+                                                       {"--matches", "0"},
+                                                       {"--matches", "x"},
+                                                       {"--seed", "-1"},
+                                                       {"--jobs", "0"},
+                                                       {"--cap-minutes", "nan"},
+                                                       {"--cap-minutes", "-1"},
+                                                       {"--frobnicate"},
+                                                       {"--csv"},
+                                                       {"--watch", "5"},
+                                                       {"--seed", "4294967296"},
+                                                       {"--levels", "1,1"},
+                                                       {"--shard", "3/2"},
+                                                       {"--resume"},
+                                                       {"--merge"},
+                                                       {"--merge", "a.csv", "--seed", "3"}};
     for (const std::vector<std::string>& args : bad)
     {
         ArenaOptions fresh;
@@ -155,6 +169,13 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(std::string::npos, error.find('\n'));
     }
+    ArenaOptions split;
+    ASSERT_TRUE(ReadArenaOptions({"--shard", "2/3", "--resume", "--csv", "s.csv"}, split, error));
+    EXPECT_TRUE(split.resume && split.shard == 2 && split.shards == 3);
+    ArenaOptions merge;
+    ASSERT_TRUE(ReadArenaOptions({"--merge", "a.csv", "b.csv", "--csv", "all.csv", "--list"}, merge, error));
+    EXPECT_EQ(std::vector<std::string>({"a.csv", "b.csv"}), merge.mergePaths);
+    EXPECT_TRUE(merge.merge && merge.list && merge.csvPath == "all.csv");
     ArenaOptions watch;
     ASSERT_TRUE(ReadArenaOptions({"--watch", "12", "--green", "0", "--blue", "3"}, watch, error));
     EXPECT_EQ(12u, watch.watchSeed);

@@ -14,8 +14,9 @@ prefix=/usr
 DESTDIR="$dest" cmake --install "$build" --prefix "$prefix" >"$AW_TMP/install.log" 2>&1 ||
     { cat "$AW_TMP/install.log" >&2; aw_fail "install failed"; }
 root="$dest$prefix"
-for path in games/ampwarden share/games/ampwarden/Data/resources.xml share/games/ampwarden/AWIcon.bmp \
-    share/man/man6/ampwarden.6.gz share/doc/ampwarden/README.md share/doc/ampwarden/LICENSE \
+for path in games/ampwarden games/ampwarden-arena share/games/ampwarden/Data/resources.xml \
+    share/games/ampwarden/AWIcon.bmp share/man/man6/ampwarden.6.gz share/man/man6/ampwarden-arena.6.gz \
+    share/doc/ampwarden/README.md share/doc/ampwarden/LICENSE \
     share/doc/ampwarden/copyright share/icons/hicolor/{32x32,48x48,64x64,128x128,256x256}/apps/ampwarden.png; do
     [ -e "$root/$path" ] || aw_fail "not installed: $path"
 done
@@ -41,6 +42,11 @@ aw_key Escape
 aw_wait_exit 10
 aw_expect_status 0
 aw_note "the installed game, started from $AW_WORKDIR, shows its menu"
+
+# So does the installed arena: it plays a match with the game's own data.
+(cd "$AW_WORKDIR" && env -u AMPWARDEN_DATA "$root/games/ampwarden-arena" --levels 3 --matches 1 \
+    --cap-minutes 1) >"$AW_TMP/arena.out" 2>&1 || aw_fail "installed arena: $(tail -n 3 "$AW_TMP/arena.out")"
+grep -q '^1 matches' "$AW_TMP/arena.out" || aw_fail "installed arena played no match: $(cat "$AW_TMP/arena.out")"
 
 # With nowhere to find data: one line naming each place, and a failure status.
 mkdir -p "$AW_TMP/lone/games" "$AW_TMP/nodata"

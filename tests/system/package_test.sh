@@ -14,7 +14,8 @@ deb="$AW_TMP/pkg/ampwarden_$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/
 [ -f "$deb" ] || aw_fail "no $(basename "$deb"); made: $(ls "$AW_TMP/pkg")"
 
 dpkg-deb -c "$deb" | awk '{ print $6 }' >"$AW_TMP/files"
-for path in ./usr/games/ampwarden ./usr/share/games/ampwarden/Data/resources.xml \
+for path in ./usr/games/ampwarden ./usr/games/ampwarden-arena ./usr/share/man/man6/ampwarden-arena.6.gz \
+    ./usr/share/games/ampwarden/Data/resources.xml \
     ./usr/share/games/ampwarden/Data/sprites/gear.png ./usr/share/games/ampwarden/AWIcon.bmp \
     ./usr/share/man/man6/ampwarden.6.gz ./usr/share/doc/ampwarden/copyright \
     ./usr/share/icons/hicolor/{32x32,48x48,64x64,128x128,256x256}/apps/ampwarden.png; do

@@ -8,9 +8,12 @@ aw_init "$@"
 command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh installs it)"
 
 count() { "$AW_PYTHON" "$AW_SYSTEM_DIR/screen_probe.py" count "$AW_SHOT" "$@" || aw_fail "cannot probe $*"; }
-# ocr NAME X Y W H: the text in that part of the last screenshot, enlarged and inverted.
-ocr() {
-    convert "$AW_SHOT" -crop "${4}x${5}+${2}+${3}" +repage -resize 300% -colorspace gray -negate \
+# ocr NAME X Y W H: the text in that part of the last screenshot, enlarged and inverted
+# (ocr_as NAME "ENLARGING" X Y W H enlarges it another way).
+ocr() { ocr_as "$1" "-resize 300%" "$2" "$3" "$4" "$5"; }
+ocr_as() {
+    # shellcheck disable=SC2086 # the enlarging options are words of their own
+    convert "$AW_SHOT" -crop "${5}x${6}+${3}+${4}" +repage $2 -colorspace gray -negate \
         "$AW_TMP/$1.png" || aw_fail "cannot crop $1"
     tesseract "$AW_TMP/$1.png" - --psm 6 2>/dev/null
 }
@@ -41,14 +44,17 @@ aw_screenshot ended
 ocr banner 312 354 400 60 | grep -q "Green wins" || aw_fail "no banner naming the winner"
 ended_title="$(title)"
 echo "$ended_title" | grep -q "Match summary" || aw_fail "no summary after the fall: $ended_title"
-ocr table 80 460 380 250 >"$AW_TMP/table.txt"
-# Building spends what the kinds cost (3, 15, 3, 10 and 10 million); the side that fell lost
-# every node it built; green's extractors earned.
-"$AW_PYTHON" - "$AW_TMP/table.txt" <<'EOF' || aw_fail "the figures do not add up: $(cat "$AW_TMP/table.txt")"
+# The figures are read at a few enlargements: tesseract misreads some digit pairs at one of
+# them ("5 / 5" as "iS"), while a figure that is truly wrong fails at every one.
+figures_add_up() {
+    # Building spends what the kinds cost (3, 15, 3, 10 and 10 million); the side that fell lost
+    # every node it built; green's extractors earned.
+    "$AW_PYTHON" - "$AW_TMP/table.txt" <<'EOF'
 import re, sys
 rows = {}
 for line in open(sys.argv[1]):
     line = re.sub(r"\s*/\s*", "/", line.strip())
+    line = re.sub(r"(?<=[\d/ ])[oO](?=[\d/ ]|$)", "0", line)
     m = re.match(r"([A-Za-z ,]+?)\s+(\S+)\s+(\S+)$", line)
     if m:
         rows[m.group(1).strip()] = (m.group(2), m.group(3))
@@ -62,6 +68,13 @@ for side in (0, 1):
 assert float(rows["earned by extractors"][0]) > 0
 assert int(rows["Largest network"][0]) > 1
 EOF
+}
+read_ok=0
+for enlarging in "-resize 300%" "-filter point -resize 400%" "-filter point -resize 300%"; do
+    ocr_as table "$enlarging" 80 460 380 250 >"$AW_TMP/table.txt"
+    if figures_add_up 2>"$AW_TMP/table_err.txt"; then read_ok=1; break; fi
+done
+[ "$read_ok" = 1 ] || aw_fail "the figures do not add up: $(cat "$AW_TMP/table.txt" "$AW_TMP/table_err.txt")"
 [ "$(count 542 476 390 186 green)" -ge 20 ] || aw_fail "no green line in the graph"
 [ "$(count 542 476 390 186 blue)" -ge 20 ] || aw_fail "no blue line in the graph"
 aw_note "Green wins; the figures add up and the graph shows both sides"

@@ -1,0 +1,126 @@
+#include "arena/MatchSlots.h"
+
+#include "engine/Assert.h"
+
+namespace
+{
+std::string MatchName(const ArenaMatchSetup& pSetup)
+{
+    return "seed " + std::to_string(pSetup.seed) + " green " + std::to_string(pSetup.greenLevel) + " blue " +
+           std::to_string(pSetup.blueLevel);
+}
+
+// Two runs of the same match differ only in their times.
+bool SameResult(ArenaOutcome pOne, ArenaOutcome pOther)
+{
+    pOne.result.wallSeconds = pOther.result.wallSeconds = 0.0;
+    pOne.cpuSeconds = pOther.cpuSeconds = 0.0;
+    return CsvRow(pOne) == CsvRow(pOther);
+}
+} // namespace
+
+CMatchSlots::CMatchSlots(const std::vector<ArenaMatchSetup>& pMatches)
+    : m_matches(pMatches), m_outcomes(pMatches.size()), m_from(pMatches.size())
+{
+    for (size_t i = 0; i < m_matches.size(); ++i)
+        m_index.emplace(KeyOf(m_matches[i]), i);
+}
+
+CMatchSlots::Key CMatchSlots::KeyOf(const ArenaMatchSetup& pSetup)
+{
+    return Key(pSetup.seed, pSetup.greenLevel, pSetup.blueLevel);
+}
+
+bool CMatchSlots::Take(const ArenaCsv& pCsv, const std::string& pPath, std::string& pError)
+{
+    for (size_t row = 0; row < pCsv.outcomes.size(); ++row)
+    {
+        const ArenaOutcome& outcome = pCsv.outcomes[row];
+        const std::string here = pPath + " line " + std::to_string(pCsv.rowLines[row]);
+        const auto found = m_index.find(KeyOf(outcome.setup));
+        if (found == m_index.end())
+            return pError = here + ": " + MatchName(outcome.setup) + " is not a match of this tournament",
+                   false;
+        const size_t i = found->second;
+        if (!m_from[i].empty())
+        {
+            const bool same = SameResult(m_outcomes[i], outcome);
+            return pError = here + ": " + MatchName(outcome.setup) +
+                            (same ? " again" : " with another result") + ", as in " + m_from[i],
+                   false;
+        }
+        m_outcomes[i] = outcome;
+        m_from[i] = here;
+    }
+    return true;
+}
+
+void CMatchSlots::Put(const ArenaOutcome& pOutcome)
+{
+    const auto found = m_index.find(KeyOf(pOutcome.setup));
+    AW_ASSERT(found != m_index.end() && m_from[found->second].empty());
+    m_outcomes[found->second] = pOutcome;
+    m_from[found->second] = "this run";
+}
+
+std::vector<ArenaMatchSetup> CMatchSlots::Missing() const
+{
+    std::vector<ArenaMatchSetup> missing;
+    for (size_t i = 0; i < m_matches.size(); ++i)
+    {
+        if (m_from[i].empty())
+            missing.push_back(m_matches[i]);
+    }
+    return missing;
+}
+
+std::vector<ArenaOutcome> CMatchSlots::Outcomes() const
+{
+    std::vector<ArenaOutcome> outcomes;
+    for (size_t i = 0; i < m_matches.size(); ++i)
+    {
+        if (!m_from[i].empty())
+            outcomes.push_back(m_outcomes[i]);
+    }
+    return outcomes;
+}
+
+bool MergeArenaCsvs(const std::vector<std::string>& pPaths, ArenaTournament& pTournament,
+                    std::vector<ArenaOutcome>& pOutcomes, std::string& pError)
+{
+    if (pPaths.empty())
+        return pError = "--merge needs the CSV files of a tournament's shards", false;
+    std::vector<ArenaCsv> files(pPaths.size());
+    for (size_t i = 0; i < pPaths.size(); ++i)
+    {
+        if (!LoadArenaCsv(pPaths[i], files[i], pError))
+            return pError = pPaths[i] + ": " + pError, false;
+        const std::string difference = TournamentDifference(files[i].tournament, files[0].tournament);
+        if (!difference.empty())
+            return pError = pPaths[i] + ": another tournament than " + pPaths[0] + "'s (" + difference + ")",
+                   false;
+    }
+    const std::vector<ArenaMatchSetup> matches = TournamentMatches(files[0].tournament);
+    CMatchSlots slots(matches);
+    for (size_t i = 0; i < pPaths.size(); ++i)
+    {
+        if (!slots.Take(files[i], pPaths[i], pError))
+            return false;
+    }
+    const std::vector<ArenaMatchSetup> missing = slots.Missing();
+    if (!missing.empty())
+    {
+        // Whose shard it is, by the first file's count of shards: the file not given or cut short.
+        size_t index = 0;
+        while (MatchName(matches[index]) != MatchName(missing[0]))
+            ++index;
+        const unsigned shards = files[0].shards;
+        return pError = "no file has the match " + MatchName(missing[0]) + ", of shard " +
+                        std::to_string(index % shards + 1) + "/" + std::to_string(shards) + " (" +
+                        std::to_string(missing.size()) + " matches missing)",
+               false;
+    }
+    pTournament = files[0].tournament;
+    pOutcomes = slots.Outcomes();
+    return true;
+}
