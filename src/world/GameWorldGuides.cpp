@@ -75,7 +75,7 @@ void CGameWorld::DrawShieldArc(const CVector2& pCentre, const CVector2& pFacing)
 void CGameWorld::DrawFullRanges() const
 {
     // An outline where a free source shows a disc: in reach, but it takes nothing more. One
-    // batch of triangles with no matrix change, however many sources are full.
+    // strip each with no matrix change between them, however many sources are full.
     static CVector2 unit[RING_SEGMENTS + 1];
     if (unit[0].x == 0.0f)
     {
@@ -87,7 +87,6 @@ void CGameWorld::DrawFullRanges() const
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     glColor4f(0.75f, 0.35f, 0.25f, 0.9f);
-    glBegin(GL_TRIANGLES);
     for (CEntity* e : m_nodes)
     {
         if (e->GetTeam() != m_playerTeam || !e->IsPowerSource() || e->CanPowerMore())
@@ -95,19 +94,14 @@ void CGameWorld::DrawFullRanges() const
         const CVector2& c = e->GetPosition();
         const float outer = e->GetPowerRange();
         const float inner = outer - 2.0f;
-        for (int k = 0; k < RING_SEGMENTS; ++k)
+        glBegin(GL_TRIANGLE_STRIP);
+        for (int k = 0; k <= RING_SEGMENTS; ++k)
         {
-            const CVector2 i0 = c + unit[k] * inner, o0 = c + unit[k] * outer;
-            const CVector2 i1 = c + unit[k + 1] * inner, o1 = c + unit[k + 1] * outer;
-            glVertex2f(i0.x, i0.y);
-            glVertex2f(o0.x, o0.y);
-            glVertex2f(o1.x, o1.y);
-            glVertex2f(i0.x, i0.y);
-            glVertex2f(o1.x, o1.y);
-            glVertex2f(i1.x, i1.y);
+            glVertex2f(c.x + unit[k].x * inner, c.y + unit[k].y * inner);
+            glVertex2f(c.x + unit[k].x * outer, c.y + unit[k].y * outer);
         }
+        glEnd();
     }
-    glEnd();
 }
 
 void CGameWorld::DrawBeamPreview() const
