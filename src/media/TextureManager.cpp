@@ -11,6 +11,7 @@
 
 #include "engine/Assert.h"
 #include "engine/DataFile.h"
+#include "media/MediaBudget.h"
 #include "media/RectPacker.h"
 #include "media/Sprite.h"
 #include "media/SpriteImage.h"
@@ -91,6 +92,20 @@ void CopyOntoPage(SDL_Surface* pImage, Uint32* pPage, int pSide, int pX, int pY)
     SDL_FreeSurface(tile);
 }
 
+// Why a sprite of this header cannot join the atlas, checked before it is decoded; empty when
+// it can. One wider or taller than the page can never be placed, and the sprites wait decoded
+// until all are read: pDecoded adds up their RGBA bytes.
+std::string OverBudget(const ImageHeader& pHeader, int pMaxSide, size_t& pDecoded)
+{
+    // The page keeps a texel clear around every sprite.
+    if (pHeader.width > pMaxSide - 2 || pHeader.height > pMaxSide - 2)
+        return "does not fit in the atlas";
+    pDecoded += static_cast<size_t>(pHeader.width * pHeader.height * 4);
+    if (pDecoded > SPRITE_BYTES_LIMIT)
+        return "takes the decoded sprites past their " + std::to_string(SPRITE_BYTES_LIMIT >> 20) + " MB";
+    return std::string();
+}
+
 std::string EntryName(int pIndex, const char* pId, const char* pPath)
 {
     std::string name = "sprite entry " + std::to_string(pIndex);
@@ -117,6 +132,8 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
 
     std::vector<PendingSprite> pending; // document order
     CRectPacker packer;
+    const int maxSide = std::min(GetMaxTextureSide(), ATLAS_SIDE_LIMIT);
+    size_t decodedBytes = 0;
     int index = 0;
     for (TiXmlElement* e = pXMLElement->FirstChildElement("sprite"); e; e = e->NextSiblingElement("sprite"))
     {
@@ -132,9 +149,20 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
         std::vector<unsigned char> bytes;
         std::string why;
         SDL_Surface* image = nullptr;
+        ImageHeader header;
         if (ReadDataFile(path, MEDIA_FILE_LIMIT, bytes, why))
         {
-            image = DecodeSpriteImage(bytes.data(), bytes.size(), path, why);
+            if (CheckSpriteHeader(bytes.data(), bytes.size(), path, header, why))
+            {
+                const std::string over = OverBudget(header, maxSide, decodedBytes);
+                if (!over.empty())
+                {
+                    m_lastError = std::string("sprite '") + id + "' (" + path + ") " + over;
+                    FreePending(pending);
+                    return false;
+                }
+                image = DecodeSpriteImage(bytes.data(), bytes.size(), path, why);
+            }
             why = std::string("cannot load ") + path + ": " + why;
         }
         if (!image)
@@ -154,7 +182,6 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
         packer.AddRect(rect);
     }
 
-    int maxSide = GetMaxTextureSide();
     packer.AddFreeSlot(FreeSlot{false, 1, 1, maxSide - 2, maxSide - 2});
     // Only an unplaced image counts: an empty block packs to a page of side 0.
     packer.Pack(1, 1);
