@@ -4,6 +4,7 @@
 #include <SDL/SDL_image.h>
 
 #include "engine/QuietStderr.h"
+#include "media/MediaBudget.h"
 #include <algorithm>
 #include <cmath>
 
@@ -29,6 +30,17 @@ bool CheckSpriteHeader(const unsigned char* pData, size_t pSize, const char* pPa
         return false;
     }
     return ImageDataFits(pData, pSize, pHeader, pWhy);
+}
+
+std::string SpriteOverBudget(const ImageHeader& pHeader, int pMaxSide, size_t& pDecoded)
+{
+    // The page keeps a texel clear around every sprite.
+    if (pHeader.width > pMaxSide - 2 || pHeader.height > pMaxSide - 2)
+        return "does not fit in the atlas";
+    pDecoded += static_cast<size_t>(pHeader.width * pHeader.height * 4);
+    if (pDecoded > SPRITE_BYTES_LIMIT)
+        return "takes the decoded sprites past their " + std::to_string(SPRITE_BYTES_LIMIT >> 20) + " MB";
+    return std::string();
 }
 
 SDL_Surface* DecodeSpriteImage(const unsigned char* pData, size_t pSize, const char* pPath, std::string& pWhy)

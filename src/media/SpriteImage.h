@@ -12,6 +12,11 @@ struct SDL_Surface;
 bool CheckSpriteHeader(const unsigned char* pData, size_t pSize, const char* pPath, ImageHeader& pHeader,
                        std::string& pWhy);
 
+// Why a sprite of this header cannot join an atlas page of at most pMaxSide texels a side,
+// checked before it is decoded; empty when it can. One wider or taller than the page can never
+// be placed, and the sprites wait decoded until all are read: pDecoded adds up their RGBA bytes.
+std::string SpriteOverBudget(const ImageHeader& pHeader, int pMaxSide, size_t& pDecoded);
+
 // Decodes one sprite image from the bytes of its file: PNG, or the BMP and TGA (known by the
 // name in pPath) that tools and tests write. Other formats are refused rather than handed to
 // the image library's less used decoders, and so are images whose header claims a size no

@@ -92,20 +92,6 @@ void CopyOntoPage(SDL_Surface* pImage, Uint32* pPage, int pSide, int pX, int pY)
     SDL_FreeSurface(tile);
 }
 
-// Why a sprite of this header cannot join the atlas, checked before it is decoded; empty when
-// it can. One wider or taller than the page can never be placed, and the sprites wait decoded
-// until all are read: pDecoded adds up their RGBA bytes.
-std::string OverBudget(const ImageHeader& pHeader, int pMaxSide, size_t& pDecoded)
-{
-    // The page keeps a texel clear around every sprite.
-    if (pHeader.width > pMaxSide - 2 || pHeader.height > pMaxSide - 2)
-        return "does not fit in the atlas";
-    pDecoded += static_cast<size_t>(pHeader.width * pHeader.height * 4);
-    if (pDecoded > SPRITE_BYTES_LIMIT)
-        return "takes the decoded sprites past their " + std::to_string(SPRITE_BYTES_LIMIT >> 20) + " MB";
-    return std::string();
-}
-
 std::string EntryName(int pIndex, const char* pId, const char* pPath)
 {
     std::string name = "sprite entry " + std::to_string(pIndex);
@@ -154,7 +140,7 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
         {
             if (CheckSpriteHeader(bytes.data(), bytes.size(), path, header, why))
             {
-                const std::string over = OverBudget(header, maxSide, decodedBytes);
+                const std::string over = SpriteOverBudget(header, maxSide, decodedBytes);
                 if (!over.empty())
                 {
                     m_lastError = std::string("sprite '") + id + "' (" + path + ") " + over;
