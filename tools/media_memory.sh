@@ -99,5 +99,5 @@ for folder in "$own" "$bmp" "$sprites" "$font" "$fonts" "$sound" "$claim"; do
         printf ' | %7.1f MB %6.2f s exit %-5s' "$(awk "BEGIN { print $peak / 1024 }")" "$seconds" "$status"
     done
     printf '\n'
-    [ -s "$tmp/err" ] && echo "    last: $(head -c 200 "$tmp/err" | head -n 1)"
+    if [ -s "$tmp/err" ]; then echo "    $(head -n 1 "$tmp/err")"; fi
 done

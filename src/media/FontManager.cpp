@@ -41,11 +41,14 @@ bool CFontManager::Load(TiXmlElement* pXMLElement)
                           " to " + std::to_string(static_cast<int>(CTextureFont::MAX_SIZE));
             return false;
         }
-        // A font that does not build is simply absent.
+        // A font that does not build is simply absent; one that does frees the page of the
+        // font it replaces.
+        const CTextureFont* earlier = GetFont(id);
+        const size_t freed = earlier ? size_t(earlier->GetPageSide()) * earlier->GetPageSide() : 0;
         if (!LoadFont(path, static_cast<float>(size), id))
             continue;
         const size_t side = GetFont(id)->GetPageSide();
-        glyphBytes += side * side;
+        glyphBytes += side * side - freed;
         if (glyphBytes > GLYPH_BYTES_LIMIT)
         {
             m_lastError = std::string("font '") + id + "' (" + path + ") at size " + e->Attribute("size") +

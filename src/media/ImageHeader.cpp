@@ -95,6 +95,9 @@ bool ReadSides(const unsigned char* pData, size_t pSize, ImageHeader& pHeader)
 bool PngDataFits(const unsigned char* pData, size_t pSize, const ImageHeader& pHeader, long long& pNeeded,
                  long long& pHeld)
 {
+    // The signature and a whole IHDR chunk come first.
+    if (pSize < 33)
+        return false;
     static const int CHANNELS[] = {1, 0, 3, 1, 2, 0, 4};
     const int colourType = pData[25];
     const int channels = colourType < 7 ? CHANNELS[colourType] : 0;
@@ -130,7 +133,9 @@ void StoredSize(const unsigned char* pData, size_t pSize, const ImageHeader& pHe
         const long long headerSize = ReadLittleUnsigned(pData + 14, 4);
         const bool os2 = headerSize == 12;
         const long long compression = os2 || pSize < 34 ? 0 : ReadLittleUnsigned(pData + 30, 4);
-        long long bits = os2 ? ReadLittleUnsigned(pData + 24, 2) : ReadLittleUnsigned(pData + 28, 2);
+        // A header cut before its bit count counts one bit a pixel: the least the rows can hold.
+        const size_t bitsAt = os2 ? 24 : 28;
+        long long bits = pSize >= bitsAt + 2 ? ReadLittleUnsigned(pData + bitsAt, 2) : 1;
         bits = bits > 0 ? bits : 1;
         // Plain rows and rows with bit fields; every row padded to four bytes.
         if (compression == 0 || compression == 3 || compression == 6)
