@@ -110,13 +110,16 @@ expect_lean_refusal() {
 }
 
 # 33 bytes whose BMP header claims 14872 by 183 pixels: decoded all the same, its atlas page
-# took the game past 2 GB. Then the budgets: 24 sprites of 2048 by 2048 pixels (17 KB each as
+# took the game past 2 GB; as the icon it is refused by its sides. Then the budgets: 24 sprites of 2048 by 2048 pixels (17 KB each as
 # PNG), five fonts at the largest size, and a two-hour sound at 8 kHz.
 aw_workdir
 own_folder sprites
 cp --remove-destination "$AW_ROOT/tests/fuzz/corpus/sprite_image/bmp_33_bytes_claiming_14872_by_183.bmp" \
     "$AW_WORKDIR/Data/sprites/cpu_gray.png"
 expect_lean_refusal "cpu_gray.png: the header claims 14872 by 183 pixels, more than the file's 23 bytes"
+aw_workdir
+cp "$AW_ROOT/tests/fuzz/corpus/sprite_image/bmp_33_bytes_claiming_14872_by_183.bmp" "$AW_WORKDIR/AWIcon.bmp"
+expect_lean_refusal "the window icon AWIcon.bmp must be a 32x32 8-bit indexed BMP"
 aw_workdir
 own_folder sprites
 "$AW_PYTHON" - "$AW_WORKDIR/Data/sprites/big.png" <<'PY'
