@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "ai/Levels.h"
 #include "engine/CommandLine.h"
 
 int ArenaOptions::CapSteps() const
@@ -22,7 +23,7 @@ bool ReadLevels(const std::string& pText, std::vector<unsigned>& pOut)
         if (comma == std::string::npos)
             comma = pText.size();
         long long level = 0;
-        if (!ParseWholeNumber(pText.substr(start, comma - start).c_str(), 0, 3, level))
+        if (!ParseWholeNumber(pText.substr(start, comma - start).c_str(), 0, LEVEL_COUNT - 1, level))
             return false;
         levels.push_back(static_cast<unsigned>(level));
         start = comma + 1;
@@ -124,7 +125,8 @@ const char* ArenaUsage()
     return "usage: ampwarden-arena [options]\n"
            "Plays seeded computer-versus-computer matches headless and reports who wins.\n"
            "Every ordered pairing of a green level with a blue level plays the same seeds;\n"
-           "match i of a pairing uses seed S+i. Levels: 0 Very Easy, 1 Easy, 2 Normal, 3 Hard.\n"
+           "match i of a pairing uses seed S+i. Levels: 0 Very Easy, 1 Easy, 2 Normal,\n"
+           "3 Hard, 4 Expert.\n"
            "\n"
            "  --levels L,L,...   levels for both colours (default 0,1,2,3)\n"
            "  --green L,L,...    green's levels only\n"

@@ -3,9 +3,10 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "ai/Levels.h"
+
 namespace
 {
-const char* const LEVEL_NAMES[] = {"Very Easy", "Easy", "Normal", "Hard"};
 const char* const KIND_NAMES[CTeam::m_nCooldowns] = {"extenders", "beams", "shields", "extractors",
                                                      "absorbers"};
 

@@ -143,7 +143,7 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
     EXPECT_TRUE(options.list);
 
     const std::vector<std::vector<std::string>> bad = {
-        {"--levels", "1,4"},     {"--levels", "1,,2"}, {"--levels", ""}, {"--matches", "0"},
+        {"--levels", "1,5"},     {"--levels", "1,,2"}, {"--levels", ""}, {"--matches", "0"},
         {"--matches", "x"},      {"--seed", "-1"},     {"--jobs", "0"},  {"--cap-minutes", "nan"},
         {"--cap-minutes", "-1"}, {"--frobnicate"},     {"--csv"},        {"--watch", "5"},
         {"--seed", "4294967296"}};
