@@ -114,8 +114,6 @@ class CAIPlayer
     void BuildIdleBeamWatch();
     // The own absorber that one more charge would bring onto the target, and how many could.
     std::pair<CAbsorberNode*, int> FindSiegeAbsorber(CEntity* pTarget);
-    // An Expert's own beam that ends in another side's absorber.
-    bool FeedsEnemyAbsorber(const CBeamNode* pBeam) const;
     // Whether the income allows one more node that costs energy to keep (always, below Expert).
     bool CanAffordUpkeep() const;
 

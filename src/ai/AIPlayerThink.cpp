@@ -83,7 +83,7 @@ void CAIPlayer::BuildIdleBeamWatch()
     m_beamWatch.clear();
     for (CBeamNode* beam : m_beams)
     {
-        if (!beam->IsConnected() || (beam->GetTarget() && !FeedsEnemyAbsorber(beam)))
+        if (!beam->IsConnected() || beam->GetTarget())
             continue;
         PosCandidate* cand = CandidatePool::GetInstance().Take();
         cand->node = beam;
@@ -94,14 +94,6 @@ void CAIPlayer::BuildIdleBeamWatch()
     }
     while (PosCandidate* best = PopBest())
         m_beamWatch.emplace_back(static_cast<CBeamNode*>(best->node), -best->score);
-}
-
-bool CAIPlayer::FeedsEnemyAbsorber(const CBeamNode* pBeam) const
-{
-    // Expert's own beam into a foe's absorber pays the foe: an absorber of its own in front
-    // takes the energy back.
-    const CEntity* target = pBeam->GetTarget();
-    return IsExpert() && IsOwn(pBeam) && target && target->AbsorbsBeams() && !IsOwn(target);
 }
 
 bool CAIPlayer::CanAffordUpkeep() const
