@@ -160,3 +160,14 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
     EXPECT_EQ(12u, watch.watchSeed);
     EXPECT_EQ("/g -nointro -watch -seed 12 -levels 0,3", WatchCommand("/g", {12, 0, 3, 1}));
 }
+
+TEST(TournamentTest, EveryLevelIsReadAndNamedInTheTable)
+{
+    ArenaOptions options;
+    std::string error;
+    ASSERT_TRUE(ReadArenaOptions({"--levels", "0,1,2,3,4"}, options, error)) << error;
+    std::ostringstream table;
+    WriteWinTable(table, {}, options.greenLevels, options.blueLevels);
+    for (const char* name : {"Very Easy", "Easy", "Normal", "Hard", "Expert"})
+        EXPECT_NE(std::string::npos, table.str().find(std::string("\n") + name + " ")) << table.str();
+}

@@ -211,9 +211,6 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
         {Replace(good, build, "cmd 0 build green tool laser at 240.5 315"), "line 10: an unknown tool"},
         {Replace(good, "cmd 0 build", "cmd 0 restart green\ncmd 0 build"), "line 10: no such command"},
         {Replace(good, "blue computer", "blue robot"), "line 7: a side that is neither"},
-        {Replace(good, "blue computer 100", "blue computer 5"), "line 7: a side that is neither"},
-        // Expert is a known level; over these first steps it opens as the recorded side did.
-        {Replace(good, "blue computer 100", "blue computer 4"), "ok, 150 steps"},
         {Replace(good, "node 11\n", "node 4000\n"), "line 10: node 4000 does not exist at step 0"},
         {Replace(good, "check 64", std::string(3 << 20, 'x') + "\ncheck 64"), "line 11: longer than 200"},
         {Replace(good, "check 128", "check 64"), "line 12: a checkpoint out of step order"},
