@@ -95,6 +95,10 @@ const SlowStretch SLOW_STRETCHES[] = {
     {1046, 2, 2, 42000, 46000},
     // Early in a match, where the slowest decisions left are.
     {1046, 2, 2, 2000, 5000},
+    // The Expert matches (against Normal and Hard) whose decisions were slowest, each step at
+    // its fastest of five replays.
+    {200, 3, 4, 2000, 5000},
+    {60, 4, 2, 11000, 14000},
 };
 
 void BM_SlowDecisionSteps(benchmark::State& pState)
@@ -157,7 +161,7 @@ void BM_SlowDecisionSteps(benchmark::State& pState)
     pState.counters["nodes"] = static_cast<double>(nodes);
     ForgetNodeSprites();
 }
-BENCHMARK(BM_SlowDecisionSteps)->DenseRange(0, 3)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SlowDecisionSteps)->DenseRange(0, 5)->Iterations(3)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

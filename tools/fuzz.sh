@@ -21,7 +21,9 @@ cmake --build "$build" -j"$(nproc)" --target "fuzz_$target"
 
 mkdir -p "$build/corpus/$target" "$build/findings/$target"
 cp -n "$AW_ROOT/tests/fuzz/corpus/$target"/* "$build/corpus/$target/"
-# The sound and music targets open the dummy audio device.
+# The sound and music targets open the dummy audio device. No input may cost more than the
+# media budgets allow (an atlas page of 64 MB, 32 MB of sounds) with room for the sanitizers:
+# one that asks for more is a finding, as a 33-byte image whose atlas page took 2 GB was.
 SDL_AUDIODRIVER=dummy "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
-    -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/findings/$target/" "$@" \
+    -max_len=8192 -rss_limit_mb=1024 -malloc_limit_mb=160 -print_final_stats=1 -artifact_prefix="$build/findings/$target/" "$@" \
     "$build/corpus/$target"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ai/Candidate.h"
+#include "ai/Levels.h"
 #include "world/Vector2.h"
 
 class CTeam;
@@ -55,6 +56,9 @@ class CAIPlayer
 
     void SetDifficulty(unsigned pLevel) { m_difficulty = pLevel; }
     unsigned GetDifficulty() const { return m_difficulty; }
+    bool IsExpert() const { return m_difficulty == LEVEL_EXPERT; }
+    // Hard, and any level past the named ones (the Demo's blue), lays absorber sieges.
+    bool Besieges() const { return m_difficulty >= LEVEL_HARD && !IsExpert(); }
     CTeam* GetTeam() const { return m_team; }
     int GetTeamId() const;
 
@@ -110,6 +114,8 @@ class CAIPlayer
     void BuildIdleBeamWatch();
     // The own absorber that one more charge would bring onto the target, and how many could.
     std::pair<CAbsorberNode*, int> FindSiegeAbsorber(CEntity* pTarget);
+    // Whether the income allows one more node that costs energy to keep (always, below Expert).
+    bool CanAffordUpkeep() const;
 
     // --- state (read by tests and the overlay) ---
     unsigned m_difficulty = 100;

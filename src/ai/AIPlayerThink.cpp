@@ -14,6 +14,9 @@ namespace
 // A firing beam emitter's energy flow (per second) in the thousands that flows are counted in.
 const float URGENCY_THRESHOLD = 500.0f;
 const int FLOW_THRESHOLD = 1000;
+// Expert builds a beam or a shield only while the income still pays for one more firing beam:
+// idle shields and beams left firing drain a side until it can build nothing.
+const int EXPERT_UPKEEP_FLOW = 500;
 // A beam that strikes an enemy main node outranks anything else on a Very Easy board.
 const float MAIN_NODE_URGENCY = 100000000.0f;
 
@@ -93,6 +96,11 @@ void CAIPlayer::BuildIdleBeamWatch()
         m_beamWatch.emplace_back(static_cast<CBeamNode*>(best->node), -best->score);
 }
 
+bool CAIPlayer::CanAffordUpkeep() const
+{
+    return !IsExpert() || m_flowSum > EXPERT_UPKEEP_FLOW;
+}
+
 std::pair<CAbsorberNode*, int> CAIPlayer::FindSiegeAbsorber(CEntity* pTarget)
 {
     const int team = GetTeamId();
@@ -167,7 +175,8 @@ bool CAIPlayer::Defend()
             continue;
         if (m_difficulty == 0 && target != world.GetTeam(1).GetMainNode())
             continue;
-        if (energy >= CShieldNode::GetCost() && entry.second > URGENCY_THRESHOLD && m_flowSum > 0)
+        if (energy >= CShieldNode::GetCost() && entry.second > URGENCY_THRESHOLD && m_flowSum > 0 &&
+            CanAffordUpkeep())
         {
             CSpot spot = FindShieldSpotOnBeam(beam);
             const CVector2 facing = beam->GetPosition();
@@ -195,7 +204,15 @@ bool CAIPlayer::Expand()
     // A beam-free site is worth waiting for; a contested one is not.
     const bool wait = spot.hits == 0;
     if (m_team->GetEnergy() < cost)
+    {
+        // Expert grows the network toward a site out of reach while it saves for the extractor.
+        if (IsExpert() && !world.FindPowerSource(team, spot.pos, true))
+        {
+            ExtendToward(spot.pos, CExtractorNode::RADIUS);
+            return true;
+        }
         return wait;
+    }
     if (BuildAtSpot(spot, true, CExtractorNode::RADIUS,
                     [&](CEntity* pParent) { return world.BuildExtractor(team, spot.pos, pParent); }))
         return true;
@@ -238,10 +255,12 @@ void CAIPlayer::Attack()
         return;
     if (m_scan.m_enemyList.empty() || m_flowSum < 1 || energy < beamCost)
         return;
+    if (!CanAffordUpkeep() && energy < full)
+        return;
     CEntity* target = m_scan.PickTarget(m_difficulty != 0);
     if (!target)
         return;
-    if (m_difficulty > 2 && Besiege(target))
+    if (Besieges() && Besiege(target))
         return;
     if (m_difficulty <= 1 && target->GetDamageTaken() != 0)
         return;

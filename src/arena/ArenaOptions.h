@@ -6,8 +6,8 @@
 // What a tournament plays and where it reports, as read from the arena's command line.
 struct ArenaOptions
 {
-    std::vector<unsigned> greenLevels{0, 1, 2, 3};
-    std::vector<unsigned> blueLevels{0, 1, 2, 3};
+    std::vector<unsigned> greenLevels{0, 1, 2, 3, 4};
+    std::vector<unsigned> blueLevels{0, 1, 2, 3, 4};
     int matches = 10; // per ordered pairing
     unsigned firstSeed = 1;
     int jobs = 0; // 0: one per core

@@ -5,9 +5,10 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "ai/Levels.h"
+
 namespace
 {
-const char* const LEVEL_NAMES[] = {"Very Easy", "Easy", "Normal", "Hard"};
 
 std::string MinutesSeconds(double pSteps)
 {
@@ -52,7 +53,7 @@ std::string Cell(const std::vector<ArenaOutcome>& pOutcomes, unsigned pGreen, un
 
 unsigned LevelCount()
 {
-    return sizeof LEVEL_NAMES / sizeof LEVEL_NAMES[0];
+    return LEVEL_COUNT;
 }
 
 void WriteWinTable(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcomes,

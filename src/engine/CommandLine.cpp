@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ai/Levels.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "replay/ReplaySession.h"
@@ -24,7 +25,7 @@ bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long lo
 
 namespace
 {
-// "G,B" with both levels from 0 to 3.
+// "G,B" with both levels from 0 to 4.
 bool ParseLevels(const char* pText, unsigned pOut[2])
 {
     const char* comma = pText ? std::strchr(pText, ',') : nullptr;
@@ -33,7 +34,8 @@ bool ParseLevels(const char* pText, unsigned pOut[2])
     std::string green(pText, comma);
     long long g = 0;
     long long b = 0;
-    if (!ParseWholeNumber(green.c_str(), 0, 3, g) || !ParseWholeNumber(comma + 1, 0, 3, b))
+    if (!ParseWholeNumber(green.c_str(), 0, LEVEL_COUNT - 1, g) ||
+        !ParseWholeNumber(comma + 1, 0, LEVEL_COUNT - 1, b))
         return false;
     pOut[0] = static_cast<unsigned>(g);
     pOut[1] = static_cast<unsigned>(b);
@@ -73,7 +75,7 @@ bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::strin
         else if (std::strcmp(arg, "-levels") == 0)
         {
             if (!ParseLevels(value, CGameEngine::Instance().GetWorld().m_demoLevels))
-                return Refuse(pError, "-levels needs green's and blue's level as G,B, each 0 to 3");
+                return Refuse(pError, "-levels needs green's and blue's level as G,B, each 0 to 4");
             ++i;
         }
         else if (std::strcmp(arg, "-record") == 0)

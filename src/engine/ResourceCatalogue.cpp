@@ -79,9 +79,12 @@ CatalogueLoaders CatalogueLoaders::MediaManagers()
     };
     loaders.sounds = [](TiXmlElement* pSection, std::string& pError)
     {
-        if (CSoundManager::GetInstance()->Load(pSection))
+        CSoundManager* manager = CSoundManager::GetInstance();
+        if (manager->Load(pSection))
             return true;
-        pError = FindIncompleteEntry(pSection, "sound", {"filepath", "id"});
+        pError = manager->GetLastError();
+        if (pError.empty())
+            pError = FindIncompleteEntry(pSection, "sound", {"filepath", "id"});
         if (pError.empty())
             pError = "the sounds could not be loaded";
         return false;

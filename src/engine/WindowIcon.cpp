@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 
 #include "engine/Platform.h"
+#include "media/ImageHeader.h"
 
 SDL_Surface* LoadIconSurface(const std::string& pPath, std::string& pError)
 {
@@ -13,6 +14,19 @@ SDL_Surface* LoadIconSurface(const std::string& pPath, std::string& pError)
         pError = "cannot read the window icon " + path;
         return nullptr;
     }
+    // The sides are read first: the image library allocates whatever size the header claims.
+    unsigned char head[64];
+    const int got = SDL_RWread(rw, head, 1, sizeof head);
+    ImageHeader header;
+    std::string why;
+    if (got > 0 && ReadImageHeader(head, static_cast<size_t>(got), "", header, why) &&
+        (header.width != 32 || header.height != 32))
+    {
+        SDL_RWclose(rw);
+        pError = "the window icon " + path + " must be a 32x32 8-bit indexed BMP";
+        return nullptr;
+    }
+    SDL_RWseek(rw, 0, RW_SEEK_SET);
     SDL_Surface* icon = SDL_LoadBMP_RW(rw, 1);
     if (!icon)
     {

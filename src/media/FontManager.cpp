@@ -3,6 +3,7 @@
 #include <tinyxml.h>
 
 #include "engine/Assert.h"
+#include "media/MediaBudget.h"
 #include "media/TextureFont.h"
 
 CFontManager* CFontManager::GetInstance()
@@ -21,6 +22,7 @@ bool CFontManager::Load(TiXmlElement* pXMLElement)
         m_library = nullptr;
         return false;
     }
+    size_t glyphBytes = 0;
     for (TiXmlElement* e = pXMLElement->FirstChildElement("font"); e; e = e->NextSiblingElement("font"))
     {
         const char* path = e->Attribute("filepath");
@@ -39,8 +41,22 @@ bool CFontManager::Load(TiXmlElement* pXMLElement)
                           " to " + std::to_string(static_cast<int>(CTextureFont::MAX_SIZE));
             return false;
         }
-        // A font that does not build is simply absent.
-        LoadFont(path, static_cast<float>(size), id);
+        // A font that does not build is simply absent; one that does frees the page of the
+        // font it replaces.
+        const CTextureFont* earlier = GetFont(id);
+        const size_t freed = earlier ? size_t(earlier->GetPageSide()) * earlier->GetPageSide() : 0;
+        if (!LoadFont(path, static_cast<float>(size), id))
+            continue;
+        const size_t side = GetFont(id)->GetPageSide();
+        glyphBytes += side * side - freed;
+        if (glyphBytes > GLYPH_BYTES_LIMIT)
+        {
+            m_lastError = std::string("font '") + id + "' (" + path + ") at size " + e->Attribute("size") +
+                          " takes the glyph pages past their " + std::to_string(GLYPH_BYTES_LIMIT >> 20) +
+                          " MB";
+            Clear();
+            return false;
+        }
     }
     return true;
 }

@@ -16,9 +16,10 @@ class CFontManager
     static CFontManager* GetInstance();
 
     // False at the first entry without a path or id, or with a size no font can have; the
-    // fonts before it stay. A font file that does not build is simply absent.
+    // fonts before it stay. A font file that does not build is simply absent. False with no
+    // font left when the glyph pages together grow past their budget.
     bool Load(TiXmlElement* pXMLElement);
-    // Why the last Load failed at a size, for the start-up message; empty otherwise.
+    // Why the last Load failed at a size or the budget, for the start-up message; empty otherwise.
     const std::string& GetLastError() const { return m_lastError; }
     bool LoadFont(const char* pFontPath, float pSize, const char* pId);
     CTextureFont* GetFont(const char* pId) const;

@@ -10,6 +10,7 @@
 #include "engine/Assert.h"
 #include "engine/DataFile.h"
 #include "media/GlyphCoverage.h"
+#include "media/MediaBudget.h"
 #include "media/RectPacker.h"
 #include "media/TextureLimit.h"
 
@@ -18,7 +19,7 @@ CTextureFont::CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibr
     std::string why;
     if (!ReadDataFile(pFontPath, MEDIA_FILE_LIMIT, m_fontBytes, why))
         return;
-    Rasterise(pSize, pLibrary, GetMaxTextureSide());
+    Rasterise(pSize, pLibrary, std::min(GetMaxTextureSide(), GLYPH_PAGE_SIDE_LIMIT));
     Upload();
 }
 
@@ -59,13 +60,14 @@ void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
     if (!SetSize(pSize))
         return;
 
-    std::vector<PackRect*> rects; // character map order
+    std::vector<PackRect*> rects; // character order
     CRectPacker packer;
-    FT_UInt glyphIndex = 0;
-    FT_ULong charCode = FT_Get_First_Char(m_face, &glyphIndex);
-    while (glyphIndex != 0)
+    // Text is looked up by byte as a signed char, so only the characters below 128 can ever
+    // be drawn; a font's thousands of others would only make the page many times larger.
+    for (FT_ULong charCode = 0; charCode < DRAWN_CHARACTERS; ++charCode)
     {
-        if (FT_Load_Glyph(m_face, glyphIndex, FT_LOAD_DEFAULT) == 0 &&
+        const FT_UInt glyphIndex = FT_Get_Char_Index(m_face, charCode);
+        if (glyphIndex != 0 && FT_Load_Glyph(m_face, glyphIndex, FT_LOAD_DEFAULT) == 0 &&
             FT_Render_Glyph(m_face->glyph, FT_RENDER_MODE_NORMAL) == 0)
         {
             PackRect* rect = new PackRect;
@@ -76,7 +78,6 @@ void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
             rects.push_back(rect);
             packer.AddRect(rect);
         }
-        charCode = FT_Get_Next_Char(m_face, charCode, &glyphIndex);
     }
 
     packer.AddFreeSlot(FreeSlot{false, 1, 1, pMaxSide - 2, pMaxSide - 2});

@@ -6,7 +6,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-// One font at one size: every character rasterised once into one alpha texture.
+// One font at one size: every character text can use rasterised once into one alpha texture.
 class CTextureFont
 {
   public:
@@ -23,8 +23,10 @@ class CTextureFont
     static constexpr double MIN_SIZE = 1.0;
     static constexpr double MAX_SIZE = 256.0;
     static bool IsSaneSize(double pSize) { return pSize >= MIN_SIZE && pSize <= MAX_SIZE; }
+    // Character codes below this are rasterised: the ones FindGlyph can find.
+    static constexpr unsigned DRAWN_CHARACTERS = 128;
 
-    // Reads the file, rasterises every character and uploads the page; invalid on any failure.
+    // Reads the file, rasterises the characters and uploads the page; invalid on any failure.
     CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibrary);
     // Rasterises font file bytes onto a page of at most pMaxSide texels without OpenGL; Upload
     // turns the page into the texture.

@@ -11,6 +11,7 @@
 
 #include "engine/Assert.h"
 #include "engine/DataFile.h"
+#include "media/MediaBudget.h"
 #include "media/RectPacker.h"
 #include "media/Sprite.h"
 #include "media/SpriteImage.h"
@@ -117,6 +118,8 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
 
     std::vector<PendingSprite> pending; // document order
     CRectPacker packer;
+    const int maxSide = std::min(GetMaxTextureSide(), ATLAS_SIDE_LIMIT);
+    size_t decodedBytes = 0;
     int index = 0;
     for (TiXmlElement* e = pXMLElement->FirstChildElement("sprite"); e; e = e->NextSiblingElement("sprite"))
     {
@@ -132,9 +135,20 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
         std::vector<unsigned char> bytes;
         std::string why;
         SDL_Surface* image = nullptr;
+        ImageHeader header;
         if (ReadDataFile(path, MEDIA_FILE_LIMIT, bytes, why))
         {
-            image = DecodeSpriteImage(bytes.data(), bytes.size(), path, why);
+            if (CheckSpriteHeader(bytes.data(), bytes.size(), path, header, why))
+            {
+                const std::string over = SpriteOverBudget(header, maxSide, decodedBytes);
+                if (!over.empty())
+                {
+                    m_lastError = std::string("sprite '") + id + "' (" + path + ") " + over;
+                    FreePending(pending);
+                    return false;
+                }
+                image = DecodeSpriteImage(bytes.data(), bytes.size(), path, why);
+            }
             why = std::string("cannot load ") + path + ": " + why;
         }
         if (!image)
@@ -154,7 +168,6 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
         packer.AddRect(rect);
     }
 
-    int maxSide = GetMaxTextureSide();
     packer.AddFreeSlot(FreeSlot{false, 1, 1, maxSide - 2, maxSide - 2});
     // Only an unplaced image counts: an empty block packs to a page of side 0.
     packer.Pack(1, 1);

@@ -15,7 +15,7 @@ unsigned Read16(const unsigned char* p)
     return unsigned(p[0]) | unsigned(p[1]) << 8;
 }
 
-bool FormatIsPlayable(const unsigned char* pFmt, uint32_t pSize)
+bool FormatIsPlayable(const unsigned char* pFmt, uint32_t pSize, WaveShape& pShape)
 {
     if (pSize < 16)
         return false;
@@ -24,6 +24,8 @@ bool FormatIsPlayable(const unsigned char* pFmt, uint32_t pSize)
     const uint32_t rate = Read32(pFmt + 4);
     const unsigned blockAlign = Read16(pFmt + 12);
     const unsigned bits = Read16(pFmt + 14);
+    pShape.rate = rate;
+    pShape.blockAlign = blockAlign;
     return tag == 1 && (channels == 1 || channels == 2) && rate >= 8000 && rate <= 192000 &&
            (bits == 8 || bits == 16) && blockAlign == channels * bits / 8;
 }
@@ -31,6 +33,21 @@ bool FormatIsPlayable(const unsigned char* pFmt, uint32_t pSize)
 
 bool IsPlayableWave(const unsigned char* pData, size_t pSize)
 {
+    WaveShape shape;
+    return ReadPlayableWave(pData, pSize, shape);
+}
+
+size_t PlayedWaveBytes(const WaveShape& pShape, unsigned pRate, unsigned pFrameBytes)
+{
+    if (pShape.rate == 0 || pShape.blockAlign == 0)
+        return 0;
+    const unsigned long long frames = pShape.dataBytes / pShape.blockAlign;
+    return static_cast<size_t>((frames * pRate + pShape.rate - 1) / pShape.rate * pFrameBytes);
+}
+
+bool ReadPlayableWave(const unsigned char* pData, size_t pSize, WaveShape& pShape)
+{
+    pShape = WaveShape();
     if (pSize < 12 || std::memcmp(pData, "RIFF", 4) != 0 || std::memcmp(pData + 8, "WAVE", 4) != 0)
         return false;
     bool formatSeen = false;
@@ -44,11 +61,14 @@ bool IsPlayableWave(const unsigned char* pData, size_t pSize)
         if (size > pSize - at - 8)
             return false;
         if (std::memcmp(chunk, "data", 4) == 0)
+        {
+            pShape.dataBytes = size;
             return formatSeen;
+        }
         // The mixer reads the first format chunk only.
         if (std::memcmp(chunk, "fmt ", 4) == 0 && !formatSeen)
         {
-            if (!FormatIsPlayable(chunk + 8, size))
+            if (!FormatIsPlayable(chunk + 8, size, pShape))
                 return false;
             formatSeen = true;
         }

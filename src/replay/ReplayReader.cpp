@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ai/Levels.h"
 #include "engine/DataFile.h"
 #include "engine/Version.h"
 #include "world/Team.h"
@@ -169,7 +170,7 @@ class CParser
         if (t.size() == 2 && t[1] == "human")
             pSide = CReplaySide();
         else if (t.size() == 3 && t[1] == "computer" && Whole(t[2], 0, 1000, level) &&
-                 (level <= 3 || level == ReplayFormat::DEFAULT_LEVEL))
+                 (level < LEVEL_COUNT || level == ReplayFormat::DEFAULT_LEVEL))
             pSide = CReplaySide{true, static_cast<unsigned>(level)};
         else
             return "a side that is neither human nor a computer at a known level";

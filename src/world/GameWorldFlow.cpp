@@ -102,7 +102,7 @@ bool CGameWorld::IsMenuRowEnabled(int pRow, bool pMainMenu) const
 {
     if (pMainMenu)
         return pRow == 0 || pRow == 3 || (pRow == 1 && m_resumable);
-    return pRow == 0 || (pRow >= 2 && pRow <= 5);
+    return pRow == 0 || (pRow >= 2 && pRow < 2 + static_cast<int>(LEVEL_COUNT));
 }
 
 void CGameWorld::MenuSelect()
@@ -138,8 +138,8 @@ void CGameWorld::StartMatchFromMenu(int pRow)
     NewMatch();
     m_state = STATE_MATCH;
     PlaySound("MenuSwoosh");
-    // Rows 2 to 5 are "Very Easy" to "Hard"; the demo keeps blue's own default.
-    if (pRow >= 2 && pRow <= 5)
+    // Rows 2 to 6 are "Very Easy" to "Expert"; the demo keeps blue's own default.
+    if (pRow >= 2 && pRow < 2 + static_cast<int>(LEVEL_COUNT))
     {
         if (CAIPlayer* ai = GetTeam(2).GetAI())
             ai->SetDifficulty(static_cast<unsigned>(pRow - 2));

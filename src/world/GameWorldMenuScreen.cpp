@@ -1,7 +1,9 @@
+#include <iterator>
 #include <string>
 
 #include <GL/gl.h>
 
+#include "ai/Levels.h"
 #include "engine/Version.h"
 #include "media/FontManager.h"
 #include "media/Sprite.h"
@@ -15,7 +17,10 @@ namespace
 using ScreenDraw::Quad;
 
 const char* const MAIN_ROWS[] = {"New Game", "Resume Game", "", "Exit"};
-const char* const DIFFICULTY_ROWS[] = {"Demo", "", "Very Easy", "Easy", "Normal", "Hard"};
+const char* const DIFFICULTY_ROWS[] = {
+    "Demo", "", LEVEL_NAMES[0], LEVEL_NAMES[1], LEVEL_NAMES[2], LEVEL_NAMES[3], LEVEL_NAMES[4]};
+const int DIFFICULTY_ROW_COUNT = static_cast<int>(std::size(DIFFICULTY_ROWS));
+static_assert(DIFFICULTY_ROW_COUNT == 2 + LEVEL_COUNT, "one menu row per level");
 const int ROW_SPACING = 40;
 
 // One column of rows going down from the current origin: the hovered row red, the others
@@ -49,7 +54,7 @@ void DrawDifficultyConnectors()
     glBegin(GL_QUADS);
     Quad(-200.0f, -10.0f, 7.0f, 9.0f);
     Quad(-204.0f, -196.0f, 4.0f, 12.0f);
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < DIFFICULTY_ROW_COUNT; ++i)
     {
         if (DIFFICULTY_ROWS[i][0] == '\0')
             continue;
@@ -57,7 +62,8 @@ void DrawDifficultyConnectors()
         Quad(-50.0f, -10.0f, y + 7.0f, y + 9.0f);
         Quad(-14.0f, -6.0f, y + 4.0f, y + 12.0f);
     }
-    Quad(-52.0f, -50.0f, -193.0f, 7.0f);
+    // The spine runs from the first row down to the last.
+    Quad(-52.0f, -50.0f, static_cast<float>(-ROW_SPACING * (DIFFICULTY_ROW_COUNT - 1)) + 7.0f, 7.0f);
     glEnd();
 }
 } // namespace
@@ -116,7 +122,7 @@ void CGameWorld::DrawMenu()
         glPushMatrix();
         glTranslatef(550.0f, 500.0f, 0.0f);
         DrawDifficultyConnectors();
-        DrawRows(*this, font, DIFFICULTY_ROWS, 6, m_difficultyHover, false);
+        DrawRows(*this, font, DIFFICULTY_ROWS, DIFFICULTY_ROW_COUNT, m_difficultyHover, false);
         glPopMatrix();
     }
 }

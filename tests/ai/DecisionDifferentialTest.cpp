@@ -26,8 +26,9 @@ struct RecordedMatch
     uint64_t digest;
 };
 
-// One full match for every pairing of levels, then the long Normal and Hard matches where the
-// beam searches fail for minutes on end (capped where they have long been slow).
+// One full match for every pairing of the first four levels, then the long Normal and Hard
+// matches where the beam searches fail for minutes on end (capped where they have long been
+// slow), then Expert against Normal and Hard in either colour.
 const RecordedMatch MATCHES[] = {
     {1100, 0, 0, 56250, 56250, 0x4fde53b2c6475570ull}, {1101, 0, 1, 56250, 8126, 0xbc54fe20cbcb7096ull},
     {1102, 0, 2, 56250, 7421, 0x4cb385a06440c5f3ull},  {1103, 0, 3, 56250, 9397, 0x4e788dbb07da9511ull},
@@ -38,7 +39,9 @@ const RecordedMatch MATCHES[] = {
     {1110, 3, 0, 56250, 5311, 0x4a11f610f3d7dbaull},   {1111, 3, 1, 56250, 12474, 0x66160aef0637a460ull},
     {1025, 3, 2, 56250, 27024, 0x199948833cfc95aeull}, {1006, 3, 3, 56250, 56250, 0x14cf5500774e80full},
     {1046, 2, 2, 20000, 20000, 0xae3ac4f095baf0a4ull}, {1049, 2, 2, 20000, 20000, 0x1ef9b7ab172e648ull},
-    {1059, 2, 3, 30000, 30000, 0x5f521b151c753db4ull},
+    {1059, 2, 3, 30000, 30000, 0x5f521b151c753db4ull}, {1112, 4, 2, 56250, 13284, 0xe3769daae9ac4e0dull},
+    {1113, 2, 4, 56250, 16178, 0x3ad31b15fb40f7b8ull}, {1114, 4, 3, 56250, 12329, 0xf20fa1b1ea77f95bull},
+    {1115, 3, 4, 56250, 15703, 0x793706348eb29fffull},
 };
 
 class DecisionDifferentialTest : public ::testing::TestWithParam<RecordedMatch>

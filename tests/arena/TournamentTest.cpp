@@ -143,7 +143,7 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
     EXPECT_EQ("out.csv", options.csvPath);
     EXPECT_TRUE(options.list);
 
-    const std::vector<std::vector<std::string>> bad = {{"--levels", "1,4"},
+    const std::vector<std::vector<std::string>> bad = {{"--levels", "1,5"},
                                                        {"--levels", "1,,2"},
                                                        {"--levels", ""},
                                                        {"--matches", "0"},
@@ -180,4 +180,15 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
     ASSERT_TRUE(ReadArenaOptions({"--watch", "12", "--green", "0", "--blue", "3"}, watch, error));
     EXPECT_EQ(12u, watch.watchSeed);
     EXPECT_EQ("/g -nointro -watch -seed 12 -levels 0,3", WatchCommand("/g", {12, 0, 3, 1}));
+}
+
+TEST(TournamentTest, EveryLevelIsReadAndNamedInTheTable)
+{
+    ArenaOptions options;
+    std::string error;
+    ASSERT_TRUE(ReadArenaOptions({"--levels", "0,1,2,3,4"}, options, error)) << error;
+    std::ostringstream table;
+    WriteWinTable(table, {}, options.greenLevels, options.blueLevels);
+    for (const char* name : {"Very Easy", "Easy", "Normal", "Hard", "Expert"})
+        EXPECT_NE(std::string::npos, table.str().find(std::string("\n") + name + " ")) << table.str();
 }

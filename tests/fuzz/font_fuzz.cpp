@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "media/MediaBudget.h"
 #include "media/TextureFont.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
@@ -16,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
         return 0;
     // Sizes up to 64 keep an input fast; the game refuses sizes above 256 before this point.
     const float size = 1.0f + static_cast<float>(pData[0] % 64);
-    CTextureFont font(std::vector<unsigned char>(pData + 1, pData + pSize), size, &library, 2048);
+    CTextureFont font(std::vector<unsigned char>(pData + 1, pData + pSize), size, &library,
+                      GLYPH_PAGE_SIDE_LIMIT);
     font.GetLineHeight();
     font.GetTextWidth("Ampwarden\nWAV");
     return 0;

@@ -49,10 +49,10 @@ std::vector<unsigned char> Wav(unsigned pRate, unsigned pChannels, unsigned pSam
     return data;
 }
 
-// A mono 22.05 kHz tone of the given length.
-void WriteWav(const std::string& pPath, int pMs)
+// A mono tone of the given length.
+void WriteWav(const std::string& pPath, int pMs, unsigned pRate = 22050)
 {
-    std::vector<unsigned char> data = Wav(22050, 1, 22050u * static_cast<unsigned>(pMs) / 1000);
+    std::vector<unsigned char> data = Wav(pRate, 1, pRate * static_cast<unsigned>(pMs) / 1000);
     FILE* f = std::fopen(pPath.c_str(), "wb");
     ASSERT_TRUE(f);
     std::fwrite(data.data(), 1, data.size(), f);
@@ -127,6 +127,20 @@ TEST_F(SoundManagerTest, EntryWithoutIdStopsTheBlockAndKeepsEarlierOnes)
     sounds->Clear();
     EXPECT_TRUE(LoadBlock("<sounds/>"));
     EXPECT_EQ(nullptr, sounds->GetSound("A"));
+}
+
+TEST_F(SoundManagerTest, SoundsPastTheirBudgetOnceDecodedRefuseTheBlockByName)
+{
+    if (!m_audio)
+        GTEST_SKIP() << "no audio device, not even the dummy one";
+    // 200 s at 8 kHz mono: 3.2 MB read, 35 MB at the device's 44.1 kHz in stereo.
+    const std::string slow = m_dir + "/slow.wav";
+    WriteWav(slow, 200000, 8000);
+    EXPECT_FALSE(LoadBlock("<sounds>" + Entry("A", m_tone) + Entry("Slow", slow) + "</sounds>"));
+    std::remove(slow.c_str());
+    EXPECT_EQ("sound 'Slow' (" + slow + ") takes the sounds past their 32 MB once decoded",
+              CSoundManager::GetInstance()->GetLastError());
+    EXPECT_EQ(nullptr, CSoundManager::GetInstance()->GetSound("A"));
 }
 
 TEST_F(SoundManagerTest, LaterEntryWithTheSameIdReplacesTheEarlier)

@@ -94,6 +94,61 @@ rm "$AW_WORKDIR/Data/sprites/gear.png"
 { head -c 16 "$AW_ROOT/Data/sprites/gear.png"; printf '\x00\x01\x00\x00\x00\x01\x00\x00'; tail -c +25 "$AW_ROOT/Data/sprites/gear.png"; } >"$AW_WORKDIR/Data/sprites/gear.png"
 expect_refusal "an image of 65536 by 65536 pixels is no sprite"
 
+# expect_lean_refusal TEXT: expect_refusal, spending no more memory than a normal start (about
+# 110 MB) and under a second of processor time.
+expect_lean_refusal() {
+    (cd "$AW_WORKDIR" && exec timeout 60 "$AW_PYTHON" "$AW_ROOT/tools/peak_memory.py" "$AW_TMP/peak" \
+        "$AW_GAME" -nointro) >"$AW_TMP/game.out" 2>"$AW_TMP/game.err"
+    local peak seconds cpu status
+    read -r peak seconds cpu status <"$AW_TMP/peak" || aw_fail "no figures from the run"
+    [ "$status" = 1 ] || aw_fail "exit status $status, expected 1"
+    aw_expect_stderr "$1"
+    [ "$(grep -c . "$AW_TMP/game.err")" = 1 ] || aw_fail "expected one line on stderr"
+    [ "$peak" -lt 204800 ] || aw_fail "peak memory $((peak / 1024)) MB, over 200 MB"
+    awk "BEGIN { exit !($cpu < 1) }" || aw_fail "$cpu s of processor time"
+    aw_note "refused in $seconds s, peak $((peak / 1024)) MB: $(cat "$AW_TMP/game.err")"
+}
+
+# 33 bytes whose BMP header claims 14872 by 183 pixels: decoded all the same, its atlas page
+# took the game past 2 GB; as the icon it is refused by its sides. Then the budgets: 24 sprites of 2048 by 2048 pixels (17 KB each as
+# PNG), five fonts at the largest size, and a two-hour sound at 8 kHz.
+aw_workdir
+own_folder sprites
+cp --remove-destination "$AW_ROOT/tests/fuzz/corpus/sprite_image/bmp_33_bytes_claiming_14872_by_183.bmp" \
+    "$AW_WORKDIR/Data/sprites/cpu_gray.png"
+expect_lean_refusal "cpu_gray.png: the header claims 14872 by 183 pixels, more than the file's 23 bytes"
+aw_workdir
+cp "$AW_ROOT/tests/fuzz/corpus/sprite_image/bmp_33_bytes_claiming_14872_by_183.bmp" "$AW_WORKDIR/AWIcon.bmp"
+expect_lean_refusal "the window icon AWIcon.bmp must be a 32x32 8-bit indexed BMP"
+aw_workdir
+own_folder sprites
+"$AW_PYTHON" - "$AW_WORKDIR/Data/sprites/big.png" <<'PY'
+import struct, sys, zlib
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+header = chunk(b"IHDR", struct.pack(">IIBBBBB", 2048, 2048, 8, 6, 0, 0, 0))
+pixels = chunk(b"IDAT", zlib.compress(bytes(2048 * 8193), 9))
+open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + header + pixels + chunk(b"IEND", b""))
+PY
+sed -i "s|<sprites>|<sprites>$(printf '<sprite filepath="Data\\\\sprites\\\\big.png" id="Big%d"/>' $(seq 24))|" \
+    "$AW_WORKDIR/Data/resources.xml"
+expect_lean_refusal "sprite 'Big3' (Data\sprites\big.png) takes the decoded sprites past their 32 MB"
+aw_workdir
+sed -i "s|<fonts>|<fonts>$(printf '<font filepath="Data\\\\fonts\\\\DejaVuSans.ttf" id="Big%d" size="256"/>' $(seq 5))|" \
+    "$AW_WORKDIR/Data/resources.xml"
+expect_lean_refusal "font 'Big5' (Data\fonts\DejaVuSans.ttf) at size 256 takes the glyph pages past their 16 MB"
+aw_workdir
+own_folder sounds
+"$AW_PYTHON" - "$AW_WORKDIR/Data/sounds/long.wav" <<'PY'
+import struct, sys
+n = 57600000
+with open(sys.argv[1], "wb") as f:
+    f.write(b"RIFF" + struct.pack("<I", 36 + n) + b"WAVEfmt " + struct.pack("<IHHIIHH", 16, 1, 1, 8000, 8000, 1, 8))
+    f.write(b"data" + struct.pack("<I", n) + b"\x80" * n)
+PY
+sed -i 's/menu_click\.wav/long.wav/' "$AW_WORKDIR/Data/resources.xml"
+expect_lean_refusal "sound 'MenuClick' (Data\sounds\long.wav) takes the sounds past their 32 MB once decoded"
+
 # Sounds, fonts and the music that cannot be used are left out: a WAV header the mixer's
 # converter crashed on, FIFOs, a 1-bit bitmap font.
 aw_workdir

@@ -53,6 +53,7 @@ sleep 0.7
 aw_screenshot list
 expect_at_least "Demo row" 545 245 120 30 white 30
 expect_at_least "hovered Normal" 545 405 120 30 red 30
+expect_at_least "Expert row under Hard" 545 485 120 30 white 30
 aw_note "New Game opens the difficulty list; the hovered level is red"
 
 aw_key Escape

@@ -287,17 +287,18 @@ TEST_F(MediaAtlasTest, AnEmptyIdIsAnOrdinarySpriteAndLeavesTheDiscAlone)
     EXPECT_FLOAT_EQ(6.0f, blank->GetWidth());
 }
 
-TEST_F(MediaAtlasTest, ArtNeedingAPageWiderThan8192IsTakenUpToTheGLLimit)
+TEST_F(MediaAtlasTest, ArtPastThePageOrSpriteBudgetIsRefusedByNameBeforeDecoding)
 {
-    GLint limit = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
-    if (limit < 16384)
-        GTEST_SKIP() << "OpenGL here takes textures up to " << limit;
+    // Whatever OpenGL takes, the page stops at 4096 texels a side.
     CTextureManager* tm = CTextureManager::GetInstance();
-    ASSERT_TRUE(Load(Entry("Long", Image("long", 9000, 2, GREEN, BLUE)))) << tm->GetLastError();
-    EXPECT_EQ(16384, tm->GetPageSide());
-    const CSprite* s = tm->GetSprite("Long");
-    ASSERT_NE(nullptr, s);
-    EXPECT_FLOAT_EQ(9000.0f, s->GetWidth());
-    EXPECT_FLOAT_EQ(1.0f / 16384, s->m_leftU);
+    std::string wide = Image("wide", 4095, 2, GREEN, BLUE);
+    EXPECT_FALSE(Load(Entry("Wide", wide)));
+    EXPECT_EQ("sprite 'Wide' (" + wide + ") does not fit in the atlas", tm->GetLastError());
+    // Two sprites of 16.8 MB each, decoded.
+    std::string second = Image("second", 4000, 1100, RED, RED);
+    EXPECT_FALSE(Load(Entry("First", Image("first", 4000, 1100, RED, RED)) + Entry("Second", second)));
+    EXPECT_EQ("sprite 'Second' (" + second + ") takes the decoded sprites past their 32 MB",
+              tm->GetLastError());
+    EXPECT_EQ(nullptr, tm->GetSprite("First"));
+    EXPECT_EQ(0u, tm->GetTexture());
 }

@@ -143,6 +143,18 @@ TEST_F(MediaFontTest, BlockRulesAndReplacement)
     FT_Done_FreeType(library);
 }
 
+TEST_F(MediaFontTest, GlyphPagesPastTheirBudgetRefuseTheFontsByName)
+{
+    // At size 256 the characters take a page of 2048 by 2048: the fifth is one too many.
+    std::string entries;
+    for (int i = 1; i <= 5; ++i)
+        entries += FontEntry("Big" + std::to_string(i), FONT, "256");
+    EXPECT_FALSE(LoadFonts(entries));
+    EXPECT_EQ(std::string("font 'Big5' (") + FONT + ") at size 256 takes the glyph pages past their 16 MB",
+              CFontManager::GetInstance()->GetLastError());
+    EXPECT_EQ(nullptr, CFontManager::GetInstance()->GetFont("Big1"));
+}
+
 TEST_F(MediaFontTest, GlyphsStandUprightAtTheirMetrics)
 {
     CTextureFont* font = LoadMain();
@@ -195,12 +207,12 @@ TEST_F(MediaFontTest, EmptyAndHighBytesDrawNothing)
 
 TEST_F(MediaFontTest, GlyphsWithoutRoomAreLeftOutNotDumpedAtTheOrigin)
 {
-    // The font's thousands of glyphs need a far bigger page; the largest are placed first.
+    // The characters below 128 at size 64 need a bigger page; the largest are placed first.
     SetMaxTextureSideLimit(256);
     FT_Library library = nullptr;
     ASSERT_EQ(0, FT_Init_FreeType(&library));
     {
-        CTextureFont font(FONT, 20.0f, &library);
+        CTextureFont font(FONT, 64.0f, &library);
         ASSERT_TRUE(font.IsValid());
         EXPECT_EQ(256u, font.GetPageSide());
         int found = 0;

@@ -50,15 +50,15 @@ TEST_F(MenuTest, HoverFollowsTheRowBandsSkipsDisabledRowsAndClicksOnChange)
     EXPECT_EQ(1, w.m_menuHover);
 
     w.m_difficultyListOpen = true;
-    const int listRows[6] = {0, -1, 2, 3, 4, 5};
-    for (int row = 0; row < 6; ++row)
+    const int listRows[8] = {0, -1, 2, 3, 4, 5, 6, -1};
+    for (int row = 0; row < 8; ++row)
     {
         w.OnMouseMove(789, RowY(row));
         EXPECT_EQ(listRows[row], w.m_difficultyHover) << row;
     }
     w.OnMouseMove(790, RowY(5));
     EXPECT_EQ(-1, w.m_difficultyHover);
-    EXPECT_EQ(8, Count("sound:MenuClick"));
+    EXPECT_EQ(9, Count("sound:MenuClick"));
 }
 
 TEST_F(MenuTest, NewGameTwiceClosesTheDifficultyListAgain)
@@ -73,7 +73,7 @@ TEST_F(MenuTest, NewGameTwiceClosesTheDifficultyListAgain)
 
 TEST_F(MenuTest, DifficultyRowsSetBluesLevelAndDemoPlaysGreenAtTwo)
 {
-    for (int row = 2; row <= 5; ++row)
+    for (int row = 2; row <= 6; ++row)
     {
         World().m_state = STATE_MENU;
         World().m_difficultyListOpen = true;
@@ -90,7 +90,7 @@ TEST_F(MenuTest, DifficultyRowsSetBluesLevelAndDemoPlaysGreenAtTwo)
     ASSERT_NE(nullptr, World().GetTeam(1).GetAI());
     EXPECT_EQ(2u, World().GetTeam(1).GetAI()->GetDifficulty());
     EXPECT_EQ(100u, World().GetTeam(2).GetAI()->GetDifficulty());
-    EXPECT_EQ(5, Count("sound:MenuSwoosh"));
+    EXPECT_EQ(6, Count("sound:MenuSwoosh"));
 }
 
 TEST_F(MenuTest, APausedMatchStandsStillAndResumesUnlessDecided)
