@@ -22,6 +22,10 @@ namespace
 const float FULL_TURN = 6.2831855f;
 // Blasts are judged with a tenth to spare.
 const float BLAST_MARGIN = 1.1f;
+// How much farther from the network (in beam-spot score, 100 a hop) Expert places a beam so
+// that it goes on into another foe's node once its target falls, instead of firing at
+// nothing at a beam's full upkeep.
+const float FOLLOW_UP_SLACK = 600.0f;
 
 CGameWorld& World()
 {
@@ -413,6 +417,42 @@ CSpot CAIPlayer::FindExtractorSpot()
     return haveKept ? kept : CSpot();
 }
 
+bool CAIPlayer::HitsFoeBehind(CEntity* pTarget, const CVector2& pFrom) const
+{
+    const CVector2 goal = pTarget->GetPosition();
+    const CVector2 toGoal = goal - pFrom;
+    const float distSq = toGoal.LengthSq();
+    if (!(distSq > 0.0f))
+        return false;
+    const CVector2 dir = toGoal * FastInvSqrt(distSq);
+    const CEntity* next = World().TraceBeam(goal + dir * (pTarget->GetRadius() + 1.0f), dir);
+    // A foe's node that is worth something: an absorber would feed on the beam, and a node
+    // of no worth is not worth the upkeep.
+    return next && next->GetTeam() != GetTeamId() && next->GetTeam() != 0 && !next->AbsorbsBeams() &&
+           next->GetWorth() > 0.0f;
+}
+
+template <class Test> PosCandidate* CAIPlayer::PickBeamSpotWithFollowUp(CEntity* pTarget, const Test& pTest)
+{
+    // Every record is tested at most once, in the order added; none is sifted into the heap.
+    PosCandidate* plain = nullptr;
+    PosCandidate* follow = nullptr;
+    for (PosCandidate* candidate : m_candidates)
+    {
+        if (plain && !(candidate->score < (follow ? follow->score : plain->score + FOLLOW_UP_SLACK)))
+            continue;
+        if (!pTest(*candidate))
+            continue;
+        if (!plain || candidate->score < plain->score)
+            plain = candidate;
+        if ((!follow || candidate->score < follow->score) && HitsFoeBehind(pTarget, candidate->pos))
+            follow = candidate;
+    }
+    // As after PopFirstPassing, the heap is left as if every record had been sifted in.
+    m_heapFilled = m_candidates.size();
+    return follow && follow->score <= plain->score + FOLLOW_UP_SLACK ? follow : plain;
+}
+
 CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
 {
     ClearCandidates();
@@ -439,21 +479,21 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
     const float keepOff =
         std::max(pMinDistance, BLAST_MARGIN * (pTarget->GetRadius() + CAbsorberNode::RADIUS));
     const CHazardFilter hazards(CBeamNode::RADIUS, nullptr);
-    PosCandidate* found = PopFirstPassing(
-        [&](const PosCandidate& pCandidate)
-        {
-            // The line of fire first: when the target cannot be reached it fails nearly every
-            // place, and the tests answer the same in any order.
-            const CVector2& p = pCandidate.pos;
-            const CVector2 toGoal = goal - p;
-            const float distSq = toGoal.LengthSq();
-            if (!(distSq > keepOff * keepOff))
-                return false;
-            if (!world.IsFirstOnBeam(p, toGoal * FastInvSqrt(distSq), pTarget))
-                return false;
-            return world.IsFree(p, 12.0f) && HasResourceClearance(p, CBeamNode::RADIUS) &&
-                   hazards.HitSum(p, nullptr) == 0;
-        });
+    auto passes = [&](const PosCandidate& pCandidate)
+    {
+        // The line of fire first: when the target cannot be reached it fails nearly every
+        // place, and the tests answer the same in any order.
+        const CVector2& p = pCandidate.pos;
+        const CVector2 toGoal = goal - p;
+        const float distSq = toGoal.LengthSq();
+        if (!(distSq > keepOff * keepOff))
+            return false;
+        if (!world.IsFirstOnBeam(p, toGoal * FastInvSqrt(distSq), pTarget))
+            return false;
+        return world.IsFree(p, 12.0f) && HasResourceClearance(p, CBeamNode::RADIUS) &&
+               hazards.HitSum(p, nullptr) == 0;
+    };
+    PosCandidate* found = IsExpert() ? PickBeamSpotWithFollowUp(pTarget, passes) : PopFirstPassing(passes);
     return found ? *found : CSpot();
 }
 

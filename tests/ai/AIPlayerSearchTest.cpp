@@ -25,6 +25,7 @@ class CWorthNode : public CEntity
         m_radius = 8.0f;
         m_worth = pWorth;
     }
+    void SetWorth(float pWorth) { m_worth = pWorth; }
     void Draw() override {}
 };
 
@@ -282,6 +283,41 @@ TEST_F(SearchTest, BeamSpotFollowsTheJitterAndNeedsAClearShot)
     spot = search(0.0f);
     EXPECT_EQ(spot.pos, CVector2(480, 160));
     EXPECT_FLOAT_EQ(spot.score, -39.0f);
+}
+
+TEST_F(SearchTest, ExpertAimsWhereTheBeamGoesOnIntoAFoe)
+{
+    // The jitter of the test above: (328, 312) scores -40, (480, 160) -39. Past the green main
+    // node, on the line from (480, 160) only, stands the node of each case.
+    std::vector<int> entries(3 * 60 * 40 + 1, 32767);
+    for (int i : {1, 3})
+        entries[3 * (20 * 40 + 20) + i] = 0;
+    entries[3 * (20 * 40 + 20) + 2] = 32767;
+    for (int i : {1, 2})
+        entries[3 * (30 * 40 + 10) + i] = 16384;
+    entries[3 * (30 * 40 + 10) + 3] = 405;
+    const CVector2 behind(104, 341);
+    struct Case
+    {
+        unsigned level;
+        int team;
+        float worth;
+        CVector2 expected;
+    } cases[] = {
+        {LEVEL_EXPERT, 1, 1000.0f, CVector2(480, 160)}, {LEVEL_EXPERT, 1, 0.0f, CVector2(328, 312)},
+        {LEVEL_EXPERT, 0, 1000.0f, CVector2(328, 312)}, {LEVEL_EXPERT, 2, 1000.0f, CVector2(328, 312)},
+        {LEVEL_HARD, 1, 1000.0f, CVector2(328, 312)},
+    };
+    CWorthNode* node = Add(new CWorthNode(0.0f), 0, behind);
+    for (const Case& c : cases)
+    {
+        node->SetTeam(c.team);
+        node->SetWorth(c.worth);
+        m_blank->SetDifficulty(c.level);
+        RandomTable::GetInstance().FillWith(entries);
+        EXPECT_EQ(m_blank->FindBeamSpot(Main(1), 0.0f).pos, c.expected)
+            << "level " << c.level << ", team " << c.team << ", worth " << c.worth;
+    }
 }
 
 TEST_F(SearchTest, ExtendTowardNeverMovesTheNetworkBackwards)
