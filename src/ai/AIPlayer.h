@@ -160,8 +160,6 @@ class CAIPlayer
     // would, and returns it, or null when none passes. pTest must not change the board.
     template <class Test> PosCandidate* PopFirstPassing(const Test& pTest);
     void SiftIn(PosCandidate* pPosCand);
-    // Whether a beam from pFrom, once pTarget falls, goes on into another enemy node.
-    bool HitsFoeBehind(CEntity* pTarget, const CVector2& pFrom) const;
     // The passing place of lowest score, unless one a little farther from the network goes on
     // into a foe behind the target. pTest must not change the board.
     template <class Test> PosCandidate* PickBeamSpotWithFollowUp(CEntity* pTarget, const Test& pTest);

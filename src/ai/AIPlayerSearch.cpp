@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "ai/AIPlayer.h"
+#include "ai/FollowUpCones.h"
 #include "ai/HazardFilter.h"
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
@@ -417,40 +418,25 @@ CSpot CAIPlayer::FindExtractorSpot()
     return haveKept ? kept : CSpot();
 }
 
-bool CAIPlayer::HitsFoeBehind(CEntity* pTarget, const CVector2& pFrom) const
-{
-    const CVector2 goal = pTarget->GetPosition();
-    const CVector2 toGoal = goal - pFrom;
-    const float distSq = toGoal.LengthSq();
-    if (!(distSq > 0.0f))
-        return false;
-    const CVector2 dir = toGoal * FastInvSqrt(distSq);
-    const CEntity* next = World().TraceBeam(goal + dir * (pTarget->GetRadius() + 1.0f), dir);
-    // A foe's node that is worth something: an absorber would feed on the beam, and a node
-    // of no worth is not worth the upkeep.
-    return next && next->GetTeam() != GetTeamId() && next->GetTeam() != 0 && !next->AbsorbsBeams() &&
-           next->GetWorth() > 0.0f;
-}
-
 template <class Test> PosCandidate* CAIPlayer::PickBeamSpotWithFollowUp(CEntity* pTarget, const Test& pTest)
 {
-    // Every record is tested at most once, in the order added; none is sifted into the heap.
-    PosCandidate* plain = nullptr;
+    PosCandidate* plain = PopFirstPassing(pTest);
+    if (!plain)
+        return nullptr;
+    // Only the directions with a foe behind the target are traced and tested, so this costs
+    // little more than the plain search.
+    const CFollowUpCones cones(pTarget, GetTeamId(), World().GetNodes());
     PosCandidate* follow = nullptr;
     for (PosCandidate* candidate : m_candidates)
     {
-        if (plain && !(candidate->score < (follow ? follow->score : plain->score + FOLLOW_UP_SLACK)))
+        if (!(candidate->score <= (follow ? follow->score : plain->score + FOLLOW_UP_SLACK)))
             continue;
-        if (!pTest(*candidate))
+        if (follow && candidate->score == follow->score)
             continue;
-        if (!plain || candidate->score < plain->score)
-            plain = candidate;
-        if ((!follow || candidate->score < follow->score) && HitsFoeBehind(pTarget, candidate->pos))
+        if (cones.MayGoOn(candidate->pos) && cones.GoesOn(candidate->pos) && pTest(*candidate))
             follow = candidate;
     }
-    // As after PopFirstPassing, the heap is left as if every record had been sifted in.
-    m_heapFilled = m_candidates.size();
-    return follow && follow->score <= plain->score + FOLLOW_UP_SLACK ? follow : plain;
+    return follow ? follow : plain;
 }
 
 CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)

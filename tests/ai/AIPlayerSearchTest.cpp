@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ai/AIPlayer.h"
+#include "ai/FollowUpCones.h"
 #include "engine/GameEngine.h"
 #include "nodes/AbsorberNode.h"
 #include "nodes/BeamNode.h"
@@ -318,6 +319,40 @@ TEST_F(SearchTest, ExpertAimsWhereTheBeamGoesOnIntoAFoe)
         EXPECT_EQ(m_blank->FindBeamSpot(Main(1), 0.0f).pos, c.expected)
             << "level " << c.level << ", team " << c.team << ", worth " << c.worth;
     }
+}
+
+TEST_F(SearchTest, FollowUpConesNeverMissALineThatGoesOnIntoAFoe)
+{
+    // Green nodes near and far behind the green main node, one at worth 0, and a blue one.
+    CEntity* target = Main(1);
+    const CVector2 centre = target->GetPosition();
+    const struct
+    {
+        CVector2 offset;
+        int team;
+        float worth;
+    } nodes[] = {{{45, 0}, 1, 500.0f},
+                 {{-90, 60}, 1, 1000.0f},
+                 {{0, -250}, 1, 1000.0f},
+                 {{-60, -60}, 1, 0.0f},
+                 {{70, 70}, 2, 1000.0f}};
+    for (const auto& n : nodes)
+        Add(new CWorthNode(n.worth), n.team, centre + n.offset);
+    const CFollowUpCones cones(target, 2, World().GetNodes());
+    int goesOn = 0, mayGoOn = 0;
+    const int points = 2880;
+    for (int i = 0; i < points; ++i)
+    {
+        const float a = 6.2831855f * static_cast<float>(i) / points;
+        const CVector2 from = centre + CVector2(std::cos(a), std::sin(a)) * 120.0f;
+        const bool goes = cones.GoesOn(from);
+        EXPECT_TRUE(!goes || cones.MayGoOn(from)) << "angle " << a;
+        goesOn += goes;
+        mayGoOn += cones.MayGoOn(from);
+    }
+    // The three worthwhile green nodes subtend about 20, 8 and 4 degrees.
+    EXPECT_GT(goesOn, points * 30 / 360);
+    EXPECT_LT(mayGoOn, points * 45 / 360);
 }
 
 TEST_F(SearchTest, ExtendTowardNeverMovesTheNetworkBackwards)
