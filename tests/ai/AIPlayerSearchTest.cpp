@@ -289,70 +289,48 @@ TEST_F(SearchTest, BeamSpotFollowsTheJitterAndNeedsAClearShot)
 TEST_F(SearchTest, ExpertAimsWhereTheBeamGoesOnIntoAFoe)
 {
     // The jitter of the test above: (328, 312) scores -40, (480, 160) -39. Past the green main
-    // node, on the line from (480, 160) only, stands the node of each case.
+    // node, on the line from (480, 160) only, stands a node of the team and worth of each case.
     std::vector<int> entries(3 * 60 * 40 + 1, 32767);
-    for (int i : {1, 3})
-        entries[3 * (20 * 40 + 20) + i] = 0;
-    entries[3 * (20 * 40 + 20) + 2] = 32767;
-    for (int i : {1, 2})
-        entries[3 * (30 * 40 + 10) + i] = 16384;
-    entries[3 * (30 * 40 + 10) + 3] = 405;
-    const CVector2 behind(104, 341);
-    struct Case
+    entries[2461] = entries[2463] = 0;
+    entries[3631] = entries[3632] = 16384;
+    entries[3633] = 405;
+    CWorthNode* node = Add(new CWorthNode(0.0f), 0, CVector2(104, 341));
+    auto aimFrom = [&](unsigned pLevel, int pTeam, float pWorth)
     {
-        unsigned level;
-        int team;
-        float worth;
-        CVector2 expected;
-    } cases[] = {
-        {LEVEL_EXPERT, 1, 1000.0f, CVector2(480, 160)}, {LEVEL_EXPERT, 1, 0.0f, CVector2(328, 312)},
-        {LEVEL_EXPERT, 0, 1000.0f, CVector2(328, 312)}, {LEVEL_EXPERT, 2, 1000.0f, CVector2(328, 312)},
-        {LEVEL_HARD, 1, 1000.0f, CVector2(328, 312)},
-    };
-    CWorthNode* node = Add(new CWorthNode(0.0f), 0, behind);
-    for (const Case& c : cases)
-    {
-        node->SetTeam(c.team);
-        node->SetWorth(c.worth);
-        m_blank->SetDifficulty(c.level);
+        node->SetTeam(pTeam);
+        node->SetWorth(pWorth);
+        m_blank->SetDifficulty(pLevel);
         RandomTable::GetInstance().FillWith(entries);
-        EXPECT_EQ(m_blank->FindBeamSpot(Main(1), 0.0f).pos, c.expected)
-            << "level " << c.level << ", team " << c.team << ", worth " << c.worth;
-    }
+        return m_blank->FindBeamSpot(Main(1), 0.0f).pos.x;
+    };
+    EXPECT_EQ(aimFrom(LEVEL_EXPERT, 1, 1000), 480);
+    EXPECT_EQ(aimFrom(LEVEL_EXPERT, 1, 0), 328);
+    EXPECT_EQ(aimFrom(LEVEL_EXPERT, 2, 1000), 328);
+    EXPECT_EQ(aimFrom(LEVEL_HARD, 1, 1000), 328);
 }
 
 TEST_F(SearchTest, FollowUpConesNeverMissALineThatGoesOnIntoAFoe)
 {
-    // Green nodes near and far behind the green main node, one at worth 0, and a blue one.
-    CEntity* target = Main(1);
-    const CVector2 centre = target->GetPosition();
-    const struct
-    {
-        CVector2 offset;
-        int team;
-        float worth;
-    } nodes[] = {{{45, 0}, 1, 500.0f},
-                 {{-90, 60}, 1, 1000.0f},
-                 {{0, -250}, 1, 1000.0f},
-                 {{-60, -60}, 1, 0.0f},
-                 {{70, 70}, 2, 1000.0f}};
-    for (const auto& n : nodes)
-        Add(new CWorthNode(n.worth), n.team, centre + n.offset);
-    const CFollowUpCones cones(target, 2, World().GetNodes());
+    // Green nodes near and far behind the green main node, one of no worth, and a blue one;
+    // the three worth hitting subtend about 20, 8 and 4 degrees.
+    const CVector2 centre = Main(1)->GetPosition();
+    Add(new CWorthNode(500), 1, centre + CVector2(45, 0));
+    Add(new CWorthNode(1000), 1, centre + CVector2(-90, 60));
+    Add(new CWorthNode(1000), 1, centre + CVector2(0, -250));
+    Add(new CWorthNode(0), 1, centre + CVector2(-60, -60));
+    Add(new CWorthNode(1000), 2, centre + CVector2(70, 70));
+    const CFollowUpCones cones(Main(1), 2, World().GetNodes());
     int goesOn = 0, mayGoOn = 0;
-    const int points = 2880;
-    for (int i = 0; i < points; ++i)
+    for (int i = 0; i < 2880; ++i)
     {
-        const float a = 6.2831855f * static_cast<float>(i) / points;
-        const CVector2 from = centre + CVector2(std::cos(a), std::sin(a)) * 120.0f;
+        const CVector2 from = centre + CVector2(std::cos(i / 458.4f), std::sin(i / 458.4f)) * 120.0f;
         const bool goes = cones.GoesOn(from);
-        EXPECT_TRUE(!goes || cones.MayGoOn(from)) << "angle " << a;
+        EXPECT_TRUE(!goes || cones.MayGoOn(from)) << i;
         goesOn += goes;
         mayGoOn += cones.MayGoOn(from);
     }
-    // The three worthwhile green nodes subtend about 20, 8 and 4 degrees.
-    EXPECT_GT(goesOn, points * 30 / 360);
-    EXPECT_LT(mayGoOn, points * 45 / 360);
+    EXPECT_GT(goesOn, 30 * 8);
+    EXPECT_LT(mayGoOn, 45 * 8);
 }
 
 TEST_F(SearchTest, ExtendTowardNeverMovesTheNetworkBackwards)
