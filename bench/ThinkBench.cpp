@@ -97,8 +97,8 @@ const SlowStretch SLOW_STRETCHES[] = {
     {1046, 2, 2, 2000, 5000},
     // The Expert matches (against Normal and Hard) whose decisions were slowest, each step at
     // its fastest of five replays.
-    {200, 3, 4, 2000, 5000},
-    {60, 4, 2, 11000, 14000},
+    {188, 4, 2, 5000, 9000},
+    {51, 4, 3, 6000, 10000},
 };
 
 void BM_SlowDecisionSteps(benchmark::State& pState)

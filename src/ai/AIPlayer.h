@@ -160,6 +160,9 @@ class CAIPlayer
     // would, and returns it, or null when none passes. pTest must not change the board.
     template <class Test> PosCandidate* PopFirstPassing(const Test& pTest);
     void SiftIn(PosCandidate* pPosCand);
+    // The passing place of lowest score, unless one a little farther from the network goes on
+    // into a foe behind the target. pTest must not change the board.
+    template <class Test> PosCandidate* PickBeamSpotWithFollowUp(CEntity* pTarget, const Test& pTest);
     // "Build X at a spot": a parent in reach builds it, otherwise the network grows toward it.
     // True when the decision stops: a node was built, or an extender was sought instead.
     template <class Build>

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "ai/AIPlayer.h"
+#include "ai/FollowUpCones.h"
 #include "ai/HazardFilter.h"
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
@@ -22,6 +23,10 @@ namespace
 const float FULL_TURN = 6.2831855f;
 // Blasts are judged with a tenth to spare.
 const float BLAST_MARGIN = 1.1f;
+// How much farther from the network (in beam-spot score, 100 a hop) Expert places a beam so
+// that it goes on into another foe's node once its target falls, instead of firing at
+// nothing at a beam's full upkeep.
+const float FOLLOW_UP_SLACK = 600.0f;
 
 CGameWorld& World()
 {
@@ -413,6 +418,27 @@ CSpot CAIPlayer::FindExtractorSpot()
     return haveKept ? kept : CSpot();
 }
 
+template <class Test> PosCandidate* CAIPlayer::PickBeamSpotWithFollowUp(CEntity* pTarget, const Test& pTest)
+{
+    PosCandidate* plain = PopFirstPassing(pTest);
+    if (!plain)
+        return nullptr;
+    // Only the directions with a foe behind the target are traced and tested, so this costs
+    // little more than the plain search.
+    const CFollowUpCones cones(pTarget, GetTeamId(), World().GetNodes());
+    PosCandidate* follow = nullptr;
+    for (PosCandidate* candidate : m_candidates)
+    {
+        if (!(candidate->score <= (follow ? follow->score : plain->score + FOLLOW_UP_SLACK)))
+            continue;
+        if (follow && candidate->score == follow->score)
+            continue;
+        if (cones.MayGoOn(candidate->pos) && cones.GoesOn(candidate->pos) && pTest(*candidate))
+            follow = candidate;
+    }
+    return follow ? follow : plain;
+}
+
 CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
 {
     ClearCandidates();
@@ -439,21 +465,21 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
     const float keepOff =
         std::max(pMinDistance, BLAST_MARGIN * (pTarget->GetRadius() + CAbsorberNode::RADIUS));
     const CHazardFilter hazards(CBeamNode::RADIUS, nullptr);
-    PosCandidate* found = PopFirstPassing(
-        [&](const PosCandidate& pCandidate)
-        {
-            // The line of fire first: when the target cannot be reached it fails nearly every
-            // place, and the tests answer the same in any order.
-            const CVector2& p = pCandidate.pos;
-            const CVector2 toGoal = goal - p;
-            const float distSq = toGoal.LengthSq();
-            if (!(distSq > keepOff * keepOff))
-                return false;
-            if (!world.IsFirstOnBeam(p, toGoal * FastInvSqrt(distSq), pTarget))
-                return false;
-            return world.IsFree(p, 12.0f) && HasResourceClearance(p, CBeamNode::RADIUS) &&
-                   hazards.HitSum(p, nullptr) == 0;
-        });
+    auto passes = [&](const PosCandidate& pCandidate)
+    {
+        // The line of fire first: when the target cannot be reached it fails nearly every
+        // place, and the tests answer the same in any order.
+        const CVector2& p = pCandidate.pos;
+        const CVector2 toGoal = goal - p;
+        const float distSq = toGoal.LengthSq();
+        if (!(distSq > keepOff * keepOff))
+            return false;
+        if (!world.IsFirstOnBeam(p, toGoal * FastInvSqrt(distSq), pTarget))
+            return false;
+        return world.IsFree(p, 12.0f) && HasResourceClearance(p, CBeamNode::RADIUS) &&
+               hazards.HitSum(p, nullptr) == 0;
+    };
+    PosCandidate* found = IsExpert() ? PickBeamSpotWithFollowUp(pTarget, passes) : PopFirstPassing(passes);
     return found ? *found : CSpot();
 }
 

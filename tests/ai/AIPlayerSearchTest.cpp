@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ai/AIPlayer.h"
+#include "ai/FollowUpCones.h"
 #include "engine/GameEngine.h"
 #include "nodes/AbsorberNode.h"
 #include "nodes/BeamNode.h"
@@ -25,6 +26,7 @@ class CWorthNode : public CEntity
         m_radius = 8.0f;
         m_worth = pWorth;
     }
+    void SetWorth(float pWorth) { m_worth = pWorth; }
     void Draw() override {}
 };
 
@@ -282,6 +284,53 @@ TEST_F(SearchTest, BeamSpotFollowsTheJitterAndNeedsAClearShot)
     spot = search(0.0f);
     EXPECT_EQ(spot.pos, CVector2(480, 160));
     EXPECT_FLOAT_EQ(spot.score, -39.0f);
+}
+
+TEST_F(SearchTest, ExpertAimsWhereTheBeamGoesOnIntoAFoe)
+{
+    // The jitter of the test above: (328, 312) scores -40, (480, 160) -39. Past the green main
+    // node, on the line from (480, 160) only, stands a node of the team and worth of each case.
+    std::vector<int> entries(3 * 60 * 40 + 1, 32767);
+    entries[2461] = entries[2463] = 0;
+    entries[3631] = entries[3632] = 16384;
+    entries[3633] = 405;
+    CWorthNode* node = Add(new CWorthNode(0.0f), 0, CVector2(104, 341));
+    auto aimFrom = [&](unsigned pLevel, int pTeam, float pWorth)
+    {
+        node->SetTeam(pTeam);
+        node->SetWorth(pWorth);
+        m_blank->SetDifficulty(pLevel);
+        RandomTable::GetInstance().FillWith(entries);
+        return m_blank->FindBeamSpot(Main(1), 0.0f).pos.x;
+    };
+    EXPECT_EQ(aimFrom(LEVEL_EXPERT, 1, 1000), 480);
+    EXPECT_EQ(aimFrom(LEVEL_EXPERT, 1, 0), 328);
+    EXPECT_EQ(aimFrom(LEVEL_EXPERT, 2, 1000), 328);
+    EXPECT_EQ(aimFrom(LEVEL_HARD, 1, 1000), 328);
+}
+
+TEST_F(SearchTest, FollowUpConesNeverMissALineThatGoesOnIntoAFoe)
+{
+    // Green nodes near and far behind the green main node, one of no worth, and a blue one;
+    // the three worth hitting subtend about 20, 8 and 4 degrees.
+    const CVector2 centre = Main(1)->GetPosition();
+    Add(new CWorthNode(500), 1, centre + CVector2(45, 0));
+    Add(new CWorthNode(1000), 1, centre + CVector2(-90, 60));
+    Add(new CWorthNode(1000), 1, centre + CVector2(0, -250));
+    Add(new CWorthNode(0), 1, centre + CVector2(-60, -60));
+    Add(new CWorthNode(1000), 2, centre + CVector2(70, 70));
+    const CFollowUpCones cones(Main(1), 2, World().GetNodes());
+    int goesOn = 0, mayGoOn = 0;
+    for (int i = 0; i < 2880; ++i)
+    {
+        const CVector2 from = centre + CVector2(std::cos(i / 458.4f), std::sin(i / 458.4f)) * 120.0f;
+        const bool goes = cones.GoesOn(from);
+        EXPECT_TRUE(!goes || cones.MayGoOn(from)) << i;
+        goesOn += goes;
+        mayGoOn += cones.MayGoOn(from);
+    }
+    EXPECT_GT(goesOn, 30 * 8);
+    EXPECT_LT(mayGoOn, 45 * 8);
 }
 
 TEST_F(SearchTest, ExtendTowardNeverMovesTheNetworkBackwards)

@@ -39,9 +39,9 @@ const RecordedMatch MATCHES[] = {
     {1110, 3, 0, 56250, 5311, 0x4a11f610f3d7dbaull},   {1111, 3, 1, 56250, 12474, 0x66160aef0637a460ull},
     {1025, 3, 2, 56250, 27024, 0x199948833cfc95aeull}, {1006, 3, 3, 56250, 56250, 0x14cf5500774e80full},
     {1046, 2, 2, 20000, 20000, 0xae3ac4f095baf0a4ull}, {1049, 2, 2, 20000, 20000, 0x1ef9b7ab172e648ull},
-    {1059, 2, 3, 30000, 30000, 0x5f521b151c753db4ull}, {1112, 4, 2, 56250, 13284, 0xe3769daae9ac4e0dull},
-    {1113, 2, 4, 56250, 16178, 0x3ad31b15fb40f7b8ull}, {1114, 4, 3, 56250, 12329, 0xf20fa1b1ea77f95bull},
-    {1115, 3, 4, 56250, 15703, 0x793706348eb29fffull},
+    {1059, 2, 3, 30000, 30000, 0x5f521b151c753db4ull}, {1112, 4, 2, 56250, 13098, 0x20e2aad2b323fdc8ull},
+    {1113, 2, 4, 56250, 14211, 0xbe6f5f033f0ac50aull}, {1114, 4, 3, 56250, 11418, 0x3a633a470e1ddd2cull},
+    {1115, 3, 4, 56250, 24085, 0xca0a9f6f237eaf0cull},
 };
 
 class DecisionDifferentialTest : public ::testing::TestWithParam<RecordedMatch>
