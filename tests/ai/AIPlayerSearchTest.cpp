@@ -309,23 +309,6 @@ TEST_F(SearchTest, ExpertAimsWhereTheBeamGoesOnIntoAFoe)
     EXPECT_EQ(aimFrom(LEVEL_HARD, 1, 1000), 328);
 }
 
-TEST_F(SearchTest, ExpertWeighsTheLengthOfTheLineOfFire)
-{
-    // Every place jitters to +40 but (880, 480), 740 pixels from the green main node, at -40:
-    // worth the long line to Hard, 148 points too far for Expert.
-    std::vector<int> entries(3 * 60 * 40 + 1, 32767);
-    const int far = 55 * 40 + 30;
-    entries[3 * far + 1] = entries[3 * far + 2] = 16384;
-    entries[3 * far + 3] = 0;
-    for (unsigned level : {LEVEL_HARD, LEVEL_EXPERT})
-    {
-        m_blank->SetDifficulty(level);
-        RandomTable::GetInstance().FillWith(entries);
-        const float line = Distance(m_blank->FindBeamSpot(Main(1), 0.0f).pos, Main(1)->GetPosition());
-        EXPECT_EQ(line > 700.0f, level == LEVEL_HARD) << line;
-    }
-}
-
 TEST_F(SearchTest, FollowUpConesNeverMissALineThatGoesOnIntoAFoe)
 {
     // Green nodes near and far behind the green main node, one of no worth, and a blue one;
