@@ -27,6 +27,11 @@ const float BLAST_MARGIN = 1.1f;
 // that it goes on into another foe's node once its target falls, instead of firing at
 // nothing at a beam's full upkeep.
 const float FOLLOW_UP_SLACK = 600.0f;
+// Expert counts every pixel of a beam's line past the first 150 as a quarter point of score
+// (a hop per 400 pixels): a long line leaves the foe room to set an absorber in front of its
+// node, which then feeds on the beam.
+const float EXPERT_FREE_LINE = 150.0f;
+const float EXPERT_LINE_COST = 0.25f;
 
 CGameWorld& World()
 {
@@ -449,6 +454,7 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
     RandomTable& random = RandomTable::GetInstance();
     const float width = world.GetBoardWidth();
     const float height = world.GetBoardHeight();
+    const CVector2 goal = pTarget->GetPosition();
     for (int x = 0; x < width; x += 16)
     {
         for (int y = 0; y < height; y += 16)
@@ -457,11 +463,13 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
             const float jx = RandomTable::Fraction(random.Draw()) * 16.0f - 8.0f;
             const int jitter = ((random.Draw() * 81) >> 15) - 40;
             CVector2 p(x + jx, y + jy);
-            Push(*this, pTarget, p, static_cast<float>(Hops(CellAtPoint(p)) * 100 + jitter));
+            float score = static_cast<float>(Hops(CellAtPoint(p)) * 100 + jitter);
+            if (IsExpert())
+                score += EXPERT_LINE_COST * std::max(0.0f, (p - goal).Length() - EXPERT_FREE_LINE);
+            Push(*this, pTarget, p, score);
         }
     }
 
-    const CVector2 goal = pTarget->GetPosition();
     const float keepOff =
         std::max(pMinDistance, BLAST_MARGIN * (pTarget->GetRadius() + CAbsorberNode::RADIUS));
     const CHazardFilter hazards(CBeamNode::RADIUS, nullptr);
