@@ -30,6 +30,8 @@ if [ "$sanitize" = 1 ]; then
     export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
     export LSAN_OPTIONS="suppressions=$AW_ROOT/tests/sanitize/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    # Tests that hold the game to a memory or time ceiling allow for the sanitizers' overhead.
+    export AW_SANITIZED=1
 else
     build="$AW_ROOT/build"
     aw_build "$build"
