@@ -1,5 +1,7 @@
 #include "net/Udp6Bridge.h"
 
+#include "net/Loopback.h"
+
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <poll.h>
@@ -15,23 +17,14 @@ namespace
 // Datagrams moved from one socket in one pump: a flood is worked off over several frames.
 const int PUMP_BATCH = 64;
 
-sockaddr_in Loopback(uint16_t pPort)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(pPort);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 // A non-blocking socket on 127.0.0.1 (a port of its own) that talks only to 127.0.0.1:pPeer.
 int OpenLoopbackTo(uint16_t pPeer, uint16_t* pOwnPort)
 {
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return -1;
-    sockaddr_in own = Loopback(0);
-    const sockaddr_in peer = Loopback(pPeer);
+    sockaddr_in own = LoopbackIpv4(0);
+    const sockaddr_in peer = LoopbackIpv4(pPeer);
     socklen_t length = sizeof own;
     if (bind(fd, reinterpret_cast<sockaddr*>(&own), sizeof own) != 0 ||
         connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0 ||

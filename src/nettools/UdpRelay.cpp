@@ -1,5 +1,7 @@
 #include "nettools/UdpRelay.h"
 
+#include "net/Loopback.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -31,19 +33,10 @@ int64_t NowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-sockaddr_in Loopback(uint16_t pPort)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(pPort);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 int OpenSocket(uint16_t pPort)
 {
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address = Loopback(pPort);
+    sockaddr_in address = LoopbackIpv4(pPort);
     if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
         return fd;
     if (fd >= 0)
@@ -65,7 +58,7 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
             close(back);
         return false;
     }
-    const sockaddr_in server = Loopback(pSettings.targetPort);
+    const sockaddr_in server = LoopbackIpv4(pSettings.targetPort);
     sockaddr_in client{};
     bool haveClient = false;
 
