@@ -204,6 +204,7 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         break;
     case NET_BYE:
         out.U8(static_cast<unsigned>(pMessage.reason));
+        out.U32(static_cast<uint32_t>(pMessage.lastStep + 1));
         break;
     default:
         break;
@@ -281,10 +282,16 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         break;
     }
     case NET_BYE:
+    {
         message.reason = static_cast<int>(in.U8());
+        const int64_t last = static_cast<int64_t>(in.U32()) - 1;
         if (in.Ok() && message.reason >= BYE_REASON_COUNT)
             return Refuse(pWhy, "a farewell with an unknown reason");
+        if (in.Ok() && !InRange(last, -1, Net::MAX_STEP))
+            return Refuse(pWhy, "a farewell for a step out of range");
+        message.lastStep = static_cast<int>(last);
         break;
+    }
     default:
         return Refuse(pWhy, "a message of unknown type");
     }

@@ -52,7 +52,7 @@ TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
     messages[4] = Turn({Build(99, 2, 1, 10.5f, 620.0f, 3), Build(100, 2, 4, 944.0f, 0.0f, 77)});
     messages[5].type = NET_HASH, messages[5].step = 64, messages[5].hash = 0x8877665544332211ull;
     messages[6].type = NET_PAUSE, messages[6].paused = true;
-    messages[7].type = NET_BYE, messages[7].reason = BYE_DESYNC;
+    messages[7].type = NET_BYE, messages[7].reason = BYE_CLAIMED, messages[7].lastStep = 1234;
     for (const CNetMessage& sent : messages)
     {
         const std::vector<uint8_t> bytes = EncodeNetMessage(sent);
@@ -116,7 +116,8 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
         {"not this game", {NET_HELLO, 'X', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0}},
         {"zero delay", EncodeNetMessage(start)},
         {"pause flag 2", {NET_PAUSE, 2}},
-        {"unknown farewell", {NET_BYE, BYE_REASON_COUNT}},
+        {"unknown farewell", {NET_BYE, BYE_REASON_COUNT, 0, 0, 0, 0}},
+        {"farewell past the last step", {NET_BYE, BYE_QUIT, 0xFF, 0xFF, 0xFF, 0x7F}},
         {"text longer than said", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 200, 'a'}},
     };
     for (const Case& c : cases)
