@@ -19,7 +19,7 @@ const uint32_t HEARTBEAT_MS = 1000;
 // frame that services the network, and the wait for our next turn message.
 const int MIN_DELAY = 2;
 // How long a finished side waits for the other's last hashes.
-const uint32_t FINISH_GRACE_MS = 3000;
+const uint32_t FINISH_GRACE_MS = 5000;
 
 const char* SideName(int pTeam)
 {
@@ -163,6 +163,11 @@ void CNetSession::Pump(CGameWorld& pWorld)
     // one: the silence it finds on coming back is its own, not the other's.
     if (m_lastPumpAt != 0 && now - m_lastPumpAt > SILENCE_MS / 2)
         m_heardFloor = now;
+    if (m_lastPumpAt != 0 && now - m_lastPumpAt >= SILENCE_MS && m_phase == PHASE_PLAYING)
+    {
+        m_stoodStill = true;
+        m_stoodStillUntil = now;
+    }
     m_lastPumpAt = now;
     CNetTransport::CEvent event;
     // Bounded: a flood is worked off over several frames, never in one.
@@ -195,6 +200,8 @@ void CNetSession::Pump(CGameWorld& pWorld)
     else if (!(m_finished && m_peerFinished) && !m_leaving && m_lastStep < 0)
     {
         const uint32_t silence = m_linkGone ? SILENCE_MS : SilenceMs(now);
+        if (m_stoodStill && !m_linkGone && m_transport.MsSinceHeard() < now - m_stoodStillUntil)
+            m_stoodStill = false;
         if (!m_dropped && silence >= SILENCE_MS)
         {
             m_dropped = true;
@@ -534,6 +541,11 @@ void CNetSession::ClaimWin(CGameWorld& pWorld)
 {
     if (m_phase != PHASE_PLAYING || !m_dropped)
         return;
+    if (m_stoodStill)
+        return End(&pWorld, OUTCOME_UNREACHABLE,
+                   std::string("Lost the connection to ") + TheirName() +
+                       " after this side stood still: no winner",
+                   BYE_QUIT);
     // The match stops where it stands; should the other side come back, it ends there too.
     m_lastStep = pWorld.m_matchSteps - 1;
     End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " lost its connection", BYE_CLAIMED);

@@ -254,6 +254,10 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // When Pump last ran, and the silence counted from no earlier than m_heardFloor.
     uint32_t m_lastPumpAt = 0;
     uint32_t m_heardFloor = 0;
+    // This side stood still for over SILENCE_MS (until m_stoodStillUntil): the other may have
+    // given up on it, so it claims no win until it hears from the other again.
+    bool m_stoodStill = false;
+    uint32_t m_stoodStillUntil = 0;
     // An end both sides agreed on: the last step run, who wins, how it is told.
     int m_lastStep = -1;
     int m_endWinner = 0;

@@ -19,8 +19,8 @@ const enet_uint32 RESEND_WAIT_MAX_MS = 1000;
 const enet_uint32 RESEND_WAIT_MIN_MS = 200;
 // An IPv6 sender the bridge keeps while it is silent: longer than a dropped opponent is waited for.
 const uint32_t BRIDGE_IDLE_MS = 120000;
-// How long a goodbye may wait for its acknowledgement.
-const int CLOSE_WAIT_MS = 300;
+// How long a goodbye may wait for its acknowledgement (what is queued before it goes first, resent on loss).
+const int CLOSE_WAIT_MS = 1000;
 
 bool StartEnet()
 {
@@ -288,7 +288,9 @@ uint32_t CNetTransport::MsSinceHeard() const
     if (!m_peer)
         return 0;
     const enet_uint32 heard = static_cast<enet_uint32>(reinterpret_cast<uintptr_t>(m_peer->data));
-    return heard == 0 ? 0 : enet_time_get() - heard;
+    // The stamp is made odd (never 0), so it may lie a millisecond ahead of the clock.
+    const int32_t since = static_cast<int32_t>(enet_time_get() - heard);
+    return heard == 0 || since < 0 ? 0 : static_cast<uint32_t>(since);
 }
 
 void CNetTransport::LimitResendWait()
