@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Two game windows play each other on loopback: the host's window says it waits on its port;
 # once the joiner is in, an extender placed with real input on each side appears in both
-# windows; closing the joiner's window is reported in the host's as a win. Both record the
-# match, and their replays agree line for line up to where the joiner left, and verify.
+# windows; closing the joiner's window is reported in the host's as a win, and Escape then takes
+# the host to the menu without the match's last line. Both record the match, and their replays
+# are the same file to the last line, and verify.
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
 
@@ -74,19 +75,28 @@ grep -q "blue left the match: you win" "$AW_TMP/game.err" || aw_fail "the host w
 shot "$host_win" won
 [ "$(count 300 444 424 50 white)" -ge 100 ] || aw_fail "the host's window does not say why it won"
 aw_note "the joiner left; the host won"
+# Escape (the first one puts the extender tool down) goes back to the menu, and the match's
+# last line goes with it.
+AW_WIN="$host_win"
+aw_key Escape
+sleep 0.3
+aw_key Escape
+sleep 1
+shot "$host_win" menu
+[ "$(count 300 444 424 50 white)" -lt 20 ] || aw_fail "the match's last line stays over the menu"
+aw_note "Escape: the menu, without the match's last line"
 AW_WIN="$host_win"
 aw_close_window
 aw_wait_exit 10
 aw_expect_status 0
 
-# One replay a side; the joiner stopped first, so the two may end a few steps apart.
+# One replay a side, the same file: the joiner stayed to end on the step it named.
 host_replay="$(ls "$AW_TMP"/host.rec/*.replay)" && join_replay="$(ls "$AW_TMP"/join.rec/*.replay)" ||
     aw_fail "a side wrote no replay"
-lines=$(($(wc -l <"$host_replay") < $(wc -l <"$join_replay") ? $(wc -l <"$host_replay") : $(wc -l <"$join_replay")))
-cmp <(head -n $((lines - 1)) "$host_replay") <(head -n $((lines - 1)) "$join_replay") >&2 ||
-    aw_fail "the two replays differ before the end"
+cmp "$host_replay" "$join_replay" >&2 || aw_fail "the two replays differ"
+tail -n 1 "$host_replay" | grep -q "^end [0-9]* green " || aw_fail "the replay does not end with green the winner"
 grep -q "^cmd .* build green tool extender" "$host_replay" && grep -q "^cmd .* build blue tool extender" "$host_replay" ||
     aw_fail "the replay lacks a side's build"
-"$(dirname "$AW_GAME")/ampwarden-arena" --verify "$host_replay" "$join_replay" >"$AW_TMP/verify.out" 2>&1 ||
-    aw_fail "the replays do not verify: $(cat "$AW_TMP/verify.out")"
-aw_note "both replays agree for $((lines - 1)) lines and verify"
+"$(dirname "$AW_GAME")/ampwarden-arena" --verify "$host_replay" >"$AW_TMP/verify.out" 2>&1 ||
+    aw_fail "the replay does not verify: $(cat "$AW_TMP/verify.out")"
+aw_note "both replays are the same file, ending $(tail -n 1 "$host_replay"), and verify"
