@@ -55,7 +55,7 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
     if (pEvent.type == SDL_QUIT)
     {
         // Closing the window leaves the match: the other side is told at once, and the
-        // program stays (two seconds at most) for both to end on the same step.
+        // program stays (three seconds at most) for both to end on the same step.
         if (m_session.GetPhase() != CNetSession::PHASE_PLAYING)
             return false;
         m_session.Leave(world);

@@ -556,6 +556,8 @@ void CNetSession::OnFarewell(CGameWorld& pWorld, const CNetMessage& pMessage)
     // Up to the step it names, the other side's turns came before its farewell, on this
     // channel; a step we have already passed, or one it never closed, ends the match here.
     const int ran = pWorld.m_matchSteps - 1;
+    if (m_leaving)
+        return End(&pWorld, OUTCOME_LEFT, "Both sides left the match", -1); // no winner
     m_lastStep = std::max(ran, std::min(pMessage.lastStep, m_theirThrough));
     m_pausedBy = 0;
     m_dropped = false;

@@ -79,7 +79,7 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // Silence (no datagram at all) after which the match pauses for the opponent to return.
     static const uint32_t SILENCE_MS = 10000;
     // How long a side that leaves waits for the other's last turns, so that both end alike.
-    static const uint32_t LEAVE_WAIT_MS = 2000;
+    static const uint32_t LEAVE_WAIT_MS = 3000;
     // Turns that may come before the start (it travels on another channel) and wait for it.
     static const size_t MAX_EARLY_TURNS = 64;
     // How long the other's turn may be late before the window says so.
