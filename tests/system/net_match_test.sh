@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Two game windows play each other on loopback: the host's window says it waits on its port;
 # once the joiner is in, an extender placed with real input on each side appears in both
-# windows; closing the joiner's window is reported in the host's as a win, and Escape then takes
+# windows; a joiner that stands still for 11 s is waited for, with a countdown in the host's
+# window; closing the joiner's window is reported in the host's as a win, and Escape then takes
 # the host to the menu without the match's last line. Both record the match, and their replays
 # are the same file to the last line, and verify.
 source "$(dirname "$0")/lib.sh"
@@ -62,6 +63,18 @@ for side in host join; do
     [ "$blue" -ge $((blue_before + 20)) ] || aw_fail "$side: no blue extender ($blue_before -> $blue)"
     aw_note "$side window: green $green_before -> $green, blue $blue_before -> $blue"
 done
+
+# The joiner's program stands still for 11 s: the host's window says it waits for blue to
+# return, and both play on once it does.
+kill -STOP "$join_pid"
+sleep 11
+shot "$host_win" dropped
+[ "$(count 100 444 824 50 white)" -ge 300 ] || aw_fail "the host's window does not say blue is gone"
+grep -q "blue lost its connection; waiting 1:30" "$AW_TMP/game.err" || aw_fail "the host did not wait for blue"
+kill -CONT "$join_pid"
+for _ in $(seq 1 50); do grep -q "blue is back" "$AW_TMP/game.err" && break; sleep 0.1; done
+grep -q "blue is back" "$AW_TMP/game.err" || aw_fail "the host did not see blue come back"
+aw_note "blue stood still for 11 s; the host waited and play went on"
 
 # The joiner closes its window: it leaves, and the host is told it has won.
 AW_WIN="$join_win"
