@@ -2,9 +2,9 @@
 # Two game windows play each other on loopback: the host's window says it waits on its port;
 # once the joiner is in, an extender placed with real input on each side appears in both
 # windows; a joiner that stands still for 11 s is waited for, with a countdown in the host's
-# window; closing the joiner's window is reported in the host's as a win, and Escape then takes
-# the host to the menu without the match's last line. Both record the match, and their replays
-# are the same file to the last line, and verify.
+# window, and one whose window is hidden plays on; closing the joiner's window is reported in
+# the host's as a win, and Escape then takes the host to the menu without the match's last
+# line. Both record the match, and their replays are the same file to the last line, and verify.
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
 
@@ -75,6 +75,13 @@ kill -CONT "$join_pid"
 for _ in $(seq 1 50); do grep -q "blue is back" "$AW_TMP/game.err" && break; sleep 0.1; done
 grep -q "blue is back" "$AW_TMP/game.err" || aw_fail "the host did not see blue come back"
 aw_note "blue stood still for 11 s; the host waited and play went on"
+
+# A hidden (minimised) joiner's window plays on: the host never waits for it.
+xdotool windowunmap "$join_win" || aw_fail "cannot hide the joiner's window"
+sleep 11
+xdotool windowmap "$join_win"
+[ "$(grep -c "blue lost its connection" "$AW_TMP/game.err")" = 1 ] || aw_fail "a hidden joiner stopped playing"
+aw_note "a hidden joiner's window played on"
 
 # The joiner closes its window: it leaves, and the host is told it has won.
 AW_WIN="$join_win"
