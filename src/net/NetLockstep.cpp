@@ -58,6 +58,9 @@ void CNetSession::StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart)
     pWorld.m_playerCommandRoute = [this, &pWorld](const CMatchCommand& pCommand)
     { OwnCommand(pWorld, pCommand); };
     m_attached = true;
+    // A host lets the joiner's seat holder back in on a new link should it drop.
+    if (m_setup.hosting)
+        m_transport.SetTakesReturns(true);
     std::fprintf(stderr, "ampwarden: match started: seed %u, input delay %d steps\n", pStart.seed,
                  pStart.delay);
     if (m_onMatchStart)
@@ -88,6 +91,7 @@ void CNetSession::OwnCommand(CGameWorld& pWorld, CMatchCommand pCommand)
     // The first step not yet closed: shown at once as pending, run D steps from now on both sides.
     pCommand.step = m_myThrough + 1;
     m_outbox.push_back(pCommand);
+    RecordHistory(pCommand);
     pWorld.SubmitCommand(pCommand);
 }
 
@@ -149,7 +153,8 @@ int CNetSession::StepsPerTick()
 
 bool CNetSession::BeforeStep(CGameWorld& pWorld)
 {
-    if (m_phase != PHASE_PLAYING || m_finished || m_dropped || (m_pausedBy != 0 && m_lastStep < 0))
+    if (m_phase != PHASE_PLAYING || m_finished || m_dropped || (m_pausedBy != 0 && m_lastStep < 0) ||
+        RejoinHolds())
         return false;
     const int step = pWorld.m_matchSteps;
     if (m_lastStep >= 0 && step > m_lastStep && pWorld.m_result == RESULT_UNDECIDED)
@@ -251,6 +256,7 @@ void CNetSession::OnTurn(CGameWorld& pWorld, const CNetMessage& pMessage, int pC
         {
             pWorld.SubmitCommand(command);
             m_theirRecent.push_back(command);
+            RecordHistory(command);
         }
     }
     if (pMessage.through > m_theirThrough)

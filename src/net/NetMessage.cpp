@@ -178,6 +178,9 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         out.U32(static_cast<uint32_t>(pMessage.protocol));
         out.Text(pMessage.version);
         out.Text(pMessage.fingerprint);
+        // Only a returning side offers a seat; an older peer's greeting simply ends here.
+        if (pMessage.seat != 0)
+            out.U64(pMessage.seat);
         break;
     case NET_PING:
     case NET_PONG:
@@ -187,6 +190,26 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         out.U32(pMessage.seed);
         out.U8(static_cast<unsigned>(pMessage.delay));
         out.U64(static_cast<uint64_t>(pMessage.date));
+        out.U64(pMessage.seat);
+        break;
+    case NET_CATCH_UP:
+        out.U32(pMessage.seed);
+        out.U8(static_cast<unsigned>(pMessage.delay));
+        out.U64(static_cast<uint64_t>(pMessage.date));
+        out.U32(static_cast<uint32_t>(pMessage.step));
+        out.U32(static_cast<uint32_t>(pMessage.hostThrough));
+        out.U32(static_cast<uint32_t>(pMessage.joinerThrough));
+        out.U64(pMessage.hash);
+        out.U32(static_cast<uint32_t>(pMessage.count));
+        break;
+    case NET_HISTORY:
+        out.U8(static_cast<unsigned>(pMessage.commands.size()));
+        for (const CMatchCommand& command : pMessage.commands)
+            WriteCommand(out, command);
+        break;
+    case NET_READY:
+        out.U32(static_cast<uint32_t>(pMessage.step));
+        out.U64(pMessage.hash);
         break;
     case NET_TURN:
         out.U32(static_cast<uint32_t>(pMessage.through));
@@ -234,6 +257,12 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         message.fingerprint = in.Text();
         if (in.Ok() && (!IsPrintable(message.version) || !IsPrintable(message.fingerprint)))
             return Refuse(pWhy, "unprintable text in the greeting");
+        if (in.Ok() && !in.AtEnd())
+        {
+            message.seat = in.U64();
+            if (in.Ok() && message.seat == 0)
+                return Refuse(pWhy, "a greeting offering no seat");
+        }
         break;
     case NET_PING:
     case NET_PONG:
@@ -243,9 +272,55 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         message.seed = in.U32();
         message.delay = static_cast<int>(in.U8());
         message.date = static_cast<int64_t>(in.U64());
+        message.seat = in.U64();
         if (in.Ok() && (!InRange(message.delay, 1, Net::MAX_DELAY) || message.date < 0))
             return Refuse(pWhy, "a start with values out of range");
         break;
+    case NET_CATCH_UP:
+    {
+        message.seed = in.U32();
+        message.delay = static_cast<int>(in.U8());
+        message.date = static_cast<int64_t>(in.U64());
+        const int64_t step = in.U32();
+        const int64_t hostThrough = in.U32();
+        const int64_t joinerThrough = in.U32();
+        message.hash = in.U64();
+        const int64_t count = in.U32();
+        // Each side has closed at least every step run, and at most its delay beyond them.
+        if (in.Ok() &&
+            (!InRange(message.delay, 1, Net::MAX_DELAY) || message.date < 0 ||
+             !InRange(step, 0, Net::MAX_STEP) || !InRange(hostThrough, step - 1, step + 3 * Net::MAX_DELAY) ||
+             !InRange(joinerThrough, step - 1, step + 3 * Net::MAX_DELAY) ||
+             !InRange(count, 0, Net::MAX_CATCH_UP_COMMANDS)))
+            return Refuse(pWhy, "a catch-up with values out of range");
+        message.step = static_cast<int>(step);
+        message.hostThrough = static_cast<int>(hostThrough);
+        message.joinerThrough = static_cast<int>(joinerThrough);
+        message.count = static_cast<int>(count);
+        break;
+    }
+    case NET_HISTORY:
+    {
+        const uint32_t count = in.U8();
+        if (!in.Ok() || count == 0 || count > Net::MAX_HISTORY_COMMANDS)
+            return Refuse(pWhy, "a history with values out of range");
+        message.commands.resize(count);
+        for (CMatchCommand& command : message.commands)
+        {
+            if (!ReadCommand(in, Net::MAX_STEP, Net::MAX_STEP, command))
+                return Refuse(pWhy, in.Ok() ? "a command with values out of range" : "a truncated message");
+        }
+        break;
+    }
+    case NET_READY:
+    {
+        const int64_t step = in.U32();
+        message.hash = in.U64();
+        if (in.Ok() && !InRange(step, 0, Net::MAX_STEP))
+            return Refuse(pWhy, "a ready for a step out of range");
+        message.step = static_cast<int>(step);
+        break;
+    }
     case NET_TURN:
     {
         const int64_t through = in.U32();

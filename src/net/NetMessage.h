@@ -13,7 +13,7 @@
 namespace Net
 {
 // Raised whenever a message's layout or meaning changes; peers of different protocols refuse.
-const uint16_t PROTOCOL_VERSION = 3;
+const uint16_t PROTOCOL_VERSION = 4;
 // No message is longer; a bigger one is refused before it is looked at.
 const size_t MAX_MESSAGE_BYTES = 1024;
 const size_t MAX_TEXT_BYTES = 40;
@@ -24,6 +24,11 @@ const int MAX_TURN_SPAN = 64;
 const int MAX_STEP = 1 << 27;
 const int MAX_NODE_ID = 1 << 24;
 const int MAX_DELAY = 60;
+// Commands a returning side is sent to rebuild the match with: a 15-minute match in which both
+// sides build every eighth step (far busier than people play) has 14,062.
+const int MAX_CATCH_UP_COMMANDS = 20000;
+// Commands in one message of the catch-up list.
+const int MAX_HISTORY_COMMANDS = 28;
 } // namespace Net
 
 enum NetMessageType
@@ -36,17 +41,24 @@ enum NetMessageType
     NET_HASH = 6,  // the sender's state hash after `step` steps
     NET_PAUSE = 7, // paused (or resumed) by the sender
     NET_BYE = 8,   // the sender leaves, with a reason and the last step the match runs
+    // A returning side: the host tells where the match stands (then NET_HISTORY messages with
+    // every command so far); the returning side says it stands there too, with its hash.
+    NET_CATCH_UP = 9,
+    NET_HISTORY = 10,
+    NET_READY = 11,
 };
 
 enum NetByeReason
 {
-    BYE_QUIT = 0,      // the player left
-    BYE_REFUSED = 1,   // the handshake did not match
-    BYE_BAD_INPUT = 2, // a message from us broke the rules
-    BYE_DESYNC = 3,    // the hashes differed
-    BYE_FINISHED = 4,  // the match is decided
-    BYE_CLAIMED = 5,   // the other side was silent too long; the sender claims the win
-    BYE_REASON_COUNT = 6,
+    BYE_QUIT = 0,       // the player left
+    BYE_REFUSED = 1,    // the handshake did not match
+    BYE_BAD_INPUT = 2,  // a message from us broke the rules
+    BYE_DESYNC = 3,     // the hashes differed
+    BYE_FINISHED = 4,   // the match is decided
+    BYE_CLAIMED = 5,    // the other side was silent too long; the sender claims the win
+    BYE_NO_MATCH = 6,   // a seat was offered to a host with no match running
+    BYE_WRONG_SEAT = 7, // a seat was offered with a token not the match's
+    BYE_REASON_COUNT = 8,
 };
 
 struct CNetMessage
@@ -56,6 +68,9 @@ struct CNetMessage
     int protocol = 0;
     std::string version;
     std::string fingerprint;
+    // NET_HELLO: the seat of a running match offered by a returning side, 0 for none;
+    // NET_START: the joiner's seat token
+    uint64_t seat = 0;
     // NET_PING, NET_PONG
     uint32_t token = 0;
     // NET_START
@@ -66,9 +81,13 @@ struct CNetMessage
     int through = 0;
     int span = 1;
     std::vector<CMatchCommand> commands;
-    // NET_HASH
+    // NET_HASH; NET_CATCH_UP and NET_READY: the step the match stands at and its hash
     int step = 0;
     uint64_t hash = 0;
+    // NET_CATCH_UP (with seed, delay, date): the steps each side closed, the commands to come
+    int hostThrough = 0;
+    int joinerThrough = 0;
+    int count = 0;
     // NET_PAUSE
     bool paused = false;
     // NET_BYE: for a leave or a claim, the last step both sides run (-1: none given)

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "net/NetSeat.h"
 #include "world/GameWorld.h"
 
 namespace
@@ -85,6 +86,20 @@ bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
     m_phase = PHASE_CONNECTING;
     // ENet lets the link go a little after the session gives up waiting, never before.
     m_transport.SetDropLimit(SILENCE_MS + pSetup.dropWaitMs + 5000);
+    m_openedAt = NowMs();
+    // A seat kept from a match at this address that this program left without ending it
+    // (closed, crashed): offered to the host, which takes it back if that match still runs.
+    const std::string folder = SeatFolder();
+    if (!pSetup.hosting && !folder.empty())
+    {
+        m_seatPath = SeatPath(folder, pSetup.address.host, pSetup.address.port);
+        CNetSeat seat;
+        if (ReadSeat(m_seatPath, seat))
+        {
+            m_offeredSeat = seat.token;
+            std::fprintf(stderr, "ampwarden: offering to come back into the match of seed %u\n", seat.seed);
+        }
+    }
     if (pSetup.hosting)
         return m_transport.Listen(pSetup.address.port, pWhy);
     return m_transport.Connect(pSetup.address.host, pSetup.address.port, pWhy);
@@ -105,6 +120,8 @@ std::string CNetSession::Headline() const
         return line;
     case PHASE_GREETING:
     case PHASE_MEASURING:
+        if (m_rebuilding || m_offeredSeat != 0)
+            return m_rebuilding ? RejoinHeadline() : "Connected: asking to come back into the match";
         return "Connected: agreeing on the match";
     case PHASE_OVER:
         return m_endText;
@@ -121,7 +138,7 @@ std::string CNetSession::Headline() const
                ": Escape resumes, Q leaves";
     if (IsWaitingForOpponent())
         return "Waiting for the opponent";
-    return std::string();
+    return RejoinHeadline();
 }
 
 bool CNetSession::IsWaitingForOpponent() const
@@ -175,7 +192,17 @@ void CNetSession::Pump(CGameWorld& pWorld)
         OnEvent(pWorld, event);
     if (m_phase == PHASE_OVER || m_phase == PHASE_CONNECTING)
         return;
+    if (m_rebuilding)
+        RebuildSome(pWorld);
     now = NowMs();
+    if (m_rejoinPending && now - m_rejoinSince > REJOIN_WAIT_MS)
+    {
+        End(&pWorld, OUTCOME_BROKEN, std::string(TheirName()) + " came back but never stood ready",
+            BYE_BAD_INPUT);
+        return;
+    }
+    if (m_phase == PHASE_OVER)
+        return;
     // A finished match closes once both sides are done and every hash is answered.
     if (m_finished && ((m_peerFinished && AllChecksAnswered()) || now - m_finishedAt > FINISH_GRACE_MS))
     {
@@ -247,6 +274,11 @@ void CNetSession::OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CE
         m_transport.Drop(pEvent.candidate);
         return;
     }
+    if (message.seat != 0)
+        return OnSeatOffer(pWorld, pEvent.candidate, message);
+    // During a match only the seat's holder is let back in.
+    if (m_phase != PHASE_CONNECTING)
+        return m_transport.Drop(pEvent.candidate);
     m_transport.Adopt(pEvent.candidate);
     m_phase = PHASE_GREETING;
     m_lastReceiveAt = NowMs();
@@ -267,6 +299,7 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
         hello.protocol = Net::PROTOCOL_VERSION;
         hello.version = m_setup.version;
         hello.fingerprint = m_setup.fingerprint;
+        hello.seat = m_offeredSeat;
         Send(hello);
         std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));
         break;
@@ -281,7 +314,14 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
     {
         const uint32_t code = pEvent.code;
         // A host with an opponent already lets a third peer connect only to turn it away.
-        if (code == CNetTransport::CODE_BUSY)
+        if (code == 0x100 + BYE_NO_MATCH && m_offeredSeat != 0)
+            End(&pWorld, OUTCOME_REFUSED,
+                "Refused: " + m_setup.address.host + " has no match running for this seat (it has ended)",
+                -1);
+        else if (code == 0x100 + BYE_WRONG_SEAT && m_offeredSeat != 0)
+            End(&pWorld, OUTCOME_REFUSED,
+                "Refused: " + m_setup.address.host + " holds this seat for another token", -1);
+        else if (code == CNetTransport::CODE_BUSY)
             End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " already has an opponent", -1);
         else if (m_phase == PHASE_CONNECTING)
             End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " does not answer", -1);
@@ -362,9 +402,20 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
         start.seed = pMessage.seed;
         start.delay = pMessage.delay;
         start.date = pMessage.date;
+        m_seatToken = pMessage.seat;
         StartMatch(pWorld, start);
+        SaveSeat();
         break;
     }
+    case NET_CATCH_UP:
+        OnCatchUp(pWorld, pMessage);
+        break;
+    case NET_HISTORY:
+        OnHistory(pWorld, pMessage);
+        break;
+    case NET_READY:
+        OnReady(pWorld, pMessage);
+        break;
     case NET_TURN:
         // The start comes on the first channel and turns on all three: a turn may overtake
         // the start it follows, and waits for it.
@@ -466,6 +517,8 @@ void CNetSession::OnPong(CGameWorld& pWorld, const CNetMessage& pMessage)
     message.seed = start.seed;
     message.delay = start.delay;
     message.date = start.date;
+    // The joiner's seat, should it have to come back.
+    m_seatToken = message.seat = NewSeatToken();
     Send(message);
     StartMatch(pWorld, start);
 }
@@ -487,6 +540,10 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
     m_pausedBy = 0;
     m_dropped = false;
     m_leaving = false;
+    m_rebuilding = false;
+    m_rejoinPending = false;
+    // The match is over for this side: there is nothing to come back to.
+    RemoveSeat(m_seatPath);
     // The one who stayed wins a match that was still open (results read from green's side).
     if (pWorld && wasPlaying && pOutcome == OUTCOME_OPPONENT_LEFT && pWorld->m_result == RESULT_UNDECIDED)
     {

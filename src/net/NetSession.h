@@ -31,6 +31,8 @@ struct CNetSetup
     int stepLimit = 0;
     // How long a side that lost its connection is waited for before the one who stayed wins.
     uint32_t dropWaitMs = 90000;
+    // After a side came back into the match, how long both wait before play goes on.
+    uint32_t resumeCountdownMs = 3000;
 };
 
 // What both sides agreed on before the first step: what a replay of the match records.
@@ -98,7 +100,18 @@ class CNetSession : public CMatchDriver, public CMatchObserver
         uint64_t bytesReceived = 0;
         uint64_t datagramsSent = 0;
         uint32_t playedMs = 0;
+        // A side that came back: the step, the commands and bytes of the catch-up, how long the
+        // rebuild took, and (the returning side) the time from opening to standing ready.
+        int rejoinStep = -1;
+        int catchUpCommands = 0;
+        uint64_t catchUpBytes = 0;
+        uint32_t rebuildMs = 0;
+        uint32_t readyAfterOpenMs = 0;
     };
+    // Steps the returning side rebuilds between two services of the network.
+    static const int REBUILD_STEPS_PER_PUMP = 4000;
+    // How long the host waits for a returning side to stand ready before it gives up on it.
+    static const uint32_t REJOIN_WAIT_MS = 20000;
 
     CNetSession() = default;
     ~CNetSession();
@@ -190,6 +203,21 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     void OnCandidate(int pCandidate);
     void OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent);
 
+    // Rejoining (NetRejoin.cpp). Every command of the match, for a side that comes back.
+    void RecordHistory(const CMatchCommand& pCommand);
+    // The host: a peer offers the seat of a running match.
+    void OnSeatOffer(CGameWorld& pWorld, int pCandidate, const CNetMessage& pHello);
+    void SendCatchUp(CGameWorld& pWorld);
+    void OnReady(CGameWorld& pWorld, const CNetMessage& pMessage);
+    // The returning side: where the match stands, its commands, the rebuild.
+    void OnCatchUp(CGameWorld& pWorld, const CNetMessage& pMessage);
+    void OnHistory(CGameWorld& pWorld, const CNetMessage& pMessage);
+    void RebuildSome(CGameWorld& pWorld);
+    void SaveSeat();
+    // A step may run: no side is coming back and no countdown is running.
+    bool RejoinHolds();
+    std::string RejoinHeadline() const;
+
     CNetSetup m_setup;
     CNetTransport m_transport;
     int m_phase = PHASE_CONNECTING;
@@ -265,4 +293,26 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     std::string m_endReason;
     bool m_leaving = false;
     uint32_t m_leavingSince = 0;
+
+    // The joiner's seat: its token, the file that keeps it, the token offered on coming back.
+    uint64_t m_seatToken = 0;
+    std::string m_seatPath;
+    uint64_t m_offeredSeat = 0;
+    uint32_t m_openedAt = 0;
+    std::vector<CMatchCommand> m_history;
+    bool m_historyFull = false;
+    // The catch-up as it comes in and is rebuilt from (the returning side).
+    CNetMessage m_catchUp;
+    bool m_haveCatchUp = false;
+    bool m_rebuilding = false;
+    size_t m_rebuildNext = 0;
+    int m_rebuiltSteps = 0;
+    uint32_t m_rebuildStartedAt = 0;
+    // The host: a returning side is catching up to m_rejoinStep, whose hash is m_rejoinHash.
+    bool m_rejoinPending = false;
+    uint32_t m_rejoinSince = 0;
+    int m_rejoinStep = -1;
+    uint64_t m_rejoinHash = 0;
+    // Play resumes after a rejoin at this time (0: not waiting).
+    uint32_t m_resumeAt = 0;
 };

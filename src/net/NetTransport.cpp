@@ -177,7 +177,7 @@ bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
         {
         case ENET_EVENT_TYPE_CONNECT:
             StampNow(event.peer);
-            if (m_peer && event.peer != m_peer)
+            if (m_peer && event.peer != m_peer && !m_takesReturns)
             {
                 enet_peer_disconnect_now(event.peer, CODE_BUSY);
                 pEvent.kind = EVENT_TURNED_AWAY;
@@ -261,12 +261,28 @@ void CNetTransport::Adopt(int pCandidate)
     SetDropLimit(m_dropLimitMs);
 }
 
-void CNetTransport::Drop(int pCandidate)
+void CNetTransport::Replace(int pCandidate)
+{
+    ENetPeer* chosen = Candidate(pCandidate);
+    if (!chosen || !m_peer)
+        return;
+    // The old link says nothing more: its peer is forgotten without a goodbye.
+    enet_peer_reset(m_peer);
+    m_peer = nullptr;
+    m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
+                                      [chosen](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
+                                      { return pCandidate.first == chosen; }),
+                       m_candidates.end());
+    m_peer = chosen;
+    SetDropLimit(m_dropLimitMs);
+}
+
+void CNetTransport::Drop(int pCandidate, uint32_t pCode)
 {
     ENetPeer* peer = Candidate(pCandidate);
     if (!peer)
         return;
-    enet_peer_disconnect_now(peer, CODE_BUSY);
+    enet_peer_disconnect_now(peer, pCode);
     m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
                                       [peer](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
                                       { return pCandidate.first == peer; }),

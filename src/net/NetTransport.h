@@ -62,8 +62,13 @@ class CNetTransport
     void SendTo(int pCandidate, const std::vector<uint8_t>& pMessage);
     // The candidate becomes the opponent; every other one is turned away.
     void Adopt(int pCandidate);
-    // The candidate is let go without a word.
-    void Drop(int pCandidate);
+    // The candidate becomes the opponent in place of one whose link is lost (it came back).
+    void Replace(int pCandidate);
+    // The candidate is let go without a word (or with a code of the session's).
+    void Drop(int pCandidate, uint32_t pCode = CODE_BUSY);
+    // Hosting with an opponent: peers that come in are candidates still, not turned away at
+    // once, so that a side that lost its link may come back on a new one.
+    void SetTakesReturns(bool pOn) { m_takesReturns = pOn; }
     // How long the opponent may send nothing at all before ENet gives up on it (set once
     // connected; reaching the host keeps ENet's shorter limits).
     void SetDropLimit(uint32_t pMs);
@@ -95,6 +100,7 @@ class CNetTransport
     _ENetHost* m_host = nullptr;
     _ENetPeer* m_peer = nullptr;
     bool m_hosting = false;
+    bool m_takesReturns = false;
     uint32_t m_dropLimitMs = 0;
     // Peers let in to greet, and when each came.
     std::vector<std::pair<_ENetPeer*, uint32_t>> m_candidates;

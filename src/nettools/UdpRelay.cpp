@@ -20,6 +20,7 @@ struct CDatagram
     int64_t due = 0;
     long order = 0;
     bool toServer = false;
+    int client = 0; // which client it came from or goes to
     std::vector<uint8_t> bytes;
     bool operator>(const CDatagram& pOther) const
     {
@@ -48,7 +49,7 @@ int OpenSocket(uint16_t pPort)
 bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const char** pWhy)
 {
     const int front = OpenSocket(pSettings.listenPort);
-    const int back = OpenSocket(0);
+    int back = OpenSocket(0);
     if (front < 0 || back < 0)
     {
         *pWhy = "cannot open the relay's sockets on 127.0.0.1";
@@ -61,6 +62,7 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
     const sockaddr_in server = LoopbackIpv4(pSettings.targetPort);
     sockaddr_in client{};
     bool haveClient = false;
+    int clientCount = 0;
 
     std::mt19937 random(pSettings.seed);
     std::uniform_real_distribution<double> chance(0.0, 1.0);
@@ -86,7 +88,9 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
         while (!queue.empty() && queue.top().due <= now)
         {
             const CDatagram& datagram = queue.top();
-            if (datagram.toServer)
+            if (datagram.client != clientCount)
+                ; // for or from a client replaced since: gone with it
+            else if (datagram.toServer)
                 sendto(back, datagram.bytes.data(), datagram.bytes.size(), 0,
                        reinterpret_cast<const sockaddr*>(&server), sizeof server);
             else if (haveClient)
@@ -112,11 +116,24 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
                 continue;
             if (i == 0)
             {
-                // The first sender is the client; anyone else at the front is ignored.
-                if (!haveClient)
+                // The first sender is the client; anyone else at the front is ignored, unless
+                // the client may be replaced (a program started again sends from a new port):
+                // then the server sees it come from a new port too, as it would.
+                const bool other =
+                    from.sin_port != client.sin_port || from.sin_addr.s_addr != client.sin_addr.s_addr;
+                if (!haveClient || (pSettings.newClient && other))
                 {
+                    if (haveClient)
+                    {
+                        const int fresh = OpenSocket(0);
+                        if (fresh < 0)
+                            continue;
+                        close(back);
+                        back = fresh;
+                    }
                     client = from;
                     haveClient = true;
+                    ++clientCount;
                 }
                 else if (from.sin_port != client.sin_port || from.sin_addr.s_addr != client.sin_addr.s_addr)
                     continue;
@@ -133,6 +150,7 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
             }
             CDatagram datagram;
             datagram.toServer = i == 0;
+            datagram.client = clientCount;
             datagram.bytes.assign(buffer.begin(), buffer.begin() + n);
             datagram.due = NowMs() + std::max(0, pSettings.delayMs + jitter(random));
             if (chance(random) < pSettings.reorder)

@@ -17,7 +17,8 @@ struct CRelaySettings
     int stallMs = 0;
     int stallAtMs = 0;
     int stallEveryMs = 0;
-    int seconds = 60; // the relay stops after this long, whatever happens
+    int seconds = 60;       // the relay stops after this long, whatever happens
+    bool newClient = false; // the latest sender at the front is the client
 };
 
 struct CRelayCounts

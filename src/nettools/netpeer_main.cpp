@@ -4,6 +4,10 @@
 //     [--seed N] [--steps N] [--busy STEPS] [--script-seed N] [--seconds S]
 //     [--version TEXT] [--hashes FILE] [--dump-dir DIR] [--record DIR] [--desync-at STEP]
 //     [--evil wrong-side|past-step|garbage --evil-at STEP] [--leave-at STEP] [--drop-wait MS]
+//     [--crash-at STEP] [--countdown MS] [--fast 1]
+//   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
+//   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
+//   --fast runs steps as fast as the turns allow instead of on the clock (measurements).
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
 //     N peers that connect, never greet, and connect again whenever they are let go.
 // It prints one line of figures and exits 0 when the match reached its step limit with every
@@ -12,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -44,6 +49,8 @@ struct CPeerOptions
     std::string evil;
     int evilAt = 100;
     int leaveAt = -1;
+    int crashAt = -1;
+    bool fast = false;
     int squatters = 0;
 };
 
@@ -106,6 +113,12 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.evilAt = static_cast<int>(number);
         else if (name == "--leave-at")
             pOut.leaveAt = static_cast<int>(number);
+        else if (name == "--crash-at")
+            pOut.crashAt = static_cast<int>(number);
+        else if (name == "--countdown")
+            pOut.setup.resumeCountdownMs = static_cast<uint32_t>(number);
+        else if (name == "--fast")
+            pOut.fast = number != 0;
         else if (name == "--drop-wait")
             pOut.setup.dropWaitMs = static_cast<uint32_t>(number);
         else if (name == "--squat")
@@ -283,7 +296,7 @@ int main(int argc, char** argv)
             const auto now = Clock::now();
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
             last += std::chrono::milliseconds(elapsed);
-            world.Update(static_cast<unsigned>(elapsed));
+            world.Update(options.fast ? 16u : static_cast<unsigned>(elapsed));
             const int step = world.m_matchSteps;
             if (step != lastStep)
             {
@@ -294,14 +307,22 @@ int main(int argc, char** argv)
                     world.GetTeam(session.GetTeam()).AddEnergy(12345);
                 if (step == options.leaveAt)
                     session.Leave(world);
+                if (step == options.crashAt)
+                {
+                    std::fprintf(stderr, "ampwarden-netpeer: crashing at step %d\n", step);
+                    std::_Exit(9);
+                }
                 if (!options.evil.empty() && !evilSent && step >= options.evilAt)
                 {
                     SendEvil(session, options.evil, step);
                     evilSent = true;
                 }
             }
-            std::this_thread::sleep_for(
-                std::chrono::milliseconds(std::min(12u, std::max(1u, world.TimeToNextStep()))));
+            if (options.fast)
+                std::this_thread::yield();
+            else
+                std::this_thread::sleep_for(
+                    std::chrono::milliseconds(std::min(12u, std::max(1u, world.TimeToNextStep()))));
         }
         else
         {
@@ -325,6 +346,12 @@ int main(int argc, char** argv)
         seconds > 0 ? (stats.bytesSent + 28.0 * stats.datagramsSent) / seconds : 0.0,
         static_cast<unsigned long long>(stats.bytesReceived),
         seconds > 0 ? stats.bytesReceived / seconds : 0.0, seconds, world.GetNodes().size());
+    if (stats.rejoinStep >= 0)
+        std::printf(
+            "netpeer %s: rejoin at step %d: %d commands, %llu bytes of catch-up; rebuilt in %u ms, ready %u "
+            "ms after opening\n",
+            session.GetTeam() == 1 ? "green" : "blue", stats.rejoinStep, stats.catchUpCommands,
+            static_cast<unsigned long long>(stats.catchUpBytes), stats.rebuildMs, stats.readyAfterOpenMs);
     if (!options.hashFile.empty())
     {
         std::ofstream out(options.hashFile);

@@ -39,6 +39,8 @@ int main(int argc, char** argv)
             settings.seed = static_cast<uint32_t>(value);
         else if (name == "--seconds")
             settings.seconds = static_cast<int>(value);
+        else if (name == "--new-client")
+            settings.newClient = value != 0;
         else if (name == "--stall-ms")
             settings.stallMs = static_cast<int>(value);
         else if (name == "--stall-at")
@@ -57,7 +59,7 @@ int main(int argc, char** argv)
             stderr,
             "usage: ampwarden-netrelay --listen PORT --to PORT [--delay MS] [--jitter MS] "
             "[--loss %%] [--dup %%] [--reorder %%] [--seed N] [--seconds S] [--stall-ms MS --stall-at S "
-            "--stall-every S]\n");
+            "--stall-every S] [--new-client 1]\n");
         return 2;
     }
     CRelayCounts counts;

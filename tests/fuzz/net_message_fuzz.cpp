@@ -17,8 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
         std::abort();
     for (const CMatchCommand& command : message.commands)
     {
-        if (command.kind != CMD_BUILD || command.step > message.through ||
-            command.step <= message.through - message.span || command.node <= 0)
+        const bool inTurn = message.type != NET_TURN || (command.step <= message.through &&
+                                                         command.step > message.through - message.span);
+        if (command.kind != CMD_BUILD || !inTurn || command.step < 1 || command.node <= 0)
             std::abort();
     }
     if (EncodeNetMessage(message) != std::vector<uint8_t>(pData, pData + pSize))

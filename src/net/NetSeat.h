@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A joiner's seat in a running network match: the token the host handed it at the start, kept
+// in a small file so that the program started again with the same command line can take the
+// seat back after it was closed or crashed.
+struct CNetSeat
+{
+    std::string host;
+    uint16_t port = 0;
+    uint32_t seed = 0;
+    int64_t date = 0;
+    uint64_t token = 0;
+};
+
+// A fresh token from the system's random source (never the match's own random table); 0 when
+// none can be read.
+uint64_t NewSeatToken();
+// $XDG_STATE_HOME/ampwarden, else ~/.local/state/ampwarden; empty when neither is set.
+std::string SeatFolder();
+// The file that holds the seat for a match joined at this address.
+std::string SeatPath(const std::string& pFolder, const std::string& pHost, uint16_t pPort);
+// Writes the seat whole (a temporary file, then a rename); false, with why, when it cannot.
+bool WriteSeat(const std::string& pPath, const CNetSeat& pSeat, std::string& pWhy);
+// False when there is no seat file or it is not one this program wrote.
+bool ReadSeat(const std::string& pPath, CNetSeat& pSeat);
+void RemoveSeat(const std::string& pPath);
