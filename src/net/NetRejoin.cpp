@@ -226,11 +226,12 @@ void CNetSession::RebuildSome(CGameWorld& pWorld)
     const uint32_t now = NowMs();
     m_rebuilding = false;
     m_phase = PHASE_PLAYING;
-    m_myThrough = m_catchUp.joinerThrough;
+    // Our next command goes no earlier than the step after the one about to run.
+    m_myThrough = std::max(m_catchUp.joinerThrough, target);
     m_theirThrough = m_catchUp.hostThrough;
     for (int channel = 0; channel < CNetTransport::CHANNELS; ++channel)
     {
-        m_sentThroughOn[channel] = m_myThrough;
+        m_sentThroughOn[channel] = m_catchUp.joinerThrough;
         m_theirThroughOn[channel] = m_theirThrough;
     }
     m_theirThroughAt = 0;

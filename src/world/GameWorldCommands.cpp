@@ -84,8 +84,11 @@ bool CGameWorld::SubmitCommand(const CMatchCommand& pCommand)
     { return pA.step != pB.step ? pA.step < pB.step : pA.team < pB.team; };
     m_pendingCommands.insert(
         std::upper_bound(m_pendingCommands.begin(), m_pendingCommands.end(), pCommand, later), pCommand);
-    // The world is always between steps when a command arrives, so one that is due runs now.
-    ApplyDueCommands();
+    // The world is always between steps when a command arrives, so one that is due runs now;
+    // unless a driver hands commands in, which all run at the start of their step in this
+    // order: applied at once, one side's that came in just in time would follow the other's.
+    if (!m_driver)
+        ApplyDueCommands();
     return true;
 }
 
