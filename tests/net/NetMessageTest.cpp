@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <unistd.h>
 
 #include "net/NetAddress.h"
 #include "net/NetMessage.h"
+#include "net/NetSeat.h"
 #include "net/NetSession.h"
 
 namespace
@@ -43,7 +48,7 @@ bool Decodes(const std::vector<uint8_t>& pBytes, CNetMessage* pOut = nullptr)
 
 TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
 {
-    std::vector<CNetMessage> messages(8);
+    std::vector<CNetMessage> messages(13);
     messages[0].type = NET_HELLO, messages[0].protocol = 1, messages[0].version = "1.01",
     messages[0].fingerprint = "ab";
     messages[1].type = NET_PING, messages[1].token = 0x01020304;
@@ -53,6 +58,15 @@ TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
     messages[5].type = NET_HASH, messages[5].step = 64, messages[5].hash = 0x8877665544332211ull;
     messages[6].type = NET_PAUSE, messages[6].paused = true;
     messages[7].type = NET_BYE, messages[7].reason = BYE_CLAIMED, messages[7].lastStep = 1234;
+    messages[8] = messages[0], messages[8].seat = 0xFEDCBA9876543210ull;
+    messages[9] = messages[3], messages[9].seat = 5;
+    messages[10].type = NET_CATCH_UP, messages[10].seed = 3, messages[10].delay = 9, messages[10].step = 56250,
+    messages[10].hostThrough = 56258, messages[10].joinerThrough = 56249, messages[10].hash = 77,
+    messages[10].count = Net::MAX_CATCH_UP_COMMANDS;
+    // A full history message: the largest the catch-up sends, within the message limit.
+    messages[11].type = NET_HISTORY;
+    messages[11].commands.assign(Net::MAX_HISTORY_COMMANDS, Build(Net::MAX_STEP, 1, 4, 944.0f, 630.0f, 9));
+    messages[12].type = NET_READY, messages[12].step = 56250, messages[12].hash = 77;
     for (const CNetMessage& sent : messages)
     {
         const std::vector<uint8_t> bytes = EncodeNetMessage(sent);
@@ -94,6 +108,19 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
     noSpan.span = 0;
     CNetMessage wide = Turn({});
     wide.span = Net::MAX_TURN_SPAN + 1;
+    auto catchUpWith = [](int pHost, int pJoiner, int pCount)
+    {
+        CNetMessage catchUp;
+        catchUp.type = NET_CATCH_UP, catchUp.delay = 4, catchUp.step = 100;
+        catchUp.hostThrough = pHost, catchUp.joinerThrough = pJoiner, catchUp.count = pCount;
+        return EncodeNetMessage(catchUp);
+    };
+    CNetMessage longHistory;
+    longHistory.type = NET_HISTORY;
+    longHistory.commands.assign(Net::MAX_HISTORY_COMMANDS + 1, Build(9, 1, 1, 1.0f, 1.0f, 1));
+    CNetMessage badHistory = longHistory;
+    badHistory.commands.resize(2);
+    badHistory.commands[1].kind = CMD_RESTART;
     const Case cases[] = {
         {"empty", {}},
         {"truncated", std::vector<uint8_t>(good.begin(), good.end() - 1)},
@@ -119,6 +146,14 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
         {"unknown farewell", {NET_BYE, BYE_REASON_COUNT, 0, 0, 0, 0}},
         {"farewell past the last step", {NET_BYE, BYE_QUIT, 0xFF, 0xFF, 0xFF, 0x7F}},
         {"text longer than said", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 200, 'a'}},
+        {"a seat of 0", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"a cut-off seat", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0, 7, 0, 0, 0}},
+        {"a catch-up too long", catchUpWith(100, 100, Net::MAX_CATCH_UP_COMMANDS + 1)},
+        {"a catch-up closed far ahead", catchUpWith(100 + 3 * Net::MAX_DELAY + 1, 100, 0)},
+        {"a catch-up closed behind", catchUpWith(100, 98, 0)},
+        {"an empty history", {NET_HISTORY, 0}},
+        {"a history too long", EncodeNetMessage(longHistory)},
+        {"a history with a debug command", EncodeNetMessage(badHistory)},
     };
     for (const Case& c : cases)
         EXPECT_FALSE(Decodes(c.bytes)) << c.what;
@@ -174,4 +209,40 @@ TEST(NetMessageTest, AddressesPortsAndTheInputDelay)
     EXPECT_EQ(102u, CNetSession::MiddleRoundTrip({100, 104, 251, 98, 102}));
     EXPECT_EQ(PrintableText(std::string("a\x01%n") + std::string(60, 'b')).substr(0, 4), "a?%n");
     EXPECT_EQ(PrintableText(std::string(60, 'b')).size(), Net::MAX_TEXT_BYTES);
+}
+
+TEST(NetMessageTest, ASeatFileIsWrittenWholeReadBackAndRefusedWhenForeign)
+{
+    char folder[] = "/tmp/aw_seat.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    // A host name never reaches the path as anything but a plain file name.
+    const std::string path = SeatPath(std::string(folder) + "/state", "../a b:c", 24680);
+    EXPECT_EQ(path, std::string(folder) + "/state/seat-.._a_b_c-24680");
+    CNetSeat seat;
+    seat.host = "::1", seat.port = 3000, seat.seed = 7, seat.date = 1796690000, seat.token = 0xABCDEF0123456789ull;
+    std::string why;
+    ASSERT_TRUE(WriteSeat(path, seat, why)) << why;
+    CNetSeat back;
+    ASSERT_TRUE(ReadSeat(path, back));
+    EXPECT_EQ(back.host, "::1");
+    EXPECT_EQ(back.port, 3000);
+    EXPECT_EQ(back.seed, 7u);
+    EXPECT_EQ(back.date, 1796690000);
+    EXPECT_EQ(back.token, seat.token);
+    const char* foreign[] = {"", "ampwarden seat 1\nhost h\nport 0\nseed 1\ndate 1\ntoken 5\n",
+                             "ampwarden seat 1\nhost h\nport 5\nseed 1\ndate 1\ntoken 0\n",
+                             "ampwarden seat 1\nhost h\nport 5\nseed 1\ndate 1\n", "something else\n"};
+    for (const char* text : foreign)
+    {
+        std::ofstream(path) << text;
+        EXPECT_FALSE(ReadSeat(path, back)) << text;
+    }
+    std::ofstream(path) << "ampwarden seat 1\nhost h\n" << std::string(600, 'x');
+    EXPECT_FALSE(ReadSeat(path, back));
+    RemoveSeat(path);
+    EXPECT_FALSE(ReadSeat(path, back));
+    // Two tokens from the system's source differ (a seeded table would repeat them).
+    EXPECT_NE(NewSeatToken(), NewSeatToken());
+    rmdir((std::string(folder) + "/state").c_str());
+    EXPECT_EQ(rmdir(folder), 0);
 }
