@@ -248,6 +248,7 @@ int Squat(const CPeerOptions& pOptions)
 
 int main(int argc, char** argv)
 {
+    const auto programStart = std::chrono::steady_clock::now();
     CPeerOptions options;
     if (!ReadOptions(argc, argv, options))
     {
@@ -281,6 +282,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
         return 7;
     }
+    const long long openedAfterMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - programStart)
+            .count();
 
     std::mt19937 script(options.scriptSeed * 2 + static_cast<uint32_t>(options.setup.hosting));
     using Clock = std::chrono::steady_clock;
@@ -349,9 +353,10 @@ int main(int argc, char** argv)
     if (stats.rejoinStep >= 0)
         std::printf(
             "netpeer %s: rejoin at step %d: %d commands, %llu bytes of catch-up; rebuilt in %u ms, ready %u "
-            "ms after opening\n",
+            "ms after opening, %lld ms after the program started\n",
             session.GetTeam() == 1 ? "green" : "blue", stats.rejoinStep, stats.catchUpCommands,
-            static_cast<unsigned long long>(stats.catchUpBytes), stats.rebuildMs, stats.readyAfterOpenMs);
+            static_cast<unsigned long long>(stats.catchUpBytes), stats.rebuildMs, stats.readyAfterOpenMs,
+            stats.readyAfterOpenMs > 0 ? openedAfterMs + stats.readyAfterOpenMs : 0ll);
     if (!options.hashFile.empty())
     {
         std::ofstream out(options.hashFile);
