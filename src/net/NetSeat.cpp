@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <signal.h>
 #include <sstream>
 #include <unistd.h>
 
@@ -67,7 +68,8 @@ bool WriteSeat(const std::string& pPath, const CNetSeat& pSeat, std::string& pWh
     {
         std::ofstream out(temporary, std::ios::trunc);
         out << SEAT_HEADER << "\nhost " << pSeat.host << "\nport " << pSeat.port << "\nseed " << pSeat.seed
-            << "\ndate " << pSeat.date << "\ntoken " << std::hex << pSeat.token << std::dec << "\n";
+            << "\ndate " << pSeat.date << "\ntoken " << std::hex << pSeat.token << std::dec << "\npid "
+            << static_cast<long>(getpid()) << "\n";
         out.flush();
         if (!out)
         {
@@ -117,9 +119,18 @@ bool ReadSeat(const std::string& pPath, CNetSeat& pSeat)
     lines >> key >> std::hex >> seat.token;
     if (key != "token" || !lines || seat.token == 0)
         return false;
+    lines >> std::dec >> key >> seat.pid;
+    if (key != "pid" || !lines || seat.pid <= 0)
+        seat.pid = 0;
     seat.port = static_cast<uint16_t>(port);
     pSeat = seat;
     return true;
+}
+
+bool SeatHolderRuns(const CNetSeat& pSeat)
+{
+    return pSeat.pid > 0 && pSeat.pid != static_cast<long>(getpid()) &&
+           (kill(static_cast<pid_t>(pSeat.pid), 0) == 0 || errno == EPERM);
 }
 
 void RemoveSeat(const std::string& pPath)

@@ -13,6 +13,8 @@ struct CNetSeat
     uint32_t seed = 0;
     int64_t date = 0;
     uint64_t token = 0;
+    // The program that holds the seat now (0: none said).
+    long pid = 0;
 };
 
 // A fresh token from the system's random source (never the match's own random table); 0 when
@@ -27,3 +29,6 @@ bool WriteSeat(const std::string& pPath, const CNetSeat& pSeat, std::string& pWh
 // False when there is no seat file or it is not one this program wrote.
 bool ReadSeat(const std::string& pPath, CNetSeat& pSeat);
 void RemoveSeat(const std::string& pPath);
+// True when the seat's program still runs: another copy started with the same command line
+// must not take the seat from under it.
+bool SeatHolderRuns(const CNetSeat& pSeat);

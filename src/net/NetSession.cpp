@@ -94,7 +94,15 @@ bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
     {
         m_seatPath = SeatPath(folder, pSetup.address.host, pSetup.address.port);
         CNetSeat seat;
-        if (ReadSeat(m_seatPath, seat))
+        if (ReadSeat(m_seatPath, seat) && SeatHolderRuns(seat))
+        {
+            // Another copy plays in that match: this one joins as a newcomer, and its seat
+            // file is left alone.
+            std::fprintf(stderr, "ampwarden: the program with pid %ld holds a seat at this address\n",
+                         seat.pid);
+            m_seatPath.clear();
+        }
+        else if (ReadSeat(m_seatPath, seat))
         {
             m_offeredSeat = seat.token;
             std::fprintf(stderr, "ampwarden: offering to come back into the match of seed %u\n", seat.seed);

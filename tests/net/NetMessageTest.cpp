@@ -60,9 +60,9 @@ TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
     messages[7].type = NET_BYE, messages[7].reason = BYE_CLAIMED, messages[7].lastStep = 1234;
     messages[8] = messages[0], messages[8].seat = 0xFEDCBA9876543210ull;
     messages[9] = messages[3], messages[9].seat = 5;
-    messages[10].type = NET_CATCH_UP, messages[10].seed = 3, messages[10].delay = 9, messages[10].step = 56250,
-    messages[10].hostThrough = 56258, messages[10].joinerThrough = 56249, messages[10].hash = 77,
-    messages[10].count = Net::MAX_CATCH_UP_COMMANDS;
+    messages[10].type = NET_CATCH_UP, messages[10].seed = 3, messages[10].delay = 9,
+    messages[10].step = 56250, messages[10].hostThrough = 56258, messages[10].joinerThrough = 56249,
+    messages[10].hash = 77, messages[10].count = Net::MAX_CATCH_UP_COMMANDS;
     // A full history message: the largest the catch-up sends, within the message limit.
     messages[11].type = NET_HISTORY;
     messages[11].commands.assign(Net::MAX_HISTORY_COMMANDS, Build(Net::MAX_STEP, 1, 4, 944.0f, 630.0f, 9));
@@ -219,7 +219,8 @@ TEST(NetMessageTest, ASeatFileIsWrittenWholeReadBackAndRefusedWhenForeign)
     const std::string path = SeatPath(std::string(folder) + "/state", "../a b:c", 24680);
     EXPECT_EQ(path, std::string(folder) + "/state/seat-.._a_b_c-24680");
     CNetSeat seat;
-    seat.host = "::1", seat.port = 3000, seat.seed = 7, seat.date = 1796690000, seat.token = 0xABCDEF0123456789ull;
+    seat.host = "::1", seat.port = 3000, seat.seed = 7, seat.date = 1796690000,
+    seat.token = 0xABCDEF0123456789ull;
     std::string why;
     ASSERT_TRUE(WriteSeat(path, seat, why)) << why;
     CNetSeat back;
@@ -229,6 +230,13 @@ TEST(NetMessageTest, ASeatFileIsWrittenWholeReadBackAndRefusedWhenForeign)
     EXPECT_EQ(back.seed, 7u);
     EXPECT_EQ(back.date, 1796690000);
     EXPECT_EQ(back.token, seat.token);
+    // Written by this program; a seat another running program holds is left alone.
+    EXPECT_EQ(back.pid, static_cast<long>(getpid()));
+    EXPECT_FALSE(SeatHolderRuns(back));
+    back.pid = static_cast<long>(getppid());
+    EXPECT_TRUE(SeatHolderRuns(back));
+    back.pid = 0;
+    EXPECT_FALSE(SeatHolderRuns(back));
     const char* foreign[] = {"", "ampwarden seat 1\nhost h\nport 0\nseed 1\ndate 1\ntoken 5\n",
                              "ampwarden seat 1\nhost h\nport 5\nseed 1\ndate 1\ntoken 0\n",
                              "ampwarden seat 1\nhost h\nport 5\nseed 1\ndate 1\n", "something else\n"};

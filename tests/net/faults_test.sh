@@ -25,7 +25,7 @@ port=$((26000 + ($$ % 1000) * 32))
 run() {
     local name="$1" seconds="$2"
     shift 2
-    ("$peer" --seconds "$seconds" "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
+    (XDG_STATE_HOME="$tmp/state-$name" "$peer" --seconds "$seconds" "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
         echo $! >"$tmp/$name.pid"; wait $!; echo $? >"$tmp/$name.rc") &
     pids+=($!)
 }

@@ -32,7 +32,7 @@ start() {
     shift
     rm -f "$tmp/$name.rc"
     (
-        "$peer" --seconds 40 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
+        XDG_STATE_HOME="$tmp/state-$name" "$peer" --seconds 40 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
         echo $! >"$tmp/$name.pid"
         wait $!
         echo $? >"$tmp/$name.rc"
