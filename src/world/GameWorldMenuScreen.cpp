@@ -17,10 +17,41 @@ namespace
 using ScreenDraw::Quad;
 
 const char* const MAIN_ROWS[] = {"New Game", "Resume Game", "", "Exit"};
-const char* const DIFFICULTY_ROWS[] = {
-    "Demo", "", LEVEL_NAMES[0], LEVEL_NAMES[1], LEVEL_NAMES[2], LEVEL_NAMES[3], LEVEL_NAMES[4]};
-const int DIFFICULTY_ROW_COUNT = static_cast<int>(std::size(DIFFICULTY_ROWS));
-static_assert(DIFFICULTY_ROW_COUNT == 2 + LEVEL_COUNT, "one menu row per level");
+// "Demo", a gap, then the levels weakest first, each with its arena rating in a column of its own.
+const int DIFFICULTY_ROW_COUNT = 2 + MENU_LEVEL_COUNT;
+// Rows go down 40 pixels from 500: the list must end above the window's bottom edge.
+static_assert(DIFFICULTY_ROW_COUNT <= 12, "the difficulty list fits the window");
+const float RATING_COLUMN = 170.0f;
+
+struct DifficultyLabels
+{
+    std::string names[DIFFICULTY_ROW_COUNT];
+    std::string ratings[DIFFICULTY_ROW_COUNT];
+    const char* nameRows[DIFFICULTY_ROW_COUNT];
+    const char* ratingRows[DIFFICULTY_ROW_COUNT];
+
+    DifficultyLabels()
+    {
+        names[0] = "Demo";
+        for (int i = 0; i < MENU_LEVEL_COUNT; ++i)
+        {
+            const LevelInfo& level = LevelEntry(MENU_LEVELS[i]);
+            names[2 + i] = level.name;
+            ratings[2 + i] = std::to_string(level.rating);
+        }
+        for (int i = 0; i < DIFFICULTY_ROW_COUNT; ++i)
+        {
+            nameRows[i] = names[i].c_str();
+            ratingRows[i] = ratings[i].c_str();
+        }
+    }
+};
+
+const DifficultyLabels& Labels()
+{
+    static const DifficultyLabels labels;
+    return labels;
+}
 const int ROW_SPACING = 40;
 
 // One column of rows going down from the current origin: the hovered row red, the others
@@ -56,7 +87,7 @@ void DrawDifficultyConnectors()
     Quad(-204.0f, -196.0f, 4.0f, 12.0f);
     for (int i = 0; i < DIFFICULTY_ROW_COUNT; ++i)
     {
-        if (DIFFICULTY_ROWS[i][0] == '\0')
+        if (Labels().nameRows[i][0] == '\0')
             continue;
         float y = static_cast<float>(-ROW_SPACING * i);
         Quad(-50.0f, -10.0f, y + 7.0f, y + 9.0f);
@@ -122,7 +153,9 @@ void CGameWorld::DrawMenu()
         glPushMatrix();
         glTranslatef(550.0f, 500.0f, 0.0f);
         DrawDifficultyConnectors();
-        DrawRows(*this, font, DIFFICULTY_ROWS, DIFFICULTY_ROW_COUNT, m_difficultyHover, false);
+        DrawRows(*this, font, Labels().nameRows, DIFFICULTY_ROW_COUNT, m_difficultyHover, false);
+        glTranslatef(RATING_COLUMN, 0.0f, 0.0f);
+        DrawRows(*this, font, Labels().ratingRows, DIFFICULTY_ROW_COUNT, m_difficultyHover, false);
         glPopMatrix();
     }
 }
