@@ -108,7 +108,8 @@ class CAIPlayer
     CSpot FindShieldSpotOnBeam(CBeamNode* pDmgSrc);
     CSpot FindExtractorSpot();
     CSpot FindBeamSpot(CEntity* pTarget, float pMinDistance);
-    void ExtendToward(const CVector2& pGoal, float pClearance);
+    // True when an extender was built.
+    bool ExtendToward(const CVector2& pGoal, float pClearance);
 
     // --- the decision ---
     void BuildBeamWatch();

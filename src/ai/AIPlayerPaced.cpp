@@ -109,8 +109,9 @@ void CAIPlayer::ThinkPlain()
     for (CBeamNode* beam : m_beams)
     {
         CEntity* target = beam->GetTarget();
+        // A shield already taking the beam is what it is for.
         if (beam->GetTeam() == team || !beam->IsConnected() || !target || target->GetTeam() != team ||
-            !HasSeen(beam))
+            dynamic_cast<const CShieldNode*>(target) || !HasSeen(beam))
             continue;
         if (energy < CShieldNode::GetCost())
             return;
@@ -119,13 +120,13 @@ void CAIPlayer::ThinkPlain()
             continue;
         const CVector2 at = StrayPlace(spot.pos);
         const CVector2 facing = StrayAim(at, beam->GetPosition());
-        if (CEntity* parent = world.FindPowerSource(team, at, false))
-            world.BuildShield(team, at, facing, parent);
-        else
-            ExtendToward(at, CShieldNode::RADIUS);
-        return;
+        CEntity* parent = world.FindPowerSource(team, at, false);
+        if (parent ? world.BuildShield(team, at, facing, parent) != nullptr
+                   : ExtendToward(at, CShieldNode::RADIUS))
+            return;
     }
 
+    // A site it cannot reach or build on does not hold it up: it goes on to attack.
     if (!m_freeResources.empty())
     {
         CSpot spot = FindExtractorSpot();
@@ -133,11 +134,10 @@ void CAIPlayer::ThinkPlain()
         {
             if (energy < CExtractorNode::GetCost())
                 return;
-            if (CEntity* parent = world.FindPowerSource(team, spot.pos, true))
-                world.BuildExtractor(team, spot.pos, parent);
-            else
-                ExtendToward(spot.pos, CExtractorNode::RADIUS);
-            return;
+            CEntity* parent = world.FindPowerSource(team, spot.pos, true);
+            if (parent ? world.BuildExtractor(team, spot.pos, parent) != nullptr
+                       : ExtendToward(spot.pos, CExtractorNode::RADIUS))
+                return;
         }
     }
 
@@ -149,8 +149,9 @@ void CAIPlayer::ThinkPlain()
     CSpot spot = FindBeamSpot(target, 0.0f);
     if (!spot.node)
         return;
+    // It aims at the target a few pixels off, as a hand would.
     const CVector2 at = StrayPlace(spot.pos);
-    const CVector2 aim = StrayAim(at, target->GetPosition());
+    const CVector2 aim = StrayPlace(target->GetPosition());
     if (CEntity* parent = world.FindPowerSource(team, at, true))
         world.BuildBeamEmitter(team, at, aim, parent);
     else

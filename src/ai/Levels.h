@@ -23,26 +23,35 @@ struct LevelInfo
     unsigned actionsPerMinute;
     // A beam turned on one of its nodes is answered only once it has fired this long.
     unsigned reactionMs;
-    // How far its aims stray (degrees) and its placements (pixels), either way.
+    // How far a shield's facing strays (degrees), and its placements and a beam's aim point
+    // (pixels), either way.
     float aimDegrees;
     float placePixels;
-    // Listed in the menu's difficulty list.
-    bool inMenu;
-    // Its rating in the arena, Very Easy taken as 0 (shown beside its name in the menu).
-    int rating;
 };
 
 inline constexpr LevelInfo LEVELS[] = {
-    {"Very Easy", LEVEL_VERY_EASY, 0, 0, 0.0f, 0.0f, true, 0},
-    {"Easy", LEVEL_EASY, 0, 0, 0.0f, 0.0f, true, 0},
-    {"Normal", LEVEL_NORMAL, 0, 0, 0.0f, 0.0f, true, 0},
-    {"Hard", LEVEL_HARD, 0, 0, 0.0f, 0.0f, true, 0},
-    {"Expert", LEVEL_EXPERT, 0, 0, 0.0f, 0.0f, true, 0},
+    {"Very Easy", LEVEL_VERY_EASY, 0, 0, 0.0f, 0.0f},
+    {"Easy", LEVEL_EASY, 0, 0, 0.0f, 0.0f},
+    {"Normal", LEVEL_NORMAL, 0, 0, 0.0f, 0.0f},
+    {"Hard", LEVEL_HARD, 0, 0, 0.0f, 0.0f},
+    {"Expert", LEVEL_EXPERT, 0, 0, 0.0f, 0.0f},
+    // Paced players, for measuring: a newcomer's plain plan at a person's pace.
+    {"Paced 6", PLAN_PLAIN, 6, 3000, 4.0f, 6.0f},
+    {"Paced 12", PLAN_PLAIN, 12, 2000, 4.0f, 6.0f},
+    {"Paced 24", PLAN_PLAIN, 24, 1500, 3.0f, 5.0f},
+    {"Paced 48", PLAN_PLAIN, 48, 1000, 3.0f, 4.0f},
+    // Steps between Very Easy and Normal: Easy's and Normal's decisions at a limited pace.
+    {"Gentle", LEVEL_EASY, 8, 0, 0.0f, 0.0f},
+    {"Mild", LEVEL_EASY, 10, 0, 0.0f, 0.0f},
+    {"Steady", LEVEL_NORMAL, 16, 0, 0.0f, 0.0f},
+    {"Moderate", LEVEL_NORMAL, 24, 0, 0.0f, 0.0f},
+    {"Firm", LEVEL_NORMAL, 32, 0, 0.0f, 0.0f},
+    {"Keen", LEVEL_NORMAL, 40, 0, 0.0f, 0.0f},
 };
 constexpr unsigned LEVEL_COUNT = static_cast<unsigned>(sizeof LEVELS / sizeof LEVELS[0]);
 
 // The menu's difficulty list, weakest first.
-inline constexpr unsigned MENU_LEVELS[] = {0, 1, 2, 3, 4};
+inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 13, 14, 2, 3, 4};
 constexpr int MENU_LEVEL_COUNT = static_cast<int>(sizeof MENU_LEVELS / sizeof MENU_LEVELS[0]);
 
 // The table's entry for a level; a number past it reads as Hard's entry.
@@ -50,3 +59,6 @@ inline const LevelInfo& LevelEntry(unsigned pLevel)
 {
     return LEVELS[pLevel < LEVEL_COUNT ? pLevel : LEVEL_HARD];
 }
+
+// Its rating as the arena last measured it, Very Easy taken as 0 (shown in the menu).
+int MeasuredRating(unsigned pLevel);

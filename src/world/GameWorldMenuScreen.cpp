@@ -19,8 +19,9 @@ using ScreenDraw::Quad;
 const char* const MAIN_ROWS[] = {"New Game", "Resume Game", "", "Exit"};
 // "Demo", a gap, then the levels weakest first, each with its arena rating in a column of its own.
 const int DIFFICULTY_ROW_COUNT = 2 + MENU_LEVEL_COUNT;
-// Rows go down 40 pixels from 500: the list must end above the window's bottom edge.
-static_assert(DIFFICULTY_ROW_COUNT <= 12, "the difficulty list fits the window");
+// Rows go down from 500 pixels above the bottom edge, which the list must end above.
+static_assert(DIFFICULTY_ROW_COUNT * CGameWorld::DIFFICULTY_ROW_PITCH <= 460,
+              "the difficulty list fits the window");
 const float RATING_COLUMN = 170.0f;
 
 struct DifficultyLabels
@@ -37,7 +38,7 @@ struct DifficultyLabels
         {
             const LevelInfo& level = LevelEntry(MENU_LEVELS[i]);
             names[2 + i] = level.name;
-            ratings[2 + i] = std::to_string(level.rating);
+            ratings[2 + i] = std::to_string(MeasuredRating(MENU_LEVELS[i]));
         }
         for (int i = 0; i < DIFFICULTY_ROW_COUNT; ++i)
         {
@@ -72,7 +73,8 @@ void DrawRows(const CGameWorld& pWorld, CTextureFont* pFont, const char* const* 
                 glColor3f(0.5f, 0.5f, 0.5f);
             pFont->DrawText(pRows[i]);
         }
-        glTranslatef(0.0f, static_cast<float>(-ROW_SPACING), 0.0f);
+        glTranslatef(0.0f, static_cast<float>(pMainMenu ? -ROW_SPACING : -CGameWorld::DIFFICULTY_ROW_PITCH),
+                     0.0f);
     }
     glPopMatrix();
 }
@@ -89,12 +91,13 @@ void DrawDifficultyConnectors()
     {
         if (Labels().nameRows[i][0] == '\0')
             continue;
-        float y = static_cast<float>(-ROW_SPACING * i);
+        float y = static_cast<float>(-CGameWorld::DIFFICULTY_ROW_PITCH * i);
         Quad(-50.0f, -10.0f, y + 7.0f, y + 9.0f);
         Quad(-14.0f, -6.0f, y + 4.0f, y + 12.0f);
     }
     // The spine runs from the first row down to the last.
-    Quad(-52.0f, -50.0f, static_cast<float>(-ROW_SPACING * (DIFFICULTY_ROW_COUNT - 1)) + 7.0f, 7.0f);
+    Quad(-52.0f, -50.0f,
+         static_cast<float>(-CGameWorld::DIFFICULTY_ROW_PITCH * (DIFFICULTY_ROW_COUNT - 1)) + 7.0f, 7.0f);
     glEnd();
 }
 } // namespace
