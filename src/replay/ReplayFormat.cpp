@@ -82,6 +82,8 @@ std::string FormatHeader(const CReplayHeader& pHeader)
 {
     std::string text = "ampwarden-replay " + std::to_string(pHeader.version) + "\n";
     text += "program " + pHeader.program + "\n";
+    text += "rules " + std::to_string(pHeader.rules) + " " +
+            (pHeader.commit.empty() ? "unknown" : pHeader.commit) + "\n";
     text += "data " + pHeader.data + "\n";
     text += "seed " + std::to_string(pHeader.seed) + "\n";
     text += "date " + pHeader.date + "\n";
@@ -96,6 +98,13 @@ std::string FormatHeader(const CReplayHeader& pHeader)
     text += std::string("demo ") + (pHeader.demo ? "1" : "0") + "\n";
     text += std::string("watched ") + (pHeader.watched ? "1" : "0") + "\n";
     return text;
+}
+
+std::string RecordedBy(const CReplayHeader& pHeader)
+{
+    return "rules " + std::to_string(pHeader.rules) + " (" + pHeader.program +
+           (pHeader.version < 2 ? ", from before replays named their rules)"
+                                : ", commit " + (pHeader.commit.empty() ? "unknown" : pHeader.commit) + ")");
 }
 
 std::string FormatCommand(int pStep, const CMatchCommand& pCommand)
