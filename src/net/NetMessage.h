@@ -13,7 +13,7 @@
 namespace Net
 {
 // Raised whenever a message's layout or meaning changes; peers of different protocols refuse.
-const uint16_t PROTOCOL_VERSION = 2;
+const uint16_t PROTOCOL_VERSION = 3;
 // No message is longer; a bigger one is refused before it is looked at.
 const size_t MAX_MESSAGE_BYTES = 1024;
 const size_t MAX_TEXT_BYTES = 40;
@@ -28,7 +28,7 @@ const int MAX_DELAY = 60;
 
 enum NetMessageType
 {
-    NET_HELLO = 1, // protocol, program version, data fingerprint: both ways, first
+    NET_HELLO = 1, // protocol, program version, data fingerprint, rules: both ways, first
     NET_PING = 2,  // the host measures the round trip
     NET_PONG = 3,
     NET_START = 4, // the host's seed, the input delay and the start date
@@ -55,6 +55,7 @@ struct CNetMessage
     int protocol = 0;
     std::string version;
     std::string fingerprint;
+    int rules = 1; // a greeting of protocol 2 and older names none: those builds play rules 1
     // NET_PING, NET_PONG
     uint32_t token = 0;
     // NET_START
