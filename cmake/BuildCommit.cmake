@@ -4,10 +4,16 @@
 set(AW_COMMIT "")
 find_package(Git QUIET)
 if(GIT_FOUND)
+  # Only the sources' own checkout: a tarball unpacked inside some other repository is not it.
+  execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --show-toplevel
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} OUTPUT_VARIABLE aw_git_top
+    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
   execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --short=12 HEAD
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} OUTPUT_VARIABLE AW_COMMIT
     RESULT_VARIABLE aw_git_status OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  if(NOT aw_git_status EQUAL 0 OR NOT AW_COMMIT MATCHES "^[0-9a-f]+$")
+  get_filename_component(aw_git_top "${aw_git_top}" REALPATH)
+  get_filename_component(aw_source "${CMAKE_SOURCE_DIR}" REALPATH)
+  if(NOT aw_git_status EQUAL 0 OR NOT AW_COMMIT MATCHES "^[0-9a-f]+$" OR NOT aw_git_top STREQUAL aw_source)
     set(AW_COMMIT "")
   else()
     execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --git-path HEAD --git-path packed-refs

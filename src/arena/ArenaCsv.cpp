@@ -258,7 +258,7 @@ bool ParseArenaCsv(const std::string& pText, ArenaCsv& pOut, std::string& pError
     ArenaCsv csv;
     const size_t lastEnd = pText.rfind('\n');
     csv.wholeBytes = lastEnd == std::string::npos ? 0 : lastEnd + 1;
-    csv.commented = pText.compare(0, 1, "#") == 0;
+    csv.commented = pText.compare(0, 1, "#") == 0 || pText.compare(0, 4, "\xef\xbb\xbf#") == 0;
     const int columnsLine = csv.commented ? 2 : 1;
     const std::string columns = CsvColumns() + (csv.commented ? "" : "," + TournamentColumns());
     std::vector<std::string> fields;
@@ -267,7 +267,12 @@ bool ParseArenaCsv(const std::string& pText, ArenaCsv& pOut, std::string& pError
     while (start < csv.wholeBytes)
     {
         const size_t end = pText.find('\n', start);
-        const std::string text = pText.substr(start, end - start);
+        std::string text = pText.substr(start, end - start);
+        // Line ends as RFC 4180 gives them, and the byte-order mark spreadsheets save, are read too.
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (line == 0 && text.compare(0, 3, "\xef\xbb\xbf") == 0)
+            text.erase(0, 3);
         start = end + 1;
         ++line;
         const std::string where = "line " + std::to_string(line) + ": ";

@@ -126,10 +126,9 @@ class CParser
     std::string Header(int pNumber, const Tokens& t)
     {
         CReplayHeader& h = m_out.header;
-        const int key = m_key++;
-        if (key == 2 && h.version < 2)
-            ++m_key; // no rules line: the file plays by rules 1
-        const int at = key == 2 && h.version < 2 ? 3 : key;
+        int at = m_key++;
+        if (at == 2 && h.version < 2)
+            at = m_key++; // a version 1 file names no rules: it was recorded by rules 1
         if (t[0] != HEADER_KEYS[at])
             return pNumber == 1 ? "not a replay" : std::string("expected \"") + HEADER_KEYS[at] + "\"";
         const bool side = at == 6 || at == 7;

@@ -113,6 +113,13 @@ TEST(ArenaCsvTest, RowsReadBackAsWrittenUpToTheLastWholeRowInEitherForm)
     std::string error;
     ASSERT_TRUE(ParseArenaCsv(CsvColumns() + "," + TournamentColumns() + "\n", csv, error)) << error;
     EXPECT_FALSE(csv.named) << "no row, no tournament";
+    // Saved again by a spreadsheet: CRLF line ends and a byte-order mark.
+    std::string saved = "\xef\xbb\xbf";
+    for (char c : CsvOf(SmallTournament(), 1, 2))
+        saved += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ASSERT_TRUE(ParseArenaCsv(saved, csv, error)) << error;
+    EXPECT_EQ(3u, csv.outcomes.size());
+    EXPECT_EQ("", TournamentDifference(SmallTournament(), csv.tournament));
 }
 
 TEST(ArenaCsvTest, AnythingButTheArenasCsvIsRefusedWithItsLine)
