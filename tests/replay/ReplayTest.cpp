@@ -8,6 +8,7 @@
 #include <dirent.h>
 
 #include "engine/Version.h"
+#include "nodes/MainNode.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayRecorder.h"
@@ -257,6 +258,25 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     for (const auto& c : cases)
         EXPECT_NE(std::string::npos, Verify(c.text).find(c.said))
             << Verify(c.text) << "\nexpected: " << c.said;
+    // A match decided by the debug key that destroys blue's main node: the end line is where
+    // it was decided, and nowhere later.
+    CGameEngine::Instance().AddOption("debug");
+    recorder.Attach(World());
+    World().ClearMatch();
+    World().NewMatch();
+    Steps(5);
+    const CVector2 blue = World().GetTeam(2).GetMainNode()->GetPosition();
+    World().OnMouseMove(static_cast<int>(blue.x) + 40, 699 - static_cast<int>(blue.y));
+    Key('d');
+    Steps(5);
+    recorder.Detach(World());
+    const std::string decided = Read(recorder.GetPath());
+    EXPECT_NE(std::string::npos, Verify(decided).find("f: ok, 6 steps, winner green")) << Verify(decided);
+    EXPECT_NE(std::string::npos,
+              Verify(Replace(decided, "\nend 6 ", "\nend 9 "))
+                  .find("f: out of sync at step 6: the match was decided here (winner green), "
+                        "the file goes on to step 9; recorded with"))
+        << Verify(Replace(decided, "\nend 6 ", "\nend 9 "));
     // A build of other rules refuses the files that name none.
     CReplay replay;
     EXPECT_FALSE(ParseReplay(older, CReplayExpect{RULES_VERSION + 1, ""}, replay, why));
