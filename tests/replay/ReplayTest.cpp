@@ -106,7 +106,7 @@ class ReplayTest : public WorldTest
         w.RemoveObserver(&log);
         return log.hashes;
     }
-    // What --verify says of the text, or why it refuses it.
+    // What --verify says of the text, or why it refuses it, after its exit status (0 or 1).
     std::string Verify(const std::string& pText)
     {
         const std::string path = m_folder + "/case.replay";
@@ -114,8 +114,9 @@ class ReplayTest : public WorldTest
         CReplay replay;
         std::string why;
         if (!LoadReplay(path, ExpectedHere("Data/resources.xml"), replay, why))
-            return why;
-        return CheckLine("f", replay, CheckReplay(replay));
+            return "1 " + why;
+        const CReplayCheck check = CheckReplay(replay);
+        return (check.agrees ? "0 " : "1 ") + CheckLine("f", replay, check);
     }
     std::string m_folder;
 };
@@ -182,7 +183,7 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     Steps(150);
     recorder.Detach(World());
     const std::string good = Read(recorder.GetPath());
-    ASSERT_EQ(std::string::npos, Verify(good).find("refused")) << Verify(good);
+    ASSERT_EQ(0u, Verify(good).find("0 f: ok, 150 steps")) << Verify(good);
     const std::string fifo = m_folder + "/fifo";
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     CReplay unused;
@@ -212,22 +213,22 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
         std::string said;
     } cases[] = {
         {Replace(good, "replay 2\n", "replay 3\n"), "line 1: format version 3, this program reads 1 to 2"},
-        {Replace(good, rules, "rules 7 "), "line 3: recorded with rules 7 (" + std::string(ProgramVersion()) +
-                                               ", commit " + (*BuildCommit() ? BuildCommit() : "unknown") +
-                                               "), " + here},
+        {Replace(good, rules, "rules 7 "), "1 line 3: recorded with rules 7 (" +
+                                               std::string(ProgramVersion()) + ", commit " +
+                                               (*BuildCommit() ? BuildCommit() : "unknown") + "), " + here},
         {Replace(good, rules, "rules x "), "line 3: a bad rules version"},
-        {Replace(good, "program ", "program 0."), "f: ok, 150 steps"}, // the rules decide, not the version
+        {Replace(good, "program ", "program 0."), "0 f: ok, 150 steps"}, // the rules decide, not the version
         // Played by rules 1 while this build plays them, refused after.
         {older,
-         RULES_VERSION == 1 ? "f: ok, 150 steps, winner none, hash" : "line 2: recorded with rules 1 ("},
+         RULES_VERSION == 1 ? "0 f: ok, 150 steps, winner none, hash" : "1 line 2: recorded with rules 1 ("},
         {Replace(good, "data ", "data f"), "line 4: a bad data fingerprint"},
         {Replace(good, "data ", "data 0123456789abcdef\nx"), "line 4: recorded with other data"},
         {good.substr(0, good.find("date")), "line 6: the file ends inside the header"},
         {"\x7f"
          "ELF\x01\x02\n",
          "line 1: not text"},
-        {"\xef\xbb\xbf" + good, "line 1: a byte-order mark before the first line"},
-        {crlf, "line 1: a CRLF line end"},
+        {"\xef\xbb\xbf" + good, "1 line 1: a byte-order mark before the first line"},
+        {crlf, "1 line 1: a CRLF line end"},
         {"<html>\n", "line 1: not a replay"},
         {Replace(good, "\nend ", "\ncmd 9999 energy green\nend "),
          "line 15: the end comes before steps named above"},
@@ -244,16 +245,17 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
         {Replace(good, build, "cmd 0 build green tool extender at 240.5 330"),
          "out of sync at step 64: recorded "},
         {Replace(good, "\nend 150 none", "\nend 150 green"),
-         "f: out of sync at step 150: the end line names winner green, the match played gives none; recorded "
+         "1 f: out of sync at step 150: the end line names winner green, the match played gives none; "
+         "recorded "
          "with " +
              ThisBuild() + ", " + here},
-        {Replace(good, "\nend 150 ", "\nend 151 "), "f: out of sync at step 151: recorded "},
+        {Replace(good, "\nend 150 ", "\nend 151 "), "1 f: out of sync at step 151: recorded "},
         {good.substr(0, good.find("check 64")) + "check 64 0000000000000000" +
              good.substr(good.find("check 64") + 25),
          "f: out of sync at step 64: recorded 0000000000000000, computed "},
-        {unchecked, "f: nothing to compare: no checkpoint and no end line (0 steps played)"},
+        {unchecked, "1 f: nothing to compare: no checkpoint and no end line (0 steps played)"},
         // Cut short by a kill: the unfinished line is dropped, and the rest plays.
-        {good.substr(0, good.find("\nend ") + 6), "ok, 128 steps, winner none, hash"},
+        {good.substr(0, good.find("\nend ") + 6), "0 f: ok, 128 steps, winner none, hash"},
     };
     for (const auto& c : cases)
         EXPECT_NE(std::string::npos, Verify(c.text).find(c.said))
@@ -271,7 +273,7 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     Steps(5);
     recorder.Detach(World());
     const std::string decided = Read(recorder.GetPath());
-    EXPECT_NE(std::string::npos, Verify(decided).find("f: ok, 6 steps, winner green")) << Verify(decided);
+    EXPECT_NE(std::string::npos, Verify(decided).find("0 f: ok, 6 steps, winner green")) << Verify(decided);
     EXPECT_NE(std::string::npos,
               Verify(Replace(decided, "\nend 6 ", "\nend 9 "))
                   .find("f: out of sync at step 6: the match was decided here (winner green), "
