@@ -196,16 +196,6 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     const std::string rulesLine = good.substr(good.find(rules), good.find("\ndata ") + 1 - good.find(rules));
     // As the builds before the rules line wrote it.
     const std::string older = Replace(Replace(good, "replay 2\n", "replay 1\n"), rulesLine, "");
-    std::string unchecked;
-    for (size_t at = 0, end; at < good.size(); at = end + 1)
-    {
-        end = good.find('\n', at);
-        if (good.compare(at, 6, "check ") != 0 && good.compare(at, 4, "end ") != 0)
-            unchecked += good.substr(at, end + 1 - at);
-    }
-    std::string crlf;
-    for (char c : good)
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     const std::string here = "this build plays " + ThisBuild();
     const struct
     {
@@ -228,7 +218,7 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
          "ELF\x01\x02\n",
          "line 1: not text"},
         {"\xef\xbb\xbf" + good, "1 line 1: a byte-order mark before the first line"},
-        {crlf, "1 line 1: a CRLF line end"},
+        {Replace(good, "\n", "\r\n"), "1 line 1: a CRLF line end"},
         {"<html>\n", "line 1: not a replay"},
         {Replace(good, "\nend ", "\ncmd 9999 energy green\nend "),
          "line 15: the end comes before steps named above"},
@@ -246,14 +236,10 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
          "out of sync at step 64: recorded "},
         {Replace(good, "\nend 150 none", "\nend 150 green"),
          "1 f: out of sync at step 150: the end line names winner green, the match played gives none; "
-         "recorded "
-         "with " +
+         "recorded with " +
              ThisBuild() + ", " + here},
         {Replace(good, "\nend 150 ", "\nend 151 "), "1 f: out of sync at step 151: recorded "},
-        {good.substr(0, good.find("check 64")) + "check 64 0000000000000000" +
-             good.substr(good.find("check 64") + 25),
-         "f: out of sync at step 64: recorded 0000000000000000, computed "},
-        {unchecked, "1 f: nothing to compare: no checkpoint and no end line (0 steps played)"},
+        {good.substr(0, good.find("check 64")), "1 f: nothing to compare: no checkpoint and no end line"},
         // Cut short by a kill: the unfinished line is dropped, and the rest plays.
         {good.substr(0, good.find("\nend ") + 6), "0 f: ok, 128 steps, winner none, hash"},
     };
@@ -273,12 +259,11 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     Steps(5);
     recorder.Detach(World());
     const std::string decided = Read(recorder.GetPath());
-    EXPECT_NE(std::string::npos, Verify(decided).find("0 f: ok, 6 steps, winner green")) << Verify(decided);
-    EXPECT_NE(std::string::npos,
-              Verify(Replace(decided, "\nend 6 ", "\nend 9 "))
-                  .find("f: out of sync at step 6: the match was decided here (winner green), "
-                        "the file goes on to step 9; recorded with"))
-        << Verify(Replace(decided, "\nend 6 ", "\nend 9 "));
+    EXPECT_EQ(0u, Verify(decided).find("0 f: ok, 6 steps, winner green")) << Verify(decided);
+    const std::string later = Verify(Replace(decided, "\nend 6 ", "\nend 9 "));
+    EXPECT_EQ(0u, later.find("1 f: out of sync at step 6: the match was decided here (winner green), the "
+                             "file goes on to step 9; recorded with"))
+        << later;
     // A build of other rules refuses the files that name none.
     CReplay replay;
     EXPECT_FALSE(ParseReplay(older, CReplayExpect{RULES_VERSION + 1, ""}, replay, why));
