@@ -65,12 +65,14 @@ CReplayHeader HeaderOfMatch(const CGameWorld& pWorld, const std::string& pDate)
 
 const char* WinnerOfMatch(const CGameWorld& pWorld)
 {
+    // Only what the board decided: a network match won because the opponent left is, to the
+    // simulation and so to the replay, undecided.
     switch (pWorld.m_result)
     {
     case RESULT_WIN:
-        return "green";
+        return pWorld.GetTeam(2).GetMainNode() ? "none" : "green";
     case RESULT_LOSE:
-        return "blue";
+        return pWorld.GetTeam(1).GetMainNode() ? "none" : "blue";
     case RESULT_TIE:
         return "tie";
     default:

@@ -77,7 +77,8 @@ struct CReplay
 
 // The header of the match the world has just started, with the given date.
 CReplayHeader HeaderOfMatch(const CGameWorld& pWorld, const std::string& pDate);
-// "green", "blue", "tie" or "none" for the world's result.
+// "green", "blue", "tie" or "none" for the world's result, as the board decided it (a side's
+// main node fell), not as a network opponent's leaving did.
 const char* WinnerOfMatch(const CGameWorld& pWorld);
 
 std::string FormatHeader(const CReplayHeader& pHeader);
