@@ -264,6 +264,9 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     EXPECT_EQ(0u, later.find("1 f: out of sync at step 6: the match was decided here (winner green), the "
                              "file goes on to step 9; recorded with"))
         << later;
+    World().NewMatch();
+    World().m_result = RESULT_WIN; // as when a network opponent leaves: the board decided nothing
+    EXPECT_STREQ("none", WinnerOfMatch(World()));
     // A build of other rules refuses the files that name none.
     CReplay replay;
     EXPECT_FALSE(ParseReplay(older, CReplayExpect{RULES_VERSION + 1, ""}, replay, why));
