@@ -28,7 +28,7 @@ const int MAX_DELAY = 60;
 
 enum NetMessageType
 {
-    NET_HELLO = 1, // protocol, program version, data fingerprint: both ways, first
+    NET_HELLO = 1, // protocol, program version, data fingerprint, rules: both ways, first
     NET_PING = 2,  // the host measures the round trip
     NET_PONG = 3,
     NET_START = 4, // the host's seed, the input delay and the start date
@@ -56,6 +56,7 @@ struct CNetMessage
     int protocol = 0;
     std::string version;
     std::string fingerprint;
+    int rules = 1; // a greeting of protocol 2 and older names none: those builds play rules 1
     // NET_PING, NET_PONG
     uint32_t token = 0;
     // NET_START
