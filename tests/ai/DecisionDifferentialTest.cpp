@@ -11,6 +11,7 @@
 #include "ai/Levels.h"
 #include "arena/ArenaMatch.h"
 #include "engine/GameEngine.h"
+#include "engine/Version.h"
 #include "nodes/NodeMedia.h"
 
 // Whole seeded matches replayed against digests recorded from the plain list-scanning queries
@@ -31,43 +32,31 @@ struct RecordedMatch
 
 // One full match for every pairing of the first four levels, then the long Normal and Hard
 // matches where the beam searches fail for minutes on end (capped where they have long been
-// slow), then Expert against Normal and Hard in either colour, then one match of every later
-// level.
+// slow), then Expert against Normal and Hard in either colour.
 const RecordedMatch MATCHES[] = {
-    {1100, 0, 0, 56250, 56250, 0x4fde53b2c6475570ull},
-    {1101, 0, 1, 56250, 8126, 0xbc54fe20cbcb7096ull},
-    {1102, 0, 2, 56250, 7421, 0x4cb385a06440c5f3ull},
-    {1103, 0, 3, 56250, 9397, 0x4e788dbb07da9511ull},
-    {1104, 1, 0, 56250, 56250, 0x6776c972a4d4140ull},
-    {1105, 1, 1, 56250, 13624, 0x3a682b63fe60f5bull},
-    {1106, 1, 2, 56250, 8426, 0x2656daaac62c867cull},
-    {1107, 1, 3, 56250, 10194, 0xf543f46f8f737daeull},
-    {1108, 2, 0, 56250, 7971, 0xf0a9fe157ffea4e3ull},
-    {1109, 2, 1, 56250, 56250, 0xe4a871a2564c269full},
-    {1004, 2, 2, 56250, 16323, 0xe33dd21562df1a43ull},
-    {1005, 2, 3, 56250, 19116, 0x478f0925f234981cull},
-    {1110, 3, 0, 56250, 5311, 0x4a11f610f3d7dbaull},
-    {1111, 3, 1, 56250, 12474, 0x66160aef0637a460ull},
-    {1025, 3, 2, 56250, 27024, 0x199948833cfc95aeull},
-    {1006, 3, 3, 56250, 56250, 0x14cf5500774e80full},
-    {1046, 2, 2, 20000, 20000, 0xae3ac4f095baf0a4ull},
-    {1049, 2, 2, 20000, 20000, 0x1ef9b7ab172e648ull},
-    {1059, 2, 3, 30000, 30000, 0x5f521b151c753db4ull},
-    {1112, 4, 2, 56250, 12766, 0x2fb53ce19ef8c972ull},
-    {1113, 2, 4, 56250, 27764, 0xd920f1678f03b325ull},
-    {1114, 4, 3, 56250, 14628, 0x4c0e835695800748ull},
+    {1100, 0, 0, 56250, 56250, 0x4fde53b2c6475570ull}, {1101, 0, 1, 56250, 8126, 0xbc54fe20cbcb7096ull},
+    {1102, 0, 2, 56250, 7421, 0x4cb385a06440c5f3ull},  {1103, 0, 3, 56250, 9397, 0x4e788dbb07da9511ull},
+    {1104, 1, 0, 56250, 56250, 0x6776c972a4d4140ull},  {1105, 1, 1, 56250, 13624, 0x3a682b63fe60f5bull},
+    {1106, 1, 2, 56250, 8426, 0x2656daaac62c867cull},  {1107, 1, 3, 56250, 10194, 0xf543f46f8f737daeull},
+    {1108, 2, 0, 56250, 7971, 0xf0a9fe157ffea4e3ull},  {1109, 2, 1, 56250, 56250, 0xe4a871a2564c269full},
+    {1004, 2, 2, 56250, 16323, 0xe33dd21562df1a43ull}, {1005, 2, 3, 56250, 19116, 0x478f0925f234981cull},
+    {1110, 3, 0, 56250, 5311, 0x4a11f610f3d7dbaull},   {1111, 3, 1, 56250, 12474, 0x66160aef0637a460ull},
+    {1025, 3, 2, 56250, 27024, 0x199948833cfc95aeull}, {1006, 3, 3, 56250, 56250, 0x14cf5500774e80full},
+    {1046, 2, 2, 20000, 20000, 0xae3ac4f095baf0a4ull}, {1049, 2, 2, 20000, 20000, 0x1ef9b7ab172e648ull},
+    {1059, 2, 3, 30000, 30000, 0x5f521b151c753db4ull}, {1112, 4, 2, 56250, 12766, 0x2fb53ce19ef8c972ull},
+    {1113, 2, 4, 56250, 27764, 0xd920f1678f03b325ull}, {1114, 4, 3, 56250, 14628, 0x4c0e835695800748ull},
     {1115, 3, 4, 56250, 29059, 0x744b37d470455e32ull},
-    // Each level added to the table since, paced players first, against one of the first five.
-    {1116, 5, 2, 56250, 8608, 0xe1fbc1d59cd6f0afull},
-    {1117, 2, 6, 56250, 10721, 0x9e49ffc218cb2fe0ull},
-    {1118, 7, 3, 56250, 11467, 0x49452149d11504a4ull},
-    {1119, 3, 8, 56250, 9522, 0x3b7a7dedc8b9033ull},
-    {1120, 9, 0, 56250, 17469, 0xb62c5e9b031ebbaeull},
-    {1121, 1, 10, 56250, 13715, 0x476ad94366f04694ull},
-    {1122, 11, 2, 56250, 14038, 0xe9740edb0c53032dull},
-    {1123, 3, 12, 56250, 9376, 0x7c79a9c8101bc5b1ull},
-    {1124, 13, 4, 56250, 12765, 0xb1a266df6546f08ull},
-    {1125, 2, 14, 56250, 10368, 0x6c07afe979f9c4e0ull},
+};
+
+// One match of every level added to the table since, paced players first, against one of the
+// first five. Kept apart from the rules' fingerprint: a level added changes no match of the
+// others, and replays of older rules still play.
+const RecordedMatch ADDED_LEVEL_MATCHES[] = {
+    {1116, 5, 2, 56250, 8608, 0xe1fbc1d59cd6f0afull},   {1117, 2, 6, 56250, 10721, 0x9e49ffc218cb2fe0ull},
+    {1118, 7, 3, 56250, 11467, 0x49452149d11504a4ull},  {1119, 3, 8, 56250, 9522, 0x3b7a7dedc8b9033ull},
+    {1120, 9, 0, 56250, 17469, 0xb62c5e9b031ebbaeull},  {1121, 1, 10, 56250, 13715, 0x476ad94366f04694ull},
+    {1122, 11, 2, 56250, 14038, 0xe9740edb0c53032dull}, {1123, 3, 12, 56250, 9376, 0x7c79a9c8101bc5b1ull},
+    {1124, 13, 4, 56250, 12765, 0xb1a266df6546f08ull},  {1125, 2, 14, 56250, 10368, 0x6c07afe979f9c4e0ull},
 };
 
 class DecisionDifferentialTest : public ::testing::TestWithParam<RecordedMatch>
@@ -135,18 +124,40 @@ TEST(DecisionDigestsTest, EveryLevelOfTheTablePlaysInARecordedMatch)
 {
     for (unsigned level = 0; level < LEVEL_COUNT; ++level)
     {
-        const bool recorded = std::any_of(std::begin(MATCHES), std::end(MATCHES),
-                                          [&](const RecordedMatch& pMatch)
-                                          { return pMatch.green == level || pMatch.blue == level; });
+        auto plays = [&](const RecordedMatch& pMatch)
+        { return pMatch.green == level || pMatch.blue == level; };
+        const bool recorded =
+            std::any_of(std::begin(MATCHES), std::end(MATCHES), plays) ||
+            std::any_of(std::begin(ADDED_LEVEL_MATCHES), std::end(ADDED_LEVEL_MATCHES), plays);
         EXPECT_TRUE(recorded) << LEVELS[level].name;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Recorded, DecisionDifferentialTest, ::testing::ValuesIn(MATCHES),
-                         [](const ::testing::TestParamInfo<RecordedMatch>& pInfo)
-                         {
-                             return "seed" + std::to_string(pInfo.param.seed) + "_" +
-                                    std::to_string(pInfo.param.green) + "v" +
-                                    std::to_string(pInfo.param.blue);
-                         });
+// The recorded matches are what these rules compute: a change that alters any of them (or adds
+// one) is a change of rules, and must say so by a new rules version.
+TEST(RulesVersionTest, TheRecordedMatchesAreThoseOfTheNamedRules)
+{
+    uint64_t fingerprint = 14695981039346656037ull;
+    for (const RecordedMatch& m : MATCHES)
+    {
+        for (uint64_t value : {uint64_t(m.seed), uint64_t(m.green), uint64_t(m.blue), uint64_t(m.capSteps),
+                               uint64_t(m.steps), m.digest})
+            fingerprint = (fingerprint ^ value) * 1099511628211ull;
+    }
+    EXPECT_EQ(RULES_FINGERPRINTS[RULES_VERSION - 1], fingerprint)
+        << std::hex << "The recorded matches no longer fit rules " << std::dec << RULES_VERSION
+        << ". If what the simulation computes was meant to change, append 0x" << std::hex << fingerprint
+        << "ull to RULES_FINGERPRINTS in src/engine/Version.h: that makes rules " << std::dec
+        << RULES_VERSION + 1 << ", and replays and network peers of older rules are refused. If it was "
+        << "not, find the change that altered a match.";
+}
+
+std::string MatchName(const ::testing::TestParamInfo<RecordedMatch>& pInfo)
+{
+    return "seed" + std::to_string(pInfo.param.seed) + "_" + std::to_string(pInfo.param.green) + "v" +
+           std::to_string(pInfo.param.blue);
+}
+INSTANTIATE_TEST_SUITE_P(Recorded, DecisionDifferentialTest, ::testing::ValuesIn(MATCHES), MatchName);
+INSTANTIATE_TEST_SUITE_P(AddedLevels, DecisionDifferentialTest, ::testing::ValuesIn(ADDED_LEVEL_MATCHES),
+                         MatchName);
 } // namespace
