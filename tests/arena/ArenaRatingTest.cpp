@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 #include <sstream>
 
 #include "arena/ArenaRating.h"
@@ -19,22 +18,17 @@ struct Played
 std::vector<ArenaOutcome> Outcomes(const std::vector<Played>& pPlayed)
 {
     std::vector<ArenaOutcome> outcomes;
-    unsigned seed = 1;
     for (const Played& p : pPlayed)
     {
         const int counts[3] = {p.greenWins, p.blueWins, p.undecided};
         const int winners[3] = {WINNER_GREEN, WINNER_BLUE, WINNER_NONE};
         for (int k = 0; k < 3; ++k)
         {
-            for (int i = 0; i < counts[k]; ++i)
-            {
-                ArenaOutcome o;
-                o.setup.seed = seed++;
-                o.setup.greenLevel = p.green;
-                o.setup.blueLevel = p.blue;
-                o.result.winner = winners[k];
-                outcomes.push_back(o);
-            }
+            ArenaOutcome o;
+            o.setup.greenLevel = p.green;
+            o.setup.blueLevel = p.blue;
+            o.result.winner = winners[k];
+            outcomes.insert(outcomes.end(), counts[k], o);
         }
     }
     return outcomes;
@@ -90,20 +84,4 @@ TEST(ArenaRatingTest, FitsHandWorkedCasesAndBoundsSweeps)
     EXPECT_NE(std::string::npos, text.str().find("Very Easy = 0")) << text.str();
 }
 
-// A merge hands the shards' matches back in another order; the ratings do not depend on it.
-TEST(ArenaRatingTest, TheOrderOfTheMatchesChangesNothing)
-{
-    std::vector<ArenaOutcome> outcomes = Outcomes(
-        {{0, 1, 30, 60, 10}, {1, 0, 70, 25, 5}, {1, 2, 20, 70, 10}, {2, 1, 60, 30, 10}, {0, 2, 5, 90, 5}});
-    const RatingTable whole = FitRatings(GatherResults(outcomes), 0);
-    std::shuffle(outcomes.begin(), outcomes.end(), std::mt19937(7));
-    const RatingTable shuffled = FitRatings(GatherResults(outcomes), 0);
-    for (unsigned level : {0u, 1u, 2u})
-    {
-        EXPECT_NEAR(Of(whole, level).rating, Of(shuffled, level).rating, 1e-9);
-        EXPECT_NEAR(Of(whole, level).error, Of(shuffled, level).error, 1e-9);
-    }
-    EXPECT_LT(Of(whole, 0).rating, Of(whole, 1).rating);
-    EXPECT_LT(Of(whole, 1).rating, Of(whole, 2).rating);
-}
 } // namespace
