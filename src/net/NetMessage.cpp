@@ -178,6 +178,9 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         out.U32(static_cast<uint32_t>(pMessage.protocol));
         out.Text(pMessage.version);
         out.Text(pMessage.fingerprint);
+        // The rules travel from protocol 3 on; older greetings end at the fingerprint.
+        if (pMessage.protocol >= 3)
+            out.U32(static_cast<uint32_t>(pMessage.rules));
         // Only a returning side offers a seat; an older peer's greeting simply ends here.
         if (pMessage.seat != 0)
             out.U64(pMessage.seat);
@@ -255,6 +258,13 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         message.protocol = static_cast<int>(in.U32());
         message.version = in.Text();
         message.fingerprint = in.Text();
+        if (message.protocol >= 3)
+        {
+            const int64_t rules = in.U32();
+            if (in.Ok() && !InRange(rules, 1, 1000000))
+                return Refuse(pWhy, "a greeting with rules out of range");
+            message.rules = static_cast<int>(rules);
+        }
         if (in.Ok() && (!IsPrintable(message.version) || !IsPrintable(message.fingerprint)))
             return Refuse(pWhy, "unprintable text in the greeting");
         if (in.Ok() && !in.AtEnd())

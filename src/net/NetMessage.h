@@ -33,7 +33,7 @@ const int MAX_HISTORY_COMMANDS = 28;
 
 enum NetMessageType
 {
-    NET_HELLO = 1, // protocol, program version, data fingerprint: both ways, first
+    NET_HELLO = 1, // protocol, program version, data fingerprint, rules: both ways, first
     NET_PING = 2,  // the host measures the round trip
     NET_PONG = 3,
     NET_START = 4, // the host's seed, the input delay and the start date
@@ -68,6 +68,7 @@ struct CNetMessage
     int protocol = 0;
     std::string version;
     std::string fingerprint;
+    int rules = 1; // a greeting of protocol 2 and older names none: those builds play rules 1
     // NET_HELLO: the seat of a running match offered by a returning side, 0 for none;
     // NET_START: the joiner's seat token
     uint64_t seat = 0;

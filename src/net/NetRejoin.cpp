@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/Version.h"
 #include "net/NetSeat.h"
 #include "net/NetSession.h"
 #include "world/GameWorld.h"
@@ -49,7 +50,7 @@ void CNetSession::OnSeatOffer(CGameWorld& pWorld, int pCandidate, const CNetMess
     const bool running = m_phase == PHASE_PLAYING && !m_finished && !m_leaving && m_lastStep < 0 &&
                          !m_rejoinPending && m_setup.hosting;
     const bool same = pHello.protocol == Net::PROTOCOL_VERSION && pHello.version == m_setup.version &&
-                      pHello.fingerprint == m_setup.fingerprint;
+                      pHello.fingerprint == m_setup.fingerprint && pHello.rules == RULES_VERSION;
     if (!running || m_historyFull)
     {
         std::fprintf(stderr, "ampwarden: refused a seat offered for a match not running here\n");

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "engine/Version.h"
 #include "net/NetSeat.h"
 #include "world/GameWorld.h"
 
@@ -307,6 +308,7 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
         hello.protocol = Net::PROTOCOL_VERSION;
         hello.version = m_setup.version;
         hello.fingerprint = m_setup.fingerprint;
+        hello.rules = RULES_VERSION;
         hello.seat = m_offeredSeat;
         Send(hello);
         std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));
@@ -499,6 +501,7 @@ void CNetSession::OnHello(const CNetMessage& pMessage)
     compare("protocol", std::to_string(Net::PROTOCOL_VERSION), std::to_string(pMessage.protocol));
     compare("program version", m_setup.version, pMessage.version);
     compare("data fingerprint", m_setup.fingerprint, pMessage.fingerprint);
+    compare("rules", std::to_string(RULES_VERSION), std::to_string(pMessage.rules));
     if (!differs.empty())
         End(nullptr, OUTCOME_REFUSED, "Refused: " + differs, BYE_REFUSED);
 }

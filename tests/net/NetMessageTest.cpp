@@ -49,8 +49,8 @@ bool Decodes(const std::vector<uint8_t>& pBytes, CNetMessage* pOut = nullptr)
 TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
 {
     std::vector<CNetMessage> messages(13);
-    messages[0].type = NET_HELLO, messages[0].protocol = 1, messages[0].version = "1.01",
-    messages[0].fingerprint = "ab";
+    messages[0].type = NET_HELLO, messages[0].protocol = Net::PROTOCOL_VERSION, messages[0].version = "1.01",
+    messages[0].fingerprint = "ab", messages[0].rules = 0x010203;
     messages[1].type = NET_PING, messages[1].token = 0x01020304;
     messages[2].type = NET_PONG, messages[2].token = 7;
     messages[3].type = NET_START, messages[3].seed = 99, messages[3].delay = 4, messages[3].date = 1700000000;
@@ -78,6 +78,10 @@ TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
     // Byte order is fixed, whatever the machine's.
     const std::vector<uint8_t> ping = EncodeNetMessage(messages[1]);
     EXPECT_EQ(ping, (std::vector<uint8_t>{NET_PING, 0x04, 0x03, 0x02, 0x01}));
+    // The greeting of the builds before the rules field: they play rules 1.
+    CNetMessage old;
+    ASSERT_TRUE(Decodes({NET_HELLO, 'A', 'W', 'N', 'P', 2, 0, 0, 0, 1, '1', 1, 'f'}, &old));
+    EXPECT_EQ(1, old.rules);
 }
 
 TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
