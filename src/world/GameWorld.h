@@ -7,6 +7,8 @@
 #include "media/Color.h"
 #include "media/Music.h"
 #include "nodes/Entity.h"
+#include "ui/HelpScreen.h"
+#include "ui/SummaryPanel.h"
 #include "world/BoardIndex.h"
 #include "world/Counter.h"
 #include "world/MatchCommand.h"
@@ -199,8 +201,6 @@ class CGameWorld
     void DrawBoard();
     void DrawHud();
     void DrawTeamFlow(int pX, int pY, int pTeam);
-    // The summary key's hint, a watched match's banner and the summary panel with its graph.
-    void DrawMatchSummary();
     static void DrawBar(float pR, float pG, float pB, float pHeight, float pFraction);
     static void DrawHelpPanel(float pX, float pY, float pWidth, const char* pText, float pAlpha);
     static void DrawRing(float pInner, float pWidth);
@@ -214,8 +214,6 @@ class CGameWorld
     static void DrawShieldArc(const CVector2& pCentre, const CVector2& pFacing);
     // The energy figures, the side bars' labels and the warnings round the bars.
     void DrawHudFigures();
-    // F1: the keys, the kinds with their costs and the rules, over everything.
-    void DrawHelpScreen();
     void ApplyTeamColour(int pTeam) const;
 
     // --- fields ---
@@ -247,6 +245,8 @@ class CGameWorld
     CMatchStats m_matchStats;
     bool m_summaryOpen = false;
     bool m_helpOpen = false;
+    CSummaryPanel m_summaryPanel;
+    CHelpScreen m_helpScreen;
     bool m_hasMatchSeed = false;
     unsigned m_matchSeed = 0;
     // Without a seed of its own, every match draws one from the clock (a recording names it).

@@ -57,7 +57,7 @@ void CGameWorld::Draw()
     if (m_state != STATE_INTRO && !m_notice.empty())
         DrawNotice(m_notice, GetWindowWidth());
     if (m_state != STATE_INTRO && m_helpOpen)
-        DrawHelpScreen();
+        m_helpScreen.Draw(GetWindowWidth(), GetWindowHeight());
 }
 
 void CGameWorld::DrawGameScreen()

@@ -257,7 +257,7 @@ void CGameWorld::DrawHud()
                       help.width, help.text, 1.0f);
     }
 
-    DrawMatchSummary();
+    m_summaryPanel.Draw(*this);
 }
 
 void CGameWorld::DrawTeamFlow(int pX, int pY, int pTeam)

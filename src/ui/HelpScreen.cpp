@@ -1,5 +1,7 @@
 // The help screen on F1: the keys, the node kinds with their costs, and the few rules a new
 // player loses matches to. The figures come from the kinds' own constants.
+#include "ui/HelpScreen.h"
+
 #include <cstdio>
 #include <string>
 
@@ -13,9 +15,9 @@
 #include "nodes/ForkNode.h"
 #include "nodes/MainNode.h"
 #include "nodes/ShieldNode.h"
-#include "world/GameWorld.h"
 #include "world/ScreenDraw.h"
 #include "world/ScreenMath.h"
+#include "world/Team.h"
 
 using ScreenDraw::Quad;
 
@@ -71,15 +73,15 @@ std::string HelpText()
 }
 } // namespace
 
-void CGameWorld::DrawHelpScreen()
+void CHelpScreen::Draw(int pWidth, int pHeight)
 {
     static CTextureFont* title = CFontManager::GetInstance()->GetFont("MainFont");
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
     static const std::string text = HelpText();
     if (title == nullptr || font == nullptr)
         return;
-    const float w = static_cast<float>(GetWindowWidth());
-    const float h = static_cast<float>(GetWindowHeight());
+    const float w = static_cast<float>(pWidth);
+    const float h = static_cast<float>(pHeight);
 
     glBindTexture(GL_TEXTURE_2D, 0);
     glBegin(GL_QUADS);
