@@ -8,6 +8,7 @@
 #include "media/Music.h"
 #include "nodes/Entity.h"
 #include "ui/HelpScreen.h"
+#include "ui/LossLine.h"
 #include "ui/SummaryPanel.h"
 #include "world/BoardIndex.h"
 #include "world/Counter.h"
@@ -247,6 +248,7 @@ class CGameWorld
     bool m_helpOpen = false;
     CSummaryPanel m_summaryPanel;
     CHelpScreen m_helpScreen;
+    CLossLine m_lossLine;
     bool m_hasMatchSeed = false;
     unsigned m_matchSeed = 0;
     // Without a seed of its own, every match draws one from the clock (a recording names it).

@@ -257,6 +257,7 @@ void CGameWorld::DrawHud()
                       help.width, help.text, 1.0f);
     }
 
+    m_lossLine.Draw(*this);
     m_summaryPanel.Draw(*this);
 }
 
