@@ -211,6 +211,15 @@ class CGameWorld
     void DrawFullRanges() const;
     void DrawBeamPreview() const;
     void DrawWastedBeams() const;
+    // The emitters whose beam strikes a node of their own side, and the absorbers' blasts:
+    // how far each will reach and how close it is to that, orange where it reaches the
+    // player's nodes.
+    void DrawOwnFire() const;
+    void DrawAbsorberReach() const;
+    // The node of its own side an emitter's beam now strikes, nullptr for none.
+    static CEntity* OwnNodeUnderFire(const CEntity* pEmitter);
+    // The radius an absorber's blast heads for with the beams now striking it.
+    float BlastHeading(const CEntity* pAbsorber) const;
     // The face that blocks beams and the sector they are blocked from, faint outwards.
     static void DrawShieldArc(const CVector2& pCentre, const CVector2& pFacing);
     // The energy figures, the side bars' labels and the warnings round the bars.
