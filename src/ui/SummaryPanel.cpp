@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
+#include <string>
 
 #include <GL/gl.h>
 
@@ -17,19 +19,20 @@ using ScreenDraw::Quad;
 
 namespace
 {
-// The panel sits under the result banner (400 by 80, centred), clear of the energy bar.
-const float PANEL_HALF_WIDTH = 440.0f;
+// Under the banner while closed; open, from under the tool icons down to the energy bar.
+const float PANEL_HALF_WIDTH = 470.0f;
 const float PANEL_BOTTOM = 58.0f;
+const float PANEL_TOP_MARGIN = 62.0f;
 const float BANNER_HALF_HEIGHT = 40.0f;
-const float PANEL_GAP = 8.0f;
 // The figures' columns, from the panel's left edge.
 const float LABEL_X = 16.0f;
-const float GREEN_X = 236.0f;
-const float BLUE_X = 326.0f;
+const float GREEN_X = 250.0f;
+const float BLUE_X = 345.0f;
 // The graphs' plots, from the panel's left edge and right edge.
 const float PLOT_LEFT = 470.0f;
 const float PLOT_RIGHT_MARGIN = 20.0f;
-const float PLOT_HEIGHT = 78.0f;
+const float PLOT_HEIGHT = 130.0f;
+const float PLOT_SPACING = 44.0f;
 
 const char* const KIND_LABELS[CMatchStats::KINDS - 1] = {"Extenders", "Beam emitters", "Shields",
                                                          "Extractors", "Absorbers"};
@@ -65,9 +68,23 @@ void DrawEndHint(CTextureFont* pFont, float pCentreX, float pBaseline)
     DrawTextAt(pFont, pCentreX - half, pBaseline, hint);
 }
 
-void FormatMillions(char* pOut, size_t pSize, long long pEnergy)
+// In the HUD's points, whole.
+void FormatPoints(char* pOut, size_t pSize, long long pUnits)
 {
-    std::snprintf(pOut, pSize, "%.1f", static_cast<double>(pEnergy) / 1e6);
+    std::snprintf(pOut, pSize, "%lld", pUnits / ScreenMath::ENERGY_POINT);
+}
+
+// The result in words: the winning side of a match nobody plays, else the player's own.
+std::string ResultText(const CGameWorld& pWorld)
+{
+    if (pWorld.m_result == RESULT_TIE)
+        return "Both sides fell: a tie";
+    if (pWorld.m_result == RESULT_UNDECIDED)
+        return "Undecided";
+    const int winner = pWorld.m_result == RESULT_WIN ? 1 : 2;
+    if (pWorld.m_demo)
+        return winner == 1 ? "Green wins" : "Blue wins";
+    return winner == pWorld.m_playerTeam ? "You win" : "You lose";
 }
 
 // One plot: both sides' series of a sample field over the whole match, in the team colours,
@@ -173,12 +190,14 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
     }
 
     const CMatchStats& stats = pWorld.m_matchStats;
+    // Opaque, from under the top row of icons down to the energy bar: the banner's words
+    // move into the title.
     const float left = cx - PANEL_HALF_WIDTH;
     const float right = cx + PANEL_HALF_WIDTH;
-    const float top = cy - BANNER_HALF_HEIGHT - PANEL_GAP;
+    const float top = h - PANEL_TOP_MARGIN;
     glBindTexture(GL_TEXTURE_2D, 0);
     glBegin(GL_QUADS);
-    glColor4f(0.0f, 0.0f, 0.0f, 0.85f);
+    glColor4f(0.02f, 0.06f, 0.04f, 1.0f);
     Quad(left, right, PANEL_BOTTOM, top);
     glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
     Quad(left, right, top - 2.0f, top);
@@ -187,28 +206,36 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
     Quad(right - 2.0f, right, PANEL_BOTTOM, top);
     glEnd();
 
-    // The title: how long the match ran, or runs so far.
+    // The title: the result, and how long the match ran, or runs so far.
     const int seconds = stats.GetLastStep() * stats.GetStepLength() / 1000;
-    char text[96];
-    std::snprintf(text, sizeof text, "%s %d:%02d", stats.HasEnded() ? "Match summary," : "Match so far,",
-                  seconds / 60, seconds % 60);
+    char text[160];
+    if (ended)
+        std::snprintf(text, sizeof text, "%s.  Match summary, %d:%02d", ResultText(pWorld).c_str(),
+                      seconds / 60, seconds % 60);
+    else
+        std::snprintf(text, sizeof text, "Match so far, %d:%02d", seconds / 60, seconds % 60);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    float y = top - 26.0f;
+    float y = top - 28.0f;
     DrawTextAt(font, left + LABEL_X, y, text);
-    // The panel's first line stands under the banner: it says what the keys do now.
+    // What the keys do now.
     const char* const keys = ended ? "Escape: menu    S hides it" : "S hides it";
     DrawTextAt(small, right - 16.0f - small->GetTextWidth(keys), y, keys);
 
     // The figures, a row each, both sides side by side.
     const float row = static_cast<float>(small->GetLineHeight()) + 2.0f;
-    y -= row + 6.0f;
-    glColor4f(1.0f, 1.0f, 1.0f, 0.8f);
-    DrawTextAt(small, left + LABEL_X, y, "Built / lost");
-    for (int team = 1; team <= 2; ++team)
+    y -= row + 8.0f;
+    auto heading = [&](const char* pLabel)
     {
-        SideTextColour(team);
-        DrawTextAt(small, left + (team == 1 ? GREEN_X : BLUE_X), y, team == 1 ? "Green" : "Blue");
-    }
+        glColor4f(1.0f, 1.0f, 1.0f, 0.75f);
+        DrawTextAt(small, left + LABEL_X, y, pLabel);
+        for (int team = 1; team <= 2; ++team)
+        {
+            SideTextColour(team);
+            DrawTextAt(small, left + (team == 1 ? GREEN_X : BLUE_X), y, team == 1 ? "Green" : "Blue");
+        }
+    };
+    char green[32];
+    char blue[32];
     auto figureRow = [&](const char* pLabel, const char* pGreen, const char* pBlue)
     {
         y -= row;
@@ -217,70 +244,110 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
         DrawTextAt(small, left + GREEN_X, y, pGreen);
         DrawTextAt(small, left + BLUE_X, y, pBlue);
     };
-    char green[32];
-    char blue[32];
+    auto countRow = [&](const char* pLabel, int pGreen, int pBlue)
+    {
+        std::snprintf(green, sizeof green, "%d", pGreen);
+        std::snprintf(blue, sizeof blue, "%d", pBlue);
+        figureRow(pLabel, green, blue);
+    };
+    auto pointsRow = [&](const char* pLabel, long long pGreen, long long pBlue)
+    {
+        FormatPoints(green, sizeof green, pGreen);
+        FormatPoints(blue, sizeof blue, pBlue);
+        figureRow(pLabel, green, blue);
+    };
+
+    heading("Built / lost");
     for (int kind = 0; kind < CMatchStats::KINDS - 1; ++kind)
     {
         std::snprintf(green, sizeof green, "%d / %d", stats.GetBuilt(1, kind), stats.GetLost(1, kind));
         std::snprintf(blue, sizeof blue, "%d / %d", stats.GetBuilt(2, kind), stats.GetLost(2, kind));
         figureRow(KIND_LABELS[kind], green, blue);
     }
-    std::snprintf(green, sizeof green, "%d", stats.GetLargestNetwork(1));
-    std::snprintf(blue, sizeof blue, "%d", stats.GetLargestNetwork(2));
-    figureRow("Largest network", green, blue);
-    y -= 6.0f;
-    glColor4f(1.0f, 1.0f, 1.0f, 0.8f);
-    y -= row;
-    DrawTextAt(small, left + LABEL_X, y, "Energy, millions");
-    struct EnergyRow
+    countRow("Largest network", stats.GetLargestNetwork(1), stats.GetLargestNetwork(2));
+
+    // Why the nodes were lost: the enemy's doing apart from the side's own, and the nodes
+    // that simply stood when the main node fell.
+    y -= row + 6.0f;
+    heading("Nodes lost");
+    auto lossesBy = [&](int pTeam, std::initializer_list<int> pCauses)
+    {
+        int n = 0;
+        for (int cause : pCauses)
+            n += stats.GetLossesBy(pTeam, cause);
+        return n;
+    };
+    const std::initializer_list<int> enemy = {CMatchStats::CAUSE_ENEMY_BEAM, CMatchStats::CAUSE_ENEMY_BLAST};
+    const std::initializer_list<int> own = {CMatchStats::CAUSE_OWN_BEAM, CMatchStats::CAUSE_OWN_BLAST,
+                                            CMatchStats::CAUSE_GREY_BLAST, CMatchStats::CAUSE_OTHER};
+    countRow("destroyed by the enemy", lossesBy(1, enemy), lossesBy(2, enemy));
+    countRow("destroyed by own fire", lossesBy(1, own), lossesBy(2, own));
+    countRow("cut off from power", stats.GetLossesBy(1, CMatchStats::CAUSE_CUT_OFF),
+             stats.GetLossesBy(2, CMatchStats::CAUSE_CUT_OFF));
+    countRow("standing when main fell", stats.GetStandingAtFall(1), stats.GetStandingAtFall(2));
+
+    // What did the damage, in the energy's points (a main node holds 200).
+    y -= row + 6.0f;
+    heading("Damage taken, points");
+    const struct
     {
         const char* label;
-        bool earned;
-        int index;
-    };
-    const EnergyRow energyRows[] = {{"earned by extractors", true, CMatchStats::EARN_EXTRACTORS},
-                                    {"earned by absorbers", true, CMatchStats::EARN_ABSORBERS},
-                                    {"spent on building", false, CMatchStats::SPEND_BUILDING},
-                                    {"spent on running", false, CMatchStats::SPEND_RUNNING}};
-    for (const EnergyRow& e : energyRows)
-    {
-        FormatMillions(green, sizeof green,
-                       e.earned ? stats.GetEarned(1, e.index) : stats.GetSpent(1, e.index));
-        FormatMillions(blue, sizeof blue,
-                       e.earned ? stats.GetEarned(2, e.index) : stats.GetSpent(2, e.index));
-        figureRow(e.label, green, blue);
-    }
+        int cause;
+    } damageRows[] = {{"enemy beams", CMatchStats::CAUSE_ENEMY_BEAM},
+                      {"enemy absorbers' blasts", CMatchStats::CAUSE_ENEMY_BLAST},
+                      {"own beams", CMatchStats::CAUSE_OWN_BEAM},
+                      {"own absorbers' blasts", CMatchStats::CAUSE_OWN_BLAST},
+                      {"grey absorbers' blasts", CMatchStats::CAUSE_GREY_BLAST},
+                      {"decay after losing power", CMatchStats::CAUSE_CUT_OFF}};
+    for (const auto& d : damageRows)
+        pointsRow(d.label, stats.GetDamage(1, d.cause), stats.GetDamage(2, d.cause));
 
-    // The graphs: the energy stock above, the nodes standing below, on one time axis.
+    y -= row + 6.0f;
+    heading("Energy, points");
+    pointsRow("earned by extractors", stats.GetEarned(1, CMatchStats::EARN_EXTRACTORS),
+              stats.GetEarned(2, CMatchStats::EARN_EXTRACTORS));
+    pointsRow("earned by absorbers", stats.GetEarned(1, CMatchStats::EARN_ABSORBERS),
+              stats.GetEarned(2, CMatchStats::EARN_ABSORBERS));
+    pointsRow("spent on building", stats.GetSpent(1, CMatchStats::SPEND_BUILDING),
+              stats.GetSpent(2, CMatchStats::SPEND_BUILDING));
+    pointsRow("spent on running", stats.GetSpent(1, CMatchStats::SPEND_RUNNING),
+              stats.GetSpent(2, CMatchStats::SPEND_RUNNING));
+
+    // The graphs, on one time axis: the main nodes' health, the energy stock, the nodes standing.
     const std::vector<CMatchStats::Sample>& samples = stats.GetSamples();
     if (samples.empty())
         return;
     int maxEnergy = 1;
     int maxNodes = 1;
-    for (const CMatchStats::Sample& s : samples)
+    for (const CMatchStats::Sample& sample : samples)
     {
-        maxEnergy = std::max({maxEnergy, s.energy[0], s.energy[1]});
-        maxNodes = std::max({maxNodes, s.nodes[0], s.nodes[1]});
+        maxEnergy = std::max({maxEnergy, sample.energy[0], sample.energy[1]});
+        maxNodes = std::max({maxNodes, sample.nodes[0], sample.nodes[1]});
     }
     const float matchSeconds =
         std::max(1.0f, static_cast<float>(stats.GetLastStep() * stats.GetStepLength()) / 1000.0f);
     const ScreenMath::AxisScale timeAxis = ScreenMath::NiceAxis(matchSeconds / 60.0f, 8);
-    // Three steps put a full stock's 30 million at the top.
-    const ScreenMath::AxisScale energyAxis = ScreenMath::NiceAxis(static_cast<float>(maxEnergy) / 1e6f, 3);
+    const float point = static_cast<float>(ScreenMath::ENERGY_POINT);
+    const ScreenMath::AxisScale energyAxis = ScreenMath::NiceAxis(static_cast<float>(maxEnergy) / point, 4);
     const ScreenMath::AxisScale nodesAxis = ScreenMath::NiceAxis(static_cast<float>(maxNodes), 5);
     const float plotRight = right - PLOT_RIGHT_MARGIN;
-    const float energyTop = top - 44.0f;
-    const Plot energyPlot = {left + PLOT_LEFT,        plotRight,
-                             energyTop - PLOT_HEIGHT, energyTop,
-                             timeAxis.top * 60.0f,    energyAxis.top * 1e6f};
-    const float nodesTop = energyPlot.bottom - 30.0f;
-    const Plot nodesPlot = {left + PLOT_LEFT, plotRight,          nodesTop - PLOT_HEIGHT,
-                            nodesTop,         energyPlot.seconds, nodesAxis.top};
+    const float plotSeconds = timeAxis.top * 60.0f;
+    const float plotLeft = left + PLOT_LEFT;
+    const float healthTop = top - 66.0f;
+    const Plot healthPlot = {plotLeft, plotRight, healthTop - PLOT_HEIGHT, healthTop, plotSeconds, 100.0f};
+    const float energyTop = healthPlot.bottom - PLOT_SPACING;
+    const Plot energyPlot = {plotLeft,  plotRight,   energyTop - PLOT_HEIGHT,
+                             energyTop, plotSeconds, energyAxis.top * point};
+    const float nodesTop = energyPlot.bottom - PLOT_SPACING;
+    const Plot nodesPlot = {plotLeft, plotRight,   nodesTop - PLOT_HEIGHT,
+                            nodesTop, plotSeconds, nodesAxis.top};
 
     glBindTexture(GL_TEXTURE_2D, 0);
-    DrawPlotFrame(energyPlot, timeAxis.step * 60.0f);
-    DrawPlotFrame(nodesPlot, timeAxis.step * 60.0f);
+    for (const Plot* plot : {&healthPlot, &energyPlot, &nodesPlot})
+        DrawPlotFrame(*plot, timeAxis.step * 60.0f);
     glLineWidth(2.0f);
+    DrawSeries(healthPlot, samples, stats.GetStepLength(),
+               [](const CMatchStats::Sample& pS, int pSide) { return pS.mainHealth[pSide] / 10.0f; });
     DrawSeries(energyPlot, samples, stats.GetStepLength(),
                [](const CMatchStats::Sample& pS, int pSide) { return pS.energy[pSide]; });
     DrawSeries(nodesPlot, samples, stats.GetStepLength(),
@@ -288,11 +355,12 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
     glLineWidth(1.0f);
 
     glColor4f(1.0f, 1.0f, 1.0f, 0.9f);
-    std::snprintf(text, sizeof text, "Energy stock (top %g million)", energyAxis.top);
+    DrawTextAt(small, healthPlot.left, healthPlot.top + 6.0f, "Main node health (top 100%)");
+    std::snprintf(text, sizeof text, "Energy stock (top %g points)", energyAxis.top);
     DrawTextAt(small, energyPlot.left, energyPlot.top + 6.0f, text);
     std::snprintf(text, sizeof text, "Nodes standing (top %g)", nodesAxis.top);
     DrawTextAt(small, nodesPlot.left, nodesPlot.top + 6.0f, text);
-    // The time axis in minutes under the lower plot.
+    // The time axis in minutes under the lowest plot.
     const float labelY = nodesPlot.bottom - static_cast<float>(small->GetLineHeight());
     for (int i = 0; i * timeAxis.step <= timeAxis.top + 1e-4f; ++i)
     {
