@@ -73,7 +73,7 @@ std::string HelpText()
 }
 } // namespace
 
-void CHelpScreen::Draw(int pWidth, int pHeight)
+void CHelpScreen::Draw(int pWidth, int pHeight, bool pInMatch)
 {
     static CTextureFont* title = CFontManager::GetInstance()->GetFont("MainFont");
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
@@ -85,7 +85,7 @@ void CHelpScreen::Draw(int pWidth, int pHeight)
 
     glBindTexture(GL_TEXTURE_2D, 0);
     glBegin(GL_QUADS);
-    glColor4f(0.0f, 0.0f, 0.0f, 0.88f);
+    glColor4f(0.02f, 0.06f, 0.04f, 1.0f);
     Quad(MARGIN, w - MARGIN, MARGIN, h - MARGIN);
     glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
     Quad(MARGIN, w - MARGIN, h - MARGIN - 2.0f, h - MARGIN);
@@ -99,7 +99,8 @@ void CHelpScreen::Draw(int pWidth, int pHeight)
     glTranslatef(0.0f, -34.0f, 0.0f);
     font->DrawText(text.c_str());
     glPopMatrix();
-    const char* const close = "F1 or Escape closes this; the match goes on behind it.";
+    const char* const close =
+        pInMatch ? "F1 or Escape closes this; the match goes on behind it." : "F1 or Escape closes this.";
     glPushMatrix();
     glTranslatef(w - MARGIN - 24.0f - font->GetTextWidth(close), h - MARGIN - 30.0f, 0.0f);
     font->DrawText(close);

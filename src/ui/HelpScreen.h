@@ -4,5 +4,6 @@
 class CHelpScreen
 {
   public:
-    void Draw(int pWidth, int pHeight);
+    // pInMatch: a match stands behind the screen (it goes on while the screen is open).
+    void Draw(int pWidth, int pHeight, bool pInMatch);
 };

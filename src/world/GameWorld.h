@@ -85,6 +85,10 @@ class CGameWorld
     // Stops the match where it stands, undecided: no further steps, the summary shows.
     void EndMatchUndecided();
     bool IsMatchOver() const { return m_matchOver; }
+    // A side fell, or the match was stopped undecided: nothing more can be built.
+    bool IsDecided() const { return m_result != RESULT_UNDECIDED || m_matchOver; }
+    // P: the match stands still with the board dimmed under a line saying how to go on.
+    bool IsHeld() const { return m_held; }
 
     // --- the step and input ---
     // True when a step ran and changed the picture enough to be worth drawing again.
@@ -199,6 +203,8 @@ class CGameWorld
     void DrawIntro();
     void DrawMenu();
     void DrawGameScreen();
+    // The dimmed board and the line under it while the match is held.
+    void DrawHeld();
     void DrawBoard();
     void DrawHud();
     void DrawTeamFlow(int pX, int pY, int pTeam);
@@ -255,6 +261,8 @@ class CGameWorld
     CMatchStats m_matchStats;
     bool m_summaryOpen = false;
     bool m_helpOpen = false;
+    // Held by the P key; a match driven from outside (a replay, the network) has its own pause.
+    bool m_held = false;
     CSummaryPanel m_summaryPanel;
     CHelpScreen m_helpScreen;
     CLossLine m_lossLine;

@@ -10,6 +10,9 @@ void CGameWorld::FinishMatchStep()
                          m_result != RESULT_UNDECIDED || m_matchOver);
     if (!counting || !m_matchStats.HasEnded())
         return;
+    // The tool goes away with the match: its cost and shortfall no longer mean anything.
+    m_selectedTool = TOOL_NONE;
+    m_placeMode = PLACE_IDLE;
     // A match stopped undecided runs no more steps, so it cannot be resumed either.
     if (m_matchOver)
         m_resumable = false;
