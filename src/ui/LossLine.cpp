@@ -187,7 +187,7 @@ void CLossLine::Draw(const CGameWorld& pWorld)
     if (text.empty())
         return;
     const float cx = static_cast<float>(pWorld.GetWindowWidth() / 2);
-    const float y = static_cast<float>(pWorld.GetWindowHeight() - 100);
+    const float y = static_cast<float>(pWorld.GetWindowHeight() - 125);
     const float half = 0.5f * font->GetTextWidth(text.c_str());
     glBindTexture(GL_TEXTURE_2D, 0);
     glColor4f(0.0f, 0.0f, 0.0f, 0.75f);

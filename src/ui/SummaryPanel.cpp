@@ -19,10 +19,10 @@ using ScreenDraw::Quad;
 
 namespace
 {
-// Under the banner while closed; open, from under the tool icons down to the energy bar.
+// Open, from under the tool icons and the viewer's legend down to the energy bar.
 const float PANEL_HALF_WIDTH = 470.0f;
 const float PANEL_BOTTOM = 58.0f;
-const float PANEL_TOP_MARGIN = 62.0f;
+const float PANEL_TOP_MARGIN = 94.0f;
 const float BANNER_HALF_HEIGHT = 40.0f;
 // The figures' columns, from the panel's left edge.
 const float LABEL_X = 16.0f;
