@@ -1,3 +1,5 @@
+#include <SDL/SDL.h>
+
 #include "nodes/AbsorberNode.h"
 #include "nodes/BeamNode.h"
 #include "nodes/MainNode.h"
@@ -63,4 +65,42 @@ TEST_F(DangerTest, AbsorberShowsTheBlastItHeadsFor)
     }
     Steps(2);
     EXPECT_EQ(2.0f * CAbsorberNode::BLAST_PER_BEAM, World().BlastHeading(absorber));
+}
+
+// P holds the match: no step runs and no click builds until P again. Once a side has fallen
+// the tool is gone, tool keys and clicks build nothing, and the first Escape goes to the menu.
+TEST_F(DangerTest, HeldMatchAndDecidedBoardTakeNoBuilds)
+{
+    World().GetTeam(2).SetAI(false);
+    World().GetTeam(1).AddEnergy(CTeam::ENERGY_MAX);
+    const size_t nodes = World().GetNodes().size();
+    auto clickBoard = [] // board (240, 315), inside green's reach
+    {
+        World().OnMouseMove(279, 384);
+        World().OnMouseButton(SDL_BUTTON_LEFT, true, 279, 384);
+        World().OnMouseButton(SDL_BUTTON_LEFT, false, 279, 384);
+        Steps(2);
+    };
+    World().OnKey(SDLK_1, 0, true);
+    World().OnKey(SDLK_p, 0, true);
+    const int steps = World().m_matchSteps;
+    clickBoard();
+    EXPECT_EQ(steps, World().m_matchSteps);
+    EXPECT_EQ(nodes, World().GetNodes().size());
+    World().OnKey(SDLK_p, 0, true);
+    clickBoard();
+    ASSERT_EQ(nodes + 1, World().GetNodes().size()) << "the same click builds once the match goes on";
+
+    World().OnKey(SDLK_1, 0, true);
+    Main(2)->TakeDamage(Main(2)->GetHealth(), CVector2(0.0f, 0.0f), DAMAGE_NONE, nullptr);
+    Steps(1);
+    ASSERT_TRUE(World().IsDecided());
+    const size_t standing = World().GetNodes().size();
+    EXPECT_EQ(TOOL_NONE, World().m_selectedTool);
+    World().OnKey(SDLK_1, 0, true);
+    EXPECT_EQ(TOOL_NONE, World().m_selectedTool);
+    clickBoard();
+    EXPECT_EQ(standing, World().GetNodes().size());
+    World().OnKey(SDLK_ESCAPE, 0, true);
+    EXPECT_EQ(STATE_MENU, World().m_state);
 }
