@@ -203,6 +203,8 @@ class CGameWorld
     void DrawIntro();
     void DrawMenu();
     void DrawGameScreen();
+    // A refusal for want of energy once the stock covers the chosen kind's cost shown beside it.
+    bool IsMessageOutdated() const;
     // The dimmed board and the line under it while the match is held.
     void DrawHeld();
     void DrawBoard();

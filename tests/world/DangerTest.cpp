@@ -104,3 +104,20 @@ TEST_F(DangerTest, HeldMatchAndDecidedBoardTakeNoBuilds)
     World().OnKey(SDLK_ESCAPE, 0, true);
     EXPECT_EQ(STATE_MENU, World().m_state);
 }
+
+// "Insufficient energy" goes once the stock covers the chosen kind's cost shown beside it.
+TEST_F(DangerTest, EnergyRefusalGoesWhenTheStockCatchesUp)
+{
+    World().GetTeam(2).SetAI(false);
+    CTeam& green = World().GetTeam(1);
+    green.AddEnergy(-green.GetEnergy());
+    World().OnKey(SDLK_2, 0, true);
+    World().OnMouseMove(279, 384);
+    World().OnMouseButton(SDL_BUTTON_LEFT, true, 279, 384);
+    World().OnMouseButton(SDL_BUTTON_LEFT, false, 279, 384);
+    Steps(1);
+    ASSERT_EQ("Insufficient energy", World().m_message);
+    EXPECT_FALSE(World().IsMessageOutdated());
+    green.AddEnergy(CGameWorld::ToolCost(TOOL_BEAM));
+    EXPECT_TRUE(World().IsMessageOutdated());
+}
