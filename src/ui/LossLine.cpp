@@ -18,7 +18,8 @@ const char* const PLURAL[] = {"extenders", "beam emitters", "shields", "extracto
                               "absorbers", "main nodes",    "nodes"};
 const int NAMES = 7;
 // At most this many causes are told in one line; the rest are summed up.
-const int MAX_GROUPS = 3;
+const int MAX_GROUPS = 2;
+const int MAX_RINGS = 8;
 
 int NameIndex(int pKind)
 {
@@ -207,8 +208,9 @@ void CLossLine::DrawMarks(const CGameWorld& pWorld) const
     const int now = pWorld.m_matchSteps;
     const int span = StepsOf(pWorld, MARK_MS);
     glBindTexture(GL_TEXTURE_2D, 0);
-    // Newest last, so the scan stops at the first one too old.
-    for (size_t i = losses.size(); i-- > 0;)
+    // Newest last, so the scan stops at the first one too old; a few rings say enough.
+    int rings = 0;
+    for (size_t i = losses.size(); i-- > 0 && rings < MAX_RINGS;)
     {
         const CMatchStats::Loss& loss = losses[i];
         if (loss.step < now - span)
@@ -218,6 +220,7 @@ void CLossLine::DrawMarks(const CGameWorld& pWorld) const
         // A ring that widens and fades where the node stood.
         const float age = static_cast<float>(now - loss.step) / static_cast<float>(span);
         const float radius = 12.0f + 18.0f * age;
+        ++rings;
         glColor4f(1.0f, 0.3f, 0.2f, 1.0f - age);
         glPushMatrix();
         glTranslatef(loss.at.x, loss.at.y, 0.0f);

@@ -3,6 +3,7 @@
 // emitters that pay to do no harm.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <GL/gl.h>
 
@@ -23,13 +24,29 @@ const float ARC_REACH = 60.0f;
 // Marks a node the player should look at twice.
 const CColor WARNING_COLOUR(1.0f, 0.55f, 0.0f, 1.0f);
 
+// The labels drawn in this frame's guides, so that none is drawn over another: left, right,
+// baseline.
+struct LabelPlace
+{
+    float left, right, y;
+};
+std::vector<LabelPlace> g_labels;
+
 void DrawLabel(const CVector2& pAt, const char* pText)
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
     if (font == nullptr)
         return;
+    const float half = 0.5f * font->GetTextWidth(pText);
+    const float height = static_cast<float>(font->GetLineHeight());
+    for (const LabelPlace& l : g_labels)
+    {
+        if (std::fabs(l.y - pAt.y) < height && pAt.x - half < l.right && pAt.x + half > l.left)
+            return;
+    }
+    g_labels.push_back({pAt.x - half, pAt.x + half, pAt.y});
     glPushMatrix();
-    glTranslatef(pAt.x - 0.5f * font->GetTextWidth(pText), pAt.y, 0.0f);
+    glTranslatef(pAt.x - half, pAt.y, 0.0f);
     font->DrawText(pText);
     glPopMatrix();
 }
@@ -185,13 +202,30 @@ float CGameWorld::BlastHeading(const CEntity* pAbsorber) const
 
 void CGameWorld::DrawAbsorberReach() const
 {
+    // The absorbers active beams strike, once for each beam.
+    static std::vector<const CEntity*> struck;
+    struck.clear();
+    std::vector<const CAbsorberNode*> absorbers;
     for (int i : Index().GetHazards())
     {
-        const CAbsorberNode* absorber = dynamic_cast<const CAbsorberNode*>(m_nodes[static_cast<size_t>(i)]);
-        if (absorber == nullptr || !absorber->IsConnected())
-            continue;
+        const CEntity* node = m_nodes[static_cast<size_t>(i)];
+        if (const CBeamNode* beam = dynamic_cast<const CBeamNode*>(node))
+        {
+            const CEntity* target = beam->IsActive() ? beam->GetTarget() : nullptr;
+            if (target != nullptr && target->AbsorbsBeams())
+                struck.push_back(target);
+        }
+        else if (const CAbsorberNode* absorber = dynamic_cast<const CAbsorberNode*>(node))
+        {
+            if (absorber->IsConnected())
+                absorbers.push_back(absorber);
+        }
+    }
+    for (const CAbsorberNode* absorber : absorbers)
+    {
         const float now = absorber->GetCurrentBlast();
-        const float heading = std::max(now, BlastHeading(absorber));
+        const float beams = static_cast<float>(std::count(struck.begin(), struck.end(), absorber));
+        const float heading = std::max(now, CAbsorberNode::BLAST_PER_BEAM * beams);
         if (heading < 1.0f)
             continue;
         const CVector2& at = absorber->GetPosition();
@@ -227,6 +261,7 @@ void CGameWorld::DrawAbsorberReach() const
 
 void CGameWorld::DrawGuides() const
 {
+    g_labels.clear();
     DrawWastedBeams();
     DrawOwnFire();
     DrawAbsorberReach();
