@@ -32,7 +32,7 @@ cmd 0 build green tool extender at 240.5 315 aim 240.5 315 node 11
 cmd 300 build green tool absorber at 190 280 aim 190 280 node 11
 cmd 400 build blue tool beam at 700 315 aim 0 315 node 12
 cmd 2600 build blue tool beam at 700 280 aim 0 280 node 12
-cmd 12000 build blue tool extender at 787.5 400 aim 787.5 400 node 12
+end 4024 blue 35423897b1ccc187
 REPLAY
 
 aw_start -nointro -replay "$replay"
