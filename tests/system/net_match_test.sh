@@ -95,9 +95,11 @@ grep -q "blue left the match: you win" "$AW_TMP/game.err" || aw_fail "the host w
 shot "$host_win" won
 [ "$(count 300 444 424 50 white)" -ge 100 ] || aw_fail "the host's window does not say why it won"
 aw_note "the joiner left; the host won"
-# Escape goes back to the menu at once on the decided board (the tool went with the match),
-# and the match's last line goes with it.
+# Escape (the first one puts the extender tool down) goes back to the menu, and the match's
+# last line goes with it.
 AW_WIN="$host_win"
+aw_key Escape
+sleep 0.3
 aw_key Escape
 sleep 1
 shot "$host_win" menu
