@@ -97,9 +97,10 @@ void CGameWorld::OnMatchKey(int pSym, bool pPressed)
     if (pPressed && pSym == SDLK_ESCAPE)
     {
         m_held = false;
-        // The first Escape puts the tool away, the second pauses; on a decided board, where
-        // no tool is left, the first goes to the menu as the line under the banner says.
-        if (m_selectedTool == TOOL_NONE || IsDecided())
+        // The first Escape puts the tool away, the second pauses; on a decided board of a match
+        // played here, where no tool is left, the first goes to the menu as the line under the
+        // banner says (a network session has Escape of its own).
+        if (m_selectedTool == TOOL_NONE || (IsDecided() && !m_driver))
         {
             Pause();
         }
