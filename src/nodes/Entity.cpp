@@ -104,7 +104,12 @@ void CEntity::TakeDamage(int pAmount, const CVector2& pAt, int pKind, CEntity* p
     m_lastAttacker = GetEntityId(pSource);
 
     // A node that already died this step is not mourned twice.
-    if (m_health.Add(-pAmount) && !m_dead)
+    const int before = m_health.GetValue();
+    const bool destroyed = m_health.Add(-pAmount) && !m_dead;
+    // Told beside the match, before the death cuts off anything this node powers.
+    CGameEngine::Instance().GetWorld().m_matchStats.CountDamage(this, before - m_health.GetValue(), pKind,
+                                                                pSource, destroyed);
+    if (destroyed)
     {
         PlaySound("Death");
         Kill();
@@ -187,7 +192,7 @@ void CEntity::ApplyDecay(int pDt)
 void CEntity::CutPower()
 {
     // The caller is dropping its list already, so the old parent is not told.
-    CGameEngine::Instance().GetWorld().m_matchStats.CountLoss(this);
+    CGameEngine::Instance().GetWorld().m_matchStats.CountCut(this);
     m_parent = 0;
     m_team = 0;
     int share = RandomTable::GetInstance().DrawUpTo(20);

@@ -159,7 +159,8 @@ bool CReplayPlayer::IsWatching(const CGameWorld& /*pWorld*/) const
 
 std::string CReplayPlayer::Status(const CGameWorld& pWorld) const
 {
-    return "Replay  step " + std::to_string(pWorld.m_matchSteps) + " of " + std::to_string(m_lastStep);
+    const int stepLength = static_cast<int>(pWorld.m_stepLength);
+    return "Replay  " + Clock(pWorld.m_matchSteps, stepLength) + " of " + Clock(m_lastStep, stepLength);
 }
 
 void CReplayPlayer::Mismatch(int pStep, uint64_t pRecorded, uint64_t pComputed)

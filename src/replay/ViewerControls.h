@@ -20,6 +20,8 @@ class CViewerControls : public CMatchDriver
     void DrawOverlay(CGameWorld& pWorld) override;
 
     bool IsPaused() const { return m_paused; }
+    // Steps of a match as minutes and seconds of it, "3:12".
+    static std::string Clock(int pSteps, int pStepLength);
     int GetSpeed() const { return m_speed; }
 
   protected:

@@ -7,6 +7,9 @@
 #include "media/Color.h"
 #include "media/Music.h"
 #include "nodes/Entity.h"
+#include "ui/HelpScreen.h"
+#include "ui/LossLine.h"
+#include "ui/SummaryPanel.h"
 #include "world/BoardIndex.h"
 #include "world/Counter.h"
 #include "world/MatchCommand.h"
@@ -82,6 +85,10 @@ class CGameWorld
     // Stops the match where it stands, undecided: no further steps, the summary shows.
     void EndMatchUndecided();
     bool IsMatchOver() const { return m_matchOver; }
+    // A side fell, or the match was stopped undecided: nothing more can be built.
+    bool IsDecided() const { return m_result != RESULT_UNDECIDED || m_matchOver; }
+    // P: the match stands still with the board dimmed under a line saying how to go on.
+    bool IsHeld() const { return m_held; }
 
     // --- the step and input ---
     // True when a step ran and changed the picture enough to be worth drawing again.
@@ -198,11 +205,13 @@ class CGameWorld
     void DrawIntro();
     void DrawMenu();
     void DrawGameScreen();
+    // A refusal for want of energy once the stock covers the chosen kind's cost shown beside it.
+    bool IsMessageOutdated() const;
+    // The dimmed board and the line under it while the match is held.
+    void DrawHeld();
     void DrawBoard();
     void DrawHud();
     void DrawTeamFlow(int pX, int pY, int pTeam);
-    // The summary key's hint, a watched match's banner and the summary panel with its graph.
-    void DrawMatchSummary();
     static void DrawBar(float pR, float pG, float pB, float pHeight, float pFraction);
     static void DrawHelpPanel(float pX, float pY, float pWidth, const char* pText, float pAlpha);
     static void DrawRing(float pInner, float pWidth);
@@ -212,12 +221,19 @@ class CGameWorld
     void DrawFullRanges() const;
     void DrawBeamPreview() const;
     void DrawWastedBeams() const;
+    // The emitters whose beam strikes a node of their own side, and the absorbers' blasts:
+    // how far each will reach and how close it is to that, orange where it reaches the
+    // player's nodes.
+    void DrawOwnFire() const;
+    void DrawAbsorberReach() const;
+    // The node of its own side an emitter's beam now strikes, nullptr for none.
+    static CEntity* OwnNodeUnderFire(const CEntity* pEmitter);
+    // The radius an absorber's blast heads for with the beams now striking it.
+    float BlastHeading(const CEntity* pAbsorber) const;
     // The face that blocks beams and the sector they are blocked from, faint outwards.
     static void DrawShieldArc(const CVector2& pCentre, const CVector2& pFacing);
     // The energy figures, the side bars' labels and the warnings round the bars.
     void DrawHudFigures();
-    // F1: the keys, the kinds with their costs and the rules, over everything.
-    void DrawHelpScreen();
     void ApplyTeamColour(int pTeam) const;
 
     // --- fields ---
@@ -249,6 +265,11 @@ class CGameWorld
     CMatchStats m_matchStats;
     bool m_summaryOpen = false;
     bool m_helpOpen = false;
+    // Held by the P key; a match driven from outside (a replay, the network) has its own pause.
+    bool m_held = false;
+    CSummaryPanel m_summaryPanel;
+    CHelpScreen m_helpScreen;
+    CLossLine m_lossLine;
     bool m_hasMatchSeed = false;
     unsigned m_matchSeed = 0;
     // Without a seed of its own, every match draws one from the clock (a recording names it).

@@ -77,14 +77,39 @@ void CGameWorld::Draw()
     if (m_state != STATE_INTRO && !m_notice.empty())
         DrawNotice(m_notice, GetWindowWidth());
     if (m_state != STATE_INTRO && m_helpOpen)
-        DrawHelpScreen();
+        m_helpScreen.Draw(GetWindowWidth(), GetWindowHeight(), m_state == STATE_MATCH);
 }
 
 void CGameWorld::DrawGameScreen()
 {
     DrawBoard();
     DrawHud();
+    if (m_held)
+        DrawHeld();
     glFlush();
+}
+
+void CGameWorld::DrawHeld()
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
+    const float w = static_cast<float>(GetWindowWidth());
+    const float h = static_cast<float>(GetWindowHeight());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.5f);
+    glBegin(GL_QUADS);
+    glVertex2f(0.0f, 0.0f);
+    glVertex2f(w, 0.0f);
+    glVertex2f(w, h);
+    glVertex2f(0.0f, h);
+    glEnd();
+    if (font == nullptr)
+        return;
+    const char* const line = "Paused.  P resumes the match, Escape goes to the menu.";
+    glPushMatrix();
+    glTranslatef(static_cast<float>(GetWindowWidth() / 2) - 0.5f * font->GetTextWidth(line), h * 0.5f, 0.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    font->DrawText(line);
+    glPopMatrix();
 }
 
 void CGameWorld::DrawIntro()

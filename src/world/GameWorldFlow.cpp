@@ -269,6 +269,7 @@ void CGameWorld::NewMatch()
     AddMainNode(2, CVector2(5.0f * w / 6.0f, h * 0.5f));
 
     m_matchOver = false;
+    m_held = false;
     m_summaryOpen = false;
     m_matchStats.Reset(m_nodes, static_cast<int>(m_stepLength));
 }

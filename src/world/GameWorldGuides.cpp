@@ -1,12 +1,15 @@
 // What the board shows beyond the nodes themselves: the reach of sources that can power no
 // more, where a beam being aimed would strike, the arc a shield blocks, and the player's
 // emitters that pay to do no harm.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <GL/gl.h>
 
 #include "media/FontManager.h"
 #include "media/TextureFont.h"
+#include "nodes/AbsorberNode.h"
 #include "nodes/BeamNode.h"
 #include "nodes/ShieldNode.h"
 #include "world/GameWorld.h"
@@ -21,13 +24,29 @@ const float ARC_REACH = 60.0f;
 // Marks a node the player should look at twice.
 const CColor WARNING_COLOUR(1.0f, 0.55f, 0.0f, 1.0f);
 
+// The labels drawn in this frame's guides, so that none is drawn over another: left, right,
+// baseline.
+struct LabelPlace
+{
+    float left, right, y;
+};
+std::vector<LabelPlace> g_labels;
+
 void DrawLabel(const CVector2& pAt, const char* pText)
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
     if (font == nullptr)
         return;
+    const float half = 0.5f * font->GetTextWidth(pText);
+    const float height = static_cast<float>(font->GetLineHeight());
+    for (const LabelPlace& l : g_labels)
+    {
+        if (std::fabs(l.y - pAt.y) < height && pAt.x - half < l.right && pAt.x + half > l.left)
+            return;
+    }
+    g_labels.push_back({pAt.x - half, pAt.x + half, pAt.y});
     glPushMatrix();
-    glTranslatef(pAt.x - 0.5f * font->GetTextWidth(pText), pAt.y, 0.0f);
+    glTranslatef(pAt.x - half, pAt.y, 0.0f);
     font->DrawText(pText);
     glPopMatrix();
 }
@@ -143,9 +162,109 @@ void CGameWorld::DrawWastedBeams() const
     }
 }
 
+CEntity* CGameWorld::OwnNodeUnderFire(const CEntity* pEmitter)
+{
+    const CBeamNode* beam = dynamic_cast<const CBeamNode*>(pEmitter);
+    if (beam == nullptr || !beam->IsActive())
+        return nullptr;
+    CEntity* target = beam->GetTarget();
+    if (target == nullptr || target == pEmitter || target->GetTeam() != beam->GetTeam())
+        return nullptr;
+    return target;
+}
+
+void CGameWorld::DrawOwnFire() const
+{
+    for (CEntity* e : m_nodes)
+    {
+        if (e->GetTeam() != m_playerTeam)
+            continue;
+        CEntity* target = OwnNodeUnderFire(e);
+        if (target == nullptr)
+            continue;
+        DrawMarkRing(e->GetPosition(), e->GetRadius() + 3.0f, WARNING_COLOUR);
+        DrawMarkRing(target->GetPosition(), target->GetRadius() + 3.0f, WARNING_COLOUR);
+        DrawLabel(target->GetPosition() + CVector2(0.0f, target->GetRadius() + 8.0f), "your own node");
+    }
+}
+
+float CGameWorld::BlastHeading(const CEntity* pAbsorber) const
+{
+    int beams = 0;
+    for (int i : Index().GetHazards())
+    {
+        const CBeamNode* beam = dynamic_cast<const CBeamNode*>(m_nodes[static_cast<size_t>(i)]);
+        if (beam != nullptr && beam->IsActive() && beam->GetTarget() == pAbsorber)
+            ++beams;
+    }
+    return CAbsorberNode::BLAST_PER_BEAM * static_cast<float>(beams);
+}
+
+void CGameWorld::DrawAbsorberReach() const
+{
+    // The absorbers active beams strike, once for each beam.
+    static std::vector<const CEntity*> struck;
+    struck.clear();
+    std::vector<const CAbsorberNode*> absorbers;
+    for (int i : Index().GetHazards())
+    {
+        const CEntity* node = m_nodes[static_cast<size_t>(i)];
+        if (const CBeamNode* beam = dynamic_cast<const CBeamNode*>(node))
+        {
+            const CEntity* target = beam->IsActive() ? beam->GetTarget() : nullptr;
+            if (target != nullptr && target->AbsorbsBeams())
+                struck.push_back(target);
+        }
+        else if (const CAbsorberNode* absorber = dynamic_cast<const CAbsorberNode*>(node))
+        {
+            if (absorber->IsConnected())
+                absorbers.push_back(absorber);
+        }
+    }
+    for (const CAbsorberNode* absorber : absorbers)
+    {
+        const float now = absorber->GetCurrentBlast();
+        const float beams = static_cast<float>(std::count(struck.begin(), struck.end(), absorber));
+        const float heading = std::max(now, CAbsorberNode::BLAST_PER_BEAM * beams);
+        if (heading < 1.0f)
+            continue;
+        const CVector2& at = absorber->GetPosition();
+        const float reach = absorber->GetRadius() + heading;
+        // Orange when the blast will reach one of the player's nodes.
+        bool threatens = false;
+        ForEachEntityInRange(at, reach,
+                             [&](CEntity* pNode) {
+                                 threatens =
+                                     threatens || (pNode != absorber && pNode->GetTeam() == m_playerTeam);
+                             });
+        const CColor colour = threatens ? WARNING_COLOUR : CColor(1.0f, 0.85f, 0.85f, 0.8f);
+        DrawMarkRing(at, reach, colour);
+        // A ring round the absorber that fills as the blast grows towards where it heads.
+        const float fill = std::min(1.0f, now / heading);
+        colour.Apply();
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glBegin(GL_TRIANGLE_STRIP);
+        const int segments = static_cast<int>(fill * RING_SEGMENTS + 0.5f);
+        for (int k = 0; k <= segments; ++k)
+        {
+            const float a = 1.5707963f - 2.0f * 3.14159265f * static_cast<float>(k) / RING_SEGMENTS;
+            const CVector2 u(std::cos(a), std::sin(a));
+            const float inner = absorber->GetRadius() + 3.0f;
+            glVertex2f(at.x + u.x * inner, at.y + u.y * inner);
+            glVertex2f(at.x + u.x * (inner + 3.0f), at.y + u.y * (inner + 3.0f));
+        }
+        glEnd();
+        if (threatens)
+            DrawLabel(at + CVector2(0.0f, reach + 4.0f), "blast reaches your nodes");
+    }
+}
+
 void CGameWorld::DrawGuides() const
 {
+    g_labels.clear();
     DrawWastedBeams();
+    DrawOwnFire();
+    DrawAbsorberReach();
     if (m_placeMode == PLACE_AIMING && m_selectedTool == TOOL_BEAM)
         DrawBeamPreview();
     else if (m_placeMode == PLACE_AIMING && m_selectedTool == TOOL_SHIELD)

@@ -163,7 +163,7 @@ void CGameWorld::DrawHud()
 
     if (font != nullptr)
     {
-        if (!m_demo)
+        if (!m_demo && !IsMessageOutdated())
         {
             // Opaque for the first second, then fading out over the last one and a half.
             float alpha = std::min(1.0f, m_messageTimer.GetFraction(1500));
@@ -258,7 +258,14 @@ void CGameWorld::DrawHud()
                       help.width, help.text, 1.0f);
     }
 
-    DrawMatchSummary();
+    m_lossLine.Draw(*this);
+    m_summaryPanel.Draw(*this);
+}
+
+bool CGameWorld::IsMessageOutdated() const
+{
+    return m_message == "Insufficient energy" && m_selectedTool >= TOOL_EXTENDER &&
+           m_selectedTool < TOOL_NONE && GetTeam(m_playerTeam).GetEnergy() >= ToolCost(m_selectedTool);
 }
 
 void CGameWorld::DrawTeamFlow(int pX, int pY, int pTeam)

@@ -89,10 +89,19 @@ void CGameWorld::OnKey(int pSym, int pMod, bool pPressed)
 
 void CGameWorld::OnMatchKey(int pSym, bool pPressed)
 {
+    if (pPressed && pSym == SDLK_p && !m_driver && !IsDecided())
+    {
+        m_held = !m_held;
+        m_placeMode = PLACE_IDLE;
+        return;
+    }
     if (pPressed && pSym == SDLK_ESCAPE)
     {
-        // The first Escape puts the tool away, the second pauses.
-        if (m_selectedTool == TOOL_NONE)
+        m_held = false;
+        // The first Escape puts the tool away, the second pauses; on a decided board of a match
+        // played here, where no tool is left, the first goes to the menu as the line under the
+        // banner says (a network session has Escape of its own).
+        if (m_selectedTool == TOOL_NONE || (IsDecided() && !m_driver))
         {
             Pause();
         }
@@ -105,7 +114,8 @@ void CGameWorld::OnMatchKey(int pSym, bool pPressed)
     if (pPressed && pSym == SDLK_s && ShowsResult())
         m_summaryOpen = !m_summaryOpen;
 
-    if (!m_demo && (m_placeMode == PLACE_IDLE || m_placeMode == PLACE_SOURCE_CHOSEN))
+    if (!m_demo && !m_held && !IsDecided() &&
+        (m_placeMode == PLACE_IDLE || m_placeMode == PLACE_SOURCE_CHOSEN))
     {
         if (pPressed && pSym >= SDLK_1 && pSym <= SDLK_5)
             m_selectedTool = pSym - SDLK_1;
@@ -214,7 +224,8 @@ void CGameWorld::OnMatchButton(int pButton, bool pPressed, int pX, int pY)
     const CVector2 p = ScreenToBoard(pX, pY);
     const bool inBoard = p.x >= 0.0f && p.x <= m_boardWidth && p.y >= 0.0f && p.y <= m_boardHeight;
 
-    if (m_demo)
+    // Nothing is built on a decided board, nor while the match is held.
+    if (m_demo || m_held || IsDecided())
         return;
 
     if (pButton == RIGHT_BUTTON)

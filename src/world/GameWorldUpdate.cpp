@@ -35,7 +35,7 @@ bool CGameWorld::Update(unsigned pElapsed)
     // One turn in 150 seconds.
     m_spinAngle += static_cast<float>(m_stepLength) * 360.0f / 30000.0f / 5.0f;
 
-    if (m_state == STATE_MATCH && !m_matchOver)
+    if (m_state == STATE_MATCH && !m_matchOver && !m_held)
         RunDrivenSteps();
     // The menu's gears turn a twenty-fifth of a degree a step, far under a pixel at the rim of
     // the largest; its picture is worth drawing again only once they have turned visibly.

@@ -7,6 +7,7 @@ namespace
 {
 // A quarter of an hour of samples, the arena's and a watched match's length, without growing.
 const size_t SAMPLES_RESERVED = 15 * 60 + 2;
+const size_t LOSSES_RESERVED = 256;
 } // namespace
 
 void CMatchStats::Reset(const std::vector<CEntity*>& pNodes, int pStepLength)
@@ -14,6 +15,7 @@ void CMatchStats::Reset(const std::vector<CEntity*>& pNodes, int pStepLength)
     AW_ASSERT(pStepLength > 0);
     *this = CMatchStats();
     m_samples.reserve(SAMPLES_RESERVED);
+    m_losses.reserve(LOSSES_RESERVED);
     m_stepLength = pStepLength;
     for (const CEntity* node : pNodes)
     {
@@ -62,7 +64,10 @@ void CMatchStats::EndStep(int pStep, int pGreenEnergy, int pBlueEnergy, bool pEn
 
 void CMatchStats::TakeSample(int pStep, int pGreenEnergy, int pBlueEnergy)
 {
-    const Sample sample = {pStep, {pGreenEnergy, pBlueEnergy}, {m_standing[1], m_standing[2]}};
+    const Sample sample = {pStep,
+                           {pGreenEnergy, pBlueEnergy},
+                           {m_standing[1], m_standing[2]},
+                           {m_mainHealth[0], m_mainHealth[1]}};
     // A match stopped right after a step's sample ends on that sample, brought up to date.
     if (!m_samples.empty() && m_samples.back().step == pStep)
         m_samples.back() = sample;
@@ -81,4 +86,56 @@ int CMatchStats::GetLostTotal(int pTeam) const
 long long CMatchStats::GetEarnedTotal(int pTeam) const
 {
     return m_earned[pTeam][EARN_EXTRACTORS] + m_earned[pTeam][EARN_ABSORBERS];
+}
+
+int CMatchStats::CauseOf(const CEntity* pVictim, int pDamageKind, const CEntity* pSource)
+{
+    if (pSource == nullptr)
+        return pDamageKind == DAMAGE_NONE && pVictim->GetTeam() == 0 ? CAUSE_CUT_OFF : CAUSE_OTHER;
+    const bool own = pSource->GetTeam() == pVictim->GetTeam();
+    if (pSource->AbsorbsBeams())
+    {
+        if (pSource->GetTeam() == 0)
+            return CAUSE_GREY_BLAST;
+        return own ? CAUSE_OWN_BLAST : CAUSE_ENEMY_BLAST;
+    }
+    // A beam, or the burn of an emitter firing point-blank.
+    return own ? CAUSE_OWN_BEAM : CAUSE_ENEMY_BEAM;
+}
+
+void CMatchStats::CountDamage(const CEntity* pVictim, int pAmount, int pDamageKind, const CEntity* pSource,
+                              bool pDestroyed)
+{
+    const int team = pVictim->GetTeam();
+    if (m_ended || team == 0 || team >= CTeam::MAX_TIDS)
+        return;
+    const int cause = CauseOf(pVictim, pDamageKind, pSource);
+    if (pAmount > 0)
+        m_damage[team][cause] += pAmount;
+    if (pVictim->IsMainNode() && team <= 2 && pVictim->GetHealthMax() > 0)
+        m_mainHealth[team - 1] =
+            static_cast<int>(static_cast<long long>(pVictim->GetHealth()) * 1000 / pVictim->GetHealthMax());
+    if (!pDestroyed)
+        return;
+    m_losses.push_back({m_lastStep + 1, team, NodeKindOf(pVictim), cause, pVictim->GetPosition(), false});
+    if (pVictim->IsMainNode())
+        m_mainFallen[team] = true;
+    else
+        ++m_lossesBy[team][cause];
+}
+
+void CMatchStats::CountCut(const CEntity* pNode)
+{
+    const int team = pNode->GetTeam();
+    if (m_ended || team == 0 || team >= CTeam::MAX_TIDS)
+        return;
+    CountLoss(pNode);
+    m_damage[team][CAUSE_CUT_OFF] += pNode->GetHealth();
+    const bool fallen = m_mainFallen[team];
+    m_losses.push_back(
+        {m_lastStep + 1, team, NodeKindOf(pNode), CAUSE_CUT_OFF, pNode->GetPosition(), fallen});
+    if (fallen)
+        ++m_standingAtFall[team];
+    else
+        ++m_lossesBy[team][CAUSE_CUT_OFF];
 }

@@ -4,6 +4,7 @@
 
 #include "world/MatchHash.h"
 #include "world/Team.h"
+#include "world/Vector2.h"
 
 class CEntity;
 
@@ -34,13 +35,43 @@ class CMatchStats
         SPEND_KINDS = 2,
     };
 
-    // Green's and blue's stock and standing nodes at one moment.
+    // What took a node's health, as the side that owned it sees it. A grey absorber is one
+    // that lost its power; "other" is a node removed by a debug key.
+    enum DamageCause
+    {
+        CAUSE_ENEMY_BEAM = 0,
+        CAUSE_OWN_BEAM = 1,
+        CAUSE_ENEMY_BLAST = 2,
+        CAUSE_OWN_BLAST = 3,
+        CAUSE_GREY_BLAST = 4,
+        CAUSE_CUT_OFF = 5,
+        CAUSE_OTHER = 6,
+        CAUSES = 7,
+    };
+
+    // A node that left its side: destroyed, or cut off from power. A node cut off because its
+    // side's main node fell is marked as standing when the main fell.
+    struct Loss
+    {
+        int step;
+        int team;
+        int kind;
+        int cause;
+        CVector2 at;
+        bool mainFallen;
+    };
+
+    // Green's and blue's stock, standing nodes and main node's health (in thousandths) at one
+    // moment.
     struct Sample
     {
         int step;
         int energy[2];
         int nodes[2];
+        int mainHealth[2];
     };
+
+    static int CauseOf(const CEntity* pVictim, int pDamageKind, const CEntity* pSource);
 
     // A new match whose board already holds pNodes (the sites and the main nodes).
     void Reset(const std::vector<CEntity*>& pNodes, int pStepLength);
@@ -49,6 +80,12 @@ class CMatchStats
     void CountBuild(int pTeam, int pTool, int pCost);
     // A node leaves its side: destroyed while it was still the side's, or cut off (grey).
     void CountLoss(const CEntity* pNode);
+    // Health a node lost (pAmount, no more than it had) to a hit of a kind from pSource, and
+    // whether the hit destroyed it; told before the node's death sets anything else off.
+    void CountDamage(const CEntity* pVictim, int pAmount, int pDamageKind, const CEntity* pSource,
+                     bool pDestroyed);
+    // A node's power is cut: a loss, and all the health it still has goes to decay.
+    void CountCut(const CEntity* pNode);
     void AddEarned(int pTeam, int pSource, int pAmount)
     {
         if (!m_ended)
@@ -73,6 +110,12 @@ class CMatchStats
     long long GetEarnedTotal(int pTeam) const;
     long long GetSpent(int pTeam, int pKind) const { return m_spent[pTeam][pKind]; }
     int GetStanding(int pTeam) const { return m_standing[pTeam]; }
+    long long GetDamage(int pTeam, int pCause) const { return m_damage[pTeam][pCause]; }
+    // Nodes lost to each cause before the side's main node fell.
+    int GetLossesBy(int pTeam, int pCause) const { return m_lossesBy[pTeam][pCause]; }
+    // Nodes a side still had when its main node fell, which fell with it.
+    int GetStandingAtFall(int pTeam) const { return m_standingAtFall[pTeam]; }
+    const std::vector<Loss>& GetLosses() const { return m_losses; }
     int GetLargestNetwork(int pTeam) const { return m_largest[pTeam]; }
     const std::vector<Sample>& GetSamples() const { return m_samples; }
     // The step the figures run to: the last one counted.
@@ -89,7 +132,13 @@ class CMatchStats
     // Nodes each side has now, and the most it had at once.
     int m_standing[CTeam::MAX_TIDS] = {};
     int m_largest[CTeam::MAX_TIDS] = {};
+    long long m_damage[CTeam::MAX_TIDS][CAUSES] = {};
+    int m_lossesBy[CTeam::MAX_TIDS][CAUSES] = {};
+    int m_standingAtFall[CTeam::MAX_TIDS] = {};
+    bool m_mainFallen[CTeam::MAX_TIDS] = {};
+    int m_mainHealth[2] = {1000, 1000};
     std::vector<Sample> m_samples;
+    std::vector<Loss> m_losses;
     int m_stepLength = 16;
     int m_lastStep = 0;
     bool m_ended = false;

@@ -87,6 +87,14 @@ TEST_F(MatchStatsTest, ScriptedMatchIsCountedAsWorkedOutByHand)
     EXPECT_EQ(102, Stats().GetSamples().back().step);
     EXPECT_EQ(3, Stats().GetSamples().back().nodes[0]);
     EXPECT_EQ(0, Stats().GetSamples().back().nodes[1]);
+    // The main nodes' health in thousandths; blue's extender stood when its main fell, green's
+    // extractor was cut off while green's main stood.
+    EXPECT_EQ(1000, Stats().GetSamples().back().mainHealth[0]);
+    EXPECT_EQ(0, Stats().GetSamples().back().mainHealth[1]);
+    EXPECT_EQ(1, Stats().GetStandingAtFall(2));
+    EXPECT_EQ(0, Stats().GetLossesBy(2, CMatchStats::CAUSE_CUT_OFF));
+    EXPECT_EQ(0, Stats().GetStandingAtFall(1));
+    EXPECT_EQ(1, Stats().GetLossesBy(1, CMatchStats::CAUSE_CUT_OFF));
 
     // The board plays on behind the banner; the figures stay those of the match.
     Steps(200);

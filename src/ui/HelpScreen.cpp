@@ -1,5 +1,7 @@
 // The help screen on F1: the keys, the node kinds with their costs, and the few rules a new
 // player loses matches to. The figures come from the kinds' own constants.
+#include "ui/HelpScreen.h"
+
 #include <cstdio>
 #include <string>
 
@@ -13,9 +15,9 @@
 #include "nodes/ForkNode.h"
 #include "nodes/MainNode.h"
 #include "nodes/ShieldNode.h"
-#include "world/GameWorld.h"
 #include "world/ScreenDraw.h"
 #include "world/ScreenMath.h"
+#include "world/Team.h"
 
 using ScreenDraw::Quad;
 
@@ -71,19 +73,19 @@ std::string HelpText()
 }
 } // namespace
 
-void CGameWorld::DrawHelpScreen()
+void CHelpScreen::Draw(int pWidth, int pHeight, bool pInMatch)
 {
     static CTextureFont* title = CFontManager::GetInstance()->GetFont("MainFont");
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
     static const std::string text = HelpText();
     if (title == nullptr || font == nullptr)
         return;
-    const float w = static_cast<float>(GetWindowWidth());
-    const float h = static_cast<float>(GetWindowHeight());
+    const float w = static_cast<float>(pWidth);
+    const float h = static_cast<float>(pHeight);
 
     glBindTexture(GL_TEXTURE_2D, 0);
     glBegin(GL_QUADS);
-    glColor4f(0.0f, 0.0f, 0.0f, 0.88f);
+    glColor4f(0.02f, 0.06f, 0.04f, 1.0f);
     Quad(MARGIN, w - MARGIN, MARGIN, h - MARGIN);
     glColor4f(1.0f, 1.0f, 1.0f, 0.6f);
     Quad(MARGIN, w - MARGIN, h - MARGIN - 2.0f, h - MARGIN);
@@ -97,7 +99,8 @@ void CGameWorld::DrawHelpScreen()
     glTranslatef(0.0f, -34.0f, 0.0f);
     font->DrawText(text.c_str());
     glPopMatrix();
-    const char* const close = "F1 or Escape closes this; the match goes on behind it.";
+    const char* const close =
+        pInMatch ? "F1 or Escape closes this; the match goes on behind it." : "F1 or Escape closes this.";
     glPushMatrix();
     glTranslatef(w - MARGIN - 24.0f - font->GetTextWidth(close), h - MARGIN - 30.0f, 0.0f);
     font->DrawText(close);
