@@ -75,7 +75,7 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
     if (pEvent.type == SDL_KEYDOWN && OnKeyDown(pEvent.key.keysym.sym))
         return true;
     // Waiting, or paused: the menu and the board take no input.
-    return input && (!m_matchSeen || m_session.GetPausedBy() != 0);
+    return input && ((!m_matchSeen && !m_fromMenu) || m_session.GetPausedBy() != 0);
 }
 
 bool CNetGame::OnKeyDown(int pSym)
@@ -83,6 +83,8 @@ bool CNetGame::OnKeyDown(int pSym)
     CGameWorld& world = m_engine.GetWorld();
     if (!m_matchSeen)
     {
+        if (m_fromMenu)
+            return false;
         if (pSym == SDLK_ESCAPE)
         {
             // Giving up: nothing has started, nothing is owed.
@@ -126,7 +128,7 @@ void CNetGame::DrawOver()
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
     const std::string& headline = m_drawnHeadline;
-    if (!font || headline.empty())
+    if (!font || headline.empty() || (m_fromMenu && !m_matchSeen))
         return;
     const int w = m_engine.GetWorld().GetWindowWidth();
     const int h = m_engine.GetWorld().GetWindowHeight();

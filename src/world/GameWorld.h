@@ -58,6 +58,9 @@ class CGameWorld
     void NewMatch();
     void ClearMatch();
     void MenuSelect();
+    // The keys on the menu: Up, Down and Tab move along a column, Left and Right between the
+    // menu and the open difficulty list, Enter chooses.
+    void OnMenuKey(int pSym, int pMod);
     bool IsMenuRowEnabled(int pRow, bool pMainMenu) const;
     void ShowMessage(const char* pText);
     // Shows the message only when the acting team is the player's and this is no demo.
@@ -282,6 +285,11 @@ class CGameWorld
     int m_menuHover = -1;
     int m_difficultyHover = -1;
     bool m_difficultyListOpen = false;
+    // The main menu's rows from this one down open screens of their own (Play a Friend, Watch,
+    // Replays, Settings), through this call with the row's place among them.
+    static constexpr int FIRST_SCREEN_ROW = 5;
+    static constexpr int SCREEN_ROW_COUNT = 4;
+    std::function<void(int)> m_openScreen;
     CMusic m_music;
     // Until the next try at loading the music.
     int m_musicRetryMs = 0;

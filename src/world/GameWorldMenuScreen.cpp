@@ -16,7 +16,12 @@ namespace
 {
 using ScreenDraw::Quad;
 
-const char* const MAIN_ROWS[] = {"New Game", "Resume Game", "", "Exit"};
+// The rows below Exit open the screens added to the game; the rows above keep their places.
+const char* const MAIN_ROWS[] = {"New Game",      "Resume Game", "",        "Exit",    "",
+                                 "Play a Friend", "Watch",       "Replays", "Settings"};
+const int MAIN_ROW_COUNT = static_cast<int>(std::size(MAIN_ROWS));
+static_assert(MAIN_ROW_COUNT == CGameWorld::FIRST_SCREEN_ROW + CGameWorld::SCREEN_ROW_COUNT,
+              "one row per screen");
 const char* const DIFFICULTY_ROWS[] = {
     "Demo", "", LEVEL_NAMES[0], LEVEL_NAMES[1], LEVEL_NAMES[2], LEVEL_NAMES[3], LEVEL_NAMES[4]};
 const int DIFFICULTY_ROW_COUNT = static_cast<int>(std::size(DIFFICULTY_ROWS));
@@ -114,7 +119,7 @@ void CGameWorld::DrawMenu()
 
     glPushMatrix();
     glTranslatef(150.0f, 500.0f, 0.0f);
-    DrawRows(*this, font, MAIN_ROWS, 4, m_menuHover, true);
+    DrawRows(*this, font, MAIN_ROWS, MAIN_ROW_COUNT, m_menuHover, true);
     glPopMatrix();
 
     if (m_difficultyListOpen)
