@@ -85,7 +85,10 @@ CReplayEntry ReadReplayEntry(const std::string& pPath, const CReplayExpect& pExp
     entry.path = pPath;
     const int fd = open(pPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info;
-    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    const bool known = fd >= 0 && fstat(fd, &info) == 0;
+    if (known)
+        entry.date = FileTime(info.st_mtime);
+    if (!known || !S_ISREG(info.st_mode))
     {
         entry.why = fd < 0 ? std::strerror(errno) : "not a regular file";
         if (fd >= 0)
@@ -93,7 +96,6 @@ CReplayEntry ReadReplayEntry(const std::string& pPath, const CReplayExpect& pExp
         entry.result = "Unreadable";
         return entry;
     }
-    entry.date = FileTime(info.st_mtime);
     const size_t size = static_cast<size_t>(info.st_size);
     std::string head(std::min(size, HEAD_BYTES), '\0');
     const ssize_t got = pread(fd, &head[0], head.size(), 0);
