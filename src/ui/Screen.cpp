@@ -22,8 +22,7 @@ void CScreen::Draw()
     glLoadIdentity();
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
-    // The menu's gears show faintly through.
-    UiDraw::Fill({0, 0, w, h}, 0.0f, 0.12f, 0.06f, 0.97f);
+    UiDraw::Fill({0, 0, w, h}, 0.0f, 0.12f, 0.06f, 1.0f);
     glColor4f(0.6f, 1.0f, 0.7f, 1.0f);
     UiDraw::Text((w - UiDraw::TextWidth(m_title)) / 2, TITLE_TOP, m_title);
     if (!m_status.empty())

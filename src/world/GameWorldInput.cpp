@@ -247,6 +247,9 @@ void CGameWorld::OnMouseButton(int pButton, bool pPressed, int pX, int pY)
             SkipIntro();
         break;
     case STATE_MENU:
+        // The row under the pointer, even when it has not moved since the menu came back.
+        if (pPressed && pButton == LEFT_BUTTON)
+            OnMouseMove(pX, pY);
         if (pPressed && pButton == LEFT_BUTTON && (m_menuHover != -1 || m_difficultyHover != -1))
             MenuSelect();
         break;
