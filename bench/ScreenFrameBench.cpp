@@ -75,7 +75,7 @@ std::string DataFolder()
         header.program = "1.01";
         header.data = "0123456789abcdef";
         header.date = "2026-12-0" + std::to_string(1 + i % 9) + "T12:00:00Z";
-        header.sides[1] = CReplaySide{true, static_cast<unsigned>(i % 5)};
+        header.sides[1] = CReplaySide{true, static_cast<unsigned>(i % 5), ""};
         std::string text = FormatHeader(header);
         for (int step = 64; step <= 64 * 300; step += 64)
             text += FormatCheck(step, static_cast<uint64_t>(step) * 2654435761u);

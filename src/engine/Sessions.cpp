@@ -8,6 +8,7 @@
 #include "engine/Version.h"
 #include "net/NetGame.h"
 #include "replay/ReplaySession.h"
+#include "ui/Settings.h"
 
 namespace
 {
@@ -42,11 +43,20 @@ bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, bool pFromMenu, std:
     setup.fingerprint = DataFingerprint(RESOURCE_CATALOGUE);
     // A desync leaves its node dump beside the replays.
     setup.dumpFolder = CReplaySession::Instance().RecordFolder();
+    setup.name = world.m_playerName;
     auto game = std::make_unique<CNetGame>(pEngine, setup);
     game->m_fromMenu = pFromMenu;
     // Both machines' replays give the host's start, so that they are the same file.
-    game->GetSession().m_onMatchStart = [](const CNetMatchStart& pStart)
-    { CReplaySession::Instance().SetRecordDate(pStart.date); };
+    CNetGame* opened = game.get();
+    game->GetSession().m_onMatchStart = [opened, &world](const CNetMatchStart& pStart)
+    {
+        CReplaySession::Instance().SetRecordDate(pStart.date);
+        // Each side by its player's name: ours from the settings, theirs from the greeting.
+        const CNetSession& session = opened->GetSession();
+        world.m_sideNames[session.GetTeam()] = world.m_playerName;
+        world.m_sideNames[3 - session.GetTeam()] =
+            IsGoodPlayerName(session.GetTheirName()) ? session.GetTheirName() : "";
+    };
     if (!game->Open(pWhy))
         return false;
     g_net = std::move(game);
@@ -93,6 +103,8 @@ void CloseNet(CGameEngine& pEngine)
         pEngine.SetFrameHook(nullptr);
     g_net->GetSession().Detach(world);
     g_net.reset();
+    for (std::string& name : world.m_sideNames)
+        name.clear();
     // The next match draws its own seed and date again.
     CReplaySession::Instance().SetRecordDate(0);
     if (pEngine.IsRunning() && world.m_state == STATE_MATCH)

@@ -178,6 +178,7 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         out.U32(static_cast<uint32_t>(pMessage.protocol));
         out.Text(pMessage.version);
         out.Text(pMessage.fingerprint);
+        out.Text(pMessage.name);
         break;
     case NET_PING:
     case NET_PONG:
@@ -231,7 +232,10 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         message.protocol = static_cast<int>(in.U32());
         message.version = in.Text();
         message.fingerprint = in.Text();
-        if (in.Ok() && (!IsPrintable(message.version) || !IsPrintable(message.fingerprint)))
+        if (in.Ok() && !in.AtEnd())
+            message.name = in.Text();
+        if (in.Ok() && (!IsPrintable(message.version) || !IsPrintable(message.fingerprint) ||
+                        !IsPrintable(message.name)))
             return Refuse(pWhy, "unprintable text in the greeting");
         break;
     case NET_PING:

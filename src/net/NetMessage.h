@@ -55,6 +55,9 @@ struct CNetMessage
     int protocol = 0;
     std::string version;
     std::string fingerprint;
+    // The player's name: last, and read only when sent, so that an older greeting still
+    // reads and is refused for its version.
+    std::string name;
     // NET_PING, NET_PONG
     uint32_t token = 0;
     // NET_START

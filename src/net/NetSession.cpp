@@ -159,6 +159,7 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
         hello.protocol = Net::PROTOCOL_VERSION;
         hello.version = m_setup.version;
         hello.fingerprint = m_setup.fingerprint;
+        hello.name = m_setup.name;
         Send(hello);
         std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));
         break;
@@ -309,6 +310,7 @@ void CNetSession::OnHello(const CNetMessage& pMessage)
     compare("protocol", std::to_string(Net::PROTOCOL_VERSION), std::to_string(pMessage.protocol));
     compare("program version", m_setup.version, pMessage.version);
     compare("data fingerprint", m_setup.fingerprint, pMessage.fingerprint);
+    m_theirName = pMessage.name;
     if (!differs.empty())
         End(nullptr, OUTCOME_REFUSED, "Refused: " + differs, BYE_REFUSED);
 }

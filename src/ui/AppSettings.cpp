@@ -44,6 +44,7 @@ void CAppSettings::Apply(CGameEngine& pEngine) const
         Mix_VolumeMusic(MixerVolume(m_settings.musicVolume));
     }
     CReplaySession::Instance().RecordFromSettings(pEngine.GetWorld(), m_settings.record);
+    pEngine.GetWorld().m_playerName = m_settings.name;
 }
 
 bool CAppSettings::Change(CGameEngine& pEngine, const CSettings& pSettings, std::string& pWhy)

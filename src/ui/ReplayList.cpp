@@ -22,7 +22,7 @@ const int STEP_MS = 16;
 std::string SideName(const CReplaySide& pSide)
 {
     if (!pSide.computer)
-        return "Player";
+        return pSide.name.empty() ? "Player" : pSide.name;
     const unsigned level = pSide.level < LEVEL_COUNT ? pSide.level : LEVEL_HARD;
     return std::string("Computer (") + LEVEL_NAMES[level] + ")";
 }

@@ -65,7 +65,7 @@ bool CSettings::operator==(const CSettings& pOther) const
 bool IsGoodPlayerName(const std::string& pName)
 {
     return !pName.empty() && pName.size() <= CSettings::NAME_LIMIT && IsPrintable(pName) &&
-           pName.front() != ' ' && pName.back() != ' ';
+           pName.front() != ' ' && pName.back() != ' ' && pName.find("  ") == std::string::npos;
 }
 
 bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy)

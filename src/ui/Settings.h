@@ -19,7 +19,7 @@ struct CSettings
 };
 
 // A name the greeting, the screen and a replay header can carry: 1 to 16 printable ASCII
-// characters, not starting or ending with a space.
+// characters, not starting or ending with a space, nor with two spaces in a row.
 bool IsGoodPlayerName(const std::string& pName);
 
 // Reads the settings text: every line "key value". Good values replace the defaults in pOut;

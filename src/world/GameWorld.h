@@ -256,6 +256,12 @@ class CGameWorld
     bool m_seedEveryMatch = false;
     // The seed the current match's random table was filled from, when it was.
     unsigned m_currentSeed = 0;
+    // The player's name from the settings, and the names a network match gives its sides
+    // (empty where none was given). SideName answers with the name a side's human goes by,
+    // empty for a computer or none.
+    std::string m_playerName;
+    std::string m_sideNames[CTeam::MAX_TIDS];
+    std::string SideName(int pTeam) const;
     // A line that stands on the menu and match screens until the next match: a recording that
     // failed, a replay that cannot be played or went out of sync.
     std::string m_notice;

@@ -167,7 +167,10 @@ void CGameWorld::DrawMatchSummary()
         else if (m_result == RESULT_LOSE)
             winner = 2;
         if (winner != 0)
-            std::snprintf(banner, sizeof banner, "%s wins", winner == 1 ? "Green" : "Blue");
+            std::snprintf(banner, sizeof banner, "%s wins",
+                          !SideName(winner).empty() ? SideName(winner).c_str()
+                          : winner == 1             ? "Green"
+                                                    : "Blue");
         else if (m_result == RESULT_TIE)
             std::snprintf(banner, sizeof banner, "Both sides fell: a tie");
         else
@@ -232,7 +235,11 @@ void CGameWorld::DrawMatchSummary()
     for (int team = 1; team <= 2; ++team)
     {
         SideTextColour(team);
-        DrawTextAt(small, left + (team == 1 ? GREEN_X : BLUE_X), y, team == 1 ? "Green" : "Blue");
+        const std::string name = SideName(team);
+        DrawTextAt(small, left + (team == 1 ? GREEN_X : BLUE_X), y,
+                   !name.empty() ? name.c_str()
+                   : team == 1   ? "Green"
+                                 : "Blue");
     }
     auto figureRow = [&](const char* pLabel, const char* pGreen, const char* pBlue)
     {

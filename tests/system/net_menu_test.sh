@@ -32,6 +32,8 @@ wait_for() { # FILE TEXT
     aw_fail "no \"$2\" in $(basename "$1"): $(tail -n 5 "$1")"
 }
 
+# Each side by its own name, from the settings file each program read at its start.
+printf 'record 0\nname Hostess\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
 aw_start -nointro
 aw_wait_window
 host_win="$AW_WIN"
@@ -46,6 +48,7 @@ aw_screenshot hosting
 ocr 100 80 824 25 | grep -q "Waiting for an opponent on port $port" || aw_fail "the host does not wait: $(ocr 100 80 824 25)"
 aw_note "the host waits on port $port, from its Play a Friend screen"
 
+printf 'record 0\nname Guest\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
 (cd "$AW_ROOT" && exec "$AW_GAME" -nointro) >"$AW_TMP/join.out" 2>"$AW_TMP/join.err" &
 join_pid=$!
 join_win=""
@@ -79,6 +82,13 @@ for win in "$host_win" "$join_win"; do
         aw_fail "both extenders are not in window $win"
 done
 aw_note "each side's extender shows in both windows"
+for win in "$host_win" "$join_win"; do
+    focus "$win"
+    aw_screenshot names
+    names="$(ocr 410 12 420 30)"
+    echo "$names" | grep -q Hostess && echo "$names" | grep -q Guest || aw_fail "the players' names are not shown: $names"
+done
+aw_note "both windows name both players"
 
 # The host pauses both sides and leaves; the joiner wins. Escape brings each back.
 focus "$host_win"

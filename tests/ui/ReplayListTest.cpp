@@ -22,8 +22,8 @@ std::string Replay(int pDay, int pSecond, bool pHuman, int pSteps, const char* p
     char date[40];
     std::snprintf(date, sizeof date, "2026-11-%02dT10:%02d:%02dZ", pDay, pSecond / 60, pSecond % 60);
     header.date = date;
-    header.sides[0] = CReplaySide{!pHuman, 0};
-    header.sides[1] = CReplaySide{true, 4};
+    header.sides[0] = CReplaySide{!pHuman, 0, pHuman ? "Ada" : ""};
+    header.sides[1] = CReplaySide{true, 4, ""};
     std::string text = FormatHeader(header) + FormatCheck(64, 1) + FormatCheck(128, 2);
     // A recording cut short ends at its last checkpoint.
     return text + (pEnded ? FormatEnd(pSteps, pWinner, 3) : FormatCheck(192, 4));
@@ -89,7 +89,7 @@ TEST(ReplayList, AFolderOfHundredsWithBrokenOnesListsEveryFileNewestFirst)
     const std::vector<CReplayEntry> mine = ArrangeReplays(all, ORDER_LONGEST, true);
     ASSERT_EQ(size_t(94 + 1), mine.size());
     EXPECT_EQ(200 + 7 * 279, mine[0].steps) << "the longest first";
-    EXPECT_EQ("Player", mine[0].sides[0]);
+    EXPECT_EQ("Ada", mine[0].sides[0]) << "the name the header gives";
     EXPECT_EQ("Computer (Expert)", mine[0].sides[1]);
     EXPECT_TRUE(mine[0].playable) << mine[0].why;
     EXPECT_EQ("0:34", FormatLength(mine[0].steps));
