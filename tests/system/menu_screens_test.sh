@@ -4,7 +4,8 @@
 # started from a chosen seed, recorded by default), Replays (that match listed beside a broken
 # file, played, one file deleted after the question), Play a Friend (this machine's addresses,
 # a join to a closed loopback port given up with Cancel). A hostile settings file is named once
-# on stderr and left as it was. Each screen is saved into dist/screenshots.
+# on stderr and left as it was. With AW_SAVE_SCREENSHOTS=1 each screen is saved into
+# dist/screenshots (the README shows them).
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
 command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh installs it)"
@@ -12,7 +13,7 @@ command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh i
 settings="$XDG_CONFIG_HOME/ampwarden/settings"
 replays="$XDG_DATA_HOME/ampwarden/replays"
 shots="$AW_ROOT/dist/screenshots"
-mkdir -p "$shots" "$replays"
+mkdir -p "$replays"
 # ocr X Y W H: the text in that part of the last screenshot.
 ocr() {
     convert "$AW_SHOT" -crop "${3}x${4}+${1}+${2}" +repage -resize 200% -colorspace gray -negate "$AW_TMP/ocr.png" ||
@@ -24,7 +25,7 @@ expect_text() { # WHAT X Y W H PATTERN
     text="$(ocr "$2" "$3" "$4" "$5")"
     echo "$text" | grep -Eq "$6" || aw_fail "$1: expected /$6/, read: $text"
 }
-keep_shot() { cp "$AW_TMP/$1.png" "$shots/$1.png"; }
+keep_shot() { [ -z "${AW_SAVE_SCREENSHOTS:-}" ] || cp "$AW_TMP/$1.png" "$shots/$1.png"; }
 # Keys where the pointer is: moving it would choose the entry under it.
 keys() { xdotool key --delay 50 "$@" || aw_fail "cannot send keys $*"; }
 clear_field() { keys End $(printf 'BackSpace %.0s' $(seq 1 "$1")); }
