@@ -178,7 +178,9 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         out.U32(static_cast<uint32_t>(pMessage.protocol));
         out.Text(pMessage.version);
         out.Text(pMessage.fingerprint);
-        out.Text(pMessage.name);
+        // No name, no bytes: the greeting reads as an older program's.
+        if (!pMessage.name.empty())
+            out.Text(pMessage.name);
         break;
     case NET_PING:
     case NET_PONG:
@@ -233,7 +235,11 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         message.version = in.Text();
         message.fingerprint = in.Text();
         if (in.Ok() && !in.AtEnd())
+        {
             message.name = in.Text();
+            if (in.Ok() && message.name.empty())
+                return Refuse(pWhy, "an empty name in the greeting");
+        }
         if (in.Ok() && (!IsPrintable(message.version) || !IsPrintable(message.fingerprint) ||
                         !IsPrintable(message.name)))
             return Refuse(pWhy, "unprintable text in the greeting");

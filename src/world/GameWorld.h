@@ -256,9 +256,9 @@ class CGameWorld
     bool m_seedEveryMatch = false;
     // The seed the current match's random table was filled from, when it was.
     unsigned m_currentSeed = 0;
-    // The player's name from the settings, and the names a network match gives its sides
-    // (empty where none was given). SideName answers with the name a side's human goes by,
-    // empty for a computer or none.
+    // The player's name from the settings, and the names shown for the sides of a network match
+    // or a replay (empty where none was given). SideName answers with the name a side's human
+    // goes by, for a replay's header; empty for a computer or none.
     std::string m_playerName;
     std::string m_sideNames[CTeam::MAX_TIDS];
     std::string SideName(int pTeam) const;

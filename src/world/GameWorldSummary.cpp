@@ -168,9 +168,9 @@ void CGameWorld::DrawMatchSummary()
             winner = 2;
         if (winner != 0)
             std::snprintf(banner, sizeof banner, "%s wins",
-                          !SideName(winner).empty() ? SideName(winner).c_str()
-                          : winner == 1             ? "Green"
-                                                    : "Blue");
+                          !m_sideNames[winner].empty() ? m_sideNames[winner].c_str()
+                          : winner == 1                ? "Green"
+                                                       : "Blue");
         else if (m_result == RESULT_TIE)
             std::snprintf(banner, sizeof banner, "Both sides fell: a tie");
         else
@@ -235,7 +235,7 @@ void CGameWorld::DrawMatchSummary()
     for (int team = 1; team <= 2; ++team)
     {
         SideTextColour(team);
-        const std::string name = SideName(team);
+        const std::string& name = m_sideNames[team];
         DrawTextAt(small, left + (team == 1 ? GREEN_X : BLUE_X), y,
                    !name.empty() ? name.c_str()
                    : team == 1   ? "Green"

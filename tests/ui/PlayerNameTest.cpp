@@ -18,8 +18,10 @@ TEST(PlayerName, TravelsInTheGreetingAndTheReplayHeaderAndNamesTheHumanSide)
     // A greeting without the name (an older program's) still reads, so its version is named.
     hello.name.clear();
     bytes = EncodeNetMessage(hello);
-    ASSERT_TRUE(DecodeNetMessage(bytes.data(), bytes.size() - 1, read, why)) << why;
+    ASSERT_TRUE(DecodeNetMessage(bytes.data(), bytes.size(), read, why)) << why;
     EXPECT_EQ("", read.name);
+    bytes.push_back(0);
+    EXPECT_FALSE(DecodeNetMessage(bytes.data(), bytes.size(), read, why)) << "a name given as empty";
     hello.name = "Bo\x07";
     bytes = EncodeNetMessage(hello);
     EXPECT_FALSE(DecodeNetMessage(bytes.data(), bytes.size(), read, why)) << "a bell in a name";
