@@ -90,9 +90,11 @@ void CGameEngine::RunFrame(unsigned pNow)
     if (!stepped && !m_redraw)
         return;
     m_redraw = false;
-    m_world.Draw();
-    if (m_world.m_state == STATE_MENU)
+    // A screen covers the whole menu, which is then not drawn at all.
+    if (m_world.m_state == STATE_MENU && !m_screens.IsEmpty())
         m_screens.Draw();
+    else
+        m_world.Draw();
     if (m_frameHook)
         m_frameHook->DrawOver();
     if (m_screen)

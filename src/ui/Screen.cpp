@@ -18,11 +18,15 @@ void CScreen::Draw()
 {
     CGameWorld& world = CGameEngine::Instance().GetWorld();
     const int w = world.GetWindowWidth();
-    const int h = world.GetWindowHeight();
+    // The whole window, from the state every frame starts from.
+    glClearColor(0.0f, 0.12f, 0.06f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glEnable(GL_TEXTURE_2D);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_ALPHA_TEST);
     glEnable(GL_BLEND);
-    UiDraw::Fill({0, 0, w, h}, 0.0f, 0.12f, 0.06f, 1.0f);
     glColor4f(0.6f, 1.0f, 0.7f, 1.0f);
     UiDraw::Text((w - UiDraw::TextWidth(m_title)) / 2, TITLE_TOP, m_title);
     if (!m_status.empty())
