@@ -1,6 +1,7 @@
 // The menu's frame beside each screen opened from it (Play a Friend, Watch, Replays with a
-// thousand files listed, Settings), drawn as the game draws them and finished by the GL. Needs an X display; under Xvfb this is Mesa's software renderer. Run from the
-// repository root. And the listing of a folder of a thousand replays, which needs neither.
+// thousand files listed, Settings), drawn as the game draws them and finished by the GL. Needs an X display;
+// under Xvfb this is Mesa's software renderer. Run from the repository root. And the listing of a folder of a
+// thousand replays, which needs neither.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,9 +59,11 @@ bool OpenWindow()
 
 // A data folder ($XDG_DATA_HOME) whose replays folder holds a thousand replays of a few
 // hundred lines each, made once.
+std::string g_dataFolder;
+
 std::string DataFolder()
 {
-    static std::string base;
+    std::string& base = g_dataFolder;
     if (!base.empty())
         return base;
     char name[] = "/tmp/aw_screen_bench.XXXXXX";
@@ -109,6 +112,16 @@ void DrawFrames(benchmark::State& pState, int pScreen)
     engine.GetScreens().Clear();
     engine.GetScreens().OnFrame();
 }
+
+// The folder goes when the run ends.
+struct CRemoveFolder
+{
+    ~CRemoveFolder()
+    {
+        if (!g_dataFolder.empty())
+            (void)std::system(("rm -rf '" + g_dataFolder + "'").c_str());
+    }
+} g_removeFolder;
 
 void BM_MenuFrame(benchmark::State& pState)
 {

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -11,14 +12,20 @@
 
 namespace
 {
+// A scratch folder for the run, removed when the tests end.
 std::string Folder()
 {
-    static std::string folder = []
+    static struct CScratch
     {
-        char name[] = "/tmp/aw_settings_test.XXXXXX";
-        return std::string(mkdtemp(name));
-    }();
-    return folder;
+        std::string path;
+        CScratch()
+        {
+            char name[] = "/tmp/aw_settings_test.XXXXXX";
+            path = mkdtemp(name);
+        }
+        ~CScratch() { (void)std::system(("rm -rf '" + path + "'").c_str()); }
+    } scratch;
+    return scratch.path;
 }
 
 std::string ReadAll(const std::string& pPath)
