@@ -1,10 +1,12 @@
 #include "arena/ArenaCsv.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -18,6 +20,7 @@ namespace
 const char* const KIND_NAMES[CTeam::m_nCooldowns] = {"extenders", "beams", "shields", "extractors",
                                                      "absorbers"};
 const int FIELD_COUNT = 5 + 2 * CTeam::m_nCooldowns + 8;
+const int TOURNAMENT_FIELDS = 9;
 // Far beyond any tournament's CSV (a million matches take about 150 MB).
 const std::streamoff CSV_LIMIT = 2ll << 30;
 
@@ -136,6 +139,60 @@ bool ReadRow(const std::vector<std::string>& pFields, ArenaOutcome& pOut)
     pOut = o;
     return true;
 }
+
+// A cell as RFC 4180 writes it: in quotes, quotes doubled, when it holds a comma or a quote.
+std::string Cell(const std::string& pText)
+{
+    if (pText.find_first_of(",\"") == std::string::npos)
+        return pText;
+    std::string cell = "\"";
+    for (char c : pText)
+        cell += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return cell + "\"";
+}
+
+// A version or a fingerprint: printable, on one line, as the tournament line held them.
+bool Word(const std::string& pText)
+{
+    if (pText.empty() || pText.size() > 64)
+        return false;
+    for (char c : pText)
+    {
+        if (c <= ' ' || c > '~')
+            return false;
+    }
+    return true;
+}
+
+// Levels are written "0 2 3" in a cell, so that every comma of a row parts two columns.
+std::string Commas(std::string pLevels)
+{
+    if (pLevels.find(',') != std::string::npos)
+        return std::string();
+    std::replace(pLevels.begin(), pLevels.end(), ' ', ',');
+    return pLevels;
+}
+
+bool ReadTournamentCells(const std::vector<std::string>& pFields, ArenaCsv& pOut)
+{
+    const std::string* f = pFields.data() + FIELD_COUNT;
+    ArenaTournament t;
+    long long n[4] = {};
+    if (!ParseWholeNumber(f[0].c_str(), 1, 1000000, n[0]) || !Word(f[1]) || !Word(f[2]) ||
+        !ReadLevelList(Commas(f[3]), t.greenLevels) || !ReadLevelList(Commas(f[4]), t.blueLevels) ||
+        !ParseWholeNumber(f[5].c_str(), 0, 4294967295ll, n[1]) ||
+        !ParseWholeNumber(f[6].c_str(), 1, 1000000, n[2]) ||
+        !ParseWholeNumber(f[7].c_str(), 1, 1 << 30, n[3]) || !ReadShard(f[8], pOut.shard, pOut.shards))
+        return false;
+    t.rules = static_cast<int>(n[0]);
+    t.version = f[1];
+    t.data = f[2];
+    t.firstSeed = static_cast<unsigned>(n[1]);
+    t.matches = static_cast<int>(n[2]);
+    t.capSteps = static_cast<int>(n[3]);
+    pOut.tournament = t;
+    return true;
+}
 } // namespace
 
 std::string CsvColumns()
@@ -148,6 +205,27 @@ std::string CsvColumns()
     }
     return columns + ",hash,wall_seconds,cpu_seconds,crash,green_energy_earned,blue_energy_earned,"
                      "green_nodes_lost,blue_nodes_lost";
+}
+
+std::string TournamentColumns()
+{
+    return "rules,program,data,green_levels,blue_levels,first_seed,matches_per_pairing,cap_steps,shard";
+}
+
+std::string TournamentCells(const ArenaTournament& pTournament, unsigned pShard, unsigned pShards)
+{
+    auto levels = [](const std::vector<unsigned>& pLevels)
+    {
+        std::string text;
+        for (unsigned level : pLevels)
+            text += (text.empty() ? "" : " ") + std::to_string(level);
+        return text;
+    };
+    return std::to_string(pTournament.rules) + "," + Cell(pTournament.version) + "," +
+           Cell(pTournament.data) + "," + levels(pTournament.greenLevels) + "," +
+           levels(pTournament.blueLevels) + "," + std::to_string(pTournament.firstSeed) + "," +
+           std::to_string(pTournament.matches) + "," + std::to_string(pTournament.capSteps) + "," +
+           std::to_string(pShard) + "/" + std::to_string(pShards);
 }
 
 std::string CsvRow(const ArenaOutcome& pOutcome)
@@ -180,36 +258,63 @@ bool ParseArenaCsv(const std::string& pText, ArenaCsv& pOut, std::string& pError
     ArenaCsv csv;
     const size_t lastEnd = pText.rfind('\n');
     csv.wholeBytes = lastEnd == std::string::npos ? 0 : lastEnd + 1;
+    csv.commented = pText.compare(0, 1, "#") == 0 || pText.compare(0, 4, "\xef\xbb\xbf#") == 0;
+    const int columnsLine = csv.commented ? 2 : 1;
+    const std::string columns = CsvColumns() + (csv.commented ? "" : "," + TournamentColumns());
     std::vector<std::string> fields;
     size_t start = 0;
     int line = 0;
     while (start < csv.wholeBytes)
     {
         const size_t end = pText.find('\n', start);
-        const std::string text = pText.substr(start, end - start);
+        std::string text = pText.substr(start, end - start);
+        // Line ends as RFC 4180 gives them, and the byte-order mark spreadsheets save, are read too.
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (line == 0 && text.compare(0, 3, "\xef\xbb\xbf") == 0)
+            text.erase(0, 3);
         start = end + 1;
         ++line;
         const std::string where = "line " + std::to_string(line) + ": ";
-        if (line == 1)
+        if (line < columnsLine)
         {
             if (!ReadTournamentLine(text, csv.tournament, csv.shard, csv.shards, pError))
                 return pError = where + pError, false;
+            csv.named = true;
             continue;
         }
-        if (line == 2)
+        if (line == columnsLine)
         {
-            if (text != CsvColumns())
+            if (text != columns)
                 return pError = where + "not the arena's column names", false;
             continue;
         }
         ArenaOutcome outcome;
-        if (!SplitRow(text, fields) || !ReadRow(fields, outcome))
+        const size_t count = FIELD_COUNT + (csv.commented ? 0 : TOURNAMENT_FIELDS);
+        if (!SplitRow(text, fields) || fields.size() != count ||
+            !ReadRow({fields.begin(), fields.begin() + FIELD_COUNT}, outcome))
             return pError = where + "not a match's row", false;
+        if (!csv.commented)
+        {
+            // Every row names the tournament; they all name the same one.
+            ArenaCsv row;
+            if (!ReadTournamentCells(fields, row))
+                return pError = where + "not a match's row", false;
+            std::string difference = TournamentDifference(row.tournament, csv.tournament);
+            if (difference.empty() && (row.shard != csv.shard || row.shards != csv.shards))
+                difference = "shard " + std::to_string(row.shard) + "/" + std::to_string(row.shards);
+            if (csv.named && !difference.empty())
+                return pError = where + "another tournament than the rows above (" + difference + ")", false;
+            csv.tournament = row.tournament;
+            csv.shard = row.shard;
+            csv.shards = row.shards;
+            csv.named = true;
+        }
         outcome.setup.capSteps = csv.tournament.capSteps;
         csv.outcomes.push_back(outcome);
         csv.rowLines.push_back(line);
     }
-    if (line < 2)
+    if (line < columnsLine)
         return pError = "cut off before the column names", false;
     pOut = csv;
     return true;
@@ -219,7 +324,7 @@ bool LoadArenaCsv(const std::string& pPath, ArenaCsv& pOut, std::string& pError)
 {
     std::ifstream in(pPath, std::ios::binary);
     if (!in)
-        return pError = "cannot read it", false;
+        return pError = std::string("cannot read it: ") + std::strerror(errno), false;
     std::ostringstream text;
     in.seekg(0, std::ios::end);
     if (in.tellg() > CSV_LIMIT)
@@ -235,7 +340,7 @@ bool SaveArenaCsv(const std::string& pPath, const ArenaTournament& pTournament,
                   const std::vector<ArenaOutcome>& pOutcomes)
 {
     CArenaCsvLog log;
-    bool ok = log.Create(pPath, TournamentLine(pTournament, 1, 1));
+    bool ok = log.Create(pPath, pTournament, 1, 1);
     for (const ArenaOutcome& o : pOutcomes)
         ok = ok && log.Add(o);
     return log.Close() && ok;
@@ -246,23 +351,27 @@ CArenaCsvLog::~CArenaCsvLog()
     Close();
 }
 
-bool CArenaCsvLog::Create(const std::string& pPath, const std::string& pTournamentLine)
+bool CArenaCsvLog::Create(const std::string& pPath, const ArenaTournament& pTournament, unsigned pShard,
+                          unsigned pShards)
 {
+    m_cells = "," + TournamentCells(pTournament, pShard, pShards);
     m_file = std::fopen(pPath.c_str(), "w");
     m_ok = m_file != nullptr;
-    return m_ok && Write(pTournamentLine + "\n" + CsvColumns() + "\n");
+    return m_ok && Write(CsvColumns() + "," + TournamentColumns() + "\n");
 }
 
-bool CArenaCsvLog::Continue(const std::string& pPath, size_t pWholeBytes)
+bool CArenaCsvLog::Continue(const std::string& pPath, const ArenaCsv& pCsv,
+                            const ArenaTournament& pTournament, unsigned pShard, unsigned pShards)
 {
-    m_ok = truncate(pPath.c_str(), static_cast<off_t>(pWholeBytes)) == 0 &&
+    m_cells = pCsv.commented ? "" : "," + TournamentCells(pTournament, pShard, pShards);
+    m_ok = truncate(pPath.c_str(), static_cast<off_t>(pCsv.wholeBytes)) == 0 &&
            (m_file = std::fopen(pPath.c_str(), "a")) != nullptr;
     return m_ok;
 }
 
 bool CArenaCsvLog::Add(const ArenaOutcome& pOutcome)
 {
-    return Write(CsvRow(pOutcome) + "\n");
+    return Write(CsvRow(pOutcome) + m_cells + "\n");
 }
 
 bool CArenaCsvLog::Write(const std::string& pText)

@@ -165,7 +165,8 @@ std::string TournamentDifference(const ArenaTournament& pHere, const ArenaTourna
     auto differ = [](const char* pName, const std::string& pHere, const std::string& pThere)
     { return pHere == pThere ? std::string() : std::string(pName) + " " + pHere + ", not " + pThere; };
     for (const std::string& difference :
-         {differ("version", pHere.version, pThere.version), differ("data", pHere.data, pThere.data),
+         {differ("rules", std::to_string(pHere.rules), std::to_string(pThere.rules)),
+          differ("version", pHere.version, pThere.version), differ("data", pHere.data, pThere.data),
           differ("green", LevelList(pHere.greenLevels), LevelList(pThere.greenLevels)),
           differ("blue", LevelList(pHere.blueLevels), LevelList(pThere.blueLevels)),
           differ("seed", std::to_string(pHere.firstSeed), std::to_string(pThere.firstSeed)),

@@ -10,6 +10,7 @@
 struct ArenaTournament
 {
     std::string version; // the program's
+    int rules = 1;       // what the simulation computes; files that name none were played by rules 1
     std::string data;    // the catalogue's fingerprint: its sprites decide which effects draw random numbers
     std::vector<unsigned> greenLevels;
     std::vector<unsigned> blueLevels;

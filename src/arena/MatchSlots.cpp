@@ -1,5 +1,7 @@
 #include "arena/MatchSlots.h"
 
+#include <algorithm>
+
 #include "engine/Assert.h"
 
 namespace
@@ -91,16 +93,23 @@ bool MergeArenaCsvs(const std::vector<std::string>& pPaths, ArenaTournament& pTo
     if (pPaths.empty())
         return pError = "--merge needs the CSV files of a tournament's shards", false;
     std::vector<ArenaCsv> files(pPaths.size());
+    size_t first = pPaths.size(); // the first file that names its tournament (a file with no row names none)
     for (size_t i = 0; i < pPaths.size(); ++i)
     {
         if (!LoadArenaCsv(pPaths[i], files[i], pError))
             return pError = pPaths[i] + ": " + pError, false;
-        const std::string difference = TournamentDifference(files[i].tournament, files[0].tournament);
+        if (!files[i].named)
+            continue;
+        first = std::min(first, i);
+        const std::string difference = TournamentDifference(files[i].tournament, files[first].tournament);
         if (!difference.empty())
-            return pError = pPaths[i] + ": another tournament than " + pPaths[0] + "'s (" + difference + ")",
+            return pError =
+                       pPaths[i] + ": another tournament than " + pPaths[first] + "'s (" + difference + ")",
                    false;
     }
-    const std::vector<ArenaMatchSetup> matches = TournamentMatches(files[0].tournament);
+    if (first == pPaths.size())
+        return pError = "no file has a match, so none names its tournament", false;
+    const std::vector<ArenaMatchSetup> matches = TournamentMatches(files[first].tournament);
     CMatchSlots slots(matches);
     for (size_t i = 0; i < pPaths.size(); ++i)
     {
@@ -114,13 +123,13 @@ bool MergeArenaCsvs(const std::vector<std::string>& pPaths, ArenaTournament& pTo
         size_t index = 0;
         while (MatchName(matches[index]) != MatchName(missing[0]))
             ++index;
-        const unsigned shards = files[0].shards;
+        const unsigned shards = files[first].shards;
         return pError = "no file has the match " + MatchName(missing[0]) + ", of shard " +
                         std::to_string(index % shards + 1) + "/" + std::to_string(shards) + " (" +
                         std::to_string(missing.size()) + " matches missing)",
                false;
     }
-    pTournament = files[0].tournament;
+    pTournament = files[first].tournament;
     pOutcomes = slots.Outcomes();
     return true;
 }

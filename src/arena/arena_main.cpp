@@ -133,15 +133,18 @@ std::string Resume(const ArenaOptions& pOptions, const ArenaTournament& pTournam
     std::string error;
     if (!LoadArenaCsv(path, csv, error))
         return path + ": " + error;
-    std::string difference = TournamentDifference(pTournament, csv.tournament);
-    if (difference.empty() && (csv.shard != pOptions.shard || csv.shards != pOptions.shards))
+    // A file with no row yet names no tournament.
+    std::string difference = csv.named ? TournamentDifference(pTournament, csv.tournament) : "";
+    if (csv.named && difference.empty() && (csv.shard != pOptions.shard || csv.shards != pOptions.shards))
         difference = "shard " + std::to_string(pOptions.shard) + "/" + std::to_string(pOptions.shards) +
                      ", not " + std::to_string(csv.shard) + "/" + std::to_string(csv.shards);
     if (!difference.empty())
         return path + ": another tournament than these options give (" + difference + ")";
     if (!pSlots.Take(csv, path, error))
         return error;
-    return pLog.Continue(path, csv.wholeBytes) ? std::string() : path + ": cannot write it";
+    return pLog.Continue(path, csv, pTournament, pOptions.shard, pOptions.shards)
+               ? std::string()
+               : path + ": cannot write it";
 }
 
 // The CSV each match is written into as it ends: new, or with --resume the one whose matches
@@ -155,7 +158,7 @@ bool OpenCsv(const ArenaOptions& pOptions, const ArenaTournament& pTournament, C
     struct stat info;
     if (pOptions.resume && stat(path.c_str(), &info) == 0 && info.st_size > 0)
         error = Resume(pOptions, pTournament, pSlots, pLog);
-    else if (!pLog.Create(path, TournamentLine(pTournament, pOptions.shard, pOptions.shards)))
+    else if (!pLog.Create(path, pTournament, pOptions.shard, pOptions.shards))
         error = path + ": cannot write it";
     if (!error.empty())
         std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
@@ -208,6 +211,7 @@ int main(int argc, char** argv)
     }
     ArenaTournament tournament;
     tournament.version = ProgramVersion();
+    tournament.rules = RULES_VERSION;
     tournament.data = DataFingerprint(options.catalogue.c_str());
     tournament.greenLevels = options.greenLevels;
     tournament.blueLevels = options.blueLevels;

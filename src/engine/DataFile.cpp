@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "engine/Platform.h"
 
@@ -16,7 +17,7 @@ bool ReadDataFile(const char* pPath, size_t pLimit, std::vector<unsigned char>& 
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
     {
-        pWhy = "cannot read " + path;
+        pWhy = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
     struct stat info;
@@ -41,9 +42,10 @@ bool ReadDataFile(const char* pPath, size_t pLimit, std::vector<unsigned char>& 
             continue;
         if (n < 0)
         {
+            const int error = errno;
             close(fd);
             pBytes.clear();
-            pWhy = "cannot read " + path;
+            pWhy = "cannot read " + path + ": " + std::strerror(error);
             return false;
         }
         if (n == 0)

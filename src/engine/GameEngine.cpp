@@ -74,6 +74,13 @@ void CGameEngine::RunPass()
         if (m_screen)
             SDL_Delay(FrameWait(start, SDL_GetTicks(), m_world.TimeToNextStep()));
     }
+    else if (m_frameHook)
+    {
+        // Minimised during a network session: the other side plays on, and so must this one.
+        const unsigned start = SDL_GetTicks();
+        RunFrame(start);
+        SDL_Delay(FrameWait(start, SDL_GetTicks(), m_world.TimeToNextStep()));
+    }
     else
         SDL_WaitEvent(nullptr); // minimised: sleep until something happens
 }

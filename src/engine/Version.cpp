@@ -9,10 +9,25 @@
 #ifndef AW_VERSION_STRING
 #error "the build defines AW_VERSION_STRING"
 #endif
+#ifndef AW_COMMIT_STRING
+#define AW_COMMIT_STRING ""
+#endif
 
 const char* ProgramVersion()
 {
     return AW_VERSION_STRING;
+}
+
+const char* BuildCommit()
+{
+    return AW_COMMIT_STRING;
+}
+
+std::string ThisBuild(int pRules)
+{
+    const std::string commit = BuildCommit();
+    return "rules " + std::to_string(pRules) + " (" + ProgramVersion() + ", commit " +
+           (commit.empty() ? "unknown" : commit) + ")";
 }
 
 std::string DataFingerprint(const char* pCatalogue)

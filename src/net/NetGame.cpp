@@ -54,11 +54,16 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
     CGameWorld& world = m_engine.GetWorld();
     if (pEvent.type == SDL_QUIT)
     {
-        // Closing the window leaves the match: the other side is told at once.
-        if (m_session.GetPhase() != CNetSession::PHASE_OVER)
-            m_session.Leave(world);
-        return false;
+        // Closing the window leaves the match: the other side is told at once, and the
+        // program stays (three seconds at most) for both to end on the same step.
+        if (m_session.GetPhase() != CNetSession::PHASE_PLAYING)
+            return false;
+        m_session.Leave(world);
+        m_quitWhenOver = true;
+        return true;
     }
+    if (m_closed)
+        return false;
     if (m_matchSeen && m_session.GetPhase() == CNetSession::PHASE_OVER && !m_session.GetPausedBy())
     {
         // Over: the board stays until Escape leaves for the menu, where local play goes on.
@@ -68,19 +73,26 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
         m_session.Detach(world);
         world.Pause();
         world.m_resumable = false;
+        // Its last line goes with it, off the menu and any match after.
+        m_closed = true;
+        m_drawnHeadline.clear();
         return true;
     }
     const bool input = pEvent.type == SDL_KEYDOWN || pEvent.type == SDL_KEYUP ||
                        pEvent.type == SDL_MOUSEBUTTONDOWN || pEvent.type == SDL_MOUSEBUTTONUP;
     if (pEvent.type == SDL_KEYDOWN && OnKeyDown(pEvent.key.keysym.sym))
         return true;
-    // Waiting, or paused: the menu and the board take no input.
-    return input && ((!m_matchSeen && !m_fromMenu) || m_session.GetPausedBy() != 0);
+    // Waiting (unless the menu's screen shows it), paused, waiting for a dropped opponent or
+    // leaving: the board takes no input.
+    return input && ((!m_matchSeen && !m_fromMenu) || m_session.GetPausedBy() != 0 ||
+                     m_session.IsOpponentDropped() || m_quitWhenOver);
 }
 
 bool CNetGame::OnKeyDown(int pSym)
 {
     CGameWorld& world = m_engine.GetWorld();
+    if (m_quitWhenOver)
+        return true;
     if (!m_matchSeen)
     {
         if (m_fromMenu)
@@ -91,6 +103,12 @@ bool CNetGame::OnKeyDown(int pSym)
             std::fprintf(stderr, "ampwarden: gave up: %s\n", m_session.Headline().c_str());
             m_engine.Quit();
         }
+        return true;
+    }
+    if (m_session.IsOpponentDropped())
+    {
+        if (pSym == SDLK_ESCAPE)
+            m_session.ClaimWin(world);
         return true;
     }
     if (m_session.GetPausedBy() != 0)
@@ -112,10 +130,14 @@ bool CNetGame::OnKeyDown(int pSym)
 
 bool CNetGame::OnFrame()
 {
+    if (m_closed)
+        return false;
     CGameWorld& world = m_engine.GetWorld();
     m_session.Pump(world);
     if (m_session.GetPhase() == CNetSession::PHASE_PLAYING)
         m_matchSeen = true;
+    if (m_quitWhenOver && m_session.GetPhase() == CNetSession::PHASE_OVER)
+        m_engine.Quit();
     // Refused or unreachable before a match: the reason stays on screen until Escape.
     const std::string headline = m_session.Headline();
     if (headline == m_drawnHeadline)

@@ -35,6 +35,10 @@ class CNetGame : public CFrameHook
     CNetSession m_session;
     std::string m_drawnHeadline;
     bool m_matchSeen = false;
+    // The window was closed during the match: the program ends once the session has.
+    bool m_quitWhenOver = false;
+    // Back at the menu after the match: the session draws and takes nothing more.
+    bool m_closed = false;
 };
 
 // Reads "-host [PORT]" and "-join HOST[:PORT]" (IPv6 in brackets) from the arguments. pWanted

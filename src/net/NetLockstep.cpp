@@ -62,6 +62,11 @@ void CNetSession::StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart)
                  pStart.delay);
     if (m_onMatchStart)
         m_onMatchStart(pStart);
+    // Turns that overtook the start, in the order they came.
+    const std::vector<std::pair<CNetMessage, int>> early = std::move(m_earlyTurns);
+    m_earlyTurns.clear();
+    for (size_t i = 0; i < early.size() && m_phase == PHASE_PLAYING; ++i)
+        OnTurn(pWorld, early[i].first, early[i].second);
 }
 
 void CNetSession::Detach(CGameWorld& pWorld)
@@ -77,8 +82,8 @@ void CNetSession::Detach(CGameWorld& pWorld)
 void CNetSession::OwnCommand(CGameWorld& pWorld, CMatchCommand pCommand)
 {
     // Only builds travel, and only while the match runs.
-    if (m_phase != PHASE_PLAYING || m_finished || pCommand.kind != CMD_BUILD || pCommand.team != m_team ||
-        static_cast<int>(m_outbox.size()) >= Net::MAX_TURN_COMMANDS)
+    if (m_phase != PHASE_PLAYING || m_finished || m_lastStep >= 0 || pCommand.kind != CMD_BUILD ||
+        pCommand.team != m_team || static_cast<int>(m_outbox.size()) >= Net::MAX_TURN_COMMANDS)
         return;
     // The first step not yet closed: shown at once as pending, run D steps from now on both sides.
     pCommand.step = m_myThrough + 1;
@@ -144,9 +149,14 @@ int CNetSession::StepsPerTick()
 
 bool CNetSession::BeforeStep(CGameWorld& pWorld)
 {
-    if (m_phase != PHASE_PLAYING || m_finished || m_pausedBy != 0)
+    if (m_phase != PHASE_PLAYING || m_finished || m_dropped || (m_pausedBy != 0 && m_lastStep < 0))
         return false;
     const int step = pWorld.m_matchSteps;
+    if (m_lastStep >= 0 && step > m_lastStep && pWorld.m_result == RESULT_UNDECIDED)
+    {
+        EndAgreed(pWorld);
+        return false;
+    }
     if (pWorld.m_result != RESULT_UNDECIDED || (m_setup.stepLimit > 0 && step >= m_setup.stepLimit))
     {
         Finish(pWorld);

@@ -178,6 +178,9 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         out.U32(static_cast<uint32_t>(pMessage.protocol));
         out.Text(pMessage.version);
         out.Text(pMessage.fingerprint);
+        // The rules travel from protocol 3 on; older greetings end at the fingerprint.
+        if (pMessage.protocol >= 3)
+            out.U32(static_cast<uint32_t>(pMessage.rules));
         // No name, no bytes: the greeting reads as an older program's.
         if (!pMessage.name.empty())
             out.Text(pMessage.name);
@@ -207,6 +210,7 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         break;
     case NET_BYE:
         out.U8(static_cast<unsigned>(pMessage.reason));
+        out.U32(static_cast<uint32_t>(pMessage.lastStep + 1));
         break;
     default:
         break;
@@ -234,6 +238,13 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         message.protocol = static_cast<int>(in.U32());
         message.version = in.Text();
         message.fingerprint = in.Text();
+        if (message.protocol >= 3)
+        {
+            const int64_t rules = in.U32();
+            if (in.Ok() && !InRange(rules, 1, 1000000))
+                return Refuse(pWhy, "a greeting with rules out of range");
+            message.rules = static_cast<int>(rules);
+        }
         if (in.Ok() && !in.AtEnd())
         {
             message.name = in.Text();
@@ -291,10 +302,16 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         break;
     }
     case NET_BYE:
+    {
         message.reason = static_cast<int>(in.U8());
+        const int64_t last = static_cast<int64_t>(in.U32()) - 1;
         if (in.Ok() && message.reason >= BYE_REASON_COUNT)
             return Refuse(pWhy, "a farewell with an unknown reason");
+        if (in.Ok() && !InRange(last, -1, Net::MAX_STEP))
+            return Refuse(pWhy, "a farewell for a step out of range");
+        message.lastStep = static_cast<int>(last);
         break;
+    }
     default:
         return Refuse(pWhy, "a message of unknown type");
     }

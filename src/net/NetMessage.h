@@ -13,7 +13,7 @@
 namespace Net
 {
 // Raised whenever a message's layout or meaning changes; peers of different protocols refuse.
-const uint16_t PROTOCOL_VERSION = 2;
+const uint16_t PROTOCOL_VERSION = 3;
 // No message is longer; a bigger one is refused before it is looked at.
 const size_t MAX_MESSAGE_BYTES = 1024;
 const size_t MAX_TEXT_BYTES = 40;
@@ -28,14 +28,14 @@ const int MAX_DELAY = 60;
 
 enum NetMessageType
 {
-    NET_HELLO = 1, // protocol, program version, data fingerprint: both ways, first
+    NET_HELLO = 1, // protocol, program version, data fingerprint, rules: both ways, first
     NET_PING = 2,  // the host measures the round trip
     NET_PONG = 3,
     NET_START = 4, // the host's seed, the input delay and the start date
     NET_TURN = 5,  // the sender's commands for the steps (through - span, through]
     NET_HASH = 6,  // the sender's state hash after `step` steps
     NET_PAUSE = 7, // paused (or resumed) by the sender
-    NET_BYE = 8,   // the sender leaves, with a reason
+    NET_BYE = 8,   // the sender leaves, with a reason and the last step the match runs
 };
 
 enum NetByeReason
@@ -45,7 +45,8 @@ enum NetByeReason
     BYE_BAD_INPUT = 2, // a message from us broke the rules
     BYE_DESYNC = 3,    // the hashes differed
     BYE_FINISHED = 4,  // the match is decided
-    BYE_REASON_COUNT = 5,
+    BYE_CLAIMED = 5,   // the other side was silent too long; the sender claims the win
+    BYE_REASON_COUNT = 6,
 };
 
 struct CNetMessage
@@ -55,6 +56,7 @@ struct CNetMessage
     int protocol = 0;
     std::string version;
     std::string fingerprint;
+    int rules = 1; // a greeting of protocol 2 and older names none: those builds play rules 1
     // The player's name: last, and read only when sent, so that an older greeting still
     // reads and is refused for its version.
     std::string name;
@@ -73,8 +75,9 @@ struct CNetMessage
     uint64_t hash = 0;
     // NET_PAUSE
     bool paused = false;
-    // NET_BYE
+    // NET_BYE: for a leave or a claim, the last step both sides run (-1: none given)
     int reason = BYE_QUIT;
+    int lastStep = -1;
 };
 
 std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "engine/Version.h"
 #include "world/GameWorld.h"
 
 namespace
@@ -19,11 +20,27 @@ const uint32_t HEARTBEAT_MS = 1000;
 // frame that services the network, and the wait for our next turn message.
 const int MIN_DELAY = 2;
 // How long a finished side waits for the other's last hashes.
-const uint32_t FINISH_GRACE_MS = 3000;
+const uint32_t FINISH_GRACE_MS = 5000;
 
 const char* SideName(int pTeam)
 {
     return pTeam == 1 ? "green" : "blue";
+}
+
+std::string Capitalised(const char* pName)
+{
+    std::string name = pName;
+    name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    return name;
+}
+
+// "1:30"
+std::string MinutesAndSeconds(uint32_t pMs)
+{
+    const uint32_t seconds = (pMs + 999) / 1000;
+    char text[16];
+    std::snprintf(text, sizeof text, "%u:%02u", seconds / 60, seconds % 60);
+    return text;
 }
 } // namespace
 
@@ -67,6 +84,8 @@ bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
     m_setup = pSetup;
     m_team = pSetup.hosting ? 1 : 2;
     m_phase = PHASE_CONNECTING;
+    // ENet lets the link go a little after the session gives up waiting, never before.
+    m_transport.SetDropLimit(SILENCE_MS + pSetup.dropWaitMs + 5000);
     if (pSetup.hosting)
         return m_transport.Listen(pSetup.address.port, pWhy);
     return m_transport.Connect(pSetup.address.host, pSetup.address.port, pWhy);
@@ -93,6 +112,11 @@ std::string CNetSession::Headline() const
     default:
         break;
     }
+    if (m_leaving)
+        return "Leaving the match";
+    if (m_dropped)
+        return Capitalised(TheirName()) + " lost its connection - waiting " +
+               MinutesAndSeconds(DropWaitLeftMs()) + " for it to return; Escape to claim the win";
     if (m_pausedBy != 0)
         return std::string("Paused by ") + (m_pausedBy == m_team ? "you" : TheirName()) +
                ": Escape resumes, Q leaves";
@@ -120,30 +144,115 @@ void CNetSession::SendPing(uint32_t pToken)
     Send(ping);
 }
 
+uint32_t CNetSession::SilenceMs(uint32_t pNow) const
+{
+    return std::min(m_transport.MsSinceHeard(), pNow - m_heardFloor);
+}
+
+uint32_t CNetSession::DropWaitLeftMs() const
+{
+    if (!m_dropped)
+        return m_setup.dropWaitMs;
+    const uint32_t waited = NowMs() - m_droppedAt;
+    return waited >= m_setup.dropWaitMs ? 0 : m_setup.dropWaitMs - waited;
+}
+
 void CNetSession::Pump(CGameWorld& pWorld)
 {
+    uint32_t now = NowMs();
+    // A side that did not run for a while (stopped, or starved of the processor) was the silent
+    // one: the silence it finds on coming back is its own, not the other's.
+    if (m_lastPumpAt != 0 && now - m_lastPumpAt > SILENCE_MS / 2)
+        m_heardFloor = now;
+    if (m_lastPumpAt != 0 && now - m_lastPumpAt >= SILENCE_MS && m_phase == PHASE_PLAYING)
+    {
+        m_stoodStill = true;
+        m_stoodStillUntil = now;
+    }
+    m_lastPumpAt = now;
     CNetTransport::CEvent event;
     // Bounded: a flood is worked off over several frames, never in one.
     for (int i = 0; i < 256 && m_phase != PHASE_OVER && m_transport.Poll(event); ++i)
         OnEvent(pWorld, event);
     if (m_phase == PHASE_OVER || m_phase == PHASE_CONNECTING)
         return;
-    const uint32_t now = NowMs();
+    now = NowMs();
     // A finished match closes once both sides are done and every hash is answered.
     if (m_finished && ((m_peerFinished && AllChecksAnswered()) || now - m_finishedAt > FINISH_GRACE_MS))
     {
         End(&pWorld, OUTCOME_DECIDED, m_endText, BYE_FINISHED);
         return;
     }
-    if (now - m_lastReceiveAt > SILENCE_MS && !(m_finished && m_peerFinished))
+    if (m_leaving && now - m_leavingSince > LEAVE_WAIT_MS)
     {
-        End(&pWorld, m_phase == PHASE_PLAYING ? OUTCOME_OPPONENT_LEFT : OUTCOME_UNREACHABLE,
-            std::string(TheirName()) + " stopped answering", BYE_QUIT);
+        // The other side's last turns did not come: this side ends where it stands.
+        End(&pWorld, OUTCOME_LEFT, "You left the match", -1);
         return;
+    }
+    if (m_phase != PHASE_PLAYING)
+    {
+        if (now - m_lastReceiveAt > SILENCE_MS)
+        {
+            End(&pWorld, OUTCOME_UNREACHABLE,
+                std::string(TheirName()) + " stopped answering before the match", BYE_QUIT);
+            return;
+        }
+    }
+    else if (!(m_finished && m_peerFinished) && !m_leaving && m_lastStep < 0)
+    {
+        const uint32_t silence = m_linkGone ? SILENCE_MS : SilenceMs(now);
+        if (m_stoodStill && !m_linkGone && m_transport.MsSinceHeard() < now - m_stoodStillUntil)
+            m_stoodStill = false;
+        if (!m_dropped && silence >= SILENCE_MS)
+        {
+            m_dropped = true;
+            m_droppedAt = now;
+            std::fprintf(stderr, "ampwarden: %s lost its connection; waiting %s for it to return\n",
+                         TheirName(), MinutesAndSeconds(m_setup.dropWaitMs).c_str());
+        }
+        else if (m_dropped && silence < SILENCE_MS)
+        {
+            m_dropped = false;
+            std::fprintf(stderr, "ampwarden: %s is back after %u ms\n", TheirName(),
+                         now - m_droppedAt + SILENCE_MS);
+        }
+        if (m_dropped && now - m_droppedAt >= m_setup.dropWaitMs)
+        {
+            ClaimWin(pWorld);
+            return;
+        }
     }
     if (now - m_lastSendAt > HEARTBEAT_MS)
         SendPing(0);
     m_transport.Flush();
+}
+
+void CNetSession::OnCandidate(int pCandidate)
+{
+    CNetMessage hello;
+    hello.type = NET_HELLO;
+    hello.protocol = Net::PROTOCOL_VERSION;
+    hello.version = m_setup.version;
+    hello.fingerprint = m_setup.fingerprint;
+    m_transport.SendTo(pCandidate, EncodeNetMessage(hello));
+}
+
+void CNetSession::OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent)
+{
+    // Only a peer that greets becomes the opponent; anything else lets it go.
+    CNetMessage message;
+    std::string why;
+    if (pEvent.channel != 0 || !DecodeNetMessage(pEvent.data.data(), pEvent.data.size(), message, why) ||
+        message.type != NET_HELLO)
+    {
+        m_transport.Drop(pEvent.candidate);
+        return;
+    }
+    m_transport.Adopt(pEvent.candidate);
+    m_phase = PHASE_GREETING;
+    m_lastReceiveAt = NowMs();
+    std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));
+    OnMessage(pWorld, message, 0);
 }
 
 void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent)
@@ -159,6 +268,7 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
         hello.protocol = Net::PROTOCOL_VERSION;
         hello.version = m_setup.version;
         hello.fingerprint = m_setup.fingerprint;
+        hello.rules = RULES_VERSION;
         hello.name = m_setup.name;
         Send(hello);
         std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));
@@ -166,6 +276,9 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
     }
     case CNetTransport::EVENT_TURNED_AWAY:
         std::fprintf(stderr, "ampwarden: turned away a third player\n");
+        break;
+    case CNetTransport::EVENT_CANDIDATE:
+        OnCandidate(pEvent.candidate);
         break;
     case CNetTransport::EVENT_DISCONNECTED:
     {
@@ -175,8 +288,13 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
             End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " already has an opponent", -1);
         else if (m_phase == PHASE_CONNECTING)
             End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " does not answer", -1);
-        else if (m_peerFinished)
-            break; // it has played its last step; we play ours from the turns we have
+        else if (m_peerFinished || m_lastStep >= 0 || m_leaving)
+            m_linkGone = true; // the turns to the agreed last step came before; we play ours
+        else if (m_phase != PHASE_PLAYING && code == 0x100 + BYE_QUIT)
+            End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " left before the match started",
+                -1);
+        else if (code == 0 && m_phase == PHASE_PLAYING)
+            m_linkGone = true; // ENet gave up; the wait for its return runs out as it would
         else if (code == 0x100 + BYE_QUIT || code == 0x100 + BYE_FINISHED)
             End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " left the match", -1);
         else if (code == 0)
@@ -187,6 +305,8 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
     }
     case CNetTransport::EVENT_RECEIVED:
     {
+        if (pEvent.candidate >= 0)
+            return OnCandidateMessage(pWorld, pEvent);
         m_lastReceiveAt = NowMs();
         CNetMessage message;
         std::string why;
@@ -249,6 +369,14 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
         break;
     }
     case NET_TURN:
+        // The start comes on the first channel and turns on all three: a turn may overtake
+        // the start it follows, and waits for it.
+        if (!playing && !m_setup.hosting && m_phase == PHASE_MEASURING && pChannel != 0 &&
+            m_earlyTurns.size() < MAX_EARLY_TURNS)
+        {
+            m_earlyTurns.emplace_back(pMessage, pChannel);
+            return;
+        }
         if (!playing)
             return Broken(pWorld, "a turn before the match");
         OnTurn(pWorld, pMessage, pChannel);
@@ -273,7 +401,12 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
             m_peerFinished = true;
             break;
         case BYE_QUIT:
-            End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " left the match", -1);
+        case BYE_CLAIMED:
+            if (playing)
+                OnFarewell(pWorld, pMessage);
+            else
+                End(&pWorld, OUTCOME_OPPONENT_LEFT,
+                    std::string(TheirName()) + " left before the match started", -1);
             break;
         case BYE_REFUSED:
             End(&pWorld, OUTCOME_REFUSED, std::string(TheirName()) + " refused the match", -1);
@@ -310,6 +443,7 @@ void CNetSession::OnHello(const CNetMessage& pMessage)
     compare("protocol", std::to_string(Net::PROTOCOL_VERSION), std::to_string(pMessage.protocol));
     compare("program version", m_setup.version, pMessage.version);
     compare("data fingerprint", m_setup.fingerprint, pMessage.fingerprint);
+    compare("rules", std::to_string(RULES_VERSION), std::to_string(pMessage.rules));
     m_theirName = pMessage.name;
     if (!differs.empty())
         End(nullptr, OUTCOME_REFUSED, "Refused: " + differs, BYE_REFUSED);
@@ -356,6 +490,8 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
     m_outcome = pOutcome;
     m_endText = pText;
     m_pausedBy = 0;
+    m_dropped = false;
+    m_leaving = false;
     // The one who stayed wins a match that was still open (results read from green's side).
     if (pWorld && wasPlaying && pOutcome == OUTCOME_OPPONENT_LEFT && pWorld->m_result == RESULT_UNDECIDED)
     {
@@ -364,7 +500,10 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
         // No step will run again to open the summary, so it opens here.
         pWorld->m_summaryOpen = true;
     }
-    std::fprintf(stderr, "ampwarden: %s\n", m_endText.c_str());
+    if (!m_endText.empty())
+        std::fprintf(stderr, "ampwarden: %s\n", m_endText.c_str());
+    else if (pWorld)
+        std::fprintf(stderr, "ampwarden: the match is over after %d steps\n", pWorld->m_matchSteps);
     if (m_transport.IsConnected() && pByeReason >= 0)
     {
         if (wasPlaying)
@@ -372,6 +511,7 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
         CNetMessage bye;
         bye.type = NET_BYE;
         bye.reason = pByeReason;
+        bye.lastStep = m_lastStep;
         Send(bye);
         m_transport.Close(0x100 + static_cast<uint32_t>(pByeReason));
     }
@@ -381,7 +521,74 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
 
 void CNetSession::Leave(CGameWorld& pWorld)
 {
-    End(&pWorld, OUTCOME_LEFT, "You left the match", BYE_QUIT);
+    if (m_phase != PHASE_PLAYING || m_finished || m_leaving || m_dropped || m_lastStep >= 0 ||
+        !m_transport.IsConnected())
+        return End(&pWorld, OUTCOME_LEFT, "You left the match", BYE_QUIT);
+    // The last step is the last one we closed: the other side has not run past it, and it
+    // sends its turns up to it before it ends, so that both run the same steps.
+    m_leaving = true;
+    m_leavingSince = NowMs();
+    m_pausedBy = 0;
+    m_lastStep = m_myThrough;
+    m_endWinner = 3 - m_team;
+    m_endOutcome = OUTCOME_LEFT;
+    m_endReason = "You left the match";
+    SendClosed();
+    CNetMessage bye;
+    bye.type = NET_BYE;
+    bye.reason = BYE_QUIT;
+    bye.lastStep = m_lastStep;
+    Send(bye);
+    m_transport.Flush();
+}
+
+void CNetSession::ClaimWin(CGameWorld& pWorld)
+{
+    if (m_phase != PHASE_PLAYING || !m_dropped)
+        return;
+    if (m_stoodStill)
+        return End(&pWorld, OUTCOME_UNREACHABLE,
+                   std::string("Lost the connection to ") + TheirName() +
+                       " after this side stood still: no winner",
+                   BYE_QUIT);
+    // The match stops where it stands; should the other side come back, it ends there too.
+    m_lastStep = pWorld.m_matchSteps - 1;
+    End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " lost its connection", BYE_CLAIMED);
+}
+
+void CNetSession::OnFarewell(CGameWorld& pWorld, const CNetMessage& pMessage)
+{
+    // Up to the step it names, the other side's turns came before its farewell, on this
+    // channel; a step we have already passed, or one it never closed, ends the match here.
+    const int ran = pWorld.m_matchSteps - 1;
+    if (m_leaving)
+        return End(&pWorld, OUTCOME_LEFT, "Both sides left the match", -1); // no winner
+    m_lastStep = std::max(ran, std::min(pMessage.lastStep, m_theirThrough));
+    m_pausedBy = 0;
+    m_dropped = false;
+    m_leaving = false;
+    if (pMessage.reason == BYE_QUIT)
+    {
+        m_endWinner = m_team;
+        m_endOutcome = OUTCOME_OPPONENT_LEFT;
+        m_endReason = std::string(TheirName()) + " left the match";
+    }
+    else
+    {
+        m_endWinner = 3 - m_team;
+        m_endOutcome = OUTCOME_CLAIMED;
+        m_endReason = std::string(TheirName()) + " claimed the win: it heard nothing from us for too long";
+    }
+    if (ran >= m_lastStep)
+        EndAgreed(pWorld);
+}
+
+void CNetSession::EndAgreed(CGameWorld& pWorld)
+{
+    // The winner stands in both replays' last line; the results are read from green's side.
+    if (pWorld.m_result == RESULT_UNDECIDED && m_endOutcome != OUTCOME_OPPONENT_LEFT)
+        pWorld.m_result = m_endWinner == 1 ? RESULT_WIN : RESULT_LOSE;
+    End(&pWorld, m_endOutcome, m_endReason, m_endOutcome == OUTCOME_OPPONENT_LEFT ? BYE_FINISHED : -1);
 }
 
 void CNetSession::SetPaused(CGameWorld& pWorld, bool pPaused)

@@ -29,6 +29,8 @@ struct CNetSetup
     std::string dumpFolder;
     // Steps after which the match stops (tools and tests); 0 for none.
     int stepLimit = 0;
+    // How long a side that lost its connection is waited for before the one who stayed wins.
+    uint32_t dropWaitMs = 90000;
     // The player's name the greeting carries; empty for none.
     std::string name;
 };
@@ -66,6 +68,7 @@ class CNetSession : public CMatchDriver, public CMatchObserver
         OUTCOME_UNREACHABLE,   // the host never answered
         OUTCOME_BROKEN,        // a message broke the rules (theirs, or ours by their word)
         OUTCOME_DESYNC,
+        OUTCOME_CLAIMED, // we were silent too long and the other side claimed the win
     };
     // Steps between state hash checks.
     static const int SYNC_STEPS = 32;
@@ -75,8 +78,12 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     static const int CATCH_UP_STEPS = 2;
     // The length of the world's step.
     static const uint32_t STEP_MS = 16;
-    // Silence after which the opponent counts as gone.
+    // Silence (no datagram at all) after which the match pauses for the opponent to return.
     static const uint32_t SILENCE_MS = 10000;
+    // How long a side that leaves waits for the other's last turns, so that both end alike.
+    static const uint32_t LEAVE_WAIT_MS = 3000;
+    // Turns that may come before the start (it travels on another channel) and wait for it.
+    static const size_t MAX_EARLY_TURNS = 64;
     // How long the other's turn may be late before the window says so.
     static const uint32_t LATE_MS = 500;
 
@@ -107,8 +114,15 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     void Pump(CGameWorld& pWorld);
     // The local player pauses or resumes both sides.
     void SetPaused(CGameWorld& pWorld, bool pPaused);
-    // The local player leaves; the opponent wins.
+    // The local player leaves; the opponent wins. Both sides end on the same step: the
+    // leaver's last closed one, once the other's turns up to it are in (at most LEAVE_WAIT_MS).
     void Leave(CGameWorld& pWorld);
+    // While the opponent's connection is lost: the local player takes the win now.
+    void ClaimWin(CGameWorld& pWorld);
+    // True while the opponent has been silent over SILENCE_MS and is waited for.
+    bool IsOpponentDropped() const { return m_dropped; }
+    // Milliseconds left to wait for a dropped opponent.
+    uint32_t DropWaitLeftMs() const;
     // Drops the world's hooks into this session (before the session goes).
     void Detach(CGameWorld& pWorld);
 
@@ -170,6 +184,15 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // The opponent broke the rules.
     void Broken(CGameWorld& pWorld, const std::string& pWhat);
     const char* TheirName() const;
+    // Ends the match where both sides agreed to (a leave, a claim), with its winner.
+    void EndAgreed(CGameWorld& pWorld);
+    // Silence on the link now: since any datagram came, not counting time this side stood still.
+    uint32_t SilenceMs(uint32_t pNow) const;
+    // The other side's farewell during the match, with the last step it runs.
+    void OnFarewell(CGameWorld& pWorld, const CNetMessage& pMessage);
+    // The host: a peer that came in, and what it sent before it greeted.
+    void OnCandidate(int pCandidate);
+    void OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent);
 
     CNetSetup m_setup;
     CNetTransport m_transport;
@@ -226,4 +249,25 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     uint32_t m_startedAt = 0;
     // Takes the traffic figures, once, at the match's last step.
     void CountTraffic();
+
+    // Turns that came before the start, with their channels.
+    std::vector<std::pair<CNetMessage, int>> m_earlyTurns;
+    // The opponent is silent and waited for (since m_droppedAt); its link is gone for good.
+    bool m_dropped = false;
+    uint32_t m_droppedAt = 0;
+    bool m_linkGone = false;
+    // When Pump last ran, and the silence counted from no earlier than m_heardFloor.
+    uint32_t m_lastPumpAt = 0;
+    uint32_t m_heardFloor = 0;
+    // This side stood still for over SILENCE_MS (until m_stoodStillUntil): the other may have
+    // given up on it, so it claims no win until it hears from the other again.
+    bool m_stoodStill = false;
+    uint32_t m_stoodStillUntil = 0;
+    // An end both sides agreed on: the last step run, who wins, how it is told.
+    int m_lastStep = -1;
+    int m_endWinner = 0;
+    int m_endOutcome = OUTCOME_NONE;
+    std::string m_endReason;
+    bool m_leaving = false;
+    uint32_t m_leavingSince = 0;
 };

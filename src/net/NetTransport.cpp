@@ -1,5 +1,8 @@
 #include "net/NetTransport.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include <enet/enet.h>
@@ -8,11 +11,16 @@
 
 namespace
 {
-// Both a crashed and a silent peer are dropped within this long.
+// A host that does not answer is given up within this long.
 const enet_uint32 TIMEOUT_MIN_MS = 5000;
 const enet_uint32 TIMEOUT_MAX_MS = 10000;
-// How long a goodbye may wait for its acknowledgement.
-const int CLOSE_WAIT_MS = 300;
+// The longest a resend waits once connected (the shortest: a few round trips on loopback).
+const enet_uint32 RESEND_WAIT_MAX_MS = 1000;
+const enet_uint32 RESEND_WAIT_MIN_MS = 200;
+// An IPv6 sender the bridge keeps while it is silent: longer than a dropped opponent is waited for.
+const uint32_t BRIDGE_IDLE_MS = 120000;
+// How long a goodbye may wait for its acknowledgement (what is queued before it goes first, resent on loss).
+const int CLOSE_WAIT_MS = 1000;
 
 bool StartEnet()
 {
@@ -24,6 +32,27 @@ bool StartEnet()
         return true;
     }();
     return started;
+}
+
+// Every datagram, whatever ENet then makes of it, stamps the peer it came from: silence is
+// the time since the last one, not since the last message ENet could deliver in order.
+int ENET_CALLBACK StampSender(ENetHost* pHost, ENetEvent* pEvent)
+{
+    (void)pEvent;
+    const ENetAddress& from = pHost->receivedAddress;
+    for (size_t i = 0; i < pHost->peerCount; ++i)
+    {
+        ENetPeer& peer = pHost->peers[i];
+        if (peer.state != ENET_PEER_STATE_DISCONNECTED && peer.address.host == from.host &&
+            peer.address.port == from.port)
+            peer.data = reinterpret_cast<void*>(static_cast<uintptr_t>(enet_time_get() | 1u));
+    }
+    return 0;
+}
+
+void StampNow(ENetPeer* pPeer)
+{
+    pPeer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(enet_time_get() | 1u));
 }
 } // namespace
 
@@ -54,6 +83,7 @@ bool CNetTransport::Open(const void* pAddress, size_t pPeers, std::string& pWhy)
     m_host = enet_host_create(static_cast<const ENetAddress*>(pAddress), pPeers, CHANNELS, 0, 0);
     if (!m_host)
         return pWhy = "cannot open a UDP socket there (is the port in use?)", false;
+    m_host->intercept = StampSender;
     return true;
 }
 
@@ -63,12 +93,13 @@ bool CNetTransport::Listen(uint16_t pPort, std::string& pWhy)
     address.host = ENET_HOST_ANY;
     address.port = pPort;
     m_hosting = true;
-    // One slot for the opponent and one to turn a third peer away politely.
-    if (!Open(&address, 2, pWhy))
+    if (!Open(&address, HOST_SLOTS, pWhy))
         return false;
-    // Without IPv6 here, hosting goes on over IPv4 alone.
+    // Without IPv6 here, hosting goes on over IPv4 alone; a port another program holds is said.
     std::string noIpv6;
-    m_bridge = CUdp6Bridge::Host(pPort, TIMEOUT_MAX_MS, noIpv6);
+    m_bridge = CUdp6Bridge::Host(m_host->address.port, BRIDGE_IDLE_MS, noIpv6);
+    if (!m_bridge && noIpv6 != CUdp6Bridge::NO_IPV6)
+        std::fprintf(stderr, "ampwarden: waiting over IPv4 only: %s\n", noIpv6.c_str());
     return true;
 }
 
@@ -104,35 +135,75 @@ bool CNetTransport::Connect(const std::string& pHost, uint16_t pPort, std::strin
     return true;
 }
 
+_ENetPeer* CNetTransport::Candidate(int pIndex) const
+{
+    for (const auto& candidate : m_candidates)
+    {
+        if (candidate.first - m_host->peers == pIndex)
+            return candidate.first;
+    }
+    return nullptr;
+}
+
+void CNetTransport::ExpireCandidates()
+{
+    const enet_uint32 now = enet_time_get();
+    for (size_t i = 0; i < m_candidates.size();)
+    {
+        if (now - m_candidates[i].second < GREETING_MS)
+        {
+            ++i;
+            continue;
+        }
+        enet_peer_disconnect_now(m_candidates[i].first, CODE_BUSY);
+        m_candidates.erase(m_candidates.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
 bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
 {
     pEvent = CEvent();
     if (!m_host)
         return false;
+    ExpireCandidates();
+    LimitResendWait();
     ENetEvent event;
     // Stray datagrams and broken ones are ENet's to drop; only its events reach us.
     while (Service(&event, pWaitMs) > 0)
     {
+        const int index = static_cast<int>(event.peer - m_host->peers);
+        const bool candidate = Candidate(index) != nullptr;
         switch (event.type)
         {
         case ENET_EVENT_TYPE_CONNECT:
+            StampNow(event.peer);
             if (m_peer && event.peer != m_peer)
             {
                 enet_peer_disconnect_now(event.peer, CODE_BUSY);
                 pEvent.kind = EVENT_TURNED_AWAY;
                 return true;
             }
+            if (m_hosting)
+            {
+                // Only a greeting makes a peer the opponent.
+                m_candidates.emplace_back(event.peer, enet_time_get());
+                enet_peer_timeout(event.peer, 0, GREETING_MS, GREETING_MS);
+                pEvent.kind = EVENT_CANDIDATE;
+                pEvent.candidate = index;
+                return true;
+            }
             m_peer = event.peer;
-            enet_peer_timeout(m_peer, 0, TIMEOUT_MIN_MS, TIMEOUT_MAX_MS);
+            SetDropLimit(m_dropLimitMs);
             pEvent.kind = EVENT_CONNECTED;
             return true;
         case ENET_EVENT_TYPE_RECEIVE:
         {
-            const bool ours = event.peer == m_peer;
+            const bool ours = event.peer == m_peer || candidate;
             if (ours)
             {
                 pEvent.kind = EVENT_RECEIVED;
                 pEvent.channel = event.channelID;
+                pEvent.candidate = candidate ? index : -1;
                 pEvent.data.assign(event.packet->data, event.packet->data + event.packet->dataLength);
             }
             enet_packet_destroy(event.packet);
@@ -141,7 +212,15 @@ bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
             break;
         }
         case ENET_EVENT_TYPE_DISCONNECT:
-            if (event.peer != m_peer && m_peer)
+            if (candidate)
+            {
+                m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
+                                                  [&event](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
+                                                  { return pCandidate.first == event.peer; }),
+                                   m_candidates.end());
+                break;
+            }
+            if (event.peer != m_peer && (m_peer || m_hosting))
                 break; // a turned-away peer going
             pEvent.kind = EVENT_DISCONNECTED;
             pEvent.code = event.data;
@@ -155,6 +234,77 @@ bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
         pWaitMs = 0;
     }
     return false;
+}
+
+void CNetTransport::SendTo(int pCandidate, const std::vector<uint8_t>& pMessage)
+{
+    ENetPeer* peer = Candidate(pCandidate);
+    if (!peer)
+        return;
+    ENetPacket* packet = enet_packet_create(pMessage.data(), pMessage.size(), ENET_PACKET_FLAG_RELIABLE);
+    if (packet && enet_peer_send(peer, 0, packet) != 0)
+        enet_packet_destroy(packet);
+}
+
+void CNetTransport::Adopt(int pCandidate)
+{
+    ENetPeer* chosen = Candidate(pCandidate);
+    if (!chosen || m_peer)
+        return;
+    for (const auto& candidate : m_candidates)
+    {
+        if (candidate.first != chosen)
+            enet_peer_disconnect_now(candidate.first, CODE_BUSY);
+    }
+    m_candidates.clear();
+    m_peer = chosen;
+    SetDropLimit(m_dropLimitMs);
+}
+
+void CNetTransport::Drop(int pCandidate)
+{
+    ENetPeer* peer = Candidate(pCandidate);
+    if (!peer)
+        return;
+    enet_peer_disconnect_now(peer, CODE_BUSY);
+    m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
+                                      [peer](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
+                                      { return pCandidate.first == peer; }),
+                       m_candidates.end());
+}
+
+void CNetTransport::SetDropLimit(uint32_t pMs)
+{
+    m_dropLimitMs = pMs;
+    // ENet's own limit is the session's, so that the session is the one that decides.
+    if (m_peer && pMs > 0)
+        enet_peer_timeout(m_peer, 0, pMs, pMs);
+    else if (m_peer)
+        enet_peer_timeout(m_peer, 0, TIMEOUT_MIN_MS, TIMEOUT_MAX_MS);
+}
+
+uint32_t CNetTransport::MsSinceHeard() const
+{
+    if (!m_peer)
+        return 0;
+    const enet_uint32 heard = static_cast<enet_uint32>(reinterpret_cast<uintptr_t>(m_peer->data));
+    // The stamp is made odd (never 0), so it may lie a millisecond ahead of the clock.
+    const int32_t since = static_cast<int32_t>(enet_time_get() - heard);
+    return heard == 0 || since < 0 ? 0 : static_cast<uint32_t>(since);
+}
+
+void CNetTransport::LimitResendWait()
+{
+    if (!m_peer || m_peer->state != ENET_PEER_STATE_CONNECTED)
+        return;
+    const enet_uint32 wait =
+        std::min(RESEND_WAIT_MAX_MS, std::max(RESEND_WAIT_MIN_MS, 2 * m_peer->roundTripTime));
+    for (ENetListIterator it = enet_list_begin(&m_peer->sentReliableCommands);
+         it != enet_list_end(&m_peer->sentReliableCommands); it = enet_list_next(it))
+    {
+        ENetOutgoingCommand* command = reinterpret_cast<ENetOutgoingCommand*>(it);
+        command->roundTripTimeout = std::min(command->roundTripTimeout, wait);
+    }
 }
 
 void CNetTransport::Send(const std::vector<uint8_t>& pMessage, int pChannel)
@@ -199,6 +349,7 @@ void CNetTransport::Close(uint32_t pCode)
     }
     enet_host_destroy(m_host);
     m_host = nullptr;
+    m_candidates.clear();
     m_bridge.reset();
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct _ENetHost;
@@ -11,8 +12,9 @@ struct _ENetEvent;
 class CUdp6Bridge;
 
 // One connection to one opponent over ENet, on reliable ordered channels: ENet resends,
-// orders and times out; we only hand it messages. A host waits for the first peer and turns
-// away any later one.
+// orders and times out; we only hand it messages. A host lets several peers in as candidates
+// and adopts the first whose greeting the session accepts; a candidate that says nothing
+// within GREETING_MS is dropped, and once there is an opponent later peers are turned away.
 class CNetTransport
 {
   public:
@@ -23,6 +25,7 @@ class CNetTransport
         EVENT_RECEIVED,     // a message from the opponent in m_data
         EVENT_DISCONNECTED, // the opponent left (m_code: its reason) or timed out (m_timedOut)
         EVENT_TURNED_AWAY,  // a third peer knocked and was refused
+        EVENT_CANDIDATE,    // hosting without an opponent yet: a peer came in (m_peer)
     };
     struct CEvent
     {
@@ -31,9 +34,15 @@ class CNetTransport
         int channel = 0;
         uint32_t code = 0;
         bool timedOut = false;
+        // Hosting without an opponent: the candidate peer it came from, else -1.
+        int candidate = -1;
     };
     // A disconnect code that means "this host already has an opponent".
     static const uint32_t CODE_BUSY = 0xB05E;
+    // How long a candidate has to greet before its slot is freed for another.
+    static const uint32_t GREETING_MS = 3000;
+    // Peer slots a host keeps: a few silent or squatting peers never fill them all.
+    static const int HOST_SLOTS = 12;
 
     CNetTransport();
     ~CNetTransport();
@@ -49,6 +58,17 @@ class CNetTransport
     // Channels are ordered each on its own: a loss on one holds up only that one.
     static const int CHANNELS = 3;
     void Send(const std::vector<uint8_t>& pMessage, int pChannel = 0);
+    // To a candidate, on the first channel.
+    void SendTo(int pCandidate, const std::vector<uint8_t>& pMessage);
+    // The candidate becomes the opponent; every other one is turned away.
+    void Adopt(int pCandidate);
+    // The candidate is let go without a word.
+    void Drop(int pCandidate);
+    // How long the opponent may send nothing at all before ENet gives up on it (set once
+    // connected; reaching the host keeps ENet's shorter limits).
+    void SetDropLimit(uint32_t pMs);
+    // Milliseconds since any datagram at all came from the opponent (in order or not).
+    uint32_t MsSinceHeard() const;
     // Sends what is queued now, without waiting for the next Poll.
     void Flush();
     // Says goodbye with the code, gives what is queued a moment to leave, and closes.
@@ -67,8 +87,16 @@ class CNetTransport
     bool Open(const void* pAddress, size_t pPeers, std::string& pWhy);
     // ENet's service, with the IPv6 bridge pumped around it when there is one.
     int Service(_ENetEvent* pEvent, uint32_t pWaitMs);
+    // ENet doubles a resend's wait on every loss without end; after a stall of a few seconds
+    // it would hold every channel for as long again. The wait is kept within a second.
+    void LimitResendWait();
+    void ExpireCandidates();
+    _ENetPeer* Candidate(int pIndex) const;
     _ENetHost* m_host = nullptr;
     _ENetPeer* m_peer = nullptr;
     bool m_hosting = false;
+    uint32_t m_dropLimitMs = 0;
+    // Peers let in to greet, and when each came.
+    std::vector<std::pair<_ENetPeer*, uint32_t>> m_candidates;
     std::unique_ptr<CUdp6Bridge> m_bridge;
 };

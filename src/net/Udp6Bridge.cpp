@@ -131,7 +131,7 @@ std::unique_ptr<CUdp6Bridge> CUdp6Bridge::Host(uint16_t pPort, uint32_t pIdleMs,
     bridge->m_idleMs = pIdleMs;
     bridge->m_socket6 = socket(AF_INET6, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (bridge->m_socket6 < 0)
-        return pWhy = "this machine has no IPv6", nullptr;
+        return pWhy = NO_IPV6, nullptr;
     // IPv4 stays ENet's own, on the same port number.
     const int one = 1;
     sockaddr_in6 any{};
@@ -140,7 +140,7 @@ std::unique_ptr<CUdp6Bridge> CUdp6Bridge::Host(uint16_t pPort, uint32_t pIdleMs,
     any.sin6_addr = in6addr_any;
     if (setsockopt(bridge->m_socket6, IPPROTO_IPV6, IPV6_V6ONLY, &one, sizeof one) != 0 ||
         bind(bridge->m_socket6, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0)
-        return pWhy = std::string("cannot wait on the port over IPv6: ") + std::strerror(errno), nullptr;
+        return pWhy = "port " + std::to_string(pPort) + " over IPv6: " + std::strerror(errno), nullptr;
     return bridge;
 }
 

@@ -30,8 +30,11 @@ class CUdp6Bridge
   public:
     // Bigger datagrams are dropped; ENet sends 1400 bytes at most.
     static constexpr size_t MAX_DATAGRAM = 4096;
-    // Remote IPv6 peers a host keeps at once; datagrams from more are dropped.
-    static constexpr size_t MAX_MAPPINGS = 4;
+    // Remote IPv6 peers a host keeps at once (as many as it has peer slots); datagrams from
+    // more are dropped.
+    static constexpr size_t MAX_MAPPINGS = 12;
+    // Why Host gives no bridge on a machine without IPv6 (any other reason is worth saying).
+    static constexpr const char* NO_IPV6 = "this machine has no IPv6";
     // A mapping that ENet has never answered may be replaced after this long when all are taken.
     static constexpr uint32_t UNANSWERED_MS = 2000;
 

@@ -68,7 +68,17 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
     std::priority_queue<CDatagram, std::vector<CDatagram>, std::greater<CDatagram>> queue;
     long order = 0;
 
-    const int64_t end = NowMs() + 1000ll * pSettings.seconds;
+    const int64_t begin = NowMs();
+    const int64_t end = begin + 1000ll * pSettings.seconds;
+    auto stalling = [&pSettings, begin](int64_t pNow)
+    {
+        const int64_t since = pNow - begin - pSettings.stallAtMs;
+        if (pSettings.stallMs <= 0 || since < 0)
+            return false;
+        if (pSettings.stallEveryMs <= 0)
+            return since < pSettings.stallMs;
+        return since % pSettings.stallEveryMs < pSettings.stallMs;
+    };
     std::vector<uint8_t> buffer(65536);
     while (NowMs() < end)
     {
@@ -110,6 +120,11 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
                 }
                 else if (from.sin_port != client.sin_port || from.sin_addr.s_addr != client.sin_addr.s_addr)
                     continue;
+            }
+            if (stalling(NowMs()))
+            {
+                ++pCounts.stalled;
+                continue;
             }
             if (chance(random) < pSettings.loss)
             {

@@ -13,6 +13,10 @@ struct CRelaySettings
     double duplicate = 0.0;  // share sent twice
     double reorder = 0.0;    // share held back long enough to be overtaken
     uint32_t seed = 1;
+    // Stalls: from stallAtMs on, every stallEveryMs (0: once), nothing passes for stallMs.
+    int stallMs = 0;
+    int stallAtMs = 0;
+    int stallEveryMs = 0;
     int seconds = 60; // the relay stops after this long, whatever happens
 };
 
@@ -22,6 +26,7 @@ struct CRelayCounts
     long dropped = 0;
     long duplicated = 0;
     long reordered = 0;
+    long stalled = 0; // dropped during a stall
 };
 
 // A UDP relay between one client and one server, both on this machine's loopback address

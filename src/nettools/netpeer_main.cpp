@@ -3,7 +3,9 @@
 //   ampwarden-netpeer --host PORT | --join PORT|[::1]:PORT   (127.0.0.1 or ::1 only)
 //     [--seed N] [--steps N] [--busy STEPS] [--script-seed N] [--seconds S]
 //     [--version TEXT] [--hashes FILE] [--dump-dir DIR] [--record DIR] [--desync-at STEP]
-//     [--evil wrong-side|past-step|garbage --evil-at STEP]
+//     [--evil wrong-side|past-step|garbage --evil-at STEP] [--leave-at STEP] [--drop-wait MS]
+//   ampwarden-netpeer --squat N --join PORT [--seconds S]
+//     N peers that connect, never greet, and connect again whenever they are let go.
 // It prints one line of figures and exits 0 when the match reached its step limit with every
 // hash check agreed; 3 refused, 4 the other left, 5 out of sync, 6 broken rules,
 // 7 unreachable, 8 out of time, 2 bad arguments.
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -23,6 +26,7 @@
 #include "engine/Version.h"
 #include "net/NetAddress.h"
 #include "net/NetSession.h"
+#include "net/NetTransport.h"
 #include "replay/ReplayRecorder.h"
 #include "world/GameWorld.h"
 
@@ -39,6 +43,8 @@ struct CPeerOptions
     int desyncAt = -1;
     std::string evil;
     int evilAt = 100;
+    int leaveAt = -1;
+    int squatters = 0;
 };
 
 // "[::1]:PORT" or "127.0.0.1:PORT": this machine only.
@@ -98,6 +104,12 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.desyncAt = static_cast<int>(number);
         else if (name == "--evil-at")
             pOut.evilAt = static_cast<int>(number);
+        else if (name == "--leave-at")
+            pOut.leaveAt = static_cast<int>(number);
+        else if (name == "--drop-wait")
+            pOut.setup.dropWaitMs = static_cast<uint32_t>(number);
+        else if (name == "--squat")
+            pOut.squatters = static_cast<int>(std::min(8ll, number));
         else
             return false;
     }
@@ -172,6 +184,7 @@ int ExitCode(const CNetSession& pSession)
         return 3;
     case CNetSession::OUTCOME_OPPONENT_LEFT:
     case CNetSession::OUTCOME_LEFT:
+    case CNetSession::OUTCOME_CLAIMED:
         return 4;
     case CNetSession::OUTCOME_DESYNC:
         return 5;
@@ -182,6 +195,41 @@ int ExitCode(const CNetSession& pSession)
     default:
         return 8;
     }
+}
+// Peers that take a host's slots and say nothing: each connects, and connects again once let
+// go, until the time is up. Prints how often they were let go.
+int Squat(const CPeerOptions& pOptions)
+{
+    std::vector<std::unique_ptr<CNetTransport>> peers(static_cast<size_t>(pOptions.squatters));
+    int connects = 0;
+    int letGo = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(pOptions.seconds);
+    while (std::chrono::steady_clock::now() < deadline && connects < 1000)
+    {
+        for (std::unique_ptr<CNetTransport>& peer : peers)
+        {
+            CNetTransport::CEvent event;
+            for (int i = 0; peer && i < 16 && peer->Poll(event); ++i)
+            {
+                if (event.kind == CNetTransport::EVENT_DISCONNECTED)
+                {
+                    ++letGo;
+                    peer.reset();
+                }
+            }
+            std::string why;
+            if (!peer)
+            {
+                peer.reset(new CNetTransport);
+                ++connects;
+                if (!peer->Connect(pOptions.setup.address.host, pOptions.setup.address.port, why))
+                    return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::printf("squatters: %d connections, let go %d times\n", connects, letGo);
+    return 0;
 }
 } // namespace
 
@@ -194,6 +242,8 @@ int main(int argc, char** argv)
                      "usage: ampwarden-netpeer --host PORT | --join PORT [options] (see the source)\n");
         return 2;
     }
+    if (options.squatters > 0)
+        return Squat(options);
     std::string why;
     CGameEngine& engine = CGameEngine::Instance();
     engine.Configure(DisplayConfig::Default());
@@ -242,6 +292,8 @@ int main(int argc, char** argv)
                     IssueScriptedBuild(world, session.GetTeam(), script);
                 if (step == options.desyncAt)
                     world.GetTeam(session.GetTeam()).AddEnergy(12345);
+                if (step == options.leaveAt)
+                    session.Leave(world);
                 if (!options.evil.empty() && !evilSent && step >= options.evilAt)
                 {
                     SendEvil(session, options.evil, step);

@@ -1,6 +1,6 @@
 // ampwarden-netrelay: a bad network between two copies of the game on this machine.
 //   ampwarden-netrelay --listen 24700 --to 24680 --delay 50 --jitter 10 --loss 5 --dup 1
-//                      --reorder 2 --seed 1 --seconds 60
+//                      --reorder 2 --seed 1 --seconds 60 [--stall-ms 5000 --stall-at 10 --stall-every 30]
 // The joiner joins 127.0.0.1:24700; the host listens on 24680. Percentages are of datagrams.
 #include <cstdio>
 #include <cstring>
@@ -39,6 +39,12 @@ int main(int argc, char** argv)
             settings.seed = static_cast<uint32_t>(value);
         else if (name == "--seconds")
             settings.seconds = static_cast<int>(value);
+        else if (name == "--stall-ms")
+            settings.stallMs = static_cast<int>(value);
+        else if (name == "--stall-at")
+            settings.stallAtMs = static_cast<int>(value) * 1000;
+        else if (name == "--stall-every")
+            settings.stallEveryMs = static_cast<int>(value) * 1000;
         else
         {
             std::fprintf(stderr, "ampwarden-netrelay: unknown option %s\n", argv[i]);
@@ -47,8 +53,11 @@ int main(int argc, char** argv)
     }
     if (settings.listenPort == 0 || settings.targetPort == 0)
     {
-        std::fprintf(stderr, "usage: ampwarden-netrelay --listen PORT --to PORT [--delay MS] [--jitter MS] "
-                             "[--loss %%] [--dup %%] [--reorder %%] [--seed N] [--seconds S]\n");
+        std::fprintf(
+            stderr,
+            "usage: ampwarden-netrelay --listen PORT --to PORT [--delay MS] [--jitter MS] "
+            "[--loss %%] [--dup %%] [--reorder %%] [--seed N] [--seconds S] [--stall-ms MS --stall-at S "
+            "--stall-every S]\n");
         return 2;
     }
     CRelayCounts counts;
@@ -58,7 +67,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-netrelay: %s\n", why);
         return 1;
     }
-    std::printf("relay: passed %ld dropped %ld duplicated %ld reordered %ld\n", counts.passed, counts.dropped,
-                counts.duplicated, counts.reordered);
+    std::printf("relay: passed %ld dropped %ld duplicated %ld reordered %ld stalled %ld\n", counts.passed,
+                counts.dropped, counts.duplicated, counts.reordered, counts.stalled);
     return 0;
 }

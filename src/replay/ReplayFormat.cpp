@@ -66,12 +66,14 @@ CReplayHeader HeaderOfMatch(const CGameWorld& pWorld, const std::string& pDate)
 
 const char* WinnerOfMatch(const CGameWorld& pWorld)
 {
+    // Only what the board decided: a network match won because the opponent left is, to the
+    // simulation and so to the replay, undecided.
     switch (pWorld.m_result)
     {
     case RESULT_WIN:
-        return "green";
+        return pWorld.GetTeam(2).GetMainNode() ? "none" : "green";
     case RESULT_LOSE:
-        return "blue";
+        return pWorld.GetTeam(1).GetMainNode() ? "none" : "blue";
     case RESULT_TIE:
         return "tie";
     default:
@@ -83,6 +85,8 @@ std::string FormatHeader(const CReplayHeader& pHeader)
 {
     std::string text = "ampwarden-replay " + std::to_string(pHeader.version) + "\n";
     text += "program " + pHeader.program + "\n";
+    text += "rules " + std::to_string(pHeader.rules) + " " +
+            (pHeader.commit.empty() ? "unknown" : pHeader.commit) + "\n";
     text += "data " + pHeader.data + "\n";
     text += "seed " + std::to_string(pHeader.seed) + "\n";
     text += "date " + pHeader.date + "\n";
@@ -98,6 +102,13 @@ std::string FormatHeader(const CReplayHeader& pHeader)
     text += std::string("demo ") + (pHeader.demo ? "1" : "0") + "\n";
     text += std::string("watched ") + (pHeader.watched ? "1" : "0") + "\n";
     return text;
+}
+
+std::string RecordedBy(const CReplayHeader& pHeader)
+{
+    return "rules " + std::to_string(pHeader.rules) + " (" + pHeader.program +
+           (pHeader.version < 2 ? ", from before replays named their rules)"
+                                : ", commit " + (pHeader.commit.empty() ? "unknown" : pHeader.commit) + ")");
 }
 
 std::string FormatCommand(int pStep, const CMatchCommand& pCommand)

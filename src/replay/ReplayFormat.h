@@ -14,7 +14,9 @@ class CGameWorld;
 // a checkpoint (the state hash) every CHECK_EVERY steps, and an end line.
 namespace ReplayFormat
 {
-constexpr int VERSION = 1;
+// Version 2 names the rules after the program; a version 1 file names none and was recorded
+// by rules 1.
+constexpr int VERSION = 2;
 constexpr int CHECK_EVERY = 64;
 // Longer lines, or larger files, are not replays this program wrote.
 constexpr size_t LINE_LIMIT = 200;
@@ -42,6 +44,8 @@ struct CReplayHeader
 {
     int version = ReplayFormat::VERSION;
     std::string program;
+    int rules = 1;
+    std::string commit; // "" when the recording build did not know it
     std::string data;
     unsigned seed = 0;
     std::string date;
@@ -77,10 +81,13 @@ struct CReplay
 
 // The header of the match the world has just started, with the given date.
 CReplayHeader HeaderOfMatch(const CGameWorld& pWorld, const std::string& pDate);
-// "green", "blue", "tie" or "none" for the world's result.
+// "green", "blue", "tie" or "none" for the world's result, as the board decided it (a side's
+// main node fell), not as a network opponent's leaving did.
 const char* WinnerOfMatch(const CGameWorld& pWorld);
 
 std::string FormatHeader(const CReplayHeader& pHeader);
+// The build that recorded the replay, e.g. "rules 1 (1.01, commit 0123456789ab)".
+std::string RecordedBy(const CReplayHeader& pHeader);
 std::string FormatCommand(int pStep, const CMatchCommand& pCommand);
 std::string FormatCheck(int pStep, uint64_t pHash);
 std::string FormatEnd(int pStep, const char* pWinner, uint64_t pHash);

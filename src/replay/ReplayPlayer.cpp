@@ -1,8 +1,10 @@
 #include "replay/ReplayPlayer.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "ai/AIPlayer.h"
+#include "engine/Version.h"
 #include "nodes/MainNode.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
@@ -104,8 +106,13 @@ bool CReplayPlayer::BeforeStep(CGameWorld& pWorld)
     }
     if (now >= m_lastStep)
     {
+        // The end line is checked in full: where the match ended, who won, and the board.
         const uint64_t hash = HashMatchState(pWorld);
-        if (m_replay.ended && hash != m_replay.endHash)
+        const std::string winner = WinnerOfMatch(pWorld);
+        if (m_replay.ended && winner != m_replay.winner)
+            Mismatch(now,
+                     "the end line names winner " + m_replay.winner + ", the match played gives " + winner);
+        else if (m_replay.ended && hash != m_replay.endHash)
             Mismatch(now, m_replay.endHash, hash);
         else
             Finish(ENDED, now);
@@ -117,15 +124,20 @@ bool CReplayPlayer::BeforeStep(CGameWorld& pWorld)
 void CReplayPlayer::OnStepRun(CGameWorld& pWorld)
 {
     const int step = pWorld.m_matchSteps;
-    if (m_outcome != PLAYING || m_nextCheck >= m_replay.checks.size() ||
-        m_replay.checks[m_nextCheck].step != step)
+    if (m_outcome != PLAYING)
         return;
-    const uint64_t recorded = m_replay.checks[m_nextCheck++].hash;
-    const uint64_t computed = HashMatchState(pWorld);
-    if (computed != recorded)
-        Mismatch(step, recorded, computed);
-    else
+    if (m_nextCheck < m_replay.checks.size() && m_replay.checks[m_nextCheck].step == step)
+    {
+        const uint64_t recorded = m_replay.checks[m_nextCheck++].hash;
+        const uint64_t computed = HashMatchState(pWorld);
+        if (computed != recorded)
+            return Mismatch(step, recorded, computed);
         ++m_checksPassed;
+    }
+    // A recording ends at the step its match is decided; a file that goes on says otherwise.
+    if (pWorld.m_result != RESULT_UNDECIDED && step < m_lastStep)
+        Mismatch(step, std::string("the match was decided here (winner ") + WinnerOfMatch(pWorld) +
+                           "), the file goes on to step " + std::to_string(m_lastStep));
 }
 
 void CReplayPlayer::OnMatchCleared(CGameWorld& pWorld)
@@ -158,7 +170,17 @@ void CReplayPlayer::Mismatch(int pStep, uint64_t pRecorded, uint64_t pComputed)
 {
     m_recorded = pRecorded;
     m_computed = pComputed;
-    m_why = "replay out of sync at step " + std::to_string(pStep);
+    char hashes[64];
+    std::snprintf(hashes, sizeof hashes, "recorded %016llx, computed %016llx",
+                  static_cast<unsigned long long>(pRecorded), static_cast<unsigned long long>(pComputed));
+    Mismatch(pStep, hashes);
+}
+
+void CReplayPlayer::Mismatch(int pStep, const std::string& pWhat)
+{
+    m_difference =
+        pWhat + "; recorded with " + RecordedBy(m_replay.header) + ", this build plays " + ThisBuild();
+    m_why = "replay out of sync at step " + std::to_string(pStep) + ": " + m_difference;
     Finish(OUT_OF_SYNC, pStep);
 }
 

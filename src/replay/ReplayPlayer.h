@@ -20,7 +20,7 @@ class CReplayPlayer : public CViewerControls, public CMatchObserver
     {
         PLAYING,
         ENDED,       // played to its last step, every checkpoint agreeing
-        OUT_OF_SYNC, // a checkpoint or the end differs
+        OUT_OF_SYNC, // a checkpoint, or the end line's step, winner or hash differs
         REFUSED,     // a command that cannot belong to this match
         LEFT,        // the board went to another match
     };
@@ -37,6 +37,8 @@ class CReplayPlayer : public CViewerControls, public CMatchObserver
     // Where it stopped: the step, the line that refused it and why, the two hashes that differ.
     int GetProblemStep() const { return m_problemStep; }
     const std::string& GetWhy() const { return m_why; }
+    // Out of sync: what differs, and which build recorded the file.
+    const std::string& GetDifference() const { return m_difference; }
     uint64_t GetRecordedHash() const { return m_recorded; }
     uint64_t GetComputedHash() const { return m_computed; }
     // The step it plays to: the end line's, or the last one a cut-short file names.
@@ -57,6 +59,7 @@ class CReplayPlayer : public CViewerControls, public CMatchObserver
   private:
     void Finish(Outcome pOutcome, int pStep);
     void Mismatch(int pStep, uint64_t pRecorded, uint64_t pComputed);
+    void Mismatch(int pStep, const std::string& pWhat);
 
     CReplay m_replay;
     Outcome m_outcome = PLAYING;
@@ -66,6 +69,7 @@ class CReplayPlayer : public CViewerControls, public CMatchObserver
     int m_checksPassed = 0;
     int m_problemStep = 0;
     std::string m_why;
+    std::string m_difference;
     uint64_t m_recorded = 0;
     uint64_t m_computed = 0;
     bool m_attached = false;

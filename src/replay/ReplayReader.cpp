@@ -15,7 +15,10 @@
 namespace
 {
 using Tokens = std::vector<std::string>;
-const int HEADER_LINES = 9;
+// The header's keys in order; a version 1 file has no rules line.
+const char* const HEADER_KEYS[] = {
+    "ampwarden-replay", "program", "rules", "data", "seed", "date", "green", "blue", "demo", "watched"};
+const int HEADER_KEY_COUNT = 10;
 
 Tokens Split(const std::string& pLine)
 {
@@ -85,6 +88,13 @@ class CParser
         m_number = pNumber;
         if (pLine.size() > ReplayFormat::LINE_LIMIT)
             return "longer than " + std::to_string(ReplayFormat::LINE_LIMIT) + " characters";
+        // Two ways an editor or a transfer changes a text file, named so that they can be undone.
+        if (pNumber == 1 && pLine.compare(0, 3, "\xef\xbb\xbf") == 0)
+            return "a byte-order mark before the first line (the file was saved as UTF-8 with a BOM; "
+                   "remove it)";
+        if (!pLine.empty() && pLine.back() == '\r')
+            return "a CRLF line end (the file was converted to Windows line ends; convert it back, e.g. "
+                   "with dos2unix)";
         for (char c : pLine)
         {
             if (c < ' ' || c > '~')
@@ -96,7 +106,7 @@ class CParser
             if (token.empty())
                 return "stray spaces";
         }
-        if (pNumber <= HEADER_LINES)
+        if (m_key < HEADER_KEY_COUNT)
             return Header(pNumber, t);
         if (m_out.ended)
             return "a line after the end";
@@ -109,33 +119,44 @@ class CParser
         return "not a replay line";
     }
 
+    // Whether the whole header has been read.
+    bool HeaderDone() const { return m_key >= HEADER_KEY_COUNT; }
+
   private:
     std::string Header(int pNumber, const Tokens& t)
     {
-        static const char* const KEYS[HEADER_LINES] = {
-            "ampwarden-replay", "program", "data", "seed", "date", "green", "blue", "demo", "watched"};
         CReplayHeader& h = m_out.header;
-        if (t[0] != KEYS[pNumber - 1])
-            return pNumber == 1 ? "not a replay" : std::string("expected \"") + KEYS[pNumber - 1] + "\"";
-        const bool side = pNumber == 6 || pNumber == 7;
-        if (t.size() != 2 && !(side && t.size() >= 3))
+        int at = m_key++;
+        if (at == 2 && h.version < 2)
+            at = m_key++; // a version 1 file names no rules: it was recorded by rules 1
+        if (t[0] != HEADER_KEYS[at])
+            return pNumber == 1 ? "not a replay" : std::string("expected \"") + HEADER_KEYS[at] + "\"";
+        const bool side = at == 6 || at == 7;
+        if (t.size() != 2 && !((side && t.size() >= 3) || (at == 2 && t.size() == 3)))
             return "a header line with the wrong number of fields";
         long long number = 0;
-        switch (pNumber)
+        switch (at)
         {
-        case 1:
+        case 0:
             if (!Whole(t[1], 0, 1000000, number))
                 return "a bad format version";
-            if (number != ReplayFormat::VERSION)
-                return "format version " + t[1] + ", this program reads " +
+            if (number < 1 || number > ReplayFormat::VERSION)
+                return "format version " + t[1] + ", this program reads 1 to " +
                        std::to_string(ReplayFormat::VERSION);
             h.version = static_cast<int>(number);
             return "";
-        case 2:
+        case 1:
             h.program = t[1];
-            if (!m_expect.program.empty() && h.program != m_expect.program)
-                return "recorded by version " + h.program + ", this is " + m_expect.program;
-            return "";
+            return h.version < 2 ? Rules() : "";
+        case 2:
+            if (t.size() != 3 || !Whole(t[1], 1, 1000000, number))
+                return "a bad rules version";
+            if (t[2] != "unknown" && (t[2].size() < 7 || t[2].size() > 40 ||
+                                      t[2].find_first_not_of("0123456789abcdef") != std::string::npos))
+                return "a bad commit";
+            h.rules = static_cast<int>(number);
+            h.commit = t[2] == "unknown" ? "" : t[2];
+            return Rules();
         case 3:
             if (!Hash(t[1], m_scratch))
                 return "a bad data fingerprint";
@@ -155,13 +176,22 @@ class CParser
             return "";
         case 6:
         case 7:
-            return Side(h.sides[pNumber - 6], t);
+            return Side(h.sides[at - 6], t);
         default:
             if (t[1] != "0" && t[1] != "1")
                 return "a flag that is neither 0 nor 1";
-            (pNumber == 8 ? h.demo : h.watched) = t[1] == "1";
+            (at == 8 ? h.demo : h.watched) = t[1] == "1";
             return "";
         }
+    }
+
+    // A replay of other rules would go out of sync, so it is refused before anything is played.
+    std::string Rules() const
+    {
+        const CReplayHeader& h = m_out.header;
+        if (m_expect.rules == 0 || h.rules == m_expect.rules)
+            return "";
+        return "recorded with " + RecordedBy(h) + ", this build plays " + ThisBuild(m_expect.rules);
     }
 
     static std::string Side(CReplaySide& pSide, const Tokens& t)
@@ -280,6 +310,7 @@ class CParser
     const CReplayExpect& m_expect;
     CReplay& m_out;
     int m_number = 0;
+    int m_key = 0;
     int m_lastCheck = 0;
     int m_lastCommand = 0;
     uint64_t m_scratch = 0;
@@ -288,7 +319,7 @@ class CParser
 
 CReplayExpect ExpectedHere(const char* pCatalogue)
 {
-    return CReplayExpect{ProgramVersion(), DataFingerprint(pCatalogue)};
+    return CReplayExpect{RULES_VERSION, DataFingerprint(pCatalogue)};
 }
 
 bool ParseReplay(const std::string& pText, const CReplayExpect& pExpect, CReplay& pOut, std::string& pWhy)
@@ -316,9 +347,9 @@ bool ParseReplay(const std::string& pText, const CReplayExpect& pExpect, CReplay
         }
         start = newline + 1;
     }
-    const int parsed = start < pText.size() ? number - 1 : number;
-    if (parsed < HEADER_LINES)
+    if (!parser.HeaderDone())
     {
+        const int parsed = start < pText.size() ? number - 1 : number;
         pWhy = "line " + std::to_string(parsed + 1) + ": the file ends inside the header";
         return false;
     }

@@ -4,15 +4,16 @@
 
 #include "replay/ReplayFormat.h"
 
-// What a replay must have been recorded with to play the same here: this program's version
-// and the fingerprint of its data. An empty field is not checked (the fuzzer's inputs).
+// What a replay must have been recorded with to play the same here: these rules and the
+// fingerprint of this data. Zero rules or an empty fingerprint is not checked (the fuzzer's
+// inputs); the program version is only named, since builds of the same rules play alike.
 struct CReplayExpect
 {
-    std::string program;
+    int rules = 0;
     std::string data;
 };
 
-// This program's version and the fingerprint of the catalogue at the path.
+// These rules and the fingerprint of the catalogue at the path.
 CReplayExpect ExpectedHere(const char* pCatalogue);
 
 // Reads and checks a replay's text: every field, every number's range, the order of the

@@ -141,6 +141,8 @@ void CReplayRecorder::OnMatchStarted(CGameWorld& pWorld)
     const std::string date = m_date.empty() ? ReplayDate(std::time(nullptr)) : m_date;
     CReplayHeader header = HeaderOfMatch(pWorld, date);
     header.program = ProgramVersion();
+    header.rules = RULES_VERSION;
+    header.commit = BuildCommit();
     header.data = m_data;
     Write(pWorld, FormatHeader(header));
 }

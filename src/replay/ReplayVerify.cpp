@@ -35,7 +35,10 @@ CReplayCheck CheckReplay(const CReplay& pReplay, const std::function<bool(CGameW
     }
     CReplayCheck check;
     check.outcome = player.GetOutcome();
-    check.agrees = check.outcome == CReplayPlayer::ENDED;
+    check.checksPassed = player.GetChecksPassed();
+    check.compared = pReplay.ended || !pReplay.checks.empty();
+    // A file with neither checkpoints nor an end line proves nothing, however it plays.
+    check.agrees = check.outcome == CReplayPlayer::ENDED && check.compared;
     check.steps = world.m_matchSteps;
     check.winner = WinnerOfMatch(world);
     check.hash = HashMatchState(world);
@@ -43,6 +46,7 @@ CReplayCheck CheckReplay(const CReplay& pReplay, const std::function<bool(CGameW
     check.recorded = player.GetRecordedHash();
     check.computed = player.GetComputedHash();
     check.why = player.GetWhy();
+    check.difference = player.GetDifference();
     player.Stop();
     world.ClearMatch();
     world.m_keepEffects = keepEffects;
@@ -56,14 +60,14 @@ std::string CheckLine(const std::string& pFile, const CReplay& pReplay, const CR
     switch (pCheck.outcome)
     {
     case CReplayPlayer::ENDED:
+        if (!pCheck.compared)
+            return line + "nothing to compare: no checkpoint and no end line (" +
+                   std::to_string(pCheck.steps) + " steps played)";
         line += "ok, " + std::to_string(pCheck.steps) + " steps, winner " + pCheck.winner + ", hash " +
-                Hex(pCheck.hash);
-        if (!pReplay.ended)
-            line += " (cut short: no end line)";
-        return line;
+                Hex(pCheck.hash) + ", " + std::to_string(pCheck.checksPassed) + " checkpoints";
+        return line + (pReplay.ended ? " and the end line agree" : " agree (cut short: no end line)");
     case CReplayPlayer::OUT_OF_SYNC:
-        return line + "out of sync at step " + std::to_string(pCheck.problemStep) + ": recorded " +
-               Hex(pCheck.recorded) + ", computed " + Hex(pCheck.computed);
+        return line + "out of sync at step " + std::to_string(pCheck.problemStep) + ": " + pCheck.difference;
     case CReplayPlayer::REFUSED:
         return line + "refused: " + pCheck.why;
     default:

@@ -1,7 +1,11 @@
 #include <GL/gl.h>
 
+#include <string>
+#include <vector>
+
 #include "media/FontManager.h"
 #include "media/Sprite.h"
+#include "media/TextFit.h"
 #include "media/TextureFont.h"
 #include "media/TextureManager.h"
 #include "world/GameWorld.h"
@@ -9,17 +13,33 @@
 
 namespace
 {
-// Centred low on the screen, over whatever the screen shows.
+// Centred low on the screen, over whatever the screen shows; a notice wider than the window
+// goes on over more lines, its last line where a short notice stands.
 void DrawNotice(const std::string& pText, int pWidth)
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
+    static std::string text;
+    static int width = 0;
+    static std::vector<std::string> lines;
     if (font == nullptr)
         return;
-    glPushMatrix();
-    glTranslatef(static_cast<float>(pWidth / 2) - 0.5f * font->GetTextWidth(pText.c_str()), 80.0f, 0.0f);
+    if (pText != text || pWidth != width)
+    {
+        text = pText;
+        width = pWidth;
+        lines = FitText(pText, static_cast<float>(pWidth - 40), 4,
+                        [](const std::string& pLine) { return font->GetTextWidth(pLine.c_str()); });
+    }
     glColor4f(1.0f, 0.55f, 0.35f, 1.0f);
-    font->DrawText(pText.c_str());
-    glPopMatrix();
+    for (size_t i = 0; i < lines.size(); ++i)
+    {
+        glPushMatrix();
+        glTranslatef(
+            static_cast<float>(pWidth / 2) - 0.5f * font->GetTextWidth(lines[i].c_str()),
+            80.0f + static_cast<float>(font->GetLineHeight() * static_cast<int>(lines.size() - 1 - i)), 0.0f);
+        font->DrawText(lines[i].c_str());
+        glPopMatrix();
+    }
 }
 } // namespace
 

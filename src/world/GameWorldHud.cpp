@@ -184,7 +184,8 @@ void CGameWorld::DrawHud()
             std::snprintf(label, sizeof label, "Step %d  Hash %016llx", m_matchSteps,
                           static_cast<unsigned long long>(HashMatchState(*this)));
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-            DrawTextAt(font, 20.0f, static_cast<float>(h - 25), label);
+            // Right of the tool icons, where nothing else is drawn.
+            DrawTextAt(font, 100.0f + 5 * ICON_SPACING - 15.0f, static_cast<float>(h - 25), label);
         }
         if (m_overlayMode != 0)
         {

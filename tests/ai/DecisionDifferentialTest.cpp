@@ -8,6 +8,7 @@
 
 #include "arena/ArenaMatch.h"
 #include "engine/GameEngine.h"
+#include "engine/Version.h"
 #include "nodes/NodeMedia.h"
 
 // Whole seeded matches replayed against digests recorded from the plain list-scanning queries
@@ -102,6 +103,25 @@ TEST_F(DecisionDifferentialTest, DISABLED_WideSweepEndsInTheRecordedStates)
         ++matches;
     }
     EXPECT_EQ(260, matches);
+}
+
+// The recorded matches are what these rules compute: a change that alters any of them (or adds
+// one) is a change of rules, and must say so by a new rules version.
+TEST(RulesVersionTest, TheRecordedMatchesAreThoseOfTheNamedRules)
+{
+    uint64_t fingerprint = 14695981039346656037ull;
+    for (const RecordedMatch& m : MATCHES)
+    {
+        for (uint64_t value : {uint64_t(m.seed), uint64_t(m.green), uint64_t(m.blue), uint64_t(m.capSteps),
+                               uint64_t(m.steps), m.digest})
+            fingerprint = (fingerprint ^ value) * 1099511628211ull;
+    }
+    EXPECT_EQ(RULES_FINGERPRINTS[RULES_VERSION - 1], fingerprint)
+        << std::hex << "The recorded matches no longer fit rules " << std::dec << RULES_VERSION
+        << ". If what the simulation computes was meant to change, append 0x" << std::hex << fingerprint
+        << "ull to RULES_FINGERPRINTS in src/engine/Version.h: that makes rules " << std::dec
+        << RULES_VERSION + 1 << ", and replays and network peers of older rules are refused. If it was "
+        << "not, find the change that altered a match.";
 }
 
 INSTANTIATE_TEST_SUITE_P(Recorded, DecisionDifferentialTest, ::testing::ValuesIn(MATCHES),

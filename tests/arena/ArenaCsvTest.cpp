@@ -43,11 +43,15 @@ ArenaOutcome Played(const ArenaMatchSetup& pSetup)
     return o;
 }
 
-std::string CsvOf(const ArenaTournament& pTournament, unsigned pShard, unsigned pShards)
+// The CSV as the arena writes it, or as earlier versions did (the tournament line first).
+std::string CsvOf(const ArenaTournament& pTournament, unsigned pShard, unsigned pShards,
+                  bool pCommented = false)
 {
-    std::string text = TournamentLine(pTournament, pShard, pShards) + "\n" + CsvColumns() + "\n";
+    std::string text = pCommented ? TournamentLine(pTournament, pShard, pShards) + "\n" + CsvColumns() + "\n"
+                                  : CsvColumns() + "," + TournamentColumns() + "\n";
+    const std::string cells = pCommented ? "" : "," + TournamentCells(pTournament, pShard, pShards);
     for (const ArenaMatchSetup& setup : ShardMatches(TournamentMatches(pTournament), pShard, pShards))
-        text += CsvRow(Played(setup)) + "\n";
+        text += CsvRow(Played(setup)) + cells + "\n";
     return text;
 }
 
@@ -90,11 +94,21 @@ TEST(ArenaCsvTest, RowsReadBackAsWrittenUpToTheLastWholeRow)
     EXPECT_EQ(2u, csv.shards);
     ASSERT_EQ(3u, csv.outcomes.size());
     EXPECT_TRUE(csv.outcomes[2].crashed); // seed 41, green 3
-    std::string again = TournamentLine(csv.tournament, 1, 2) + "\n" + CsvColumns() + "\n";
-    for (const ArenaOutcome& o : csv.outcomes)
-        again += CsvRow(o) + "\n";
-    EXPECT_EQ(text, again);
+    EXPECT_EQ(text, CsvOf(csv.tournament, 1, 2));
     EXPECT_EQ(text.size(), csv.wholeBytes);
+    // The older form, and the text as a spreadsheet saves it (CRLF, a byte-order mark), alike.
+    std::string saved = "\xef\xbb\xbf";
+    for (char c : text)
+        saved += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const std::string& other : {CsvOf(SmallTournament(), 1, 2, true), saved})
+    {
+        ArenaCsv again;
+        ASSERT_TRUE(ParseArenaCsv(other, again, error)) << error;
+        EXPECT_EQ(text, CsvOf(again.tournament, again.shard, again.shards));
+        EXPECT_EQ(CsvRow(csv.outcomes[2]), CsvRow(again.outcomes.at(2)));
+    }
+    ASSERT_TRUE(ParseArenaCsv(CsvColumns() + "," + TournamentColumns() + "\n", csv, error)) << error;
+    EXPECT_FALSE(csv.named) << "no row, no tournament";
 
     // Cut anywhere inside the last row: the rows before it, and where it began.
     const size_t lastRow = text.rfind('\n', text.size() - 2) + 1;
@@ -109,8 +123,10 @@ TEST(ArenaCsvTest, RowsReadBackAsWrittenUpToTheLastWholeRow)
 TEST(ArenaCsvTest, AnythingButTheArenasCsvIsRefusedWithItsLine)
 {
     const std::string head =
-        CsvOf(SmallTournament(), 1, 1).substr(0, CsvOf(SmallTournament(), 1, 1).find("40,"));
+        CsvOf(SmallTournament(), 1, 1, true).substr(0, CsvOf(SmallTournament(), 1, 1, true).find("40,"));
     const std::string good = CsvRow(Played({40, 0, 2, 1000}));
+    const std::string columns = CsvColumns() + "," + TournamentColumns() + "\n";
+    const std::string cells = "," + TournamentCells(SmallTournament(), 1, 1);
     const struct
     {
         std::string text;
@@ -133,6 +149,11 @@ TEST(ArenaCsvTest, AnythingButTheArenasCsvIsRefusedWithItsLine)
         {head + good.substr(0, good.find("\"\"")) + "\"unended" + "\n", "line 3"},
         {head + good.substr(0, good.find("\"\"")) + "\"\"x,0,0,0,0\n", "line 3"},
         {head + good.substr(0, good.find("\"\"")) + "\"a crash\",0,0,0,0\n", "line 3"}, // not a crash row
+        {columns + good + "\n", "line 2: not a match's row"},                           // no tournament
+        {columns + good + cells.substr(0, cells.rfind(',')) + ",2/1\n", "line 2: not a match's row"},
+        {columns + good + ",x" + cells.substr(cells.find(',', 1)) + "\n", "line 2: not a match's row"},
+        {columns + good + cells + "\n" + good + ",2" + cells.substr(cells.find(',', 1)) + "\n",
+         "line 3: another tournament than the rows above (rules 2, not 1)"},
     };
     for (const auto& b : bad)
     {
@@ -163,8 +184,15 @@ TEST(ArenaCsvTest, MergeRefusesMissingTwiceGivenConflictingAndForeignMatchesNami
     conflicting.replace(conflicting.find("40,0,2,undecided"), 16, "40,0,2,green");
     std::string again = CsvOf(t, 2, 2);
     again += again.substr(again.rfind('\n', again.size() - 2) + 1);
-    const std::string head = CsvOf(t, 1, 1).substr(0, CsvOf(t, 1, 1).find("40,"));
+    const std::string head = CsvOf(t, 1, 1, true).substr(0, CsvOf(t, 1, 1, true).find("40,"));
     const std::string foreign = Save("foreign.csv", head + CsvRow(Played({43, 0, 2, 1000})) + "\n");
+    // Either form, and a shard with no row yet, merge alike.
+    const std::string older = Save("older.csv", CsvOf(t, 2, 2, true));
+    const std::string empty = Save("empty.csv", CsvColumns() + "," + TournamentColumns() + "\n");
+    ASSERT_TRUE(MergeArenaCsvs({empty, older, one}, merged, outcomes, error)) << error;
+    EXPECT_EQ(6u, outcomes.size());
+    ArenaTournament otherRules = t;
+    otherRules.rules = 2;
     const struct
     {
         std::vector<std::string> files;
@@ -173,13 +201,17 @@ TEST(ArenaCsvTest, MergeRefusesMissingTwiceGivenConflictingAndForeignMatchesNami
         {{one}, "no file has the match seed 41 green 0 blue 2, of shard 2/2 (3 matches missing)"},
         {{one, Save("cap.csv", CsvOf(otherCap, 2, 2))},
          testing::TempDir() + "cap.csv: another tournament than " + one + "'s (cap_steps 2000, not 1000)"},
-        {{one, two, one}, one + " line 3: seed 40 green 0 blue 2 again, as in " + one + " line 3"},
+        {{one, two, one}, one + " line 2: seed 40 green 0 blue 2 again, as in " + one + " line 2"},
         {{Save("again.csv", again), one},
-         testing::TempDir() + "again.csv line 6: seed 42 green 3 blue 2 again"},
+         testing::TempDir() + "again.csv line 5: seed 42 green 3 blue 2 again"},
         {{one, Save("conflict.csv", conflicting)},
-         testing::TempDir() + "conflict.csv line 3: seed 40 green 0 blue 2 with another result, as in " +
+         testing::TempDir() + "conflict.csv line 2: seed 40 green 0 blue 2 with another result, as in " +
              one},
-        {{testing::TempDir() + "none.csv"}, testing::TempDir() + "none.csv: cannot read it"},
+        {{testing::TempDir() + "none.csv"},
+         testing::TempDir() + "none.csv: cannot read it: No such file or directory"},
+        {{empty}, "no file has a match, so none names its tournament"},
+        {{older, Save("rules.csv", CsvOf(otherRules, 1, 2))},
+         testing::TempDir() + "rules.csv: another tournament than " + older + "'s (rules 2, not 1)"},
         {{one, two, Save("cut.csv", "# ampwarden-arena tour")}, testing::TempDir() + "cut.csv: cut off"},
         {{two, foreign}, foreign + " line 3: seed 43 green 0 blue 2 is not a match of this tournament"},
     };

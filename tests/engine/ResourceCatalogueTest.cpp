@@ -115,7 +115,8 @@ TEST(ResourceCatalogueTest, FilesAreFoundThroughTheirBackslashPathAndMustParse)
     EXPECT_EQ(rec.seen, (std::vector<std::string>{"sounds"}));
 
     std::string missing = dir + "\\missing.xml";
-    EXPECT_EQ(LoadCatalogueFile(missing.c_str(), rec.Loaders()).error, "cannot read " + dir + "/missing.xml");
+    EXPECT_EQ(LoadCatalogueFile(missing.c_str(), rec.Loaders()).error,
+              "cannot read " + dir + "/missing.xml: No such file or directory");
     // TinyXML would try to read a folder as a document, and a FIFO would block start-up.
     EXPECT_EQ(LoadCatalogueFile((dir + "/folder.xml").c_str(), rec.Loaders()).error,
               "cannot read " + dir + "/folder.xml: not a regular file");

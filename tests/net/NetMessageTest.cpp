@@ -44,15 +44,15 @@ bool Decodes(const std::vector<uint8_t>& pBytes, CNetMessage* pOut = nullptr)
 TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
 {
     std::vector<CNetMessage> messages(8);
-    messages[0].type = NET_HELLO, messages[0].protocol = 1, messages[0].version = "1.01",
-    messages[0].fingerprint = "ab";
+    messages[0].type = NET_HELLO, messages[0].protocol = Net::PROTOCOL_VERSION, messages[0].version = "1.01",
+    messages[0].fingerprint = "ab", messages[0].rules = 0x010203;
     messages[1].type = NET_PING, messages[1].token = 0x01020304;
     messages[2].type = NET_PONG, messages[2].token = 7;
     messages[3].type = NET_START, messages[3].seed = 99, messages[3].delay = 4, messages[3].date = 1700000000;
     messages[4] = Turn({Build(99, 2, 1, 10.5f, 620.0f, 3), Build(100, 2, 4, 944.0f, 0.0f, 77)});
     messages[5].type = NET_HASH, messages[5].step = 64, messages[5].hash = 0x8877665544332211ull;
     messages[6].type = NET_PAUSE, messages[6].paused = true;
-    messages[7].type = NET_BYE, messages[7].reason = BYE_DESYNC;
+    messages[7].type = NET_BYE, messages[7].reason = BYE_CLAIMED, messages[7].lastStep = 1234;
     for (const CNetMessage& sent : messages)
     {
         const std::vector<uint8_t> bytes = EncodeNetMessage(sent);
@@ -64,6 +64,10 @@ TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
     // Byte order is fixed, whatever the machine's.
     const std::vector<uint8_t> ping = EncodeNetMessage(messages[1]);
     EXPECT_EQ(ping, (std::vector<uint8_t>{NET_PING, 0x04, 0x03, 0x02, 0x01}));
+    // The greeting of the builds before the rules field: they play rules 1.
+    CNetMessage old;
+    ASSERT_TRUE(Decodes({NET_HELLO, 'A', 'W', 'N', 'P', 2, 0, 0, 0, 1, '1', 1, 'f'}, &old));
+    EXPECT_EQ(1, old.rules);
 }
 
 TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
@@ -116,7 +120,8 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
         {"not this game", {NET_HELLO, 'X', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0}},
         {"zero delay", EncodeNetMessage(start)},
         {"pause flag 2", {NET_PAUSE, 2}},
-        {"unknown farewell", {NET_BYE, BYE_REASON_COUNT}},
+        {"unknown farewell", {NET_BYE, BYE_REASON_COUNT, 0, 0, 0, 0}},
+        {"farewell past the last step", {NET_BYE, BYE_QUIT, 0xFF, 0xFF, 0xFF, 0x7F}},
         {"text longer than said", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 200, 'a'}},
     };
     for (const Case& c : cases)

@@ -62,16 +62,19 @@ TEST(Udp6BridgeTest, AHostKeepsABoundedNumberOfRemotesApartAndDropsOversizedData
     to.sin6_family = AF_INET6, to.sin6_addr = in6addr_loopback, to.sin6_port = htons(port);
     auto send6 = [&](int pFd, const std::string& pBytes)
     { sendto(pFd, pBytes.data(), pBytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to); };
-    int remotes[6];
-    uint16_t mapped[6] = {};
-    for (int i = 0; i < 6; ++i)
+    // Two remotes more than the bridge keeps.
+    const int kept = static_cast<int>(CUdp6Bridge::MAX_MAPPINGS);
+    const std::string firstOver = "from " + std::to_string(kept);
+    int remotes[CUdp6Bridge::MAX_MAPPINGS + 2];
+    uint16_t mapped[CUdp6Bridge::MAX_MAPPINGS + 2] = {};
+    for (int i = 0; i < kept + 2; ++i)
     {
         ASSERT_GE(remotes[i] = Open(AF_INET6), 0);
         send6(remotes[i], "from " + std::to_string(i));
-        EXPECT_EQ(Next(*bridge, enet, &mapped[i]), i < 4 ? "from " + std::to_string(i) : "") << i;
+        EXPECT_EQ(Next(*bridge, enet, &mapped[i]), i < kept ? "from " + std::to_string(i) : "") << i;
     }
     EXPECT_EQ(bridge->MappingCount(), CUdp6Bridge::MAX_MAPPINGS);
-    for (int i = 1; i < 4; ++i)
+    for (int i = 1; i < kept; ++i)
         EXPECT_NE(mapped[i], mapped[0]);
     // ENet's answer reaches only the remote it was for.
     sockaddr_in back{};
@@ -87,8 +90,8 @@ TEST(Udp6BridgeTest, AHostKeepsABoundedNumberOfRemotesApartAndDropsOversizedData
     EXPECT_EQ(Next(*bridge, enet).size(), CUdp6Bridge::MAX_DATAGRAM);
     // A remote that ENet never answered gives way after a while, not the one it answered.
     const uint32_t later = CUdp6Bridge::NowMs() + CUdp6Bridge::UNANSWERED_MS + 1000;
-    send6(remotes[4], "from 4");
-    EXPECT_EQ(Next(*bridge, enet, nullptr, later), "from 4");
+    send6(remotes[kept], firstOver);
+    EXPECT_EQ(Next(*bridge, enet, nullptr, later), firstOver);
     EXPECT_EQ(bridge->MappingCount(), CUdp6Bridge::MAX_MAPPINGS);
     sendto(enet, "again", 5, 0, reinterpret_cast<sockaddr*>(&back), sizeof back);
     EXPECT_EQ(Next(*bridge, remotes[2], nullptr, later), "again");

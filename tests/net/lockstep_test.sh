@@ -88,14 +88,15 @@ echo "- version mismatch refused on both sides"
 # 3. A third peer is turned away; a side killed mid-match is reported to the other.
 start host --host $((port + 3)) --steps 100000
 sleep 0.3
-start join --join $((port + 3)) --steps 100000
+start join --join $((port + 3)) --steps 100000 --drop-wait 2000
 sleep 1.5
 start third --join $((port + 3))
 expect third 7 "already has an opponent"
 killed="$(date +%s)"
 kill -KILL "$(cat "$tmp/host.pid")"
-expect join 4 "green stopped answering: you win"
-[ $(($(date +%s) - killed)) -le 12 ] || fail "the killed host was reported only after $(($(date +%s) - killed)) s"
+expect join 4 "green lost its connection: you win"
+grep -qF "green lost its connection; waiting 0:02" "$tmp/join.err" || fail "the joiner did not wait for the host"
+[ $(($(date +%s) - killed)) -le 14 ] || fail "the killed host was reported only after $(($(date +%s) - killed)) s"
 echo "- third peer turned away; killed host reported"
 
 # 4. A command for the wrong side ends the session on both sides.

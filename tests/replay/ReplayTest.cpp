@@ -7,6 +7,8 @@
 
 #include <dirent.h>
 
+#include "engine/Version.h"
+#include "nodes/MainNode.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayRecorder.h"
@@ -104,7 +106,7 @@ class ReplayTest : public WorldTest
         w.RemoveObserver(&log);
         return log.hashes;
     }
-    // What --verify says of the text, or why it refuses it.
+    // What --verify says of the text, or why it refuses it, after its exit status (0 or 1).
     std::string Verify(const std::string& pText)
     {
         const std::string path = m_folder + "/case.replay";
@@ -112,8 +114,9 @@ class ReplayTest : public WorldTest
         CReplay replay;
         std::string why;
         if (!LoadReplay(path, ExpectedHere("Data/resources.xml"), replay, why))
-            return why;
-        return CheckLine("f", replay, CheckReplay(replay));
+            return "1 " + why;
+        const CReplayCheck check = CheckReplay(replay);
+        return (check.agrees ? "0 " : "1 ") + CheckLine("f", replay, check);
     }
     std::string m_folder;
 };
@@ -180,7 +183,7 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     Steps(150);
     recorder.Detach(World());
     const std::string good = Read(recorder.GetPath());
-    ASSERT_EQ(std::string::npos, Verify(good).find("refused")) << Verify(good);
+    ASSERT_EQ(0u, Verify(good).find("0 f: ok, 150 steps")) << Verify(good);
     const std::string fifo = m_folder + "/fifo";
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     CReplay unused;
@@ -189,40 +192,91 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     EXPECT_NE(std::string::npos, why.find("not a regular file")) << why;
 
     const std::string build = "cmd 0 build green tool extender at 240.5 315";
+    const std::string rules = "rules " + std::to_string(RULES_VERSION) + " ";
+    const std::string rulesLine = good.substr(good.find(rules), good.find("\ndata ") + 1 - good.find(rules));
+    // As the builds before the rules line wrote it.
+    const std::string older = Replace(Replace(good, "replay 2\n", "replay 1\n"), rulesLine, "");
+    const std::string here = "this build plays " + ThisBuild();
     const struct
     {
         std::string text;
         std::string said;
     } cases[] = {
-        {Replace(good, "replay 1\n", "replay 2\n"), "line 1: format version 2, this program reads 1"},
-        {Replace(good, "program ", "program 0."), "line 2: recorded by version 0."},
-        {Replace(good, "data ", "data f"), "line 3: a bad data fingerprint"},
-        {Replace(good, "data ", "data 0123456789abcdef\nx"), "line 3: recorded with other data"},
-        {good.substr(0, good.find("date")), "line 5: the file ends inside the header"},
+        {Replace(good, "replay 2\n", "replay 3\n"), "line 1: format version 3, this program reads 1 to 2"},
+        {Replace(good, rules, "rules 7 "), "1 line 3: recorded with rules 7 (" +
+                                               std::string(ProgramVersion()) + ", commit " +
+                                               (*BuildCommit() ? BuildCommit() : "unknown") + "), " + here},
+        {Replace(good, rules, "rules x "), "line 3: a bad rules version"},
+        {Replace(good, "program ", "program 0."), "0 f: ok, 150 steps"}, // the rules decide, not the version
+        // Played by rules 1 while this build plays them, refused after.
+        {older,
+         RULES_VERSION == 1 ? "0 f: ok, 150 steps, winner none, hash" : "1 line 2: recorded with rules 1 ("},
+        {Replace(good, "data ", "data f"), "line 4: a bad data fingerprint"},
+        {Replace(good, "data ", "data 0123456789abcdef\nx"), "line 4: recorded with other data"},
+        {good.substr(0, good.find("date")), "line 6: the file ends inside the header"},
         {"\x7f"
          "ELF\x01\x02\n",
          "line 1: not text"},
+        {"\xef\xbb\xbf" + good, "1 line 1: a byte-order mark before the first line"},
+        {Replace(good, "\n", "\r\n"), "1 line 1: a CRLF line end"},
         {"<html>\n", "line 1: not a replay"},
         {Replace(good, "\nend ", "\ncmd 9999 energy green\nend "),
-         "line 14: the end comes before steps named above"},
-        {Replace(good, "watched 0\n", "watched 0\ncmd 99999999999 energy green\n"), "line 10: a bad step"},
-        {Replace(good, build, "cmd 0 build green tool extender at 2000 315"), "line 10: place off the board"},
-        {Replace(good, build, "cmd 0 build purple tool extender at 240.5 315"), "line 10: an unknown side"},
-        {Replace(good, build, "cmd 0 build green tool laser at 240.5 315"), "line 10: an unknown tool"},
-        {Replace(good, "cmd 0 build", "cmd 0 restart green\ncmd 0 build"), "line 10: no such command"},
-        {Replace(good, "blue computer", "blue robot"), "line 7: a side that is neither"},
-        {Replace(good, "node 11\n", "node 4000\n"), "line 10: node 4000 does not exist at step 0"},
-        {Replace(good, "check 64", std::string(3 << 20, 'x') + "\ncheck 64"), "line 11: longer than 200"},
-        {Replace(good, "check 128", "check 64"), "line 12: a checkpoint out of step order"},
-        {good + "check 192 0000000000000000\n", "line 14: a line after the end"},
+         "line 15: the end comes before steps named above"},
+        {Replace(good, "watched 0\n", "watched 0\ncmd 99999999999 energy green\n"), "line 11: a bad step"},
+        {Replace(good, build, "cmd 0 build green tool extender at 2000 315"), "line 11: place off the board"},
+        {Replace(good, build, "cmd 0 build purple tool extender at 240.5 315"), "line 11: an unknown side"},
+        {Replace(good, build, "cmd 0 build green tool laser at 240.5 315"), "line 11: an unknown tool"},
+        {Replace(good, "cmd 0 build", "cmd 0 restart green\ncmd 0 build"), "line 11: no such command"},
+        {Replace(good, "blue computer", "blue robot"), "line 8: a side that is neither"},
+        {Replace(good, "node 11\n", "node 4000\n"), "line 11: node 4000 does not exist at step 0"},
+        {Replace(good, "check 64", std::string(3 << 20, 'x') + "\ncheck 64"), "line 12: longer than 200"},
+        {Replace(good, "check 128", "check 64"), "line 13: a checkpoint out of step order"},
+        {good + "check 192 0000000000000000\n", "line 15: a line after the end"},
         {Replace(good, build, "cmd 0 build green tool extender at 240.5 330"),
-         "out of sync at step 64: recorded"},
+         "out of sync at step 64: recorded "},
+        {Replace(good, "\nend 150 none", "\nend 150 green"),
+         "1 f: out of sync at step 150: the end line names winner green, the match played gives none; "
+         "recorded with " +
+             ThisBuild() + ", " + here},
+        {Replace(good, "\nend 150 ", "\nend 151 "), "1 f: out of sync at step 151: recorded "},
+        {good.substr(0, good.find("check 64")), "1 f: nothing to compare: no checkpoint and no end line"},
         // Cut short by a kill: the unfinished line is dropped, and the rest plays.
-        {good.substr(0, good.find("\nend ") + 6), "ok, 128 steps, winner none, hash"},
+        {good.substr(0, good.find("\nend ") + 6), "0 f: ok, 128 steps, winner none, hash"},
     };
     for (const auto& c : cases)
         EXPECT_NE(std::string::npos, Verify(c.text).find(c.said))
             << Verify(c.text) << "\nexpected: " << c.said;
+    // A match decided by the debug key that destroys blue's main node: the end line is where
+    // it was decided, and nowhere later.
+    CGameEngine::Instance().AddOption("debug");
+    recorder.Attach(World());
+    World().ClearMatch();
+    World().NewMatch();
+    Steps(5);
+    const CVector2 blue = World().GetTeam(2).GetMainNode()->GetPosition();
+    World().OnMouseMove(static_cast<int>(blue.x) + 40, 699 - static_cast<int>(blue.y));
+    Key('d');
+    Steps(5);
+    recorder.Detach(World());
+    const std::string decided = Read(recorder.GetPath());
+    EXPECT_EQ(0u, Verify(decided).find("0 f: ok, 6 steps, winner green")) << Verify(decided);
+    const std::string later = Verify(Replace(decided, "\nend 6 ", "\nend 9 "));
+    EXPECT_EQ(0u, later.find("1 f: out of sync at step 6: the match was decided here (winner green), the "
+                             "file goes on to step 9; recorded with"))
+        << later;
+    World().NewMatch();
+    World().m_result = RESULT_WIN; // as when a network opponent leaves: the board decided nothing
+    EXPECT_STREQ("none", WinnerOfMatch(World()));
+    // A build of other rules refuses the files that name none.
+    CReplay replay;
+    EXPECT_FALSE(ParseReplay(older, CReplayExpect{RULES_VERSION + 1, ""}, replay, why));
+    EXPECT_EQ("line 2: recorded with rules 1 (" + std::string(ProgramVersion()) +
+                  ", from before replays named their rules), this build plays " +
+                  ThisBuild(RULES_VERSION + 1),
+              why);
+    const std::string absent = m_folder + "/absent.replay";
+    EXPECT_FALSE(LoadReplay(absent, CReplayExpect(), replay, why));
+    EXPECT_EQ("cannot read " + absent + ": No such file or directory", why);
 }
 
 TEST_F(ReplayTest, AWatchedReplayTakesTheViewersKeysAndLetsGoWhenThePlayerLeaves)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Two game windows play each other on loopback: the host's window says it waits on its port;
 # once the joiner is in, an extender placed with real input on each side appears in both
-# windows; closing the joiner's window is reported in the host's as a win. Both record the
-# match, and their replays agree line for line up to where the joiner left, and verify.
+# windows; a joiner that stands still for 11 s is waited for, with a countdown in the host's
+# window, and one whose window is hidden plays on; closing the joiner's window is reported in
+# the host's as a win, and Escape then takes the host to the menu without the match's last
+# line. Both record the match, and their replays are the same file to the last line, and verify.
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
 
@@ -62,6 +64,25 @@ for side in host join; do
     aw_note "$side window: green $green_before -> $green, blue $blue_before -> $blue"
 done
 
+# The joiner's program stands still for 11 s: the host's window says it waits for blue to
+# return, and both play on once it does.
+kill -STOP "$join_pid"
+sleep 11
+shot "$host_win" dropped
+[ "$(count 100 444 824 50 white)" -ge 300 ] || aw_fail "the host's window does not say blue is gone"
+grep -q "blue lost its connection; waiting 1:30" "$AW_TMP/game.err" || aw_fail "the host did not wait for blue"
+kill -CONT "$join_pid"
+for _ in $(seq 1 50); do grep -q "blue is back" "$AW_TMP/game.err" && break; sleep 0.1; done
+grep -q "blue is back" "$AW_TMP/game.err" || aw_fail "the host did not see blue come back"
+aw_note "blue stood still for 11 s; the host waited and play went on"
+
+# A hidden (minimised) joiner's window plays on: the host never waits for it.
+xdotool windowunmap "$join_win" || aw_fail "cannot hide the joiner's window"
+sleep 11
+xdotool windowmap "$join_win"
+[ "$(grep -c "blue lost its connection" "$AW_TMP/game.err")" = 1 ] || aw_fail "a hidden joiner stopped playing"
+aw_note "a hidden joiner's window played on"
+
 # The joiner closes its window: it leaves, and the host is told it has won.
 AW_WIN="$join_win"
 aw_close_window
@@ -74,19 +95,29 @@ grep -q "blue left the match: you win" "$AW_TMP/game.err" || aw_fail "the host w
 shot "$host_win" won
 [ "$(count 300 444 424 50 white)" -ge 100 ] || aw_fail "the host's window does not say why it won"
 aw_note "the joiner left; the host won"
+# Escape (the first one puts the extender tool down) goes back to the menu, and the match's
+# last line goes with it.
+AW_WIN="$host_win"
+aw_key Escape
+sleep 0.3
+aw_key Escape
+sleep 1
+shot "$host_win" menu
+[ "$(count 300 444 424 50 white)" -lt 20 ] || aw_fail "the match's last line stays over the menu"
+aw_note "Escape: the menu, without the match's last line"
 AW_WIN="$host_win"
 aw_close_window
 aw_wait_exit 10
 aw_expect_status 0
 
-# One replay a side; the joiner stopped first, so the two may end a few steps apart.
+# One replay a side, the same file: the joiner stayed to end on the step it named.
 host_replay="$(ls "$AW_TMP"/host.rec/*.replay)" && join_replay="$(ls "$AW_TMP"/join.rec/*.replay)" ||
     aw_fail "a side wrote no replay"
-lines=$(($(wc -l <"$host_replay") < $(wc -l <"$join_replay") ? $(wc -l <"$host_replay") : $(wc -l <"$join_replay")))
-cmp <(head -n $((lines - 1)) "$host_replay") <(head -n $((lines - 1)) "$join_replay") >&2 ||
-    aw_fail "the two replays differ before the end"
+cmp "$host_replay" "$join_replay" >&2 || aw_fail "the two replays differ"
+# The board decided nothing: a win by the opponent's leaving is the session's, not the match's.
+tail -n 1 "$host_replay" | grep -q "^end [0-9]* none " || aw_fail "the replay does not end undecided"
 grep -q "^cmd .* build green tool extender" "$host_replay" && grep -q "^cmd .* build blue tool extender" "$host_replay" ||
     aw_fail "the replay lacks a side's build"
-"$(dirname "$AW_GAME")/ampwarden-arena" --verify "$host_replay" "$join_replay" >"$AW_TMP/verify.out" 2>&1 ||
-    aw_fail "the replays do not verify: $(cat "$AW_TMP/verify.out")"
-aw_note "both replays agree for $((lines - 1)) lines and verify"
+"$(dirname "$AW_GAME")/ampwarden-arena" --verify "$host_replay" >"$AW_TMP/verify.out" 2>&1 ||
+    aw_fail "the replay does not verify: $(cat "$AW_TMP/verify.out")"
+aw_note "both replays are the same file, ending $(tail -n 1 "$host_replay"), and verify"

@@ -107,3 +107,17 @@ aw_key Escape
 aw_wait_exit 10
 aw_expect_status 0
 aw_note "a FIFO is refused on the menu"
+
+# A notice wider than the window goes on over more lines, inside the window, and says why.
+aw_start -nointro -replay "$AW_TMP/$(printf 'folder%.0s' $(seq 40))/$(printf 'x%.0s' $(seq 60)).replay"
+aw_wait_window
+sleep 1
+aw_screenshot long
+[ "$(count 0 620 12 75 drawn)" = 0 ] && [ "$(count 1012 620 12 75 drawn)" = 0 ] &&
+    [ "$(count 60 622 900 24 drawn)" -ge 300 ] && [ "$(count 60 668 900 24 drawn)" -ge 300 ] ||
+    aw_fail "the long notice is not on several lines inside the window"
+aw_expect_stderr "No such file or directory"
+aw_key Escape
+aw_wait_exit 10
+aw_expect_status 0
+aw_note "a notice longer than the window wraps inside it"

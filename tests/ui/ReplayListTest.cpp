@@ -12,11 +12,12 @@ namespace
 {
 const char* const DATA = "00112233445566aa";
 
-std::string Replay(int pDay, int pSecond, bool pHuman, int pSteps, const char* pWinner, const char* pProgram,
+std::string Replay(int pDay, int pSecond, bool pHuman, int pSteps, const char* pWinner, int pRules,
                    bool pEnded)
 {
     CReplayHeader header;
-    header.program = pProgram;
+    header.program = "9.9";
+    header.rules = pRules;
     header.data = DATA;
     header.seed = 7;
     char date[40];
@@ -34,7 +35,7 @@ TEST(ReplayList, AFolderOfHundredsWithBrokenOnesListsEveryFileNewestFirst)
 {
     char name[] = "/tmp/aw_replay_list.XXXXXX";
     const std::string folder = mkdtemp(name);
-    const CReplayExpect here{"9.9", DATA};
+    const CReplayExpect here{1, DATA};
     int written = 0;
     auto write = [&](const std::string& pFile, const std::string& pText)
     {
@@ -45,9 +46,9 @@ TEST(ReplayList, AFolderOfHundredsWithBrokenOnesListsEveryFileNewestFirst)
     {
         const bool human = i % 3 == 0;
         write("good" + std::to_string(i) + ".replay",
-              Replay(1 + i % 28, i, human, 200 + 7 * i, i % 2 ? "green" : "blue", "9.9", i % 10 != 5));
+              Replay(1 + i % 28, i, human, 200 + 7 * i, i % 2 ? "green" : "blue", 1, i % 10 != 5));
     }
-    write("old.replay", Replay(29, 0, true, 500, "tie", "0.5", true));
+    write("old.replay", Replay(29, 0, true, 500, "tie", 7, true));
     write("empty.replay", "");
     write("binary.replay", std::string("\0\x01\x02\xff", 4));
     write("half-header.replay", "ampwarden-replay 1\nprogram 9.9\n");
@@ -61,7 +62,7 @@ TEST(ReplayList, AFolderOfHundredsWithBrokenOnesListsEveryFileNewestFirst)
     const CReplayEntry& old = all[5];
     EXPECT_EQ(folder + "/old.replay", old.path) << "the newest date first";
     EXPECT_FALSE(old.playable);
-    EXPECT_NE(std::string::npos, old.why.find("version 0.5")) << old.why;
+    EXPECT_NE(std::string::npos, old.why.find("rules")) << old.why;
     EXPECT_EQ("Tie", old.result);
     int unreadable = 0;
     int cutShort = 0;

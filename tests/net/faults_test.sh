@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Headless peers on loopback only, through the relay at the settings that once broke a match:
+# a start overtaken by its first turns; a waiting host with peers that never greet; 20 % loss
+# with a 5 s stall every 15 s; a 12 s stall; a side stopped for 13 s; a side that leaves; an
+# IPv6 port held by another program; a host that gives up before the start.
+# Usage: faults_test.sh NETPEER NETRELAY ARENA (from the repository root, which holds Data/).
+set -u
+peer="$1"
+relay="$2"
+arena="$3"
+tmp="$(mktemp -d /tmp/aw_netf.XXXXXX)"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill -CONT "$pid" 2>/dev/null; kill "$pid" 2>/dev/null; done
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    tail -n 4 "$tmp"/*.err >&2 2>/dev/null
+    exit 1
+}
+port=$((26000 + ($$ % 1000) * 32))
+# run NAME SECONDS ARGS...: a peer in the background, its status in NAME.rc.
+run() {
+    local name="$1" seconds="$2"
+    shift 2
+    ("$peer" --seconds "$seconds" "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
+        echo $! >"$tmp/$name.pid"; wait $!; echo $? >"$tmp/$name.rc") &
+    pids+=($!)
+}
+net() { "$relay" --seconds 90 "$@" >/dev/null & pids+=($!); }
+rc_of() {
+    for _ in $(seq 1 900); do [ -s "$tmp/$1.rc" ] && break; sleep 0.1; done
+    cat "$tmp/$1.rc" 2>/dev/null || echo timeout
+}
+expect() { # NAME STATUSES TEXT: the status is one of STATUSES (e.g. "4|7") and stderr says TEXT
+    local rc
+    rc="$(rc_of "$1")"
+    [[ "$rc" =~ ^($2)$ ]] || fail "$1 ended with $rc, expected $2"
+    [ -z "${3:-}" ] || grep -qF -- "$3" "$tmp/$1.err" || fail "$1 does not say: $3"
+}
+same_replays() { # A B: both sides recorded the same file, and it verifies
+    local a b
+    a="$(ls "$tmp/$1.rec"/*.replay)" && b="$(ls "$tmp/$2.rec"/*.replay)" || fail "$1/$2: no replays"
+    cmp "$a" "$b" >&2 || fail "$1 and $2 wrote different replays"
+    "$arena" --verify "$a" >"$tmp/verify.out" 2>&1 || fail "$1's replay does not verify: $(cat "$tmp/verify.out")"
+    tail -n 1 "$a"
+}
+
+# 1. The start and the first turns in any order: with this much jitter and reordering a turn
+# overtook the start in 3 of 10 matches; eight are played.
+for i in 0 1 2 3 4 5 6 7; do
+    p=$((port + 2 * i))
+    net --listen $((p + 1)) --to $p --delay 60 --jitter 50 --loss 10 --reorder 50 --seed $((i + 1))
+    run start$i 30 --host $p --seed $i --steps 100 --busy 5
+    run startj$i 30 --join $((p + 1)) --steps 100 --busy 5
+done
+for i in 0 1 2 3 4 5 6 7; do expect start$i 0; expect startj$i 0; done
+echo "- eight matches with 60 +- 50 ms, half the datagrams reordered: all started and ended alike"
+
+# 2. Two peers that connect and never greet, again each time they are let go: the host
+# waits past the old 10 s silence limit (the joiner comes below), then takes the real joiner.
+p=$((port + 16))
+run host2 60 --host $p --seed 2 --steps 200
+sleep 0.3
+run squat 16 --squat 2 --join $p
+# 3. Harsh links: 20 % loss with a 5 s stall every 15 s; one 12 s stall (both sides wait and
+# resume by themselves, and their replays agree).
+p=$((port + 17))
+net --listen $((p + 1)) --to $p --delay 50 --jitter 20 --loss 20 --stall-ms 5000 --stall-at 8 --stall-every 15
+run host3 80 --host $p --seed 3 --steps 2200 --busy 8 --hashes "$tmp/host3.hashes"
+run join3 80 --join $((p + 1)) --steps 2200 --busy 8 --hashes "$tmp/join3.hashes"
+p=$((port + 19))
+net --listen $((p + 1)) --to $p --delay 30 --jitter 10 --loss 5 --stall-ms 12000 --stall-at 5
+run host4 80 --host $p --seed 4 --steps 1200 --busy 8 --record "$tmp/host4.rec"
+run join4 80 --join $((p + 1)) --steps 1200 --busy 8 --record "$tmp/join4.rec"
+# 4. A side stopped for 13 s: the one who stayed wins after its wait; the stopped one never does.
+p=$((port + 21))
+run host5 60 --host $p --seed 5 --steps 100000 --drop-wait 2000
+run join5 60 --join $p --steps 100000 --drop-wait 2000
+# 5. A side that leaves: both end on the same step with the other the winner.
+p=$((port + 22))
+run host6 30 --host $p --seed 6 --steps 100000 --busy 7 --leave-at 300 --record "$tmp/host6.rec"
+run join6 30 --join $p --steps 100000 --busy 7 --record "$tmp/join6.rec"
+# 6. Another program holds the IPv6 port; a host that gives up before the match starts.
+p=$((port + 23))
+python3 -c 'import socket,sys,time
+s=socket.socket(socket.AF_INET6,socket.SOCK_DGRAM); s.setsockopt(socket.IPPROTO_IPV6,socket.IPV6_V6ONLY,1)
+s.bind(("::1",int(sys.argv[1]))); open(sys.argv[2],"w").close(); time.sleep(6)' $p "$tmp/bound" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 1 50); do [ -e "$tmp/bound" ] && break; sleep 0.1; done
+run held 2 --host $p
+net --listen $((p + 1)) --to $((p + 2)) --delay 500
+run quitter 4 --host $((p + 2))
+run early 20 --join $((p + 1))
+
+sleep 2.5
+kill -STOP "$(cat "$tmp/join5.pid")"
+sleep 9
+# Nothing, ENet included, gives up on a silent side before the 10 s the session waits.
+grep -q "lost its connection\|stopped answering" "$tmp/host5.err" && fail "the host gave up before 10 s"
+sleep 1
+run join2 30 --join $((port + 16)) --steps 200
+sleep 3
+kill -CONT "$(cat "$tmp/join5.pid")"
+expect join2 0
+expect host2 0
+expect squat 0
+grep -q "stopped answering" "$tmp/host2.err" && fail "the host gave up on a silent peer"
+let_go="$(sed -n 's/.*let go \([0-9]*\) times.*/\1/p' "$tmp/squat.out")"
+[ "${let_go:-0}" -ge 4 ] || fail "the silent peers were not let go: $(cat "$tmp/squat.out")"
+echo "- a host with two silent squatters took the real joiner after 12 s ($(cat "$tmp/squat.out"))"
+expect host5 4 "blue lost its connection: you win"
+expect join5 "4|7"
+grep -q "you win" "$tmp/join5.err" && fail "the side that stood still claimed the win"
+echo "- the side that stayed won; the stopped one says: $(tail -n 1 "$tmp/join5.err")"
+expect host6 4 "You left the match"
+expect join6 4 "green left the match: you win"
+echo "- a leave ends both replays alike: $(same_replays host6 join6)"
+[ ! -e "$tmp/bound" ] || expect held 8 "waiting over IPv4 only: port $p over IPv6"
+expect early 4 "green left before the match started"
+echo "- an IPv6 port in use is said; a host that gave up before the start did not 'leave the match'"
+expect host3 0
+expect join3 0
+cmp -s "$tmp/host3.hashes" "$tmp/join3.hashes" || fail "hashes differ after the stalls"
+echo "- 20 % loss, 5 s stall every 15 s: $(cat "$tmp/host3.out")"
+expect host4 0 "blue lost its connection; waiting 1:30"
+expect join4 0 "green is back after"
+echo "- a 12 s stall paused both and they resumed; $(same_replays host4 join4)"
+grep -qx "ampwarden: " "$tmp"/*.err && fail "an empty 'ampwarden: ' line"
+exit 0
