@@ -234,6 +234,7 @@ void CNetSession::OnCandidate(int pCandidate)
     hello.protocol = Net::PROTOCOL_VERSION;
     hello.version = m_setup.version;
     hello.fingerprint = m_setup.fingerprint;
+    hello.name = m_setup.name;
     m_transport.SendTo(pCandidate, EncodeNetMessage(hello));
 }
 
