@@ -101,7 +101,7 @@ const SlowStretch SLOW_STRETCHES[] = {
     {51, 4, 3, 6000, 10000},
 };
 
-void BM_SlowDecisionSteps(benchmark::State& pState)
+void TimeDecisionSteps(benchmark::State& pState, const SlowStretch& stretch)
 {
     CGameEngine::Instance().Configure(DisplayConfig::Default());
     std::string error;
@@ -110,7 +110,6 @@ void BM_SlowDecisionSteps(benchmark::State& pState)
         pState.SkipWithError(error.c_str());
         return;
     }
-    const SlowStretch& stretch = SLOW_STRETCHES[pState.range(0)];
     ArenaMatchSetup setup;
     setup.seed = stretch.seed;
     setup.greenLevel = stretch.green;
@@ -161,7 +160,25 @@ void BM_SlowDecisionSteps(benchmark::State& pState)
     pState.counters["nodes"] = static_cast<double>(nodes);
     ForgetNodeSprites();
 }
+
+void BM_SlowDecisionSteps(benchmark::State& pState)
+{
+    TimeDecisionSteps(pState, SLOW_STRETCHES[pState.range(0)]);
+}
 BENCHMARK(BM_SlowDecisionSteps)->DenseRange(0, 5)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Every level past the first five, green against Hard and blue against Normal (seed 1), over
+// their whole matches up to the 15-minute cap.
+void BM_LevelDecisionSteps(benchmark::State& pState)
+{
+    const unsigned level = static_cast<unsigned>(pState.range(0));
+    const bool green = pState.range(1) != 0;
+    TimeDecisionSteps(pState, {1, green ? level : LEVEL_NORMAL, green ? LEVEL_HARD : level, 0, 56250});
+}
+BENCHMARK(BM_LevelDecisionSteps)
+    ->ArgsProduct({benchmark::CreateDenseRange(5, LEVEL_COUNT - 1, 1), {1, 0}})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

@@ -105,7 +105,11 @@ void CAIPlayer::OnBeamBuilt(CEntity* pNode)
     AW_ASSERT(pNode);
     ReportAICall("OnBeamBuilt", this, pNode);
     if (CBeamNode* beam = dynamic_cast<CBeamNode*>(pNode))
+    {
         m_beams.push_back(beam);
+        if (m_info->reactionMs != 0)
+            m_beamSeen.emplace_back(beam, NowMs());
+    }
     OnNodeAdded(pNode);
 }
 
@@ -176,6 +180,15 @@ void CAIPlayer::OnEntityRemoved(CEntity* pNode)
     EraseFirst(m_fullProviders, pNode);
     RemoveOpenProvider(pNode);
     EraseFirst(m_beams, pNode);
+    for (size_t i = 0; i < m_beamSeen.size(); ++i)
+    {
+        if (m_beamSeen[i].first == pNode)
+        {
+            m_beamSeen[i] = m_beamSeen.back();
+            m_beamSeen.pop_back();
+            break;
+        }
+    }
     EraseFirst(m_absorbers, pNode);
     // Sites never leave a match in play, but a board cleared under the opponent must not
     // leave it holding one.

@@ -54,8 +54,9 @@ class CAIPlayer
     CAIPlayer(const CAIPlayer&) = delete;
     CAIPlayer& operator=(const CAIPlayer&) = delete;
 
-    void SetDifficulty(unsigned pLevel) { m_difficulty = pLevel; }
-    unsigned GetDifficulty() const { return m_difficulty; }
+    // The level's number in the table (what replays keep); its decisions follow the plan.
+    void SetDifficulty(unsigned pLevel);
+    unsigned GetDifficulty() const { return m_level; }
     bool IsExpert() const { return m_difficulty == LEVEL_EXPERT; }
     // Hard, and any level past the named ones (the Demo's blue), lays absorber sieges.
     bool Besieges() const { return m_difficulty >= LEVEL_HARD && !IsExpert(); }
@@ -107,7 +108,8 @@ class CAIPlayer
     CSpot FindShieldSpotOnBeam(CBeamNode* pDmgSrc);
     CSpot FindExtractorSpot();
     CSpot FindBeamSpot(CEntity* pTarget, float pMinDistance);
-    void ExtendToward(const CVector2& pGoal, float pClearance);
+    // True when an extender was built.
+    bool ExtendToward(const CVector2& pGoal, float pClearance);
 
     // --- the decision ---
     void BuildBeamWatch();
@@ -118,7 +120,16 @@ class CAIPlayer
     bool CanAffordUpkeep() const;
 
     // --- state (read by tests and the overlay) ---
+    // The plan whose decisions it makes (one of the first five levels', or the plain plan).
     unsigned m_difficulty = 100;
+    unsigned m_level = 100;
+    const LevelInfo* m_info = &LevelEntry(100);
+    // The match time (ms) before which a paced level builds nothing more.
+    unsigned m_nextActionMs = 0;
+    // When each beam was first seen, for a level slow to react; kept only for such a level.
+    std::vector<std::pair<CBeamNode*, unsigned>> m_beamSeen;
+    // The stream its aims stray by: its own, so that the board's shared draws stay as they are.
+    unsigned long long m_aimState = 0;
     CTeam* m_team;
     // The heap keeps each record's score beside it, so sifting reads no record.
     struct HeapEntry
@@ -167,12 +178,26 @@ class CAIPlayer
     // True when the decision stops: a node was built, or an extender was sought instead.
     template <class Build>
     bool BuildAtSpot(const CSpot& pSpot, bool pAllowMain, float pClearance, Build pBuild);
+    // One decision of the plan of the first five levels.
+    void Decide();
     // The steps of a decision after the survey; each is true when the decision stops.
     bool Defend();
     bool Expand();
     bool GuardIdleBeams();
     void Attack();
     bool Besiege(CEntity* pTarget);
+
+    // --- paced levels ---
+    unsigned NowMs() const;
+    // Whether a beam has fired long enough for this level to see it.
+    bool HasSeen(const CBeamNode* pBeam) const;
+    // A draw in [-1, 1] from its own stream.
+    float AimDraw();
+    // The spot moved and the aim turned by the level's imprecision.
+    CVector2 StrayPlace(const CVector2& pPos);
+    CVector2 StrayAim(const CVector2& pFrom, const CVector2& pAim);
+    void ThinkPlain();
+    CEntity* NearestFoe() const;
 };
 
 // Every call the world makes on an opponent (notifications, Think, Upkeep) is reported here

@@ -491,7 +491,7 @@ CSpot CAIPlayer::FindBeamSpot(CEntity* pTarget, float pMinDistance)
     return found ? *found : CSpot();
 }
 
-void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
+bool CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
 {
     ClearCandidates();
     CGameWorld& world = World();
@@ -521,20 +521,21 @@ void CAIPlayer::ExtendToward(const CVector2& pGoal, float pClearance)
     // A refused build changes nothing, so when every place would be refused the places need
     // no tests: the search ends with nothing built either way.
     if (world.IsRefusedEverywhere(team, TOOL_EXTENDER))
-        return;
+        return false;
     const float tooClose = r + pClearance;
     const CHazardFilter hazards(r, nullptr);
     while (PosCandidate* candidate = PopBest())
     {
         // Scores only grow from here, so every later candidate fails the bound too.
         if (candidate->score > best)
-            return;
+            return false;
         const CVector2& p = candidate->pos;
         if (!((p - pGoal).LengthSq() > tooClose * tooClose))
             continue;
         if (!HasResourceClearance(p, r) || hazards.HitSum(p, nullptr) != 0)
             continue;
         if (world.BuildExtender(team, p, candidate->node))
-            return;
+            return true;
     }
+    return false;
 }

@@ -30,6 +30,15 @@ float BlastFor(int pHits)
 {
     return CAbsorberNode::BlastRadiusFor(pHits);
 }
+
+// Every node a side has built this match: a paced level's builds are its actions.
+int BuiltTotal(const CTeam& pTeam)
+{
+    int total = 0;
+    for (int tool = 0; tool < CTeam::m_nCooldowns; ++tool)
+        total += pTeam.GetBuilt(tool);
+    return total;
+}
 } // namespace
 
 template <class Build>
@@ -52,7 +61,7 @@ void CAIPlayer::BuildBeamWatch()
     const int team = GetTeamId();
     for (CBeamNode* beam : m_beams)
     {
-        if (!beam->IsConnected())
+        if (!beam->IsConnected() || !HasSeen(beam))
             continue;
         CEntity* target = beam->GetTarget();
         if (!target)
@@ -127,8 +136,23 @@ std::pair<CAbsorberNode*, int> CAIPlayer::FindSiegeAbsorber(CEntity* pTarget)
 void CAIPlayer::Think()
 {
     ReportAICall("Think", this, nullptr);
+    const unsigned pace = m_info->actionsPerMinute;
+    // A paced level decides nothing until its next build is due.
+    if (pace != 0 && NowMs() < m_nextActionMs)
+        return;
     if (!m_mainNode || m_team->GetEnergy() < CForkNode::GetCost())
         return;
+    const int builtBefore = BuiltTotal(*m_team);
+    if (m_difficulty == PLAN_PLAIN)
+        ThinkPlain();
+    else
+        Decide();
+    if (pace != 0 && BuiltTotal(*m_team) != builtBefore)
+        m_nextActionMs = NowMs() + 60000u / pace;
+}
+
+void CAIPlayer::Decide()
+{
     m_candidatePoints.clear();
     ScanBoard();
     BuildBeamWatch();

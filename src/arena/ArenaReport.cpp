@@ -72,13 +72,13 @@ void WriteWinTable(std::ostream& pOut, const std::vector<ArenaOutcome>& pOutcome
     std::string row = text;
     for (unsigned blue : pBlueLevels)
     {
-        std::snprintf(text, sizeof text, "%-*s", width, LEVEL_NAMES[blue]);
+        std::snprintf(text, sizeof text, "%-*s", width, LevelEntry(blue).name);
         row += text;
     }
     endRow(row);
     for (unsigned green : pGreenLevels)
     {
-        std::snprintf(text, sizeof text, "%-14s", LEVEL_NAMES[green]);
+        std::snprintf(text, sizeof text, "%-14s", LevelEntry(green).name);
         row = text;
         for (unsigned blue : pBlueLevels)
         {

@@ -10,8 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ai/Levels.h"
 #include "arena/ArenaCsv.h"
 #include "arena/ArenaOptions.h"
+#include "arena/ArenaRating.h"
 #include "arena/ArenaReplay.h"
 #include "arena/ArenaReport.h"
 #include "arena/MatchSlots.h"
@@ -90,6 +92,8 @@ void Report(const std::vector<ArenaOutcome>& pOutcomes, const std::vector<unsign
         std::cout << '\n';
     }
     WriteWinTable(std::cout, pOutcomes, pGreen, pBlue);
+    std::cout << '\n';
+    WriteRatings(std::cout, FitRatings(GatherResults(pOutcomes), LEVEL_VERY_EASY));
     std::cout.flush();
 }
 

@@ -23,8 +23,7 @@ std::string SideName(const CReplaySide& pSide)
 {
     if (!pSide.computer)
         return pSide.name.empty() ? "Player" : pSide.name;
-    const unsigned level = pSide.level < LEVEL_COUNT ? pSide.level : LEVEL_HARD;
-    return std::string("Computer (") + LEVEL_NAMES[level] + ")";
+    return std::string("Computer (") + LevelEntry(pSide.level).name + ")";
 }
 
 std::string ResultOf(const std::string& pWinner)

@@ -26,7 +26,10 @@ std::string RandomSeed()
 
 std::vector<std::string> LevelNames()
 {
-    return std::vector<std::string>(std::begin(LEVEL_NAMES), std::end(LEVEL_NAMES));
+    std::vector<std::string> names;
+    for (unsigned level = 0; level < LEVEL_COUNT; ++level)
+        names.push_back(LevelEntry(level).name);
+    return names;
 }
 } // namespace
 

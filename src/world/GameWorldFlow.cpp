@@ -103,7 +103,7 @@ bool CGameWorld::IsMenuRowEnabled(int pRow, bool pMainMenu) const
     if (pMainMenu)
         return pRow == 0 || pRow == 3 || (pRow == 1 && m_resumable) ||
                (pRow >= FIRST_SCREEN_ROW && pRow < FIRST_SCREEN_ROW + SCREEN_ROW_COUNT);
-    return pRow == 0 || (pRow >= 2 && pRow < 2 + static_cast<int>(LEVEL_COUNT));
+    return pRow == 0 || (pRow >= 2 && pRow < 2 + MENU_LEVEL_COUNT);
 }
 
 void CGameWorld::MenuSelect()
@@ -145,11 +145,11 @@ void CGameWorld::StartMatchFromMenu(int pRow)
     NewMatch();
     m_state = STATE_MATCH;
     PlaySound("MenuSwoosh");
-    // Rows 2 to 6 are "Very Easy" to "Expert"; the demo keeps blue's own default.
-    if (pRow >= 2 && pRow < 2 + static_cast<int>(LEVEL_COUNT))
+    // Rows from 2 on are the menu's levels, weakest first; the demo keeps blue's own default.
+    if (pRow >= 2 && pRow < 2 + MENU_LEVEL_COUNT)
     {
         if (CAIPlayer* ai = GetTeam(2).GetAI())
-            ai->SetDifficulty(static_cast<unsigned>(pRow - 2));
+            ai->SetDifficulty(MENU_LEVELS[pRow - 2]);
     }
 }
 

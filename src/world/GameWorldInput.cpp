@@ -41,11 +41,12 @@ CMatchCommand CommandOf(int pKind, int pTeam)
 
 int CGameWorld::MenuRowAt(int pX, int pY, bool pMainMenu) const
 {
+    const int pitch = pMainMenu ? MENU_ROW_PITCH : DIFFICULTY_ROW_PITCH;
     int u = pY - GetWindowHeight() + MENU_TOP_FROM_BOTTOM;
-    if (u <= 0 || u % MENU_ROW_PITCH >= MENU_ROW_HEIGHT)
+    if (u <= 0 || u % pitch >= MENU_ROW_HEIGHT)
         return -1;
     bool inColumn = pMainMenu ? (pX >= 141 && pX <= 439) : (pX >= 541 && pX <= 789);
-    return inColumn ? u / MENU_ROW_PITCH : -1;
+    return inColumn ? u / pitch : -1;
 }
 
 int CGameWorld::ToolButtonAt(int pX, int pY)
@@ -123,7 +124,7 @@ void CGameWorld::OnMenuKey(int pSym, int pMod)
         return;
     int& hover = list ? m_difficultyHover : m_menuHover;
     // Rows run to the last that can be chosen; the walk goes round past the ends.
-    const int rows = list ? 2 + static_cast<int>(LEVEL_COUNT) : FIRST_SCREEN_ROW + SCREEN_ROW_COUNT;
+    const int rows = list ? 2 + MENU_LEVEL_COUNT : FIRST_SCREEN_ROW + SCREEN_ROW_COUNT;
     int row = hover == -1 ? (step > 0 ? -1 : rows) : hover;
     for (int tries = 0; tries < rows; ++tries)
     {

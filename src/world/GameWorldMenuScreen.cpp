@@ -22,10 +22,42 @@ const char* const MAIN_ROWS[] = {"New Game",      "Resume Game", "",        "Exi
 const int MAIN_ROW_COUNT = static_cast<int>(std::size(MAIN_ROWS));
 static_assert(MAIN_ROW_COUNT == CGameWorld::FIRST_SCREEN_ROW + CGameWorld::SCREEN_ROW_COUNT,
               "one row per screen");
-const char* const DIFFICULTY_ROWS[] = {
-    "Demo", "", LEVEL_NAMES[0], LEVEL_NAMES[1], LEVEL_NAMES[2], LEVEL_NAMES[3], LEVEL_NAMES[4]};
-const int DIFFICULTY_ROW_COUNT = static_cast<int>(std::size(DIFFICULTY_ROWS));
-static_assert(DIFFICULTY_ROW_COUNT == 2 + LEVEL_COUNT, "one menu row per level");
+// "Demo", a gap, then the levels weakest first, each with its arena rating in a column of its own.
+const int DIFFICULTY_ROW_COUNT = 2 + MENU_LEVEL_COUNT;
+// Rows go down from 500 pixels above the bottom edge, which the list must end above.
+static_assert(DIFFICULTY_ROW_COUNT * CGameWorld::DIFFICULTY_ROW_PITCH <= 460,
+              "the difficulty list fits the window");
+const float RATING_COLUMN = 170.0f;
+
+struct DifficultyLabels
+{
+    std::string names[DIFFICULTY_ROW_COUNT];
+    std::string ratings[DIFFICULTY_ROW_COUNT];
+    const char* nameRows[DIFFICULTY_ROW_COUNT];
+    const char* ratingRows[DIFFICULTY_ROW_COUNT];
+
+    DifficultyLabels()
+    {
+        names[0] = "Demo";
+        for (int i = 0; i < MENU_LEVEL_COUNT; ++i)
+        {
+            const LevelInfo& level = LevelEntry(MENU_LEVELS[i]);
+            names[2 + i] = level.name;
+            ratings[2 + i] = std::to_string(MeasuredRating(MENU_LEVELS[i]));
+        }
+        for (int i = 0; i < DIFFICULTY_ROW_COUNT; ++i)
+        {
+            nameRows[i] = names[i].c_str();
+            ratingRows[i] = ratings[i].c_str();
+        }
+    }
+};
+
+const DifficultyLabels& Labels()
+{
+    static const DifficultyLabels labels;
+    return labels;
+}
 const int ROW_SPACING = 40;
 
 // One column of rows going down from the current origin: the hovered row red, the others
@@ -46,7 +78,8 @@ void DrawRows(const CGameWorld& pWorld, CTextureFont* pFont, const char* const* 
                 glColor3f(0.5f, 0.5f, 0.5f);
             pFont->DrawText(pRows[i]);
         }
-        glTranslatef(0.0f, static_cast<float>(-ROW_SPACING), 0.0f);
+        glTranslatef(0.0f, static_cast<float>(pMainMenu ? -ROW_SPACING : -CGameWorld::DIFFICULTY_ROW_PITCH),
+                     0.0f);
     }
     glPopMatrix();
 }
@@ -61,14 +94,15 @@ void DrawDifficultyConnectors()
     Quad(-204.0f, -196.0f, 4.0f, 12.0f);
     for (int i = 0; i < DIFFICULTY_ROW_COUNT; ++i)
     {
-        if (DIFFICULTY_ROWS[i][0] == '\0')
+        if (Labels().nameRows[i][0] == '\0')
             continue;
-        float y = static_cast<float>(-ROW_SPACING * i);
+        float y = static_cast<float>(-CGameWorld::DIFFICULTY_ROW_PITCH * i);
         Quad(-50.0f, -10.0f, y + 7.0f, y + 9.0f);
         Quad(-14.0f, -6.0f, y + 4.0f, y + 12.0f);
     }
     // The spine runs from the first row down to the last.
-    Quad(-52.0f, -50.0f, static_cast<float>(-ROW_SPACING * (DIFFICULTY_ROW_COUNT - 1)) + 7.0f, 7.0f);
+    Quad(-52.0f, -50.0f,
+         static_cast<float>(-CGameWorld::DIFFICULTY_ROW_PITCH * (DIFFICULTY_ROW_COUNT - 1)) + 7.0f, 7.0f);
     glEnd();
 }
 } // namespace
@@ -127,7 +161,9 @@ void CGameWorld::DrawMenu()
         glPushMatrix();
         glTranslatef(550.0f, 500.0f, 0.0f);
         DrawDifficultyConnectors();
-        DrawRows(*this, font, DIFFICULTY_ROWS, DIFFICULTY_ROW_COUNT, m_difficultyHover, false);
+        DrawRows(*this, font, Labels().nameRows, DIFFICULTY_ROW_COUNT, m_difficultyHover, false);
+        glTranslatef(RATING_COLUMN, 0.0f, 0.0f);
+        DrawRows(*this, font, Labels().ratingRows, DIFFICULTY_ROW_COUNT, m_difficultyHover, false);
         glPopMatrix();
     }
 }

@@ -144,7 +144,7 @@ TEST(ArenaCsvTest, AnythingButTheArenasCsvIsRefusedWithItsLine)
         {head + good.substr(0, good.size() - 3) + "\n", "line 3"}, // a column short
         {head + good + ",1\n", "line 3"},
         {head + "40,0,2,nobody" + good.substr(good.find(",", 7 + 1)) + "\n", "line 3"},
-        {head + "40,0,9" + good.substr(6) + "\n", "line 3"}, // no such level
+        {head + "40,0,99" + good.substr(6) + "\n", "line 3"}, // no such level
         {head + "40,0,2,blue,-5" + good.substr(good.find(",", 17)) + "\n", "line 3"},
         {head + good.substr(0, good.find("\"\"")) + "\"unended" + "\n", "line 3"},
         {head + good.substr(0, good.find("\"\"")) + "\"\"x,0,0,0,0\n", "line 3"},

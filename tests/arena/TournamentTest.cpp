@@ -143,7 +143,7 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
     EXPECT_EQ("out.csv", options.csvPath);
     EXPECT_TRUE(options.list);
 
-    const std::vector<std::vector<std::string>> bad = {{"--levels", "1,5"},
+    const std::vector<std::vector<std::string>> bad = {{"--levels", "1,99"},
                                                        {"--levels", "1,,2"},
                                                        {"--levels", ""},
                                                        {"--matches", "0"},

@@ -7,6 +7,7 @@
 
 #include <dirent.h>
 
+#include "ai/Levels.h"
 #include "engine/Version.h"
 #include "nodes/MainNode.h"
 #include "replay/ReplayPlayer.h"
@@ -334,4 +335,28 @@ TEST_F(ReplayTest, AFailureToWriteIsSaidOnceAndTheMatchGoesOn)
     std::remove(blocker.c_str());
     EXPECT_EQ(1, std::count(said.begin(), said.end(), '\n')) << said;
     EXPECT_NE(std::string::npos, said.find("not recording: ")) << said;
+}
+
+// Levels past the first five are named by their number in the level table: a watched match
+// between the last level (a paced one) and the first one added records both and plays back.
+TEST_F(ReplayTest, ALevelAddedToTheTableIsRecordedByItsNumberAndVerifies)
+{
+    CGameWorld& w = World();
+    w.SetMatchSeed(77);
+    CReplayRecorder recorder(m_folder);
+    recorder.Attach(w);
+    w.m_demoLevels[0] = LEVEL_COUNT - 1;
+    w.m_demoLevels[1] = 5;
+    w.StartWatchedMatch();
+    Steps(4000);
+    recorder.Detach(w);
+    const Strings files = Files(m_folder);
+    ASSERT_EQ(1u, files.size());
+    EXPECT_NE(std::string::npos, Read(files[0]).find("\ngreen computer " + std::to_string(LEVEL_COUNT - 1) +
+                                                     "\nblue computer 5\n"));
+    CReplay replay;
+    std::string why;
+    ASSERT_TRUE(LoadReplay(files[0], ExpectedHere("Data/resources.xml"), replay, why)) << why;
+    const CReplayCheck check = CheckReplay(replay);
+    EXPECT_TRUE(check.agrees) << CheckLine(files[0], replay, check);
 }

@@ -8,7 +8,8 @@ ARENA="$(dirname "$AW_GAME")/ampwarden-arena"
 command -v parallel >/dev/null || aw_fail "missing tool: parallel (./test.sh installs it)"
 cd "$AW_ROOT"
 options=(--levels 0,2,3 --matches 3 --seed 700 --cap-minutes 2)
-table() { sed '/^$/q' "$1"; }
+# The win table and the ratings under it, up to the second blank line.
+table() { awk 'NF == 0 && ++blank == 2 { exit } { print }' "$1"; }
 # Every column but the wall and processor times, in the tournament's order.
 results() { tail -n +2 "$1" | cut -d, -f1-16,19-23 | sort -t, -k2,2n -k3,3n -k1,1n; }
 same_as_whole() {

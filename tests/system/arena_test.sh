@@ -24,7 +24,7 @@ expect_refusal() {
 }
 expect_refusal 2 --bogus
 expect_refusal 2 --matches
-expect_refusal 2 --levels 0,5
+expect_refusal 2 --levels 0,99
 expect_refusal 2 --cap-minutes -3
 expect_refusal 1 --matches 1 --catalogue /nonexistent/resources.xml
 aw_note "help and refusals as documented"

@@ -221,15 +221,15 @@ TEST_F(ScreenTest, DifficultyListHangsOffNewGameWithItsConnectors)
     world.m_difficultyHover = 4;
     world.Draw();
 
-    // "Demo" white at the top, "Normal" (row 4) red, nothing on the empty row 1.
+    // "Demo" white at the top, row 4 red, nothing on the empty row 1; rows are 32 pixels apart.
     EXPECT_GT(Read(550, 495, 650, 520).Count(IsWhite), 20);
-    EXPECT_GT(Read(550, 335, 650, 360).Count(IsRed), 20);
-    EXPECT_EQ(Read(550, 455, 700, 480).Count(IsWhite), 0);
+    EXPECT_GT(Read(550, 367, 650, 392).Count(IsRed), 20);
+    EXPECT_EQ(Read(550, 463, 700, 488).Count(IsWhite), 0);
     // The grey connectors: the bar from "New Game", the vertical spine and a row tick.
     TestPixel grey(ReadTestPixel(450, 508));
     EXPECT_TRUE(Near(grey, 178, 178, 178, 8)) << grey.r << "," << grey.g << "," << grey.b;
     EXPECT_TRUE(Near(ReadTestPixel(499, 400), 178, 178, 178, 8));
-    EXPECT_TRUE(Near(ReadTestPixel(520, 348), 178, 178, 178, 8));
+    EXPECT_TRUE(Near(ReadTestPixel(520, 380), 178, 178, 178, 8));
     // No tick on the empty row.
     EXPECT_FALSE(Near(ReadTestPixel(520, 468), 178, 178, 178, 8));
 }

@@ -1,3 +1,4 @@
+#include "ai/Levels.h"
 #include "world/WorldTestSupport.h"
 #include <SDL/SDL_keysym.h>
 
@@ -7,6 +8,11 @@ namespace
 int RowY(int pRow)
 {
     return 249 + 40 * pRow;
+}
+// The difficulty list's rows lie closer.
+int ListY(int pRow)
+{
+    return 249 + CGameWorld::DIFFICULTY_ROW_PITCH * pRow;
 }
 const int MAIN_X = 200;
 const int LIST_X = 600;
@@ -51,15 +57,15 @@ TEST_F(MenuTest, HoverFollowsTheRowBandsSkipsDisabledRowsAndClicksOnChange)
     EXPECT_EQ(1, w.m_menuHover);
 
     w.m_difficultyListOpen = true;
-    const int listRows[8] = {0, -1, 2, 3, 4, 5, 6, -1};
-    for (int row = 0; row < 8; ++row)
+    // Demo, a gap, a row per menu level, then nothing.
+    for (int row = 0; row < 3 + MENU_LEVEL_COUNT; ++row)
     {
-        w.OnMouseMove(789, RowY(row));
-        EXPECT_EQ(listRows[row], w.m_difficultyHover) << row;
+        w.OnMouseMove(789, ListY(row));
+        EXPECT_EQ(row == 1 || row == 2 + MENU_LEVEL_COUNT ? -1 : row, w.m_difficultyHover) << row;
     }
-    w.OnMouseMove(790, RowY(5));
+    w.OnMouseMove(790, ListY(5));
     EXPECT_EQ(-1, w.m_difficultyHover);
-    EXPECT_EQ(9, Count("sound:MenuClick"));
+    EXPECT_EQ(4 + MENU_LEVEL_COUNT, Count("sound:MenuClick"));
 }
 
 TEST_F(MenuTest, NewGameTwiceClosesTheDifficultyListAgain)
@@ -74,24 +80,35 @@ TEST_F(MenuTest, NewGameTwiceClosesTheDifficultyListAgain)
 
 TEST_F(MenuTest, DifficultyRowsSetBluesLevelAndDemoPlaysGreenAtTwo)
 {
-    for (int row = 2; row <= 6; ++row)
+    // Every menu level once, the first five among them in their order.
+    std::vector<unsigned> chosen;
+    for (int row = 2; row < 2 + MENU_LEVEL_COUNT; ++row)
     {
         World().m_state = STATE_MENU;
         World().m_difficultyListOpen = true;
-        Click(LIST_X, RowY(row));
+        Click(LIST_X, ListY(row));
         EXPECT_EQ(STATE_MATCH, World().m_state) << row;
         EXPECT_FALSE(World().m_demo);
         ASSERT_NE(nullptr, World().GetTeam(2).GetAI());
-        EXPECT_EQ(static_cast<unsigned>(row - 2), World().GetTeam(2).GetAI()->GetDifficulty());
+        chosen.push_back(World().GetTeam(2).GetAI()->GetDifficulty());
         EXPECT_EQ(nullptr, World().GetTeam(1).GetAI());
     }
+    std::vector<unsigned> firstFive;
+    for (unsigned level : chosen)
+    {
+        if (level < 5)
+            firstFive.push_back(level);
+    }
+    EXPECT_EQ((std::vector<unsigned>{0, 1, 2, 3, 4}), firstFive);
+    std::sort(chosen.begin(), chosen.end());
+    EXPECT_EQ(chosen.end(), std::unique(chosen.begin(), chosen.end()));
     World().m_state = STATE_MENU;
-    Click(LIST_X, RowY(0));
+    Click(LIST_X, ListY(0));
     EXPECT_TRUE(World().m_demo);
     ASSERT_NE(nullptr, World().GetTeam(1).GetAI());
     EXPECT_EQ(2u, World().GetTeam(1).GetAI()->GetDifficulty());
     EXPECT_EQ(100u, World().GetTeam(2).GetAI()->GetDifficulty());
-    EXPECT_EQ(6, Count("sound:MenuSwoosh"));
+    EXPECT_EQ(1 + MENU_LEVEL_COUNT, Count("sound:MenuSwoosh"));
 }
 
 TEST_F(MenuTest, APausedMatchStandsStillAndResumesUnlessDecided)
