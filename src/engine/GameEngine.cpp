@@ -10,6 +10,7 @@
 #include "media/SoundManager.h"
 #include "media/TextureManager.h"
 #include "replay/ReplaySession.h"
+#include "ui/MenuScreens.h"
 
 CGameEngine& CGameEngine::Instance()
 {
@@ -18,7 +19,10 @@ CGameEngine& CGameEngine::Instance()
     return *engine;
 }
 
-CGameEngine::CGameEngine() : m_world(this) {}
+CGameEngine::CGameEngine() : m_world(this)
+{
+    m_world.m_openScreen = [this](int pScreen) { OpenMenuScreen(*this, pScreen); };
+}
 
 void CGameEngine::AddOption(const std::string& pName)
 {
@@ -85,13 +89,19 @@ void CGameEngine::RunFrame(unsigned pNow)
 {
     if (m_frameHook && m_frameHook->OnFrame())
         m_redraw = true;
+    if (m_screens.OnFrame())
+        m_redraw = true;
     const bool stepped = m_world.Update(pNow - m_lastTicks);
     m_lastTicks = pNow;
     // With no step and no event since the last picture, it would come out the same again.
     if (!stepped && !m_redraw)
         return;
     m_redraw = false;
-    m_world.Draw();
+    // A screen covers the whole menu, which is then not drawn at all.
+    if (m_world.m_state == STATE_MENU && !m_screens.IsEmpty())
+        m_screens.Draw();
+    else
+        m_world.Draw();
     if (m_frameHook)
         m_frameHook->DrawOver();
     if (m_screen)
@@ -102,6 +112,8 @@ void CGameEngine::HandleEvent(const SDL_Event& pEvent)
 {
     m_redraw = true;
     if (m_frameHook && m_frameHook->OnEvent(pEvent))
+        return;
+    if (m_world.m_state == STATE_MENU && m_screens.OnEvent(pEvent))
         return;
     switch (pEvent.type)
     {

@@ -5,6 +5,7 @@
 
 #include "engine/DisplayConfig.h"
 #include "engine/FrameHook.h"
+#include "ui/Screen.h"
 #include "world/GameWorld.h"
 
 struct SDL_Surface;
@@ -47,6 +48,10 @@ class CGameEngine
     const std::string& GetLastError() const { return m_lastError; }
     // Runs beside the world every frame (a network session); not owned, null for none.
     void SetFrameHook(CFrameHook* pHook) { m_frameHook = pHook; }
+    CFrameHook* GetFrameHook() const { return m_frameHook; }
+    // The screens over the menu (Play a Friend, Replays, ...): shown, fed input and run while
+    // the world is on its menu.
+    CScreenStack& GetScreens() { return m_screens; }
 
     bool m_SDLInitialized = false;
     bool m_SDLMixerInitialized = false;
@@ -72,6 +77,7 @@ class CGameEngine
     std::set<std::string> m_options;
     std::string m_lastError;
     CFrameHook* m_frameHook = nullptr;
+    CScreenStack m_screens;
 };
 
 // Where the catalogue of sprites, sounds and fonts lives, relative to the data folder (the

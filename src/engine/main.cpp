@@ -7,9 +7,10 @@
 #include "engine/GameEngine.h"
 #include "engine/GameOptions.h"
 #include "engine/Platform.h"
+#include "engine/Sessions.h"
 #include "engine/Version.h"
 #include "net/NetGame.h"
-#include "replay/ReplaySession.h"
+#include "ui/AppSettings.h"
 
 int main(int argc, char** argv)
 {
@@ -28,7 +29,10 @@ int main(int argc, char** argv)
     }
     for (const std::string& argument : IgnoredArguments(argc, argv))
         std::fprintf(stderr, "ampwarden: ignoring '%s' (see --help)\n", argument.c_str());
+    // The player's settings first: the command line overrides them for this run.
+    CAppSettings::Instance().Load();
     DisplayConfig config = DisplayConfig::Default();
+    config.fullscreen = CAppSettings::Instance().Get().fullscreen;
     std::string badArgument;
     if (!ReadCommandLine(argc, argv, config, &badArgument))
     {
@@ -59,36 +63,20 @@ int main(int argc, char** argv)
         engine.Shutdown();
         return 1;
     }
-    if (!network)
+    CAppSettings::Instance().Apply(engine);
+    if (network)
     {
-        engine.Run();
-        engine.Shutdown();
-        return 0;
+        // Straight past the intro to the waiting screen.
+        engine.AddOption("nointro");
+        if (!Sessions::OpenNet(engine, netSetup, false, why))
+        {
+            std::fprintf(stderr, "ampwarden: cannot start the network game: %s\n", why.c_str());
+            engine.Shutdown();
+            return 1;
+        }
     }
-
-    // A network match: straight past the intro to the waiting screen.
-    engine.AddOption("nointro");
-    CGameWorld& world = engine.GetWorld();
-    netSetup.haveSeed = world.m_hasMatchSeed;
-    netSetup.seed = world.m_matchSeed;
-    netSetup.version = ProgramVersion();
-    netSetup.fingerprint = DataFingerprint("Data/resources.xml");
-    // A desync leaves its node dump beside the replays.
-    netSetup.dumpFolder = CReplaySession::Instance().RecordFolder();
-    CNetGame game(engine, netSetup);
-    // Both machines' replays give the host's start, so that they are the same file.
-    game.GetSession().m_onMatchStart = [](const CNetMatchStart& pStart)
-    { CReplaySession::Instance().SetRecordDate(pStart.date); };
-    if (!game.Open(why))
-    {
-        std::fprintf(stderr, "ampwarden: cannot start the network game: %s\n", why.c_str());
-        engine.Shutdown();
-        return 1;
-    }
-    engine.SetFrameHook(&game);
     engine.Run();
-    engine.SetFrameHook(nullptr);
-    game.GetSession().Detach(world);
+    Sessions::CloseNet(engine);
     engine.Shutdown();
-    return game.ExitStatus();
+    return network ? Sessions::NetExitStatus() : 0;
 }

@@ -82,9 +82,10 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
                        pEvent.type == SDL_MOUSEBUTTONDOWN || pEvent.type == SDL_MOUSEBUTTONUP;
     if (pEvent.type == SDL_KEYDOWN && OnKeyDown(pEvent.key.keysym.sym))
         return true;
-    // Waiting, paused, waiting for a dropped opponent or leaving: the board takes no input.
-    return input &&
-           (!m_matchSeen || m_session.GetPausedBy() != 0 || m_session.IsOpponentDropped() || m_quitWhenOver);
+    // Waiting (unless the menu's screen shows it), paused, waiting for a dropped opponent or
+    // leaving: the board takes no input.
+    return input && ((!m_matchSeen && !m_fromMenu) || m_session.GetPausedBy() != 0 ||
+                     m_session.IsOpponentDropped() || m_quitWhenOver);
 }
 
 bool CNetGame::OnKeyDown(int pSym)
@@ -94,6 +95,8 @@ bool CNetGame::OnKeyDown(int pSym)
         return true;
     if (!m_matchSeen)
     {
+        if (m_fromMenu)
+            return false;
         if (pSym == SDLK_ESCAPE)
         {
             // Giving up: nothing has started, nothing is owed.
@@ -147,7 +150,7 @@ void CNetGame::DrawOver()
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
     const std::string& headline = m_drawnHeadline;
-    if (!font || headline.empty())
+    if (!font || headline.empty() || (m_fromMenu && !m_matchSeen))
         return;
     const int w = m_engine.GetWorld().GetWindowWidth();
     const int h = m_engine.GetWorld().GetWindowHeight();

@@ -19,6 +19,10 @@ class CNetGame : public CFrameHook
     // connected, broke the rules or went out of sync, else 0.
     int ExitStatus() const;
     CNetSession& GetSession() { return m_session; }
+    bool MatchSeen() const { return m_matchSeen; }
+    // Opened from the menu's screen, which shows the waiting and takes the input meanwhile;
+    // from the command line the window is veiled and Escape gives up and ends the program.
+    bool m_fromMenu = false;
 
     bool OnEvent(const SDL_Event& pEvent) override;
     bool OnFrame() override;

@@ -181,9 +181,13 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         // The rules travel from protocol 3 on; older greetings end at the fingerprint.
         if (pMessage.protocol >= 3)
             out.U32(static_cast<uint32_t>(pMessage.rules));
-        // Only a returning side offers a seat; an older peer's greeting simply ends here.
-        if (pMessage.seat != 0)
+        // From protocol 4 on the player's name (empty when not given) and the seat a returning
+        // side offers (0 for none) follow, always both, so that the layout reads one way.
+        if (pMessage.protocol >= 4)
+        {
+            out.Text(pMessage.name);
             out.U64(pMessage.seat);
+        }
         break;
     case NET_PING:
     case NET_PONG:
@@ -265,14 +269,16 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
                 return Refuse(pWhy, "a greeting with rules out of range");
             message.rules = static_cast<int>(rules);
         }
-        if (in.Ok() && (!IsPrintable(message.version) || !IsPrintable(message.fingerprint)))
-            return Refuse(pWhy, "unprintable text in the greeting");
-        if (in.Ok() && !in.AtEnd())
+        if (message.protocol >= 4)
         {
+            message.name = in.Text();
             message.seat = in.U64();
-            if (in.Ok() && message.seat == 0)
-                return Refuse(pWhy, "a greeting offering no seat");
         }
+        if (in.Ok() && (!IsPrintable(message.version) || !IsPrintable(message.fingerprint) ||
+                        !IsPrintable(message.name)))
+            return Refuse(pWhy, "unprintable text in the greeting");
+        if (in.Ok() && message.name.size() > Net::MAX_NAME_BYTES)
+            return Refuse(pWhy, "a name in the greeting longer than 16 characters");
         break;
     case NET_PING:
     case NET_PONG:

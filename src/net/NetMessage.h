@@ -17,6 +17,8 @@ const uint16_t PROTOCOL_VERSION = 4;
 // No message is longer; a bigger one is refused before it is looked at.
 const size_t MAX_MESSAGE_BYTES = 1024;
 const size_t MAX_TEXT_BYTES = 40;
+// The player's name in a greeting, as the settings allow it.
+const size_t MAX_NAME_BYTES = 16;
 // Commands one turn may carry, and steps one turn may close at once.
 const int MAX_TURN_COMMANDS = 32;
 const int MAX_TURN_SPAN = 64;
@@ -72,6 +74,9 @@ struct CNetMessage
     // NET_HELLO: the seat of a running match offered by a returning side, 0 for none;
     // NET_START: the joiner's seat token
     uint64_t seat = 0;
+    // The player's name: last, and read only when sent, so that an older greeting still
+    // reads and is refused for its version.
+    std::string name;
     // NET_PING, NET_PONG
     uint32_t token = 0;
     // NET_START

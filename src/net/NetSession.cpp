@@ -269,6 +269,7 @@ void CNetSession::OnCandidate(int pCandidate)
     hello.protocol = Net::PROTOCOL_VERSION;
     hello.version = m_setup.version;
     hello.fingerprint = m_setup.fingerprint;
+    hello.name = m_setup.name;
     m_transport.SendTo(pCandidate, EncodeNetMessage(hello));
 }
 
@@ -310,6 +311,7 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
         hello.fingerprint = m_setup.fingerprint;
         hello.rules = RULES_VERSION;
         hello.seat = m_offeredSeat;
+        hello.name = m_setup.name;
         Send(hello);
         std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));
         break;
@@ -502,6 +504,7 @@ void CNetSession::OnHello(const CNetMessage& pMessage)
     compare("program version", m_setup.version, pMessage.version);
     compare("data fingerprint", m_setup.fingerprint, pMessage.fingerprint);
     compare("rules", std::to_string(RULES_VERSION), std::to_string(pMessage.rules));
+    m_theirName = pMessage.name;
     if (!differs.empty())
         End(nullptr, OUTCOME_REFUSED, "Refused: " + differs, BYE_REFUSED);
 }

@@ -33,6 +33,8 @@ struct CNetSetup
     uint32_t dropWaitMs = 90000;
     // After a side came back into the match, how long both wait before play goes on.
     uint32_t resumeCountdownMs = 3000;
+    // The player's name the greeting carries; empty for none.
+    std::string name;
 };
 
 // What both sides agreed on before the first step: what a replay of the match records.
@@ -141,6 +143,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     int GetOutcome() const { return m_outcome; }
     int GetTeam() const { return m_team; }
     int GetPausedBy() const { return m_pausedBy; }
+    // The name the other side's greeting gave (printable, at most a text's length); empty for none.
+    const std::string& GetTheirName() const { return m_theirName; }
     // The one line that says what the session is doing or why it ended; empty while playing.
     std::string Headline() const;
     // True while a step is held only because the opponent's turn is late by over LATE_MS.
@@ -223,6 +227,7 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     int m_phase = PHASE_CONNECTING;
     int m_outcome = OUTCOME_NONE;
     std::string m_endText;
+    std::string m_theirName;
     int m_team = 0; // 1 green (host), 2 blue (joiner)
     CNetMatchStart m_start;
     bool m_attached = false;

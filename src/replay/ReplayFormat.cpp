@@ -57,6 +57,7 @@ CReplayHeader HeaderOfMatch(const CGameWorld& pWorld, const std::string& pDate)
         const CAIPlayer* ai = pWorld.GetTeam(side + 1).GetAI();
         header.sides[side].computer = ai != nullptr;
         header.sides[side].level = ai ? ai->GetDifficulty() : 0;
+        header.sides[side].name = pWorld.SideName(side + 1);
     }
     header.demo = pWorld.m_demo;
     header.watched = pWorld.m_demoUntilDecided;
@@ -95,7 +96,8 @@ std::string FormatHeader(const CReplayHeader& pHeader)
         if (pHeader.sides[side].computer)
             text += " computer " + std::to_string(pHeader.sides[side].level) + "\n";
         else
-            text += " human\n";
+            text +=
+                " human" + (pHeader.sides[side].name.empty() ? "" : " " + pHeader.sides[side].name) + "\n";
     }
     text += std::string("demo ") + (pHeader.demo ? "1" : "0") + "\n";
     text += std::string("watched ") + (pHeader.watched ? "1" : "0") + "\n";

@@ -25,6 +25,8 @@ constexpr size_t FILE_LIMIT = size_t(32) << 20;
 constexpr int STEP_LIMIT = 24 * 60 * 60 * 1000 / 16;
 // What a computer side's level may be: the four menu levels, or the opponent's own default.
 constexpr unsigned DEFAULT_LEVEL = 100;
+// A player's name: printable, single spaces, at most this long.
+constexpr size_t NAME_LIMIT = 16;
 } // namespace ReplayFormat
 
 // Who plays a side, and at what level when it is the computer.
@@ -32,6 +34,8 @@ struct CReplaySide
 {
     bool computer = false;
     unsigned level = 0;
+    // The name a human side's player went by, empty when none was given.
+    std::string name;
 };
 
 // What the simulation needs to start the match again. Which side the local player sat on is

@@ -58,6 +58,8 @@ void CReplayPlayer::Start()
                 ai->OnMainNodeAdded(team.GetMainNode());
         }
     }
+    for (int side = 0; side < 2; ++side)
+        world.m_sideNames[side + 1] = header.sides[side].name;
     world.m_state = STATE_MATCH;
     m_starting = false;
     m_outcome = PLAYING;
@@ -78,6 +80,8 @@ void CReplayPlayer::Stop()
     if (m_world.m_driver == this)
         m_world.m_driver = nullptr;
     m_world.m_playerCommandRoute = nullptr;
+    for (std::string& name : m_world.m_sideNames)
+        name.clear();
 }
 
 bool CReplayPlayer::BeforeStep(CGameWorld& pWorld)

@@ -132,7 +132,7 @@ class CParser
         if (t[0] != HEADER_KEYS[at])
             return pNumber == 1 ? "not a replay" : std::string("expected \"") + HEADER_KEYS[at] + "\"";
         const bool side = at == 6 || at == 7;
-        if (t.size() != 2 && !((side || at == 2) && t.size() == 3))
+        if (t.size() != 2 && !((side && t.size() >= 3) || (at == 2 && t.size() == 3)))
             return "a header line with the wrong number of fields";
         long long number = 0;
         switch (at)
@@ -197,11 +197,19 @@ class CParser
     static std::string Side(CReplaySide& pSide, const Tokens& t)
     {
         long long level = 0;
-        if (t.size() == 2 && t[1] == "human")
+        if (t.size() >= 2 && t[1] == "human")
+        {
+            // A name may follow, its words single-spaced.
             pSide = CReplaySide();
+            for (size_t i = 2; i < t.size(); ++i)
+                pSide.name += (i > 2 ? " " : "") + t[i];
+            if (pSide.name.size() > ReplayFormat::NAME_LIMIT)
+                return "a player's name longer than " + std::to_string(ReplayFormat::NAME_LIMIT) +
+                       " characters";
+        }
         else if (t.size() == 3 && t[1] == "computer" && Whole(t[2], 0, 1000, level) &&
                  (level < LEVEL_COUNT || level == ReplayFormat::DEFAULT_LEVEL))
-            pSide = CReplaySide{true, static_cast<unsigned>(level)};
+            pSide = CReplaySide{true, static_cast<unsigned>(level), std::string()};
         else
             return "a side that is neither human nor a computer at a known level";
         return "";

@@ -136,7 +136,7 @@ bool CReplayRecorder::Open(CGameWorld& pWorld)
 void CReplayRecorder::OnMatchStarted(CGameWorld& pWorld)
 {
     End(pWorld);
-    if (!Open(pWorld))
+    if ((m_leaveOut && m_leaveOut(pWorld)) || !Open(pWorld))
         return;
     const std::string date = m_date.empty() ? ReplayDate(std::time(nullptr)) : m_date;
     CReplayHeader header = HeaderOfMatch(pWorld, date);

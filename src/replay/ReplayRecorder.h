@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "world/MatchObserver.h"
@@ -23,6 +24,9 @@ class CReplayRecorder : public CMatchObserver
     // starts. A network session gives both machines the host's start time, so that both
     // write the same file.
     void SetDate(const std::string& pDate) { m_date = pDate; }
+    // Matches it answers true for are not recorded (the menu's demo, when recording is the
+    // player's setting).
+    std::function<bool(const CGameWorld&)> m_leaveOut;
     // The file of the match in progress, or of the last one.
     const std::string& GetPath() const { return m_path; }
 

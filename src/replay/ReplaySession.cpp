@@ -22,6 +22,7 @@ CReplaySession::~CReplaySession() = default;
 void CReplaySession::RecordInto(const std::string& pFolder)
 {
     m_record = true;
+    m_recordAsked = true;
     m_folder = pFolder;
 }
 
@@ -32,15 +33,20 @@ std::string CReplaySession::RecordFolder() const
     return m_folder.empty() ? DefaultReplayFolder() : m_folder;
 }
 
+std::string CReplaySession::ReplayFolder() const
+{
+    return m_folder.empty() ? DefaultReplayFolder() : m_folder;
+}
+
 void CReplaySession::SetRecordDate(long long pSeconds)
 {
     if (m_recorder)
-        m_recorder->SetDate(ReplayDate(pSeconds));
+        m_recorder->SetDate(pSeconds > 0 ? ReplayDate(pSeconds) : std::string());
 }
 
 void CReplaySession::Attach(CGameWorld& pWorld, bool pWatch)
 {
-    if (m_record)
+    if (m_record && !m_recorder)
     {
         m_recorder = std::make_unique<CReplayRecorder>(RecordFolder());
         m_recorder->Attach(pWorld);
@@ -56,17 +62,26 @@ void CReplaySession::Begin(CGameWorld& pWorld)
 {
     if (m_file.empty())
         return;
-    CReplay replay;
     std::string why;
-    if (!LoadReplay(m_file, ExpectedHere(RESOURCE_CATALOGUE), replay, why))
+    if (!PlayNow(pWorld, m_file, why))
     {
-        std::fprintf(stderr, "ampwarden: cannot play %s: %s\n", m_file.c_str(), why.c_str());
         pWorld.m_notice = "Cannot play the replay: " + why;
         pWorld.m_state = STATE_MENU;
-        return;
     }
+}
+
+bool CReplaySession::PlayNow(CGameWorld& pWorld, const std::string& pFile, std::string& pWhy)
+{
+    CReplay replay;
+    if (!LoadReplay(pFile, ExpectedHere(RESOURCE_CATALOGUE), replay, pWhy))
+    {
+        std::fprintf(stderr, "ampwarden: cannot play %s: %s\n", pFile.c_str(), pWhy.c_str());
+        return false;
+    }
+    if (m_player)
+        m_player->Stop();
     m_player = std::make_unique<CReplayPlayer>(pWorld, replay);
-    const std::string file = m_file;
+    const std::string file = pFile;
     m_player->m_onDone = [&pWorld, file](CReplayPlayer& pPlayer)
     {
         switch (pPlayer.GetOutcome())
@@ -90,6 +105,50 @@ void CReplaySession::Begin(CGameWorld& pWorld)
         }
     };
     m_player->Start();
+    return true;
+}
+
+void CReplaySession::WatchNow(CGameWorld& pWorld, unsigned pGreen, unsigned pBlue, unsigned pSeed)
+{
+    if (m_player)
+        m_player->Stop();
+    pWorld.m_demoLevels[0] = pGreen;
+    pWorld.m_demoLevels[1] = pBlue;
+    // The seed for this match only, as a replay's.
+    const bool hadSeed = pWorld.m_hasMatchSeed;
+    const unsigned seed = pWorld.m_matchSeed;
+    pWorld.SetMatchSeed(pSeed);
+    pWorld.StartWatchedMatch();
+    pWorld.m_hasMatchSeed = hadSeed;
+    pWorld.m_matchSeed = seed;
+    if (!m_viewer)
+        m_viewer = std::make_unique<CViewerControls>(pWorld);
+    pWorld.m_driver = m_viewer.get();
+    pWorld.m_playerCommandRoute = nullptr;
+}
+
+void CReplaySession::RecordFromSettings(CGameWorld& pWorld, bool pOn)
+{
+    if (m_recordAsked)
+        return;
+    m_record = pOn;
+    if (!pOn && m_recorder)
+    {
+        m_recorder->Detach(pWorld);
+        m_recorder.reset();
+        pWorld.m_seedEveryMatch = false;
+    }
+    if (pOn && !m_recorder)
+    {
+        m_recorder = std::make_unique<CReplayRecorder>(RecordFolder());
+        // Neither the menu's demo nor a replay being played is a match of its own.
+        m_recorder->m_leaveOut = [](const CGameWorld& pMatch)
+        {
+            return (pMatch.m_demo && !pMatch.m_demoUntilDecided) ||
+                   dynamic_cast<CReplayPlayer*>(pMatch.m_driver) != nullptr;
+        };
+        m_recorder->Attach(pWorld);
+    }
 }
 
 void CReplaySession::Detach(CGameWorld& pWorld)

@@ -27,9 +27,18 @@ class CReplaySession
     void Begin(CGameWorld& pWorld);
     // At the end of the run: the match in progress ends its file.
     void Detach(CGameWorld& pWorld);
+    // While the program runs: plays a replay file now (false, with why, when it cannot be
+    // played), or starts a watched match with the viewer's controls.
+    bool PlayNow(CGameWorld& pWorld, const std::string& pFile, std::string& pWhy);
+    void WatchNow(CGameWorld& pWorld, unsigned pGreen, unsigned pBlue, unsigned pSeed);
+    // Recording turned on or off from the settings; the menu's demo is then left out, so that
+    // the folder keeps the matches played and watched. The command line's -record wins.
+    void RecordFromSettings(CGameWorld& pWorld, bool pOn);
 
     // The folder replays go to, empty when not recording.
     std::string RecordFolder() const;
+    // Where the replays are, recording or not: the -record folder, else the default one.
+    std::string ReplayFolder() const;
     // Later matches' headers give this date (seconds since 1970): a network match records the
     // host's start on both machines, so that both write the same file.
     void SetRecordDate(long long pSeconds);
@@ -39,6 +48,7 @@ class CReplaySession
     ~CReplaySession();
 
     bool m_record = false;
+    bool m_recordAsked = false; // by the command line
     std::string m_folder;
     std::string m_file;
     std::unique_ptr<CReplayRecorder> m_recorder;

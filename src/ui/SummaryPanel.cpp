@@ -74,6 +74,13 @@ void FormatPoints(char* pOut, size_t pSize, long long pUnits)
     std::snprintf(pOut, pSize, "%lld", pUnits / ScreenMath::ENERGY_POINT);
 }
 
+// A side as the summary names it: the player's name where the match gives one, else its colour.
+const char* SideLabel(const CGameWorld& pWorld, int pTeam)
+{
+    const std::string& name = pWorld.m_sideNames[pTeam];
+    return !name.empty() ? name.c_str() : pTeam == 1 ? "Green" : "Blue";
+}
+
 // The result in words: the winning side of a match nobody plays, else the player's own.
 std::string ResultText(const CGameWorld& pWorld)
 {
@@ -83,7 +90,7 @@ std::string ResultText(const CGameWorld& pWorld)
         return "Undecided";
     const int winner = pWorld.m_result == RESULT_WIN ? 1 : 2;
     if (pWorld.m_demo)
-        return winner == 1 ? "Green wins" : "Blue wins";
+        return std::string(SideLabel(pWorld, winner)) + " wins";
     return winner == pWorld.m_playerTeam ? "You win" : "You lose";
 }
 
@@ -158,7 +165,7 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
         else if (pWorld.m_result == RESULT_LOSE)
             winner = 2;
         if (winner != 0)
-            std::snprintf(banner, sizeof banner, "%s wins", winner == 1 ? "Green" : "Blue");
+            std::snprintf(banner, sizeof banner, "%s wins", SideLabel(pWorld, winner));
         else if (pWorld.m_result == RESULT_TIE)
             std::snprintf(banner, sizeof banner, "Both sides fell: a tie");
         else
@@ -231,7 +238,7 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
         for (int team = 1; team <= 2; ++team)
         {
             SideTextColour(team);
-            DrawTextAt(small, left + (team == 1 ? GREEN_X : BLUE_X), y, team == 1 ? "Green" : "Blue");
+            DrawTextAt(small, left + (team == 1 ? GREEN_X : BLUE_X), y, SideLabel(pWorld, team));
         }
     };
     char green[32];

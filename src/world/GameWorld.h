@@ -61,6 +61,9 @@ class CGameWorld
     void NewMatch();
     void ClearMatch();
     void MenuSelect();
+    // The keys on the menu: Up, Down and Tab move along a column, Left and Right between the
+    // menu and the open difficulty list, Enter chooses.
+    void OnMenuKey(int pSym, int pMod);
     bool IsMenuRowEnabled(int pRow, bool pMainMenu) const;
     void ShowMessage(const char* pText);
     // Shows the message only when the acting team is the player's and this is no demo.
@@ -276,6 +279,12 @@ class CGameWorld
     bool m_seedEveryMatch = false;
     // The seed the current match's random table was filled from, when it was.
     unsigned m_currentSeed = 0;
+    // The player's name from the settings, and the names shown for the sides of a network match
+    // or a replay (empty where none was given). SideName answers with the name a side's human
+    // goes by, for a replay's header; empty for a computer or none.
+    std::string m_playerName;
+    std::string m_sideNames[CTeam::MAX_TIDS];
+    std::string SideName(int pTeam) const;
     // A line that stands on the menu and match screens until the next match: a recording that
     // failed, a replay that cannot be played or went out of sync.
     std::string m_notice;
@@ -305,6 +314,11 @@ class CGameWorld
     int m_menuHover = -1;
     int m_difficultyHover = -1;
     bool m_difficultyListOpen = false;
+    // The main menu's rows from this one down open screens of their own (Play a Friend, Watch,
+    // Replays, Settings), through this call with the row's place among them.
+    static constexpr int FIRST_SCREEN_ROW = 5;
+    static constexpr int SCREEN_ROW_COUNT = 4;
+    std::function<void(int)> m_openScreen;
     CMusic m_music;
     // Until the next try at loading the music.
     int m_musicRetryMs = 0;

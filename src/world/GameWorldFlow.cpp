@@ -101,7 +101,8 @@ void CGameWorld::UpdateMenuMusic()
 bool CGameWorld::IsMenuRowEnabled(int pRow, bool pMainMenu) const
 {
     if (pMainMenu)
-        return pRow == 0 || pRow == 3 || (pRow == 1 && m_resumable);
+        return pRow == 0 || pRow == 3 || (pRow == 1 && m_resumable) ||
+               (pRow >= FIRST_SCREEN_ROW && pRow < FIRST_SCREEN_ROW + SCREEN_ROW_COUNT);
     return pRow == 0 || (pRow >= 2 && pRow < 2 + MENU_LEVEL_COUNT);
 }
 
@@ -122,6 +123,12 @@ void CGameWorld::MenuSelect()
         m_GameEngine->Quit();
         break;
     default:
+        if (m_menuHover >= FIRST_SCREEN_ROW && m_menuHover < FIRST_SCREEN_ROW + SCREEN_ROW_COUNT &&
+            m_openScreen)
+        {
+            PlaySound("MenuSwoosh");
+            m_openScreen(m_menuHover - FIRST_SCREEN_ROW);
+        }
         break;
     }
     if (m_difficultyHover != -1)

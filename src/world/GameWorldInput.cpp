@@ -1,7 +1,10 @@
 // Keys and the mouse in every state, and the player's placement interaction.
 #include <SDL/SDL_keysym.h>
 
+#include <SDL/SDL_keyboard.h>
+
 #include "ai/AIPlayer.h"
+#include "ai/Levels.h"
 #include "engine/Assert.h"
 #include "engine/GameEngine.h"
 #include "media/SoundManager.h"
@@ -60,7 +63,6 @@ int CGameWorld::ToolButtonAt(int pX, int pY)
 
 void CGameWorld::OnKey(int pSym, int pMod, bool pPressed)
 {
-    (void)pMod;
     AW_ASSERT(m_GameEngine);
     // The help screen opens over the menu and the match alike; Escape closes it first.
     if (pPressed && m_state != STATE_INTRO && (pSym == SDLK_F1 || (m_helpOpen && pSym == SDLK_ESCAPE)))
@@ -77,6 +79,8 @@ void CGameWorld::OnKey(int pSym, int pMod, bool pPressed)
     case STATE_MENU:
         if (pPressed && pSym == SDLK_ESCAPE)
             m_GameEngine->Quit();
+        else if (pPressed)
+            OnMenuKey(pSym, pMod);
         break;
     case STATE_MATCH:
         if (!m_driver || !m_driver->OnKey(*this, pSym, pPressed))
@@ -84,6 +88,53 @@ void CGameWorld::OnKey(int pSym, int pMod, bool pPressed)
         break;
     default:
         break;
+    }
+}
+
+void CGameWorld::OnMenuKey(int pSym, int pMod)
+{
+    // The column the keys move in: the difficulty list once a row of it is chosen.
+    const bool list = m_difficultyListOpen && m_difficultyHover != -1;
+    if (pSym == SDLK_RETURN || pSym == SDLK_KP_ENTER || pSym == SDLK_SPACE)
+    {
+        if (m_menuHover != -1 || m_difficultyHover != -1)
+            MenuSelect();
+        return;
+    }
+    if (pSym == SDLK_RIGHT && m_difficultyListOpen && !list)
+    {
+        m_menuHover = -1;
+        m_difficultyHover = 0;
+        PlaySound("MenuClick");
+        return;
+    }
+    if (pSym == SDLK_LEFT && list)
+    {
+        m_difficultyHover = -1;
+        m_menuHover = 0;
+        PlaySound("MenuClick");
+        return;
+    }
+    int step = 0;
+    if (pSym == SDLK_DOWN || (pSym == SDLK_TAB && !(pMod & KMOD_SHIFT)))
+        step = 1;
+    else if (pSym == SDLK_UP || pSym == SDLK_TAB)
+        step = -1;
+    if (step == 0)
+        return;
+    int& hover = list ? m_difficultyHover : m_menuHover;
+    // Rows run to the last that can be chosen; the walk goes round past the ends.
+    const int rows = list ? 2 + MENU_LEVEL_COUNT : FIRST_SCREEN_ROW + SCREEN_ROW_COUNT;
+    int row = hover == -1 ? (step > 0 ? -1 : rows) : hover;
+    for (int tries = 0; tries < rows; ++tries)
+    {
+        row = ((row + step) % rows + rows) % rows;
+        if (IsMenuRowEnabled(row, !list))
+        {
+            hover = row;
+            PlaySound("MenuClick");
+            return;
+        }
     }
 }
 
@@ -207,6 +258,9 @@ void CGameWorld::OnMouseButton(int pButton, bool pPressed, int pX, int pY)
             SkipIntro();
         break;
     case STATE_MENU:
+        // The row under the pointer, even when it has not moved since the menu came back.
+        if (pPressed && pButton == LEFT_BUTTON)
+            OnMouseMove(pX, pY);
         if (pPressed && pButton == LEFT_BUTTON && (m_menuHover != -1 || m_difficultyHover != -1))
             MenuSelect();
         break;

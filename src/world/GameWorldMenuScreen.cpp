@@ -16,7 +16,12 @@ namespace
 {
 using ScreenDraw::Quad;
 
-const char* const MAIN_ROWS[] = {"New Game", "Resume Game", "", "Exit"};
+// The rows below Exit open the screens added to the game; the rows above keep their places.
+const char* const MAIN_ROWS[] = {"New Game",      "Resume Game", "",        "Exit",    "",
+                                 "Play a Friend", "Watch",       "Replays", "Settings"};
+const int MAIN_ROW_COUNT = static_cast<int>(std::size(MAIN_ROWS));
+static_assert(MAIN_ROW_COUNT == CGameWorld::FIRST_SCREEN_ROW + CGameWorld::SCREEN_ROW_COUNT,
+              "one row per screen");
 // "Demo", a gap, then the levels weakest first, each with its arena rating in a column of its own.
 const int DIFFICULTY_ROW_COUNT = 2 + MENU_LEVEL_COUNT;
 // Rows go down from 500 pixels above the bottom edge, which the list must end above.
@@ -148,7 +153,7 @@ void CGameWorld::DrawMenu()
 
     glPushMatrix();
     glTranslatef(150.0f, 500.0f, 0.0f);
-    DrawRows(*this, font, MAIN_ROWS, 4, m_menuHover, true);
+    DrawRows(*this, font, MAIN_ROWS, MAIN_ROW_COUNT, m_menuHover, true);
     glPopMatrix();
 
     if (m_difficultyListOpen)

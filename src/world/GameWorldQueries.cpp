@@ -106,3 +106,12 @@ int CGameWorld::GetTeamFlow(int pTeam) const
     }
     return flow;
 }
+
+std::string CGameWorld::SideName(int pTeam) const
+{
+    if (pTeam <= 0 || pTeam >= CTeam::MAX_TIDS || GetTeam(pTeam).GetAI() != nullptr)
+        return std::string();
+    if (!m_sideNames[pTeam].empty())
+        return m_sideNames[pTeam];
+    return pTeam == m_playerTeam && !m_demo ? m_playerName : std::string();
+}

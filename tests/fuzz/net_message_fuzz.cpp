@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
     if (!DecodeNetMessage(pData, pSize, message, why))
         return 0;
     if (static_cast<int>(message.commands.size()) > Net::MAX_TURN_COMMANDS ||
-        message.version.size() > Net::MAX_TEXT_BYTES || message.fingerprint.size() > Net::MAX_TEXT_BYTES)
+        message.version.size() > Net::MAX_TEXT_BYTES || message.fingerprint.size() > Net::MAX_TEXT_BYTES ||
+        message.name.size() > Net::MAX_TEXT_BYTES)
         std::abort();
     for (const CMatchCommand& command : message.commands)
     {

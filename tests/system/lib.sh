@@ -62,6 +62,10 @@ aw_init() {
     fi
     xdpyinfo >/dev/null 2>&1 || aw_fail "no X display at $DISPLAY"
     export SDL_AUDIODRIVER=dummy
+    # The game's settings, recordings and state go to the scratch folder, never the user's.
+    export XDG_CONFIG_HOME="$AW_TMP/config" XDG_DATA_HOME="$AW_TMP/data" XDG_STATE_HOME="$AW_TMP/state"
+    # Matches are recorded only where a test asks for it (-record, or its own settings file).
+    mkdir -p "$XDG_CONFIG_HOME/ampwarden" && printf 'record 0\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
 }
 
 # aw_workdir: makes a scratch copy of the game's working directory (Data/ and the icon) the

@@ -1,5 +1,6 @@
 #include "ai/Levels.h"
 #include "world/WorldTestSupport.h"
+#include <SDL/SDL_keysym.h>
 
 namespace
 {
@@ -148,4 +149,39 @@ TEST_F(MenuTest, StepsAskForANewPictureOnlyOnceTheGearsHaveTurnedVisibly)
         << "0.0384 degrees a step: the seventh passes a quarter degree";
     w.m_state = STATE_MATCH;
     EXPECT_TRUE(w.Update(w.m_stepLength)) << "in a match every step shows";
+}
+
+TEST_F(MenuTest, TheKeysWalkTheMenuAndTheListAndOpenTheNewScreensBelowExit)
+{
+    CGameWorld& w = World();
+    std::vector<int> opened;
+    auto keep = w.m_openScreen;
+    w.m_openScreen = [&opened](int pScreen) { opened.push_back(pScreen); };
+    const int walk[][2] = {{SDLK_DOWN, 0}, {SDLK_DOWN, 3}, {SDLK_TAB, 5}, {SDLK_DOWN, 6},
+                           {SDLK_UP, 5},   {SDLK_UP, 3},   {SDLK_UP, 0},  {SDLK_UP, 8}};
+    for (const auto& step : walk)
+    {
+        w.OnKey(step[0], 0, true);
+        EXPECT_EQ(step[1], w.m_menuHover) << step[0];
+    }
+    w.OnKey(SDLK_RETURN, 0, true);
+    EXPECT_EQ(std::vector<int>{3}, opened) << "Settings";
+    w.OnMouseMove(MAIN_X, RowY(6));
+    EXPECT_EQ(6, w.m_menuHover);
+    Click(MAIN_X, RowY(6));
+    EXPECT_EQ((std::vector<int>{3, 1}), opened) << "Watch";
+
+    w.m_menuHover = 0;
+    w.OnKey(SDLK_RETURN, 0, true);
+    ASSERT_TRUE(w.m_difficultyListOpen);
+    w.OnKey(SDLK_RIGHT, 0, true);
+    EXPECT_EQ(0, w.m_difficultyHover);
+    EXPECT_EQ(-1, w.m_menuHover);
+    w.OnKey(SDLK_DOWN, 0, true);
+    EXPECT_EQ(2, w.m_difficultyHover) << "past the gap";
+    w.OnKey(SDLK_RETURN, 0, true);
+    EXPECT_EQ(STATE_MATCH, w.m_state);
+    ASSERT_NE(nullptr, w.GetTeam(2).GetAI());
+    EXPECT_EQ(0u, w.GetTeam(2).GetAI()->GetDifficulty()) << "Very Easy";
+    w.m_openScreen = keep;
 }

@@ -1,0 +1,70 @@
+#include "ui/AppSettings.h"
+
+#include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+
+#include <cstdio>
+
+#include "engine/GameEngine.h"
+#include "media/Audio.h"
+#include "replay/ReplaySession.h"
+
+namespace
+{
+const size_t RECENT_LIMIT = 1024;
+
+int MixerVolume(int pPercent)
+{
+    return pPercent * MIX_MAX_VOLUME / CSettings::VOLUME_MAX;
+}
+} // namespace
+
+CAppSettings& CAppSettings::Instance()
+{
+    static CAppSettings* settings = new CAppSettings;
+    return *settings;
+}
+
+void CAppSettings::Load()
+{
+    m_path = SettingsPath();
+    m_settings = LoadSettings(m_path);
+    std::string text;
+    std::string why;
+    bool missing = false;
+    if (ReadSmallFile(RecentHostsPath(), RECENT_LIMIT, text, missing, why))
+        m_recentHosts = ParseRecentHosts(text);
+}
+
+void CAppSettings::Apply(CGameEngine& pEngine) const
+{
+    if (IsAudioOpen())
+    {
+        Mix_Volume(-1, MixerVolume(m_settings.effectsVolume));
+        Mix_VolumeMusic(MixerVolume(m_settings.musicVolume));
+    }
+    CReplaySession::Instance().RecordFromSettings(pEngine.GetWorld(), m_settings.record);
+    pEngine.GetWorld().m_playerName = m_settings.name;
+}
+
+bool CAppSettings::Change(CGameEngine& pEngine, const CSettings& pSettings, std::string& pWhy)
+{
+    const bool screenChanged = pSettings.fullscreen != m_settings.fullscreen;
+    m_settings = pSettings;
+    Apply(pEngine);
+    // The window changes at once where the system allows it, else from the next start.
+    if (screenChanged && SDL_GetVideoSurface())
+        SDL_WM_ToggleFullScreen(SDL_GetVideoSurface());
+    return SaveSettings(m_path, m_settings, pWhy);
+}
+
+void CAppSettings::AddRecentHost(const std::string& pAddress)
+{
+    m_recentHosts = WithRecentHost(m_recentHosts, pAddress);
+    std::string text;
+    for (const std::string& host : m_recentHosts)
+        text += host + "\n";
+    std::string why;
+    if (!WriteWholeFile(RecentHostsPath(), text, why))
+        std::fprintf(stderr, "ampwarden: cannot keep the last addresses: %s\n", why.c_str());
+}

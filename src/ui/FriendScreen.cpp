@@ -1,0 +1,191 @@
+#include "ui/FriendScreen.h"
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "engine/GameEngine.h"
+#include "engine/Sessions.h"
+#include "net/NetAddress.h"
+#include "net/NetSession.h"
+#include "ui/AppSettings.h"
+#include "ui/MenuScreens.h"
+
+namespace
+{
+const int RECENT_SHOWN = 5;
+
+CRect Row(int pIndex)
+{
+    using namespace ScreenLayout;
+    return {LEFT, TOP + pIndex * PITCH, WIDTH, HEIGHT};
+}
+} // namespace
+
+std::vector<std::string> LocalAddresses()
+{
+    std::vector<std::string> v4;
+    std::vector<std::string> v6;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0)
+        return v4;
+    for (const ifaddrs* item = list; item; item = item->ifa_next)
+    {
+        if (!item->ifa_addr || (item->ifa_flags & IFF_LOOPBACK) || !(item->ifa_flags & IFF_UP))
+            continue;
+        char text[INET6_ADDRSTRLEN] = {};
+        if (item->ifa_addr->sa_family == AF_INET)
+        {
+            inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(item->ifa_addr)->sin_addr, text,
+                      sizeof text);
+            v4.push_back(text);
+        }
+        else if (item->ifa_addr->sa_family == AF_INET6)
+        {
+            const in6_addr& address = reinterpret_cast<const sockaddr_in6*>(item->ifa_addr)->sin6_addr;
+            // A link-local address needs the interface named as well; it is left out.
+            if (IN6_IS_ADDR_LINKLOCAL(&address) || IN6_IS_ADDR_LOOPBACK(&address))
+                continue;
+            inet_ntop(AF_INET6, &address, text, sizeof text);
+            v6.push_back(std::string("[") + text + "]");
+        }
+    }
+    freeifaddrs(list);
+    v4.insert(v4.end(), v6.begin(), v6.end());
+    v4.erase(std::unique(v4.begin(), v4.end()), v4.end());
+    return v4;
+}
+
+CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
+{
+    m_port =
+        Add(std::make_unique<CTextField>(Row(0), "Port to host on", 5, std::to_string(Net::DEFAULT_PORT)));
+    m_port->m_accepts = [](char c) { return c >= '0' && c <= '9'; };
+    m_port->m_onEnter = [this] { Host(); };
+    Add(std::make_unique<CButton>(Row(1), "Host a match", [this] { Host(); }));
+    m_address = Add(std::make_unique<CTextField>(Row(4), "Join HOST[:PORT]", 64));
+    m_address->m_onEnter = [this] { Join(m_address->GetText()); };
+    const std::vector<std::string>& recent = CAppSettings::Instance().GetRecentHosts();
+    if (!recent.empty())
+        m_address->SetText(recent.front());
+    Add(std::make_unique<CButton>(Row(5), "Join", [this] { Join(m_address->GetText()); }));
+    // The last addresses joined, one click away, in a column of their own.
+    for (int i = 0; i < static_cast<int>(recent.size()) && i < RECENT_SHOWN; ++i)
+    {
+        const std::string address = recent[static_cast<size_t>(i)];
+        Add(std::make_unique<CButton>(CRect{ScreenLayout::LEFT + 300, Row(6).y + i * 28, 420, 26}, address,
+                                      [this, address]
+                                      {
+                                          m_address->SetText(address);
+                                          Join(address);
+                                      }));
+    }
+    m_cancel = Add(std::make_unique<CButton>(Row(12), "Cancel", [this] { Cancel(); }));
+    m_cancel->m_enabled = false;
+    Add(std::make_unique<CButton>(Row(13), "Back", [this] { Back(); }));
+    m_addresses = LocalAddresses();
+    SetStatus("Host and tell your friend an address below, or join theirs", false);
+}
+
+void CFriendScreen::Host()
+{
+    uint16_t port = 0;
+    if (!ParseNetPort(m_port->GetText(), port))
+    {
+        SetStatus("The port is a number from 1 to 65535", true);
+        return;
+    }
+    CNetSetup setup;
+    setup.hosting = true;
+    setup.address.port = port;
+    std::string why;
+    if (!Sessions::OpenNet(CGameEngine::Instance(), setup, true, why))
+        SetStatus("Cannot host: " + why, true);
+    m_cancel->m_enabled = Sessions::IsNetOpen();
+    if (m_cancel->m_enabled)
+        m_chosen = static_cast<int>(WidgetCount()) - 2;
+}
+
+void CFriendScreen::Join(const std::string& pAddress)
+{
+    CNetSetup setup;
+    setup.address.port = Net::DEFAULT_PORT;
+    std::string why;
+    if (!ParseNetAddress(pAddress, setup.address, why))
+    {
+        SetStatus("Cannot join " + pAddress.substr(0, 64) + ": " + why, true);
+        return;
+    }
+    if (!Sessions::OpenNet(CGameEngine::Instance(), setup, true, why))
+    {
+        SetStatus("Cannot join: " + why, true);
+        return;
+    }
+    CAppSettings::Instance().AddRecentHost(pAddress);
+    m_cancel->m_enabled = true;
+    m_chosen = static_cast<int>(WidgetCount()) - 2;
+}
+
+void CFriendScreen::Cancel()
+{
+    if (!Sessions::IsNetOpen())
+        return;
+    Sessions::CloseNet(CGameEngine::Instance());
+    m_cancel->m_enabled = false;
+    SetStatus("Gave up waiting", false);
+}
+
+void CFriendScreen::Back()
+{
+    Cancel();
+    CScreen::Back();
+}
+
+bool CFriendScreen::OnFrame()
+{
+    if (Sessions::IsNetOpen())
+    {
+        CGameEngine& engine = CGameEngine::Instance();
+        if (Sessions::IsNetOver() && engine.GetWorld().m_state == STATE_MENU)
+        {
+            // Refused, unreachable, or the match is over and left: the reason stays here.
+            const std::string why = Sessions::NetHeadline();
+            Sessions::CloseNet(engine);
+            m_cancel->m_enabled = false;
+            SetStatus(why.empty() ? "The network match is over" : why, true);
+        }
+        else if (!Sessions::NetMatchSeen())
+        {
+            SetStatus(Sessions::NetHeadline() + "   (" + std::to_string(Sessions::NetElapsedSeconds()) +
+                          " s)",
+                      false);
+        }
+    }
+    const bool changed = m_status != m_shownStatus;
+    m_shownStatus = m_status;
+    return changed;
+}
+
+void CFriendScreen::DrawMore()
+{
+    using namespace ScreenLayout;
+    glColor4f(0.8f, 0.9f, 0.8f, 1.0f);
+    std::string line = "This machine: ";
+    if (m_addresses.empty())
+        line += "no network address found";
+    for (size_t i = 0; i < m_addresses.size() && i < 4; ++i)
+        line += (i ? ",  " : "") + m_addresses[i];
+    UiDraw::Text(LEFT, TOP + 2 * PITCH + 4, line, true);
+    UiDraw::Text(LEFT, TOP + 2 * PITCH + 22,
+                 "Over the internet, your router may need the port forwarded to this machine.", true);
+    if (!CAppSettings::Instance().GetRecentHosts().empty())
+    {
+        glColor4f(0.8f, 0.9f, 0.8f, 1.0f);
+        UiDraw::Text(LEFT, TOP + 6 * PITCH + 4, "Joined lately:", true);
+    }
+}

@@ -1,0 +1,57 @@
+#include "ui/SettingsScreen.h"
+
+#include "engine/GameEngine.h"
+#include "media/SoundManager.h"
+#include "ui/AppSettings.h"
+#include "ui/MenuScreens.h"
+
+namespace
+{
+CRect Row(int pIndex)
+{
+    using namespace ScreenLayout;
+    return {LEFT, TOP + pIndex * PITCH, WIDTH, HEIGHT};
+}
+} // namespace
+
+CSettingsScreen::CSettingsScreen() : CScreen("Settings")
+{
+    const CSettings& now = CAppSettings::Instance().Get();
+    m_effects = Add(std::make_unique<CSlider>(Row(0), "Effects volume", now.effectsVolume));
+    m_music = Add(std::make_unique<CSlider>(Row(1), "Music volume", now.musicVolume));
+    m_fullscreen = Add(std::make_unique<CToggle>(Row(2), "Full screen", now.fullscreen));
+    m_record = Add(std::make_unique<CToggle>(Row(3), "Record every match", now.record));
+    m_name = Add(std::make_unique<CTextField>(Row(4), "Your name", CSettings::NAME_LIMIT, now.name));
+    Add(std::make_unique<CButton>(Row(6), "Back", [this] { Back(); }));
+    m_effects->m_onChange = [this](int)
+    {
+        Save();
+        // Heard at the new volume.
+        PlaySound("MenuClick");
+    };
+    // The menu's music plays on under the screen, so the change is heard as it is made.
+    m_music->m_onChange = [this](int) { Save(); };
+    m_fullscreen->m_onChange = [this](int) { Save(); };
+    m_record->m_onChange = [this](int) { Save(); };
+    m_name->m_onChange = [this] { Save(); };
+    SetStatus("Kept in " + CAppSettings::Instance().GetPath(), false);
+}
+
+void CSettingsScreen::Save()
+{
+    CSettings settings = CAppSettings::Instance().Get();
+    settings.effectsVolume = m_effects->m_value;
+    settings.musicVolume = m_music->m_value;
+    settings.fullscreen = m_fullscreen->IsOn();
+    settings.record = m_record->IsOn();
+    const bool goodName = IsGoodPlayerName(m_name->GetText());
+    if (goodName)
+        settings.name = m_name->GetText();
+    std::string why;
+    if (!CAppSettings::Instance().Change(CGameEngine::Instance(), settings, why))
+        SetStatus("Not saved: " + why, true);
+    else if (!goodName)
+        SetStatus("A name has 1 to 16 letters, digits or signs, no space at either end", true);
+    else
+        SetStatus("Saved in " + CAppSettings::Instance().GetPath(), false);
+}
