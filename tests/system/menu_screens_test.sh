@@ -76,7 +76,7 @@ keep_shot watch
 aw_click 220 345
 sleep 3
 aw_screenshot watching
-expect_text "viewer legend" 500 65 500 25 "Space pause"
+expect_text "viewer legend" 500 65 500 25 "Space ?pause"
 keys Escape
 sleep 0.5
 aw_note "Watch: seed 4242 typed, the match runs with the viewer's controls"
