@@ -293,6 +293,8 @@ class CGameWorld
     std::string m_notice;
     // Steps run in the current match.
     int m_matchSteps = 0;
+    // Counts the matches set up, so that what is kept of one is never taken for another's.
+    int m_matchSerial = 0;
     CCounter m_demoTimer{120000};
     int m_greenWins = 0;
     int m_blueWins = 0;

@@ -278,6 +278,7 @@ void CGameWorld::NewMatch()
     m_matchOver = false;
     m_held = false;
     m_summaryOpen = false;
+    ++m_matchSerial;
     m_matchStats.Reset(m_nodes, static_cast<int>(m_stepLength));
 }
 
