@@ -155,7 +155,8 @@ void CNetGame::DrawOver()
         return;
     CGameWorld& world = m_engine.GetWorld();
     // Paused, or waiting for a dropped opponent: the board stays in view, dimmed, under the line.
-    if (m_matchSeen && world.m_state == STATE_MATCH && (m_session.GetPausedBy() != 0 || m_session.IsOpponentDropped()))
+    if (m_matchSeen && world.m_state == STATE_MATCH &&
+        (m_session.GetPausedBy() != 0 || m_session.IsOpponentDropped()))
         return world.DrawDimmed(headline.c_str());
     const int w = world.GetWindowWidth();
     const int h = world.GetWindowHeight();
