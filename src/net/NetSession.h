@@ -163,6 +163,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     std::function<void(const CNetMatchStart&)> m_onMatchStart;
     // Told when a desync is found, with the step and the dump of this side's nodes at it.
     std::function<void(int, const std::string&)> m_onDesync;
+    // Told of each chat line the other side sends (see CNetChatLink); dropped when unset.
+    std::function<void(const CNetMessage&)> m_onChat;
 
     // --- CMatchDriver, CMatchObserver ---
     int StepsPerTick() override;
