@@ -29,6 +29,8 @@ CNetGame::CNetGame(CGameEngine& pEngine, const CNetSetup& pSetup) : m_engine(pEn
 
 CNetGame::~CNetGame()
 {
+    if (m_observers)
+        m_observers->Detach(m_engine.GetWorld());
     ChatOff();
     m_session.Detach(m_engine.GetWorld());
 }
@@ -39,7 +41,11 @@ bool CNetGame::Open(std::string& pWhy)
     m_chat.Attach(m_session, world);
     m_chat.m_record = [&world](int pFrom, const std::string& pText)
     { CReplaySession::Instance().RecordChat(world, pFrom, pText); };
-    return m_session.Open(m_setup, pWhy);
+    if (!m_session.Open(m_setup, pWhy))
+        return false;
+    if (m_setup.hosting)
+        m_observers = OpenObserverHost(m_setup, m_chat);
+    return true;
 }
 
 void CNetGame::ChatOff()
@@ -153,6 +159,9 @@ bool CNetGame::OnFrame()
         return false;
     CGameWorld& world = m_engine.GetWorld();
     m_session.Pump(world);
+    if (m_observers)
+        m_observers->Pump(world, m_session.GetPhase() == CNetSession::PHASE_PLAYING,
+                          m_session.GetPhase() == CNetSession::PHASE_OVER);
     if (m_session.GetPhase() == CNetSession::PHASE_PLAYING && !m_matchSeen)
     {
         m_matchSeen = true;

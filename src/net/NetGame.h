@@ -3,7 +3,10 @@
 #include <string>
 
 #include "engine/FrameHook.h"
+#include <memory>
+
 #include "net/NetChatLink.h"
+#include "net/NetObserverHost.h"
 #include "net/NetSession.h"
 
 class CGameEngine;
@@ -37,6 +40,8 @@ class CNetGame : public CFrameHook
     CNetSetup m_setup;
     CNetSession m_session;
     CNetChatLink m_chat;
+    // Hosting: the observers, on the port after the game's.
+    std::unique_ptr<CNetObserverHost> m_observers;
     std::string m_drawnHeadline;
     bool m_matchSeen = false;
     // The window was closed during the match: the program ends once the session has.

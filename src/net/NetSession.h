@@ -35,6 +35,8 @@ struct CNetSetup
     uint32_t resumeCountdownMs = 3000;
     // The player's name the greeting carries; empty for none.
     std::string name;
+    // Hosting: whether observers' chat reaches the players.
+    bool observerChat = true;
 };
 
 // What both sides agreed on before the first step: what a replay of the match records.
