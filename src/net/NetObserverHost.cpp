@@ -131,7 +131,7 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
             CWatcher* watcher = Find(event.peer);
             if (watcher)
             {
-                std::fprintf(stderr, "ampwarden: observer %d left\n", watcher->number);
+                std::fprintf(stderr, "ampwarden: observer %d left or went silent\n", watcher->number);
                 watcher->peer = nullptr;
             }
             break;
