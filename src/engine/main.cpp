@@ -1,6 +1,6 @@
 #include <cstdio>
-#include <string>
 #include <memory>
+#include <string>
 
 #include "engine/CommandLine.h"
 #include "engine/DataFolder.h"

@@ -33,8 +33,8 @@ CNetObserver::~CNetObserver()
         m_transport.Close(0);
 }
 
-bool CNetObserver::Open(const CNetAddress& pAddress, const std::string& pVersion, const std::string& pFingerprint,
-                        std::string& pWhy)
+bool CNetObserver::Open(const CNetAddress& pAddress, const std::string& pVersion,
+                        const std::string& pFingerprint, std::string& pWhy)
 {
     m_version = pVersion;
     m_fingerprint = pFingerprint;
@@ -210,8 +210,8 @@ void CNetObserver::OnMessage(const CNetMessage& pMessage)
 void CNetObserver::Take(const CMatchCommand& pCommand)
 {
     // Commands come in step order; each is kept until its step is about to run.
-    m_commands.insert(std::upper_bound(m_commands.begin() + static_cast<long>(m_next), m_commands.end(), pCommand,
-                                       RunsBefore),
+    m_commands.insert(std::upper_bound(m_commands.begin() + static_cast<long>(m_next), m_commands.end(),
+                                       pCommand, RunsBefore),
                       pCommand);
 }
 
@@ -285,10 +285,11 @@ void CNetObserver::RebuildSome()
     ready.step = target;
     ready.hash = hash;
     Send(ready);
-    std::fprintf(stderr,
-                 "ampwarden: watching as observer %d from step %d, %u ms after opening (rebuilt in %u ms from %d "
-                 "commands)\n",
-                 m_number, target, m_stats.readyAfterOpenMs, m_stats.rebuildMs, m_catchUp.count);
+    std::fprintf(
+        stderr,
+        "ampwarden: watching as observer %d from step %d, %u ms after opening (rebuilt in %u ms from %d "
+        "commands)\n",
+        m_number, target, m_stats.readyAfterOpenMs, m_stats.rebuildMs, m_catchUp.count);
 }
 
 void CNetObserver::Acknowledge()

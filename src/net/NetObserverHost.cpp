@@ -41,7 +41,8 @@ bool CNetObserverHost::Listen(uint16_t pPort, const std::string& pVersion, const
     address.port = pPort;
     m_host = enet_host_create(&address, SLOTS, 3, 0, 0);
     if (!m_host)
-        return pWhy = "cannot wait for observers on UDP port " + std::to_string(pPort) + " (is it in use?)", false;
+        return pWhy = "cannot wait for observers on UDP port " + std::to_string(pPort) + " (is it in use?)",
+               false;
     m_version = pVersion;
     m_fingerprint = pFingerprint;
     return true;
@@ -213,7 +214,8 @@ void CNetObserverHost::OnReceive(CGameWorld& pWorld, CWatcher& pWatcher, const u
         if (!pWatcher.chat.Allow(CNetSession::NowMs()))
         {
             if (!pWatcher.floodSaid)
-                std::fprintf(stderr, "ampwarden: observer %d sends over 5 chat lines in 10 s: the rest are dropped\n",
+                std::fprintf(stderr,
+                             "ampwarden: observer %d sends over 5 chat lines in 10 s: the rest are dropped\n",
                              pWatcher.number);
             pWatcher.floodSaid = true;
             break;
@@ -264,7 +266,8 @@ void CNetObserverHost::CatchUp(CGameWorld& pWorld, CWatcher& pWatcher)
     for (size_t i = 0; i < m_commands.size(); ++i)
     {
         history.commands.push_back(m_commands[i]);
-        if (history.commands.size() == static_cast<size_t>(Net::MAX_HISTORY_COMMANDS) || i + 1 == m_commands.size())
+        if (history.commands.size() == static_cast<size_t>(Net::MAX_HISTORY_COMMANDS) ||
+            i + 1 == m_commands.size())
         {
             SendTo(pWatcher, history);
             history.commands.clear();
@@ -379,7 +382,8 @@ std::unique_ptr<CNetObserverHost> OpenObserverHost(const CNetSetup& pSetup, CNet
     const uint16_t port = static_cast<uint16_t>(pSetup.address.port + 1);
     if (port == 0 || !host->Listen(port, pSetup.version, pSetup.fingerprint, why))
     {
-        std::fprintf(stderr, "ampwarden: no observers: %s\n", why.empty() ? "no port after the game's" : why.c_str());
+        std::fprintf(stderr, "ampwarden: no observers: %s\n",
+                     why.empty() ? "no port after the game's" : why.c_str());
         return nullptr;
     }
     host->m_chatToPlayers = pSetup.observerChat;

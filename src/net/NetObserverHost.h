@@ -25,10 +25,10 @@ class CNetObserverHost : public CMatchObserver
 {
   public:
     // Disconnect codes an observer reads its refusal from.
-    static const uint32_t CODE_FULL = 0xF011;    // Net::MAX_OBSERVERS watch already
-    static const uint32_t CODE_REFUSED = 0xF012; // another version
-    static const uint32_t CODE_BAD = 0xF013;     // it broke the rules
-    static const uint32_t CODE_SLOW = 0xF014;    // it stopped reading
+    static const uint32_t CODE_FULL = 0xF011;     // Net::MAX_OBSERVERS watch already
+    static const uint32_t CODE_REFUSED = 0xF012;  // another version
+    static const uint32_t CODE_BAD = 0xF013;      // it broke the rules
+    static const uint32_t CODE_SLOW = 0xF014;     // it stopped reading
     static const uint32_t CODE_TOO_LONG = 0xF015; // the match has too many commands to send
     // An observer this many steps behind what it was sent (20 s) is dropped.
     static const int LAG_LIMIT_STEPS = 1250;
@@ -43,7 +43,8 @@ class CNetObserverHost : public CMatchObserver
     CNetObserverHost& operator=(const CNetObserverHost&) = delete;
 
     // Waits for observers on the port (IPv4); what their greeting must match.
-    bool Listen(uint16_t pPort, const std::string& pVersion, const std::string& pFingerprint, std::string& pWhy);
+    bool Listen(uint16_t pPort, const std::string& pVersion, const std::string& pFingerprint,
+                std::string& pWhy);
     // Call every frame: once the match plays (pPlaying) it follows the world; pOver once the
     // session is over (the observers are told where the match ends).
     void Pump(CGameWorld& pWorld, bool pPlaying, bool pOver);

@@ -45,8 +45,8 @@
 #include "net/NetTransport.h"
 #include "replay/ReplayRecorder.h"
 #include "ui/ChatBoard.h"
-#include "world/MatchHash.h"
 #include "world/GameWorld.h"
+#include "world/MatchHash.h"
 
 namespace
 {
@@ -312,8 +312,8 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
             {
                 const int from = Net::CHAT_FROM_OBSERVER + observer.GetNumber() - 1;
                 if (pOptions.chatFlood > 0)
-                    Flood([&observer](const std::vector<uint8_t>& pBytes) { observer.SendRaw(pBytes); }, from, step,
-                          pOptions.chatFlood);
+                    Flood([&observer](const std::vector<uint8_t>& pBytes) { observer.SendRaw(pBytes); }, from,
+                          step, pOptions.chatFlood);
                 else
                     observer.Say("watching from afar");
                 const_cast<CPeerOptions&>(pOptions).sayAt = -1;
@@ -333,12 +333,13 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
         std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", pWorld.m_matchSteps);
     const CNetObserver::CStats& stats = observer.GetStats();
     const double seconds = stats.watchedMs / 1000.0;
-    std::printf("observer %d: caught up at step %d from %d commands (rebuilt in %u ms, ready %u ms after opening); "
-                "watched to step %d, final hash %s; received %llu B (%.0f B/s over %.1f s); %zu chat lines\n",
-                observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs,
-                stats.readyAfterOpenMs, pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
-                static_cast<unsigned long long>(stats.bytesReceived),
-                seconds > 0 ? stats.bytesReceived / seconds : 0.0, seconds, CChatBoard::Instance().Lines().size());
+    std::printf(
+        "observer %d: caught up at step %d from %d commands (rebuilt in %u ms, ready %u ms after opening); "
+        "watched to step %d, final hash %s; received %llu B (%.0f B/s over %.1f s); %zu chat lines\n",
+        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs,
+        stats.readyAfterOpenMs, pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
+        static_cast<unsigned long long>(stats.bytesReceived),
+        seconds > 0 ? stats.bytesReceived / seconds : 0.0, seconds, CChatBoard::Instance().Lines().size());
     observer.Stop();
     return observer.EndedWell() ? 0 : 6;
 }
