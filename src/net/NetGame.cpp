@@ -99,6 +99,8 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
         world.m_resumable = false;
         // Its last line goes with it, off the menu and any match after.
         ChatOff();
+        if (m_observers)
+            m_observers->Detach(world);
         m_closed = true;
         m_drawnHeadline.clear();
         return true;

@@ -142,6 +142,11 @@ void CNetObserver::Pump()
         }
     }
     Acknowledge();
+    if (m_phase == PHASE_WATCHING)
+    {
+        m_stats.watchedMs = CNetSession::NowMs() - m_readyAt;
+        m_stats.bytesReceived = m_transport.BytesReceived();
+    }
     // Played to where the host's match ended.
     if (m_phase == PHASE_WATCHING && m_hostEnded && m_attached && m_world.m_matchSteps >= m_lastStep)
     {
@@ -280,6 +285,7 @@ void CNetObserver::RebuildSome()
     m_stats.catchUpCommands = m_catchUp.count;
     m_stats.rebuildMs = now - m_rebuildStartedAt;
     m_stats.readyAfterOpenMs = now - m_openedAt;
+    m_stats.catchUpBytes = m_stats.bytesReceived = m_transport.BytesReceived();
     CNetMessage ready;
     ready.type = NET_READY;
     ready.step = target;

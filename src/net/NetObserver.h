@@ -38,6 +38,7 @@ class CNetObserver : public CViewerControls
         int catchUpCommands = 0;
         uint32_t readyAfterOpenMs = 0; // from opening to standing at the host's step
         uint32_t rebuildMs = 0;
+        uint64_t catchUpBytes = 0; // received up to standing ready (ENet's UDP payload)
         uint64_t bytesReceived = 0;
         uint32_t watchedMs = 0; // from standing ready to the end
     };

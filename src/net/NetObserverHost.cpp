@@ -92,6 +92,9 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
         for (CWatcher& watcher : m_watchers)
             EndFor(watcher);
     }
+    // The board may go on to other matches: they are nobody's to watch.
+    if (m_ended)
+        Detach(pWorld);
     ENetEvent event;
     for (int i = 0; i < EVENTS_PER_PUMP && enet_host_service(m_host, &event, 0) > 0; ++i)
     {
@@ -149,7 +152,7 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
     {
         if (!watcher.greeted && now - watcher.since > GREETING_MS)
             Drop(watcher, CODE_BAD, "said nothing for 3 s");
-        else if (watcher.greeted && !watcher.live && m_attached && pWorld.m_matchSteps > 0)
+        else if (watcher.greeted && !watcher.live && (m_attached || m_ended) && pWorld.m_matchSteps > 0)
             CatchUp(pWorld, watcher);
         else if (watcher.live && watcher.sentThrough - watcher.acked > LAG_LIMIT_STEPS)
             Drop(watcher, CODE_SLOW, "stopped reading (20 s behind)");
@@ -197,7 +200,7 @@ void CNetObserverHost::OnReceive(CGameWorld& pWorld, CWatcher& pWatcher, const u
                             std::to_string(message.protocol) + ")");
         pWatcher.greeted = true;
         std::fprintf(stderr, "ampwarden: observer %d is watching\n", pWatcher.number);
-        if (m_attached && pWorld.m_matchSteps > 0)
+        if ((m_attached || m_ended) && pWorld.m_matchSteps > 0)
             CatchUp(pWorld, pWatcher);
         return;
     }

@@ -14,7 +14,7 @@
 //   ampwarden-netpeer --observe PORT [--steps N] [--seconds S] [--fast 1] [--stop-reading-at STEP]
 //     [--say-at STEP [--chat-flood N]] [--evil command --evil-at STEP] [--hashes FILE]
 //     watches the match of the host whose observers' port is PORT; exits 0 once it played the
-//     match to the end the host named, 6 when it was dropped or refused.
+//     match to the end the host named (or to --steps), 6 when it was dropped or refused.
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
 //     N peers that connect, never greet, and connect again whenever they are let go.
 // It prints one line of figures and exits 0 when the match reached its step limit with every
@@ -298,6 +298,9 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
         if (observer.GetPhase() == CNetObserver::PHASE_WATCHING)
             pWorld.Update(pOptions.fast ? 16u * 8 : static_cast<unsigned>(elapsed));
         const int step = pWorld.m_matchSteps;
+        const int limit = pOptions.setup.stepLimit;
+        if (limit > 0 && step >= limit && observer.GetPhase() == CNetObserver::PHASE_WATCHING)
+            break;
         if (step != lastStep && observer.GetPhase() == CNetObserver::PHASE_WATCHING)
         {
             lastStep = step;
@@ -335,13 +338,16 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
     const double seconds = stats.watchedMs / 1000.0;
     std::printf(
         "observer %d: caught up at step %d from %d commands (rebuilt in %u ms, ready %u ms after opening); "
-        "watched to step %d, final hash %s; received %llu B (%.0f B/s over %.1f s); %zu chat lines\n",
-        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs,
-        stats.readyAfterOpenMs, pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
-        static_cast<unsigned long long>(stats.bytesReceived),
-        seconds > 0 ? stats.bytesReceived / seconds : 0.0, seconds, CChatBoard::Instance().Lines().size());
+        "watched to step %d, final hash %s; received %llu B to catch up, then %.0f B/s over %.1f s; %zu chat "
+        "lines\n",
+        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs, stats.readyAfterOpenMs,
+        pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
+        static_cast<unsigned long long>(stats.catchUpBytes),
+        seconds > 0 ? (stats.bytesReceived - stats.catchUpBytes) / seconds : 0.0, seconds,
+        CChatBoard::Instance().Lines().size());
     observer.Stop();
-    return observer.EndedWell() ? 0 : 6;
+    const bool reached = pOptions.setup.stepLimit > 0 && pWorld.m_matchSteps >= pOptions.setup.stepLimit;
+    return observer.EndedWell() || reached ? 0 : 6;
 }
 
 int Squat(const CPeerOptions& pOptions)
