@@ -2,7 +2,8 @@
 # What observers cost, on loopback only. (1) Two matches at once, each through a relay of
 # 50 +- 10 ms each way and 5 % loss (100 +- 20 ms round trip), busy on both sides for MINUTES:
 # one with no observers, one with four, each through a relay of its own at the same settings;
-# the players' stalls a minute and the observers' bytes a second are printed. (2) A match
+# the players' stalls a minute (the players' relays alike, so that both measure the same
+# round trip) and the observers' bytes a second are printed. (2) A match
 # played as fast as its turns allow to 15 minutes (56,250 steps, a build every 8 steps a
 # side); observers joining from then on print how long they took to catch up.
 # Usage: tools/net_observe.sh [MINUTES] (default 3)
@@ -20,7 +21,7 @@ base=$((30000 + RANDOM % 900 * 20))
 
 for n in 0 4; do
     p=$((base + n * 10))
-    nice -n 10 "$relay" --listen $((p + 1)) --to $p --seed $((n + 1)) "${bad[@]}" >/dev/null &
+    nice -n 10 "$relay" --listen $((p + 1)) --to $p --seed 1 "${bad[@]}" >/dev/null &
     observers=()
     [ "$n" -gt 0 ] && observers=(--observers $((p + 2)))
     nice -n 10 "$peer" --host $p --seed 5 --steps $steps --busy 8 --seconds "$seconds" "${observers[@]}" \
@@ -41,10 +42,10 @@ for i in 1 2 3 4; do grep -o 'observer [0-9]: caught up.*' "$tmp/o$i.out" | sed 
 
 # (2) Catching up with a 15-minute match.
 p=$((base + 100))
-nice -n 10 "$peer" --host $p --observers $((p + 2)) --seed 9 --steps 60000 --busy 8 --fast 1 --seconds 900 \
-    >"$tmp/long.out" 2>"$tmp/long.err" &
+nice -n 10 "$peer" --host $p --observers $((p + 2)) --seed 9 --steps 60000 --busy 8 --fast-until 56250 \
+    --seconds 900 >"$tmp/long.out" 2>"$tmp/long.err" &
 host=$!
-nice -n 10 "$peer" --join $p --steps 60000 --busy 8 --fast 1 --seconds 900 >/dev/null 2>&1 &
+nice -n 10 "$peer" --join $p --steps 60000 --busy 8 --fast-until 56250 --seconds 900 >/dev/null 2>&1 &
 found=0
 for _ in $(seq 1 900); do
     kill -0 $host 2>/dev/null || break

@@ -7,7 +7,8 @@
 //     [--crash-at STEP] [--countdown MS] [--fast 1]
 //   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
 //   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
-//   --fast runs steps as fast as the turns allow instead of on the clock (measurements).
+//   --fast runs steps as fast as the turns allow instead of on the clock (measurements);
+//   --fast-until STEP does so up to the step.
 //     [--observers PORT [--quiet-observers 1]] [--say-at STEP [--chat-flood N]]
 //   --observers (host) takes observers on PORT; --say-at says a chat line at the step, or
 //   sends N lines at once past the limit (a flood the other side must cut).
@@ -64,6 +65,8 @@ struct CPeerOptions
     int leaveAt = -1;
     int crashAt = -1;
     bool fast = false;
+    // With fast: as fast as the turns allow only up to this step, then on the clock.
+    int fastUntil = 1 << 30;
     int squatters = 0;
     // Watching: the observers' port a host opens, or the one an observer reaches.
     int observersPort = 0;
@@ -141,6 +144,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.setup.resumeCountdownMs = static_cast<uint32_t>(number);
         else if (name == "--fast")
             pOut.fast = number != 0;
+        else if (name == "--fast-until")
+            pOut.fast = true, pOut.fastUntil = static_cast<int>(number);
         else if (name == "--drop-wait")
             pOut.setup.dropWaitMs = static_cast<uint32_t>(number);
         else if (name == "--squat")
@@ -462,6 +467,8 @@ int main(int argc, char** argv)
             const auto now = Clock::now();
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
             last += std::chrono::milliseconds(elapsed);
+            if (options.fast && world.m_matchSteps >= options.fastUntil)
+                options.fast = false;
             world.Update(options.fast ? 16u : static_cast<unsigned>(elapsed));
             const int step = world.m_matchSteps;
             if (step != lastStep)

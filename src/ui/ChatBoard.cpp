@@ -1,9 +1,12 @@
 #include "ui/ChatBoard.h"
 
+#include <vector>
+
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include "media/FontManager.h"
+#include "media/TextFit.h"
 #include "media/TextureFont.h"
 #include "net/NetChat.h"
 #include "world/GameWorld.h"
@@ -23,6 +26,8 @@ void Colour(int pFrom, float pAlpha)
         glColor4f(0.6f, 0.8f, 1.0f, pAlpha);
     else if (pFrom == 0)
         glColor4f(1.0f, 0.6f, 0.5f, pAlpha); // a refusal of our own line
+    else if (pFrom < 0)
+        glColor4f(1.0f, 1.0f, 1.0f, pAlpha); // the line being typed
     else
         glColor4f(0.95f, 0.9f, 0.6f, pAlpha);
 }
@@ -117,44 +122,59 @@ void CChatBoard::Draw(const CGameWorld& pWorld)
         return;
     const uint32_t now = SDL_GetTicks();
     const float x = 40.0f;
+    const float width = static_cast<float>(pWorld.GetWindowWidth()) - 2.0f * x - 40.0f;
     const float lineHeight = static_cast<float>(font->GetLineHeight()) + 2.0f;
-    float y = 84.0f;
-    glLoadIdentity();
+    // What is drawn, from the bottom up: the line being typed (or a refusal), then the lines
+    // said, newest first; a long one breaks within the board, its last part lowest.
+    struct CRow
+    {
+        int from;
+        float alpha;
+        std::string text;
+    };
+    std::vector<CRow> rows;
+    auto add = [&rows, width](int pFrom, float pAlpha, const std::string& pText)
+    {
+        const std::vector<std::string> parts = FitText(
+            pText, width, 3, [](const std::string& pPart) { return font->GetTextWidth(pPart.c_str()); });
+        for (auto part = parts.rbegin(); part != parts.rend(); ++part)
+            rows.push_back({pFrom, pAlpha, *part});
+    };
     if (m_open)
-    {
-        const std::string typed = "Say: " + m_typed + "_";
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
-        glBegin(GL_QUADS);
-        glVertex2f(x - 6.0f, y - 4.0f);
-        glVertex2f(static_cast<float>(pWorld.GetWindowWidth()) - 34.0f, y - 4.0f);
-        glVertex2f(static_cast<float>(pWorld.GetWindowWidth()) - 34.0f, y + lineHeight * 7.0f);
-        glVertex2f(x - 6.0f, y + lineHeight * 7.0f);
-        glEnd();
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        Text(font, x, y, typed);
-        y += lineHeight;
-    }
+        add(-1, 1.0f, "Say: " + m_typed + "_");
     else if (!m_refusal.empty() && now - m_refusedAt < 3000)
-    {
-        Colour(0, 1.0f);
-        Text(font, x, y, m_refusal);
-        y += lineHeight;
-    }
+        add(0, 1.0f, m_refusal);
     const size_t most = m_open ? HISTORY : SHOWN;
     size_t shown = 0;
-    for (auto it = m_lines.rbegin(); it != m_lines.rend() && shown < most; ++it)
+    for (auto it = m_lines.rbegin(); it != m_lines.rend() && shown < most; ++it, ++shown)
     {
         const uint32_t age = now - it->at;
         if (!m_open && age >= SHOW_MS)
             break;
         // The last second of a line fades.
-        const float alpha =
-            m_open || age + 1000 < SHOW_MS ? 1.0f : static_cast<float>(SHOW_MS - age) / 1000.0f;
-        Colour(it->from, alpha);
-        Text(font, x, y, it->text);
-        y += lineHeight;
-        ++shown;
+        add(it->from, m_open || age + 1000 < SHOW_MS ? 1.0f : static_cast<float>(SHOW_MS - age) / 1000.0f,
+            it->text);
+    }
+    const float bottom = 84.0f;
+    glLoadIdentity();
+    if (m_open)
+    {
+        // A plate under the open line and its history.
+        const float right = static_cast<float>(pWorld.GetWindowWidth()) - 34.0f;
+        const float top = bottom + lineHeight * static_cast<float>(rows.size());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+        glBegin(GL_QUADS);
+        glVertex2f(x - 6.0f, bottom - 4.0f);
+        glVertex2f(right, bottom - 4.0f);
+        glVertex2f(right, top);
+        glVertex2f(x - 6.0f, top);
+        glEnd();
+    }
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        Colour(rows[i].from, rows[i].alpha);
+        Text(font, x, bottom + lineHeight * static_cast<float>(i), rows[i].text);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
