@@ -289,6 +289,26 @@ void CNetTransport::Drop(int pCandidate, uint32_t pCode)
                        m_candidates.end());
 }
 
+void CNetTransport::TakeOver(CNetTransport& pOther)
+{
+    m_carriedSent = BytesSent() + pOther.m_carriedSent;
+    m_carriedReceived = BytesReceived() + pOther.m_carriedReceived;
+    m_carriedDatagrams = DatagramsSent() + pOther.m_carriedDatagrams;
+    if (m_peer)
+        enet_peer_reset(m_peer);
+    if (m_host)
+        enet_host_destroy(m_host);
+    m_host = pOther.m_host;
+    m_peer = pOther.m_peer;
+    m_hosting = pOther.m_hosting;
+    m_candidates = std::move(pOther.m_candidates);
+    m_bridge = std::move(pOther.m_bridge);
+    pOther.m_host = nullptr;
+    pOther.m_peer = nullptr;
+    pOther.m_candidates.clear();
+    SetDropLimit(m_dropLimitMs);
+}
+
 void CNetTransport::SetDropLimit(uint32_t pMs)
 {
     m_dropLimitMs = pMs;
@@ -376,12 +396,12 @@ uint16_t CNetTransport::GetPort() const
 
 uint64_t CNetTransport::BytesSent() const
 {
-    return m_host ? m_host->totalSentData : 0;
+    return m_carriedSent + (m_host ? m_host->totalSentData : 0);
 }
 
 uint64_t CNetTransport::BytesReceived() const
 {
-    return m_host ? m_host->totalReceivedData : 0;
+    return m_carriedReceived + (m_host ? m_host->totalReceivedData : 0);
 }
 
 uint32_t CNetTransport::RoundTrip() const
@@ -391,5 +411,5 @@ uint32_t CNetTransport::RoundTrip() const
 
 uint64_t CNetTransport::DatagramsSent() const
 {
-    return m_host ? m_host->totalSentPackets : 0;
+    return m_carriedDatagrams + (m_host ? m_host->totalSentPackets : 0);
 }

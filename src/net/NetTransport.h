@@ -66,6 +66,9 @@ class CNetTransport
     void Replace(int pCandidate);
     // The candidate is let go without a word (or with a code of the session's).
     void Drop(int pCandidate, uint32_t pCode = CODE_BUSY);
+    // Joining: the other transport's connection becomes this one's, and the link this one
+    // had is forgotten without a goodbye (its other end is gone). The other is left empty.
+    void TakeOver(CNetTransport& pOther);
     // Hosting with an opponent: peers that come in are candidates still, not turned away at
     // once, so that a side that lost its link may come back on a new one.
     void SetTakesReturns(bool pOn) { m_takesReturns = pOn; }
@@ -105,4 +108,8 @@ class CNetTransport
     // Peers let in to greet, and when each came.
     std::vector<std::pair<_ENetPeer*, uint32_t>> m_candidates;
     std::unique_ptr<CUdp6Bridge> m_bridge;
+    // Traffic of links this transport had before it took over another's.
+    uint64_t m_carriedSent = 0;
+    uint64_t m_carriedReceived = 0;
+    uint64_t m_carriedDatagrams = 0;
 };
