@@ -2,7 +2,10 @@
 # Coming back into a running match, headless on loopback only: a joiner crashed at a random
 # step and started again with the same command line rejoins, at once or after the host paused
 # for it, and both finish with the same hashes and the same replay; a wrong token, no token and
-# a seat for a match that has ended are refused, and the host plays on or keeps waiting.
+# a seat for a match that has ended are refused, and the host plays on or keeps waiting. A host
+# crashed at a random step and started again on its port is reached again by its joiner, which
+# sends it the match: the same hashes and replays again; meanwhile it refuses a wrong token and
+# a newcomer; one whose joiner claimed the win gives up waiting and takes a new opponent.
 # Usage: rejoin_test.sh NETPEER NETRELAY ARENA (from the repository root, which holds Data/).
 set -u
 peer="$1"
@@ -12,7 +15,7 @@ tmp="$(mktemp -d /tmp/aw_netr.XXXXXX)"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    rm -rf "$tmp"
+    [ -n "${KEEP:-}" ] || rm -rf "$tmp"
 }
 trap cleanup EXIT
 fail() {
@@ -60,6 +63,21 @@ for i in 1 2; do
         --record "$tmp/host$i.rec" --hashes "$tmp/host$i.hashes"
     run first$i j$i 60 --join $((p + 1)) --steps 1600 --busy 8 --record "$tmp/first$i.rec" --crash-at ${crash[$i]}
 done
+# 5 and 6. Hosts crash at a random step and are started again with the same command line: one
+# through the relay while its joiner waits (it reaches the new program through a new port), one
+# after its joiner claimed the win.
+pk=$((port + 16))
+"$relay" --seconds 120 --listen $((pk + 1)) --to $pk --delay 20 --jitter 10 --loss 5 --seed 5 --new-client 1 \
+    >/dev/null &
+pids+=($!)
+hcrash=$((150 + RANDOM % 700))
+hostargs=(--host $pk --seed $((RANDOM + 5)) --steps 1600 --busy 8 --drop-wait 40000)
+run hostk hk 60 "${hostargs[@]}" --record "$tmp/hostk.rec" --crash-at $hcrash
+run joink jk 110 --join $((pk + 1)) --steps 1600 --busy 8 --drop-wait 40000 --record "$tmp/joink.rec" \
+    --hashes "$tmp/joink.hashes"
+run hoste he 30 --host $((port + 20)) --seed 6 --steps 1600 --crash-at 100
+run joine je 30 --join $((port + 20)) --steps 1600 --drop-wait 500
+
 # 3. The first match's host, in play, refuses a seat with a wrong token and a peer with none.
 for _ in $(seq 1 100); do grep -q "match started" "$tmp/host1.err" 2>/dev/null && break; sleep 0.1; done
 mkdir -p "$tmp/w/ampwarden"
@@ -79,6 +97,15 @@ for i in 1 2; do
     expect first$i 9 "crashing at step ${crash[$i]}"
     [ -n "$(seat_of j$i)" ] || fail "the crashed joiner $i left no seat file"
 done
+expect hostk 9 "crashing at step $hcrash"
+[ -n "$(ls "$tmp/hk/ampwarden/hosted-$pk")" ] || fail "the crashed host left no seat file"
+run hostk2 hk 80 "${hostargs[@]}" --record "$tmp/hostk2.rec" --hashes "$tmp/hostk2.hashes"
+sleep 0.5
+# While it waits for its joiner, the host started again refuses a wrong token and a newcomer.
+mkdir -p "$tmp/wk/ampwarden"
+printf 'ampwarden seat 1\nhost 127.0.0.1\nport %d\nseed 1\ndate 1\ntoken 5678\n' $pk >"$tmp/wk/ampwarden/seat-127.0.0.1-$pk"
+run wrongk wk 20 --join $pk --steps 1600
+run nonek nk 20 --join $pk --steps 1600
 run again1 j1 80 --join $((port + 5)) --steps 1600 --busy 8 --record "$tmp/again1.rec" --hashes "$tmp/again1.hashes"
 sleep 11
 grep -q "blue lost its connection; waiting 0:40" "$tmp/host2.err" || fail "host 2 did not pause for its joiner"
@@ -103,4 +130,24 @@ for i in 1 2; do
     echo "- crashed at step ${crash[$i]}: $(grep -o 'back in the match at step.*' "$tmp/again$i.err" | head -n 1)"
     echo "  $(same_replays host$i again$i)"
 done
+expect wrongk 3 "Refused: 127.0.0.1 holds this seat for another token"
+expect nonek 3 "127.0.0.1 waits for its last match's opponent to come back"
+grep -qF "refused a new opponent: waiting for blue" "$tmp/hostk2.err" || fail "the host does not say why it refused"
+echo "- a host started again refuses a wrong token and a newcomer while it waits"
+expect joink 0 "green was started again; sending it the match"
+expect hostk2 0 "back in the match at step"
+[ -s "$tmp/hostk2.hashes" ] && [ -z "$(comm -13 <(sort "$tmp/joink.hashes") <(sort "$tmp/hostk2.hashes"))" ] ||
+    fail "host rejoin: hashes differ"
+[ -z "$(find "$tmp/hk" "$tmp/jk" -type f)" ] || fail "host rejoin: a seat file outlived the match"
+echo "- host crashed at step $hcrash: $(grep -o 'back in the match at step.*' "$tmp/hostk2.err" | head -n 1)"
+echo "  $(same_replays joink hostk2)"
+# The joiner claimed the win: the host started again waits its time, drops the seat, plays anew.
+expect hoste 9
+expect joine 4 "green lost its connection: you win"
+run hoste2 he 30 --host $((port + 20)) --seed 6 --steps 100 --drop-wait 2000
+for _ in $(seq 1 50); do grep -q "that match has ended" "$tmp/hoste2.err" 2>/dev/null && break; sleep 0.1; done
+run joine2 je 20 --join $((port + 20)) --steps 100
+expect joine2 0
+expect hoste2 0 "blue did not come back within 2 s: that match has ended; waiting for a new opponent"
+echo "- a host started again after its joiner claimed the win gave up waiting and played a newcomer"
 exit 0
