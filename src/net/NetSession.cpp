@@ -361,7 +361,10 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
     {
         const uint32_t code = pEvent.code;
         // A host with an opponent already lets a third peer connect only to turn it away.
-        if (code == 0x100 + BYE_NO_MATCH && m_offeredSeat != 0)
+        if (code == 0x100 + BYE_NO_MATCH && IsReturningHost())
+            End(&pWorld, OUTCOME_REFUSED, "blue was started again too: neither side holds the match any more",
+                -1);
+        else if (code == 0x100 + BYE_NO_MATCH && m_offeredSeat != 0)
             End(&pWorld, OUTCOME_REFUSED,
                 "Refused: " + m_setup.address.host + " has no match running for this seat (it has ended)",
                 -1);
@@ -421,6 +424,12 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
     case NET_HELLO:
         if (m_phase != PHASE_GREETING)
             return Broken(pWorld, "a second greeting");
+        // Both programs were started again: neither holds the match any more.
+        if (!m_setup.hosting && m_offeredSeat != 0 && pMessage.seat != 0)
+            return End(&pWorld, OUTCOME_REFUSED,
+                       "Refused: " + m_setup.address.host +
+                           " was started again too: neither side holds the match any more",
+                       BYE_NO_MATCH);
         OnHello(pMessage);
         if (m_phase == PHASE_OVER)
             return;
@@ -517,8 +526,12 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
             break;
         }
         default:
-            End(&pWorld, OUTCOME_BROKEN,
-                std::string(TheirName()) + " ended the session: our messages broke its rules", -1);
+            if (pMessage.reason == BYE_NO_MATCH && IsReturningHost())
+                End(&pWorld, OUTCOME_REFUSED,
+                    "blue was started again too: neither side holds the match any more", -1);
+            else
+                End(&pWorld, OUTCOME_BROKEN,
+                    std::string(TheirName()) + " ended the session: our messages broke its rules", -1);
             break;
         }
         break;
