@@ -60,7 +60,7 @@ void CNetSession::ReachReturningHost(CGameWorld& pWorld)
         m_reachAt = now;
         ++m_reaches;
         std::string why;
-        if (!m_reach->Connect(m_setup.address.host, m_setup.address.port, why))
+        if (!m_reach->ConnectAgain(m_transport, why))
             m_reach.reset();
     }
     CNetTransport::CEvent event;

@@ -105,12 +105,26 @@ bool CNetTransport::Listen(uint16_t pPort, std::string& pWhy)
 
 bool CNetTransport::Connect(const std::string& pHost, uint16_t pPort, std::string& pWhy)
 {
-    CResolvedHost resolved;
-    if (!ResolveNetHost(pHost, pPort, resolved, pWhy))
-        return false;
+    m_reached.reset(new CResolvedHost);
+    m_reachedPort = pPort;
+    return ResolveNetHost(pHost, pPort, *m_reached, pWhy) && ConnectTo(pWhy);
+}
+
+bool CNetTransport::ConnectAgain(const CNetTransport& pReached, std::string& pWhy)
+{
+    if (!pReached.m_reached)
+        return pWhy = "no host reached before", false;
+    m_reached.reset(new CResolvedHost(*pReached.m_reached));
+    m_reachedPort = pReached.m_reachedPort;
+    return ConnectTo(pWhy);
+}
+
+bool CNetTransport::ConnectTo(std::string& pWhy)
+{
+    const CResolvedHost& resolved = *m_reached;
     ENetAddress address;
     address.host = resolved.ipv4;
-    address.port = pPort;
+    address.port = m_reachedPort;
     if (resolved.ipv6)
     {
         // ENet talks to the bridge on 127.0.0.1; the bridge to the host over IPv6.
@@ -303,6 +317,8 @@ void CNetTransport::TakeOver(CNetTransport& pOther)
     m_hosting = pOther.m_hosting;
     m_candidates = std::move(pOther.m_candidates);
     m_bridge = std::move(pOther.m_bridge);
+    if (pOther.m_reached)
+        m_reached = std::move(pOther.m_reached);
     pOther.m_host = nullptr;
     pOther.m_peer = nullptr;
     pOther.m_candidates.clear();

@@ -10,6 +10,7 @@ struct _ENetHost;
 struct _ENetPeer;
 struct _ENetEvent;
 class CUdp6Bridge;
+struct CResolvedHost;
 
 // One connection to one opponent over ENet, on reliable ordered channels: ENet resends,
 // orders and times out; we only hand it messages. A host lets several peers in as candidates
@@ -53,6 +54,9 @@ class CNetTransport
     bool Listen(uint16_t pPort, std::string& pWhy);
     // Starts reaching a host by IPv4 or IPv6 address or name.
     bool Connect(const std::string& pHost, uint16_t pPort, std::string& pWhy);
+    // Starts reaching the host the other transport reached, by the address its name gave then
+    // (no lookup again, which could hold the frame up while the network is in trouble).
+    bool ConnectAgain(const CNetTransport& pReached, std::string& pWhy);
     // The next event, waiting at most pWaitMs for one; sends what is queued.
     bool Poll(CEvent& pEvent, uint32_t pWaitMs = 0);
     // Channels are ordered each on its own: a loss on one holds up only that one.
@@ -93,6 +97,7 @@ class CNetTransport
 
   private:
     bool Open(const void* pAddress, size_t pPeers, std::string& pWhy);
+    bool ConnectTo(std::string& pWhy);
     // ENet's service, with the IPv6 bridge pumped around it when there is one.
     int Service(_ENetEvent* pEvent, uint32_t pWaitMs);
     // ENet doubles a resend's wait on every loss without end; after a stall of a few seconds
@@ -108,6 +113,9 @@ class CNetTransport
     // Peers let in to greet, and when each came.
     std::vector<std::pair<_ENetPeer*, uint32_t>> m_candidates;
     std::unique_ptr<CUdp6Bridge> m_bridge;
+    // Joining: the host's address as looked up, and its port.
+    std::unique_ptr<CResolvedHost> m_reached;
+    uint16_t m_reachedPort = 0;
     // Traffic of links this transport had before it took over another's.
     uint64_t m_carriedSent = 0;
     uint64_t m_carriedReceived = 0;
