@@ -262,6 +262,8 @@ void CNetSession::Pump(CGameWorld& pWorld)
         {
             m_dropped = true;
             m_droppedAt = now;
+            m_reaches = 0;
+            m_reachToldNoMatch = false;
             std::fprintf(stderr, "ampwarden: %s lost its connection; waiting %s for it to return\n",
                          TheirName(), MinutesAndSeconds(m_setup.dropWaitMs).c_str());
         }
