@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "engine/CommandLine.h"
@@ -10,6 +11,7 @@
 #include "engine/Sessions.h"
 #include "engine/Version.h"
 #include "net/NetGame.h"
+#include "net/NetObserveGame.h"
 #include "ui/AppSettings.h"
 
 int main(int argc, char** argv)
@@ -41,11 +43,20 @@ int main(int argc, char** argv)
     }
     CNetSetup netSetup;
     bool network = false;
-    if (!ReadNetOptions(argc, argv, netSetup, network, badArgument))
+    CNetAddress observed;
+    bool observe = false;
+    if (!ReadNetOptions(argc, argv, netSetup, network, badArgument) ||
+        !ReadObserveOption(argc, argv, observed, observe, badArgument))
     {
         std::fprintf(stderr, "ampwarden: %s\n", badArgument.c_str());
         return 2;
     }
+    if (network && observe)
+    {
+        std::fprintf(stderr, "ampwarden: -observe watches another's match: not with -host or -join\n");
+        return 2;
+    }
+    netSetup.observerChat = !WantsQuietObservers(argc, argv);
 
     // Started from anywhere: read the data from the folder that holds it.
     std::string why;
@@ -75,7 +86,28 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    std::unique_ptr<CNetObserveGame> watching;
+    if (observe)
+    {
+        engine.AddOption("nointro");
+        watching = std::make_unique<CNetObserveGame>(engine);
+        if (!watching->Open(observed, why))
+        {
+            std::fprintf(stderr, "ampwarden: cannot start watching: %s\n", why.c_str());
+            engine.Shutdown();
+            return 1;
+        }
+        engine.SetFrameHook(watching.get());
+    }
     engine.Run();
+    if (watching)
+    {
+        engine.SetFrameHook(nullptr);
+        const int status = watching->ExitStatus();
+        watching.reset();
+        engine.Shutdown();
+        return status;
+    }
     Sessions::CloseNet(engine);
     engine.Shutdown();
     return network ? Sessions::NetExitStatus() : 0;

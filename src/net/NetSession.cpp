@@ -477,6 +477,10 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
     case NET_READY:
         OnReady(pWorld, pMessage);
         break;
+    case NET_CHAT:
+        if (m_onChat)
+            m_onChat(pMessage);
+        break;
     case NET_TURN:
         // The start comes on the first channel and turns on all three: a turn may overtake
         // the start it follows, and waits for it.

@@ -36,6 +36,8 @@ struct CNetSetup
     uint32_t resumeCountdownMs = 3000;
     // The player's name the greeting carries; empty for none.
     std::string name;
+    // Hosting: whether observers' chat reaches the players.
+    bool observerChat = true;
 };
 
 // What both sides agreed on before the first step: what a replay of the match records.
@@ -167,6 +169,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     std::function<void(const CNetMatchStart&)> m_onMatchStart;
     // Told when a desync is found, with the step and the dump of this side's nodes at it.
     std::function<void(int, const std::string&)> m_onDesync;
+    // Told of each chat line the other side sends (see CNetChatLink); dropped when unset.
+    std::function<void(const CNetMessage&)> m_onChat;
 
     // --- CMatchDriver, CMatchObserver ---
     int StepsPerTick() override;
