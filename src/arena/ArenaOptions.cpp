@@ -55,6 +55,11 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
             tournamentOption = name;
             continue;
         }
+        if (name == "--partial")
+        {
+            pOut.partial = true;
+            continue;
+        }
         if (name == "--merge")
         {
             pOut.merge = true;
@@ -127,6 +132,11 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
         pError = "--merge takes the tournament from its files: " + tournamentOption + " does not go with it";
         return false;
     }
+    if (pOut.partial && !pOut.merge)
+    {
+        pError = "--partial goes only with --merge";
+        return false;
+    }
     if (pOut.resume && pOut.csvPath.empty())
     {
         pError = "--resume needs the --csv file of the tournament to go on with";
@@ -167,6 +177,8 @@ const char* ArenaUsage()
            "                     matches it lacks and add them; the table covers them all\n"
            "  --merge CSV...     play nothing: put the CSVs of a tournament's shards together\n"
            "                     and print its table (with --csv FILE, write the merged CSV)\n"
+           "  --partial          with --merge: go on without the matches no file has (a\n"
+           "                     tournament cut short) and say how many they are\n"
            "  --list             print every match, with the command that shows it in the game\n"
            "  --catalogue FILE   the resource catalogue whose sprites the game knows (default:\n"
            "                     Data/resources.xml in the working directory, else in the\n"
