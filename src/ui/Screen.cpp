@@ -186,7 +186,22 @@ void CScreenStack::Clear()
 bool CScreenStack::OnEvent(const SDL_Event& pEvent)
 {
     CScreen* top = Top();
-    return top && top->OnEvent(pEvent);
+    if (!top)
+        return false;
+    // F1 opens the help over a screen as over the menu, and F1 or Escape closes it; the screen
+    // under it takes no keys or clicks meanwhile.
+    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    const bool key = pEvent.type == SDL_KEYDOWN;
+    const int sym = key ? pEvent.key.keysym.sym : 0;
+    if (key && (sym == SDLK_F1 || (world.m_helpOpen && sym == SDLK_ESCAPE)))
+    {
+        world.OnKey(sym, pEvent.key.keysym.mod, true);
+        return true;
+    }
+    if (world.m_helpOpen)
+        return key || pEvent.type == SDL_KEYUP || pEvent.type == SDL_MOUSEMOTION ||
+               pEvent.type == SDL_MOUSEBUTTONDOWN || pEvent.type == SDL_MOUSEBUTTONUP;
+    return top->OnEvent(pEvent);
 }
 
 bool CScreenStack::OnFrame()
@@ -201,6 +216,11 @@ bool CScreenStack::OnFrame()
 
 void CScreenStack::Draw()
 {
-    if (CScreen* top = Top())
-        top->Draw();
+    CScreen* top = Top();
+    if (!top)
+        return;
+    top->Draw();
+    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    if (world.m_helpOpen)
+        world.m_helpScreen.Draw(world.GetWindowWidth(), world.GetWindowHeight(), false);
 }
