@@ -14,11 +14,11 @@ const int TITLE_TOP = 40;
 const int STATUS_TOP = 85;
 } // namespace
 
-void CScreen::Draw()
+namespace
 {
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
-    const int w = world.GetWindowWidth();
-    // The whole window, from the state every frame starts from.
+// The whole window, from the state every frame starts from.
+void ClearWindow()
+{
     glClearColor(0.0f, 0.12f, 0.06f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -27,6 +27,13 @@ void CScreen::Draw()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_ALPHA_TEST);
     glEnable(GL_BLEND);
+}
+} // namespace
+
+void CScreen::Draw()
+{
+    const int w = CGameEngine::Instance().GetWorld().GetWindowWidth();
+    ClearWindow();
     glColor4f(0.6f, 1.0f, 0.7f, 1.0f);
     UiDraw::Text((w - UiDraw::TextWidth(m_title)) / 2, TITLE_TOP, m_title);
     if (!m_status.empty())
@@ -217,10 +224,15 @@ bool CScreenStack::OnFrame()
 void CScreenStack::Draw()
 {
     CScreen* top = Top();
+    CGameWorld& world = CGameEngine::Instance().GetWorld();
     if (!top)
         return;
-    top->Draw();
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
-    if (world.m_helpOpen)
+    // The help alone: the screen's title would show through above it.
+    if (!world.m_helpOpen)
+        top->Draw();
+    else
+    {
+        ClearWindow();
         world.m_helpScreen.Draw(world.GetWindowWidth(), world.GetWindowHeight(), false);
+    }
 }
