@@ -75,6 +75,7 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
         m_address->SetText(recent.front());
     Add(std::make_unique<CButton>(Row(5), "Join", [this] { Join(m_address->GetText()); }));
     // The last addresses joined, one click away, in a column of their own.
+    m_recentShown = !recent.empty();
     for (int i = 0; i < static_cast<int>(recent.size()) && i < RECENT_SHOWN; ++i)
     {
         const std::string address = recent[static_cast<size_t>(i)];
@@ -207,7 +208,8 @@ void CFriendScreen::DrawMore()
     UiDraw::Text(LEFT, TOP + 2 * PITCH + 4, line, true);
     UiDraw::Text(LEFT, TOP + 2 * PITCH + 22,
                  "Over the internet, your router may need the port forwarded to this machine.", true);
-    if (!CAppSettings::Instance().GetRecentHosts().empty())
+    // The addresses as they were when the screen opened: one joined since is not listed yet.
+    if (m_recentShown)
     {
         glColor4f(0.8f, 0.9f, 0.8f, 1.0f);
         UiDraw::Text(LEFT, TOP + 6 * PITCH + 4, "Joined lately:", true);

@@ -36,6 +36,7 @@ class CFriendScreen : public CScreen
     CButton* m_cancel;
     std::vector<std::string> m_addresses;
     std::string m_shownStatus;
+    bool m_recentShown = false;
 };
 
 // This machine's addresses other than loopback, IPv4 first.
