@@ -49,6 +49,7 @@ const std::vector<GameOption>& GameOptions()
         {"-observe", "HOST[:PORT]", GameOption::NEEDS_VALUE,
          "watch the match of the host at HOST (port 24681)"},
         {"-quiet-observers", "", GameOption::NO_VALUE, "hosting: observers' chat does not reach the players"},
+        {"-once", "", GameOption::NO_VALUE, "end when the network match ends (status 1 if it failed)"},
         {"--help, -h, -help", "", GameOption::NO_VALUE, "print this text and exit"},
         {"--version", "", GameOption::NO_VALUE, "print the name and version and exit"},
     };

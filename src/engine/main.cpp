@@ -13,6 +13,7 @@
 #include "net/NetGame.h"
 #include "net/NetObserveGame.h"
 #include "ui/AppSettings.h"
+#include "ui/FriendScreen.h"
 
 int main(int argc, char** argv)
 {
@@ -75,13 +76,20 @@ int main(int argc, char** argv)
         return 1;
     }
     CAppSettings::Instance().Apply(engine);
+    // Scripts ask for -once: the program ends with the network session, its status saying how.
+    const bool once = engine.HasOption("once");
     if (network)
     {
-        // Straight past the intro to the waiting screen.
+        // Straight past the intro to the Play a Friend screen, hosting or joining as if chosen
+        // there: the waiting, and every end of the session, show on it and the program stays.
         engine.AddOption("nointro");
-        if (!Sessions::OpenNet(engine, netSetup, false, why))
+        auto screen = std::make_unique<CFriendScreen>();
+        const bool opened = screen->Start(netSetup);
+        if (!opened)
+            std::fprintf(stderr, "ampwarden: %s\n", screen->GetStatus().c_str());
+        engine.GetScreens().Push(std::move(screen));
+        if (!opened && once)
         {
-            std::fprintf(stderr, "ampwarden: cannot start the network game: %s\n", why.c_str());
             engine.Shutdown();
             return 1;
         }
@@ -110,5 +118,5 @@ int main(int argc, char** argv)
     }
     Sessions::CloseNet(engine);
     engine.Shutdown();
-    return network ? Sessions::NetExitStatus() : 0;
+    return once ? Sessions::NetExitStatus() : 0;
 }

@@ -48,8 +48,8 @@ enum NetMessageType
     NET_HASH = 6,  // the sender's state hash after `step` steps
     NET_PAUSE = 7, // paused (or resumed) by the sender
     NET_BYE = 8,   // the sender leaves, with a reason and the last step the match runs
-    // A returning side: the host tells where the match stands (then NET_HISTORY messages with
-    // every command so far); the returning side says it stands there too, with its hash.
+    // A returning side: the side that stayed tells where the match stands (then NET_HISTORY
+    // messages with every command so far); the returning side says it stands there too, with its hash.
     NET_CATCH_UP = 9,
     NET_HISTORY = 10,
     NET_READY = 11,
@@ -81,8 +81,9 @@ struct CNetMessage
     std::string version;
     std::string fingerprint;
     int rules = 1; // a greeting of protocol 2 and older names none: those builds play rules 1
-    // NET_HELLO: the seat of a running match offered by a returning side, 0 for none;
-    // NET_START: the joiner's seat token
+    // NET_HELLO: the seat of a running match offered by a returning side, 0 for none (from a
+    // host started again: the match it comes back to, by seed and date, never the token);
+    // NET_START: the seat token, which both sides keep
     uint64_t seat = 0;
     // The player's name: last, and read only when sent, so that an older greeting still
     // reads and is refused for its version.
