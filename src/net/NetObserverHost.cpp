@@ -43,6 +43,10 @@ bool CNetObserverHost::Listen(uint16_t pPort, const std::string& pVersion, const
     if (!m_host)
         return pWhy = "cannot wait for observers on UDP port " + std::to_string(pPort) + " (is it in use?)",
                false;
+    // Nothing an observer may send is longer than a message, nor needs much waiting room: ENet
+    // drops what is bigger before it is put together.
+    m_host->maximumPacketSize = Net::MAX_MESSAGE_BYTES;
+    m_host->maximumWaitingData = 64 * Net::MAX_MESSAGE_BYTES;
     m_version = pVersion;
     m_fingerprint = pFingerprint;
     return true;

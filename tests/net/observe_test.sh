@@ -57,6 +57,8 @@ start early --observe $((port + 3)) --say-at 100
 start deaf --observe $((port + 2)) --stop-reading-at 100
 start flood --observe $((port + 2)) --say-at 150 --chat-flood 30
 start evil --observe $((port + 2)) --evil command --evil-at 150
+# Garbage at the observers' port changes nothing.
+for i in $(seq 1 20); do head -c $((i * 300)) /dev/urandom >/dev/udp/127.0.0.1/$((port + 2)); done
 sleep 8
 start late --observe $((port + 4))
 expect evil 6 "dropped us: our messages broke its rules"
