@@ -197,7 +197,8 @@ class CAIPlayer
     CVector2 StrayPlace(const CVector2& pPos);
     CVector2 StrayAim(const CVector2& pFrom, const CVector2& pAim);
     void ThinkPlain();
-    CEntity* NearestFoe() const;
+    // The foe's main node when in sight, else the foe nearest home.
+    CEntity* FoeToBeam() const;
 };
 
 // Every call the world makes on an opponent (notifications, Think, Upkeep) is reported here

@@ -77,7 +77,7 @@ CVector2 CAIPlayer::StrayAim(const CVector2& pFrom, const CVector2& pAim)
     return CVector2(pFrom.x + d.x * c - d.y * s, pFrom.y + d.x * s + d.y * c);
 }
 
-CEntity* CAIPlayer::NearestFoe() const
+CEntity* CAIPlayer::FoeToBeam() const
 {
     if (!m_mainNode)
         return nullptr;
@@ -86,7 +86,8 @@ CEntity* CAIPlayer::NearestFoe() const
     float best = 0.0f;
     for (CEntity* node : m_scan.m_enemyList)
     {
-        const float d = (node->GetPosition() - home).LengthSq();
+        // A foe's main node in sight is what it goes for: the match is won there.
+        const float d = node->IsMainNode() ? -1.0f : (node->GetPosition() - home).LengthSq();
         if (!nearest || d < best)
         {
             nearest = node;
@@ -97,7 +98,8 @@ CEntity* CAIPlayer::NearestFoe() const
 }
 
 // A newcomer's plan: shield a node a foe's beam strikes, else take the next site, else set a
-// beam on the foe nearest home. It saves for what it wants rather than doing something else.
+// beam on a foe's main node, or on the foe nearest home when none is in sight. It saves for what it wants
+// rather than doing something else.
 void CAIPlayer::ThinkPlain()
 {
     CGameWorld& world = World();
@@ -143,7 +145,7 @@ void CAIPlayer::ThinkPlain()
 
     if (energy < CBeamNode::GetCost())
         return;
-    CEntity* target = NearestFoe();
+    CEntity* target = FoeToBeam();
     if (!target)
         return;
     CSpot spot = FindBeamSpot(target, 0.0f);

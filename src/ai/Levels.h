@@ -11,7 +11,7 @@ constexpr unsigned LEVEL_EASY = 1;
 constexpr unsigned LEVEL_NORMAL = 2;
 constexpr unsigned LEVEL_HARD = 3;
 constexpr unsigned LEVEL_EXPERT = 4;
-// The plain plan of a paced player: expand to sites, shield what is shot, beam the nearest foe.
+// The plain plan of a paced player: expand to sites, shield what is shot, beam the foe.
 constexpr unsigned PLAN_PLAIN = 1000;
 
 struct LevelInfo
@@ -42,16 +42,18 @@ inline constexpr LevelInfo LEVELS[] = {
     {"Paced 48", PLAN_PLAIN, 48, 1000, 3.0f, 4.0f},
     // Steps between Very Easy and Normal: Easy's and Normal's decisions at a limited pace.
     {"Gentle", LEVEL_EASY, 8, 0, 0.0f, 0.0f},
-    {"Mild", LEVEL_EASY, 10, 0, 0.0f, 0.0f},
-    {"Steady", LEVEL_NORMAL, 16, 0, 0.0f, 0.0f},
-    {"Moderate", LEVEL_NORMAL, 24, 0, 0.0f, 0.0f},
-    {"Firm", LEVEL_NORMAL, 32, 0, 0.0f, 0.0f},
-    {"Keen", LEVEL_NORMAL, 40, 0, 0.0f, 0.0f},
+    {"Mild", LEVEL_EASY, 15, 0, 0.0f, 0.0f},
+    {"Steady", LEVEL_NORMAL, 13, 0, 0.0f, 0.0f},
+    {"Moderate", LEVEL_NORMAL, 15, 0, 0.0f, 0.0f},
+    {"Firm", LEVEL_NORMAL, 24, 0, 0.0f, 0.0f},
+    {"Keen", LEVEL_NORMAL, 34, 0, 0.0f, 0.0f},
+    {"Brisk", LEVEL_NORMAL, 18, 0, 0.0f, 0.0f},
+    {"Sharp", LEVEL_NORMAL, 28, 0, 0.0f, 0.0f},
 };
 constexpr unsigned LEVEL_COUNT = static_cast<unsigned>(sizeof LEVELS / sizeof LEVELS[0]);
 
 // The menu's difficulty list, weakest first.
-inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 13, 14, 2, 3, 4};
+inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 15, 13, 16, 14, 2, 3, 4};
 constexpr int MENU_LEVEL_COUNT = static_cast<int>(sizeof MENU_LEVELS / sizeof MENU_LEVELS[0]);
 
 // The table's entry for a level; a number past it reads as Hard's entry.

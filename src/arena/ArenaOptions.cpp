@@ -55,6 +55,11 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
             tournamentOption = name;
             continue;
         }
+        if (name == "--partial")
+        {
+            pOut.partial = true;
+            continue;
+        }
         if (name == "--merge")
         {
             pOut.merge = true;
@@ -127,6 +132,11 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
         pError = "--merge takes the tournament from its files: " + tournamentOption + " does not go with it";
         return false;
     }
+    if (pOut.partial && !pOut.merge)
+    {
+        pError = "--partial goes only with --merge";
+        return false;
+    }
     if (pOut.resume && pOut.csvPath.empty())
     {
         pError = "--resume needs the --csv file of the tournament to go on with";
@@ -147,8 +157,9 @@ const char* ArenaUsage()
            "Every ordered pairing of a green level with a blue level plays the same seeds;\n"
            "match i of a pairing uses seed S+i. Levels: 0 Very Easy, 1 Easy, 2 Normal,\n"
            "3 Hard, 4 Expert, 5-8 Paced 6, 12, 24, 48 (for measuring), 9 Gentle, 10 Mild,\n"
-           "11 Steady, 12 Moderate, 13 Firm, 14 Keen. Under the table: each level's rating\n"
-           "(Very Easy = 0, 400 points = 10:1 odds) with its 95 % error bar.\n"
+           "11 Steady, 12 Moderate, 13 Firm, 14 Keen, 15 Brisk, 16 Sharp. Under the table:\n"
+           "each level's rating (Very Easy = 0, 400 points = 10:1 odds) with its 95 % error\n"
+           "bar.\n"
            "\n"
            "  --levels L,L,...   levels for both colours (default 0,1,2,3,4)\n"
            "  --green L,L,...    green's levels only\n"
@@ -167,6 +178,8 @@ const char* ArenaUsage()
            "                     matches it lacks and add them; the table covers them all\n"
            "  --merge CSV...     play nothing: put the CSVs of a tournament's shards together\n"
            "                     and print its table (with --csv FILE, write the merged CSV)\n"
+           "  --partial          with --merge: go on without the matches no file has (a\n"
+           "                     tournament cut short) and say how many they are\n"
            "  --list             print every match, with the command that shows it in the game\n"
            "  --catalogue FILE   the resource catalogue whose sprites the game knows (default:\n"
            "                     Data/resources.xml in the working directory, else in the\n"

@@ -25,6 +25,8 @@ struct ArenaOptions
     // --merge: no matches played; the table (and --csv) from these shards' CSVs.
     bool merge = false;
     std::vector<std::string> mergePaths;
+    // --partial: a merge goes on without the matches no file has.
+    bool partial = false;
     // --watch: show one match in the game's window instead of playing a tournament.
     bool watch = false;
     unsigned watchSeed = 0;

@@ -88,7 +88,7 @@ std::vector<ArenaOutcome> CMatchSlots::Outcomes() const
 }
 
 bool MergeArenaCsvs(const std::vector<std::string>& pPaths, ArenaTournament& pTournament,
-                    std::vector<ArenaOutcome>& pOutcomes, std::string& pError)
+                    std::vector<ArenaOutcome>& pOutcomes, std::string& pError, size_t* pMissing)
 {
     if (pPaths.empty())
         return pError = "--merge needs the CSV files of a tournament's shards", false;
@@ -117,7 +117,9 @@ bool MergeArenaCsvs(const std::vector<std::string>& pPaths, ArenaTournament& pTo
             return false;
     }
     const std::vector<ArenaMatchSetup> missing = slots.Missing();
-    if (!missing.empty())
+    if (pMissing)
+        *pMissing = missing.size();
+    else if (!missing.empty())
     {
         // Whose shard it is, by the first file's count of shards: the file not given or cut short.
         size_t index = 0;

@@ -36,6 +36,7 @@ class CMatchSlots
 
 // Puts the CSVs of a tournament's shards back together, its matches in the tournament's order.
 // False with one line naming the file when the files are of different tournaments, or a match
-// is missing, given twice or not of the tournament.
+// is missing, given twice or not of the tournament. Given pMissing, a missing match is only
+// counted there: the outcomes are what the files hold (a tournament cut short).
 bool MergeArenaCsvs(const std::vector<std::string>& pPaths, ArenaTournament& pTournament,
-                    std::vector<ArenaOutcome>& pOutcomes, std::string& pError);
+                    std::vector<ArenaOutcome>& pOutcomes, std::string& pError, size_t* pMissing = nullptr);

@@ -110,7 +110,9 @@ int Merge(const ArenaOptions& pOptions)
     ArenaTournament tournament;
     std::vector<ArenaOutcome> outcomes;
     std::string error;
-    if (!MergeArenaCsvs(pOptions.mergePaths, tournament, outcomes, error))
+    size_t missing = 0;
+    if (!MergeArenaCsvs(pOptions.mergePaths, tournament, outcomes, error,
+                        pOptions.partial ? &missing : nullptr))
     {
         std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
         return 1;
@@ -119,6 +121,8 @@ int Merge(const ArenaOptions& pOptions)
     const int crashes = Crashes(outcomes);
     std::printf("\n%zu matches (cap %.1f game minutes) merged from %zu files, %d crashed\n", outcomes.size(),
                 tournament.capSteps * 16.0 / 60000.0, pOptions.mergePaths.size(), crashes);
+    if (missing != 0)
+        std::printf("partial: %zu matches of the tournament are in no file and left out\n", missing);
     if (!pOptions.csvPath.empty() && !SaveArenaCsv(pOptions.csvPath, tournament, outcomes))
     {
         std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", pOptions.csvPath.c_str());

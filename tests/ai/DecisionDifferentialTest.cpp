@@ -52,11 +52,12 @@ const RecordedMatch MATCHES[] = {
 // first five. Kept apart from the rules' fingerprint: a level added changes no match of the
 // others, and replays of older rules still play.
 const RecordedMatch ADDED_LEVEL_MATCHES[] = {
-    {1116, 5, 2, 56250, 8608, 0xe1fbc1d59cd6f0afull},   {1117, 2, 6, 56250, 10721, 0x9e49ffc218cb2fe0ull},
-    {1118, 7, 3, 56250, 11467, 0x49452149d11504a4ull},  {1119, 3, 8, 56250, 9522, 0x3b7a7dedc8b9033ull},
-    {1120, 9, 0, 56250, 17469, 0xb62c5e9b031ebbaeull},  {1121, 1, 10, 56250, 13715, 0x476ad94366f04694ull},
-    {1122, 11, 2, 56250, 14038, 0xe9740edb0c53032dull}, {1123, 3, 12, 56250, 9376, 0x7c79a9c8101bc5b1ull},
-    {1124, 13, 4, 56250, 12765, 0xb1a266df6546f08ull},  {1125, 2, 14, 56250, 10368, 0x6c07afe979f9c4e0ull},
+    {1116, 5, 2, 56250, 6871, 0x62ec7e007e4713a9ull},   {1117, 2, 6, 56250, 6703, 0x424e144282b063ddull},
+    {1118, 7, 3, 56250, 10375, 0x21e911cc4d9313ccull},  {1119, 3, 8, 56250, 7227, 0xfbe19626dbfb293aull},
+    {1120, 9, 0, 56250, 17469, 0xb62c5e9b031ebbaeull},  {1121, 1, 10, 56250, 16844, 0x9266954997a57dd5ull},
+    {1122, 11, 2, 56250, 9741, 0xcb34974f43ef21a1ull},  {1123, 3, 12, 56250, 13811, 0xab67111fc727cbd8ull},
+    {1124, 13, 4, 56250, 17962, 0x36e9f8e3ba9046f9ull}, {1125, 2, 14, 56250, 10159, 0x1767178c8b5f2253ull},
+    {1126, 15, 3, 56250, 8033, 0x8c8fbfcfae1037c5ull},  {1127, 2, 16, 56250, 11907, 0x42b09ad2f9b10fd2ull},
 };
 
 class DecisionDifferentialTest : public ::testing::TestWithParam<RecordedMatch>

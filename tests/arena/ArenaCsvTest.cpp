@@ -191,6 +191,11 @@ TEST(ArenaCsvTest, MergeRefusesMissingTwiceGivenConflictingAndForeignMatchesNami
     const std::string empty = Save("empty.csv", CsvColumns() + "," + TournamentColumns() + "\n");
     ASSERT_TRUE(MergeArenaCsvs({empty, older, one}, merged, outcomes, error)) << error;
     EXPECT_EQ(6u, outcomes.size());
+    // A partial merge keeps what the files hold and counts the rest.
+    size_t missing = 0;
+    ASSERT_TRUE(MergeArenaCsvs({one}, merged, outcomes, error, &missing)) << error;
+    EXPECT_EQ(3u, outcomes.size());
+    EXPECT_EQ(3u, missing);
     ArenaTournament otherRules = t;
     otherRules.rules = 2;
     const struct

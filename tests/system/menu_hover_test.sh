@@ -48,16 +48,16 @@ expect_at_least "Resume Game still grey" 145 285 150 30 grey 40
 # Clicking "New Game" opens the difficulty list beside it.
 aw_click 200 260
 sleep 0.7
-# Its rows lie 32 pixels apart: Demo, a gap, then eleven levels from Very Easy to Expert, each
-# with its rating beside it.
-aw_move 600 419
+# Its rows lie 30 pixels apart: Demo, a gap, then thirteen levels from Very Easy to Expert,
+# each with its rating beside it.
+aw_move 600 409
 sleep 0.7
 aw_screenshot list
 expect_at_least "Demo row" 545 245 120 26 white 30
-expect_at_least "hovered Easy" 545 405 120 26 red 30
-expect_at_least "Expert row last" 545 629 120 26 white 30
-expect_at_least "Expert's rating beside it" 715 629 70 26 white 10
-expect_at_most "nothing under Expert" 545 661 240 60 white 0
+expect_at_least "hovered Easy" 545 395 120 26 red 30
+expect_at_least "Expert row last" 545 665 120 26 white 30
+expect_at_least "Expert's rating beside it" 715 665 70 26 white 10
+expect_at_most "nothing under Expert" 545 697 240 60 white 0
 aw_note "New Game opens the difficulty list; the hovered level is red"
 
 aw_key Escape
