@@ -114,7 +114,7 @@ keep_shot replays
 keys Return
 sleep 2
 aw_screenshot replaying
-expect_text "replay legend" 400 65 600 25 "Replay"
+expect_text "replay legend" 370 65 630 25 "Replay"
 keys Escape
 sleep 0.5
 aw_note "Replays: the recorded match and the broken file listed; Enter plays the match"
