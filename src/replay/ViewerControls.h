@@ -32,6 +32,8 @@ class CViewerControls : public CMatchDriver
     virtual std::string Status(const CGameWorld& pWorld) const;
 
     CGameWorld& m_world;
+    // What the legend says Escape does.
+    std::string m_escapeText = "Esc menu";
 
   private:
     bool m_paused = false;
