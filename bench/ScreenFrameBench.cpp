@@ -5,21 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include <GL/gl.h>
-#include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
 
-#include "engine/GLWindowAttributes.h"
 #include "engine/GameEngine.h"
-#include "engine/ResourceCatalogue.h"
-#include "media/FontManager.h"
-#include "media/TextureManager.h"
 #include "replay/ReplayFormat.h"
+#include "support/TestWindow.h"
 #include "ui/MenuScreens.h"
 #include "ui/ReplayList.h"
 
@@ -27,34 +22,12 @@ namespace
 {
 const int REPLAY_COUNT = 1000;
 
+// The window and the media as the window tests open them; the screens read the window's size
+// from the engine.
 bool OpenWindow()
 {
-    static bool tried = false;
-    static bool opened = false;
-    if (tried)
-        return opened;
-    tried = true;
-    if (SDL_Init(SDL_INIT_VIDEO) < 0 ||
-        (RequestGLWindowAttributes(), SDL_SetVideoMode(1024, 768, 32, SDL_OPENGL)) == nullptr)
-    {
-        std::fprintf(stderr, "%s\n", SDL_GetError());
-        return false;
-    }
-    glViewport(0, 0, 1024, 768);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 1024, 0, 768, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     CGameEngine::Instance().Configure(DisplayConfig::Default());
-    CatalogueLoaders loaders;
-    loaders.sprites = [](TiXmlElement* pSection, std::string&)
-    { return CTextureManager::GetInstance()->Load(pSection); };
-    loaders.sounds = [](TiXmlElement*, std::string&) { return true; };
-    loaders.fonts = [](TiXmlElement* pSection, std::string&)
-    { return CFontManager::GetInstance()->Load(pSection); };
-    opened = LoadCatalogueFile(RESOURCE_CATALOGUE, loaders).ok;
-    return opened;
+    return OpenTestWindow() && LoadGameMedia();
 }
 
 // A data folder ($XDG_DATA_HOME) whose replays folder holds a thousand replays of a few

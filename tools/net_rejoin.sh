@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# How long a joiner started again takes to be back in its match, for matches dropped at 1, 5
+# How long a side started again takes to be back in its match, for matches dropped at 1, 5
 # and 15 minutes, on loopback only: a host and a joiner play as fast as their turns allow
-# (scripted builds every BUSY steps on both sides), the joiner crashes at the minute, and the
-# time from its new program's start to standing ready (play then resumes after the 3 s
-# countdown) and the catch-up's size are printed. Usage: tools/net_rejoin.sh [BUSY] [MINUTES...]
+# (scripted builds every BUSY steps on both sides); one side crashes at the minute and is
+# started again with the same command line: the joiner at once, the host once its joiner
+# waits for it (the joiner then reaches the host's port again within a second). Printed: the
+# time from the new program's start to standing ready (play then resumes after the 3 s
+# countdown) and the catch-up's size. Usage: tools/net_rejoin.sh [BUSY] [MINUTES...]
 set -u
 cd "$(dirname "$0")/.."
 peer=build/ampwarden-netpeer
@@ -12,17 +14,33 @@ shift || true
 minutes=("${@:-1 5 15}")
 tmp="$(mktemp -d /tmp/aw_netrm.XXXXXX)"
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$tmp"' EXIT
+# play SIDE NAME SECONDS ARGS...: one side of the match, with its own state folder.
+play() {
+    local side="$1" name="$2" seconds="$3"
+    shift 3
+    XDG_STATE_HOME="$tmp/$side" nice -n 10 "$peer" --steps $steps --busy "$busy" --fast 1 --seconds "$seconds" \
+        --drop-wait 120000 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err"
+}
 for m in ${minutes[@]}; do
-    port=$((29000 + RANDOM % 900 * 4))
     crash=$((m * 3750))
     steps=$((crash + 300))
-    XDG_STATE_HOME="$tmp/h$m" nice -n 10 "$peer" --host $port --seed $m --steps $steps --busy "$busy" --fast 1 \
-        --seconds 900 --drop-wait 120000 >"$tmp/h$m.out" 2>"$tmp/h$m.err" &
-    XDG_STATE_HOME="$tmp/j$m" nice -n 10 "$peer" --join $port --steps $steps --busy "$busy" --fast 1 \
-        --seconds 900 --crash-at $crash >/dev/null 2>"$tmp/c$m.err"
-    XDG_STATE_HOME="$tmp/j$m" nice -n 10 "$peer" --join $port --steps $steps --busy "$busy" --fast 1 \
-        --seconds 120 >"$tmp/j$m.out" 2>"$tmp/j$m.err"
-    status=$?
-    wait
-    echo "dropped at $m min (step $crash), exit $status: $(grep -o 'rejoin at.*' "$tmp/j$m.out")"
+    for crashed in join host; do
+        port=$((29000 + RANDOM % 900 * 4))
+        hostargs=(--host $port --seed $m)
+        joinargs=(--join $port)
+        if [ $crashed = join ]; then
+            play h host 900 "${hostargs[@]}" &
+            play j crashed 900 "${joinargs[@]}" --crash-at $crash
+            play j back 120 "${joinargs[@]}"
+        else
+            play j stayed 900 "${joinargs[@]}" &
+            play h crashed 900 "${hostargs[@]}" --crash-at $crash
+            for _ in $(seq 1 200); do grep -q "lost its connection" "$tmp/stayed.err" && break; sleep 0.1; done
+            play h back 120 "${hostargs[@]}"
+        fi
+        status=$?
+        wait
+        echo "$crashed dropped at $m min (step $crash), exit $status: $(grep -o 'rejoin at.*' "$tmp/back.out")"
+        rm -rf "${tmp:?}"/*
+    done
 done

@@ -46,6 +46,10 @@ const std::vector<GameOption>& GameOptions()
         {"-watch", "", GameOption::NO_VALUE, "start straight into a computer-versus-computer match"},
         {"-host", "[PORT]", GameOption::OPTIONAL_VALUE, "wait for an opponent on UDP PORT (default 24680)"},
         {"-join", "HOST[:PORT]", GameOption::NEEDS_VALUE, "play against the host at HOST"},
+        {"-observe", "HOST[:PORT]", GameOption::NEEDS_VALUE,
+         "watch the match of the host at HOST (port 24681)"},
+        {"-quiet-observers", "", GameOption::NO_VALUE, "hosting: observers' chat does not reach the players"},
+        {"-once", "", GameOption::NO_VALUE, "end when the network match ends (status 1 if it failed)"},
         {"--help, -h, -help", "", GameOption::NO_VALUE, "print this text and exit"},
         {"--version", "", GameOption::NO_VALUE, "print the name and version and exit"},
     };

@@ -31,7 +31,7 @@ void Watch(CGameEngine& pEngine, unsigned pGreen, unsigned pBlue, unsigned pSeed
     CReplaySession::Instance().WatchNow(pEngine.GetWorld(), pGreen, pBlue, pSeed);
 }
 
-bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, bool pFromMenu, std::string& pWhy)
+bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, std::string& pWhy)
 {
     if (g_net)
         CloseNet(pEngine);
@@ -45,7 +45,7 @@ bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, bool pFromMenu, std:
     setup.dumpFolder = CReplaySession::Instance().RecordFolder();
     setup.name = world.m_playerName;
     auto game = std::make_unique<CNetGame>(pEngine, setup);
-    game->m_fromMenu = pFromMenu;
+    game->m_fromMenu = true;
     // Both machines' replays give the host's start, so that they are the same file.
     CNetGame* opened = game.get();
     game->GetSession().m_onMatchStart = [opened, &world](const CNetMatchStart& pStart)

@@ -18,11 +18,10 @@ bool PlayReplay(CGameEngine& pEngine, const std::string& pPath, std::string& pWh
 // controls, that plays until a side falls. Later matches keep the run's own seed.
 void Watch(CGameEngine& pEngine, unsigned pGreen, unsigned pBlue, unsigned pSeed);
 
-// Opens a network session (hosting or joining) that runs beside the world. From the menu
-// (pFromMenu) the screen that opened it shows the waiting and gives up; from the command line
-// the session veils the window while it waits and Escape there ends the program. False, with
-// why, when the socket cannot be opened.
-bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, bool pFromMenu, std::string& pWhy);
+// Opens a network session (hosting or joining) that runs beside the world; the Play a Friend
+// screen that opened it (from the menu or for the command line) shows the waiting and gives
+// up. False, with why, when the socket cannot be opened.
+bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, std::string& pWhy);
 // Whether a network session is open, what it says (waiting, or why it ended), whether its
 // match has begun, and whether it is over (refused, unreachable, decided, left...).
 bool IsNetOpen();

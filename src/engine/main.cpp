@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "engine/CommandLine.h"
@@ -10,7 +11,9 @@
 #include "engine/Sessions.h"
 #include "engine/Version.h"
 #include "net/NetGame.h"
+#include "net/NetObserveGame.h"
 #include "ui/AppSettings.h"
+#include "ui/FriendScreen.h"
 
 int main(int argc, char** argv)
 {
@@ -41,11 +44,20 @@ int main(int argc, char** argv)
     }
     CNetSetup netSetup;
     bool network = false;
-    if (!ReadNetOptions(argc, argv, netSetup, network, badArgument))
+    CNetAddress observed;
+    bool observe = false;
+    if (!ReadNetOptions(argc, argv, netSetup, network, badArgument) ||
+        !ReadObserveOption(argc, argv, observed, observe, badArgument))
     {
         std::fprintf(stderr, "ampwarden: %s\n", badArgument.c_str());
         return 2;
     }
+    if (network && observe)
+    {
+        std::fprintf(stderr, "ampwarden: -observe watches another's match: not with -host or -join\n");
+        return 2;
+    }
+    netSetup.observerChat = !WantsQuietObservers(argc, argv);
 
     // Started from anywhere: read the data from the folder that holds it.
     std::string why;
@@ -64,19 +76,47 @@ int main(int argc, char** argv)
         return 1;
     }
     CAppSettings::Instance().Apply(engine);
+    // Scripts ask for -once: the program ends with the network session, its status saying how.
+    const bool once = engine.HasOption("once");
     if (network)
     {
-        // Straight past the intro to the waiting screen.
+        // Straight past the intro to the Play a Friend screen, hosting or joining as if chosen
+        // there: the waiting, and every end of the session, show on it and the program stays.
         engine.AddOption("nointro");
-        if (!Sessions::OpenNet(engine, netSetup, false, why))
+        auto screen = std::make_unique<CFriendScreen>();
+        const bool opened = screen->Start(netSetup);
+        if (!opened)
+            std::fprintf(stderr, "ampwarden: %s\n", screen->GetStatus().c_str());
+        engine.GetScreens().Push(std::move(screen));
+        if (!opened && once)
         {
-            std::fprintf(stderr, "ampwarden: cannot start the network game: %s\n", why.c_str());
             engine.Shutdown();
             return 1;
         }
     }
+    std::unique_ptr<CNetObserveGame> watching;
+    if (observe)
+    {
+        engine.AddOption("nointro");
+        watching = std::make_unique<CNetObserveGame>(engine);
+        if (!watching->Open(observed, why))
+        {
+            std::fprintf(stderr, "ampwarden: cannot start watching: %s\n", why.c_str());
+            engine.Shutdown();
+            return 1;
+        }
+        engine.SetFrameHook(watching.get());
+    }
     engine.Run();
+    if (watching)
+    {
+        engine.SetFrameHook(nullptr);
+        const int status = watching->ExitStatus();
+        watching.reset();
+        engine.Shutdown();
+        return status;
+    }
     Sessions::CloseNet(engine);
     engine.Shutdown();
-    return network ? Sessions::NetExitStatus() : 0;
+    return once ? Sessions::NetExitStatus() : 0;
 }

@@ -9,6 +9,8 @@
 #include "engine/GameEngine.h"
 #include "media/FontManager.h"
 #include "media/TextureFont.h"
+#include "replay/ReplaySession.h"
+#include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
 
 namespace
@@ -27,12 +29,30 @@ CNetGame::CNetGame(CGameEngine& pEngine, const CNetSetup& pSetup) : m_engine(pEn
 
 CNetGame::~CNetGame()
 {
+    if (m_observers)
+        m_observers->Detach(m_engine.GetWorld());
+    ChatOff();
     m_session.Detach(m_engine.GetWorld());
 }
 
 bool CNetGame::Open(std::string& pWhy)
 {
-    return m_session.Open(m_setup, pWhy);
+    CGameWorld& world = m_engine.GetWorld();
+    m_chat.Attach(m_session, world);
+    m_chat.m_record = [&world](int pFrom, const std::string& pText)
+    { CReplaySession::Instance().RecordChat(world, pFrom, pText); };
+    if (!m_session.Open(m_setup, pWhy))
+        return false;
+    if (m_setup.hosting)
+        m_observers = OpenObserverHost(m_setup, m_chat);
+    return true;
+}
+
+void CNetGame::ChatOff()
+{
+    m_chat.Detach();
+    CChatBoard::Instance().m_send = nullptr;
+    CChatBoard::Instance().Clear();
 }
 
 int CNetGame::ExitStatus() const
@@ -64,6 +84,10 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
     }
     if (m_closed)
         return false;
+    // The chat line, once open, takes every key.
+    if (m_matchSeen && world.m_state == STATE_MATCH && !m_quitWhenOver &&
+        CChatBoard::Instance().OnEvent(pEvent))
+        return true;
     if (m_matchSeen && m_session.GetPhase() == CNetSession::PHASE_OVER && !m_session.GetPausedBy())
     {
         // Over: the board stays until Escape leaves for the menu, where local play goes on.
@@ -74,6 +98,9 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
         world.Pause();
         world.m_resumable = false;
         // Its last line goes with it, off the menu and any match after.
+        ChatOff();
+        if (m_observers)
+            m_observers->Detach(world);
         m_closed = true;
         m_drawnHeadline.clear();
         return true;
@@ -134,8 +161,14 @@ bool CNetGame::OnFrame()
         return false;
     CGameWorld& world = m_engine.GetWorld();
     m_session.Pump(world);
-    if (m_session.GetPhase() == CNetSession::PHASE_PLAYING)
+    if (m_observers)
+        m_observers->Pump(world, m_session.GetPhase() == CNetSession::PHASE_PLAYING,
+                          m_session.GetPhase() == CNetSession::PHASE_OVER);
+    if (m_session.GetPhase() == CNetSession::PHASE_PLAYING && !m_matchSeen)
+    {
         m_matchSeen = true;
+        CChatBoard::Instance().m_send = [this](const std::string& pText) { return m_chat.Say(pText); };
+    }
     if (m_quitWhenOver && m_session.GetPhase() == CNetSession::PHASE_OVER)
         m_engine.Quit();
     // Refused or unreachable before a match: the reason stays on screen until Escape.

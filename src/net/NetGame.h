@@ -3,6 +3,10 @@
 #include <string>
 
 #include "engine/FrameHook.h"
+#include <memory>
+
+#include "net/NetChatLink.h"
+#include "net/NetObserverHost.h"
 #include "net/NetSession.h"
 
 class CGameEngine;
@@ -30,9 +34,14 @@ class CNetGame : public CFrameHook
 
   private:
     bool OnKeyDown(int pSym);
+    // The chat line goes with the session (back at the menu, or the session ends).
+    void ChatOff();
     CGameEngine& m_engine;
     CNetSetup m_setup;
     CNetSession m_session;
+    CNetChatLink m_chat;
+    // Hosting: the observers, on the port after the game's.
+    std::unique_ptr<CNetObserverHost> m_observers;
     std::string m_drawnHeadline;
     bool m_matchSeen = false;
     // The window was closed during the match: the program ends once the session has.

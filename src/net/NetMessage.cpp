@@ -38,6 +38,13 @@ class CWriter
         U8(static_cast<unsigned>(n));
         m_bytes.insert(m_bytes.end(), pText.begin(), pText.begin() + static_cast<long>(n));
     }
+    // A chat line, longer than the other texts.
+    void LongText(const std::string& pText)
+    {
+        const size_t n = pText.size() < Net::MAX_CHAT_BYTES ? pText.size() : Net::MAX_CHAT_BYTES;
+        U8(static_cast<unsigned>(n));
+        m_bytes.insert(m_bytes.end(), pText.begin(), pText.begin() + static_cast<long>(n));
+    }
     std::vector<uint8_t> m_bytes;
 };
 
@@ -78,16 +85,17 @@ class CReader
         std::memcpy(&value, &bits, sizeof value);
         return value;
     }
-    std::string Text()
+    std::string Text(size_t pLimit = Net::MAX_TEXT_BYTES)
     {
         const uint32_t n = U8();
-        if (n > Net::MAX_TEXT_BYTES || !Need(n))
+        if (n > pLimit || !Need(n))
             return Fail(), std::string();
         std::string text(reinterpret_cast<const char*>(m_data), n);
         m_data += n;
         m_left -= n;
         return text;
     }
+    std::string LongText() { return Text(Net::MAX_CHAT_BYTES); }
     void Fail() { m_ok = false; }
 
   private:
@@ -236,6 +244,17 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
         out.U8(static_cast<unsigned>(pMessage.reason));
         out.U32(static_cast<uint32_t>(pMessage.lastStep + 1));
         break;
+    case NET_CHAT:
+        out.U32(static_cast<uint32_t>(pMessage.step));
+        out.U8(static_cast<unsigned>(pMessage.from));
+        out.LongText(pMessage.text);
+        break;
+    case NET_WATCH:
+        out.U8(static_cast<unsigned>(pMessage.from));
+        out.Text(pMessage.greenName);
+        out.Text(pMessage.blueName);
+        out.U8(pMessage.paused ? 1 : 0);
+        break;
     default:
         break;
     }
@@ -381,6 +400,33 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         if (in.Ok() && !InRange(last, -1, Net::MAX_STEP))
             return Refuse(pWhy, "a farewell for a step out of range");
         message.lastStep = static_cast<int>(last);
+        break;
+    }
+    case NET_CHAT:
+    {
+        const int64_t step = in.U32();
+        message.from = static_cast<int>(in.U8());
+        message.text = in.LongText();
+        if (in.Ok() && (!InRange(step, 0, Net::MAX_STEP) ||
+                        !InRange(message.from, 1, Net::CHAT_FROM_OBSERVER + Net::MAX_OBSERVERS - 1)))
+            return Refuse(pWhy, "a chat line with values out of range");
+        if (in.Ok() && (message.text.empty() || !IsPrintable(message.text)))
+            return Refuse(pWhy, "a chat line empty or unprintable");
+        message.step = static_cast<int>(step);
+        break;
+    }
+    case NET_WATCH:
+    {
+        message.from = static_cast<int>(in.U8());
+        message.greenName = in.Text();
+        message.blueName = in.Text();
+        const uint32_t flag = in.U8();
+        if (in.Ok() && (!InRange(message.from, 1, Net::MAX_OBSERVERS) || flag > 1 ||
+                        message.greenName.size() > Net::MAX_NAME_BYTES ||
+                        message.blueName.size() > Net::MAX_NAME_BYTES || !IsPrintable(message.greenName) ||
+                        !IsPrintable(message.blueName)))
+            return Refuse(pWhy, "a watch with values out of range");
+        message.paused = flag == 1;
         break;
     }
     default:

@@ -13,7 +13,7 @@
 namespace Net
 {
 // Raised whenever a message's layout or meaning changes; peers of different protocols refuse.
-const uint16_t PROTOCOL_VERSION = 4;
+const uint16_t PROTOCOL_VERSION = 5;
 // No message is longer; a bigger one is refused before it is looked at.
 const size_t MAX_MESSAGE_BYTES = 1024;
 const size_t MAX_TEXT_BYTES = 40;
@@ -31,6 +31,11 @@ const int MAX_DELAY = 60;
 const int MAX_CATCH_UP_COMMANDS = 20000;
 // Commands in one message of the catch-up list.
 const int MAX_HISTORY_COMMANDS = 28;
+// A chat line: printable ASCII, at most this long.
+const size_t MAX_CHAT_BYTES = 120;
+// Observers one host lets watch at once; chat senders are the two sides, then the observers.
+const int MAX_OBSERVERS = 8;
+const int CHAT_FROM_OBSERVER = 3; // observer N sends as CHAT_FROM_OBSERVER + N - 1
 } // namespace Net
 
 enum NetMessageType
@@ -43,11 +48,16 @@ enum NetMessageType
     NET_HASH = 6,  // the sender's state hash after `step` steps
     NET_PAUSE = 7, // paused (or resumed) by the sender
     NET_BYE = 8,   // the sender leaves, with a reason and the last step the match runs
-    // A returning side: the host tells where the match stands (then NET_HISTORY messages with
-    // every command so far); the returning side says it stands there too, with its hash.
+    // A returning side: the side that stayed tells where the match stands (then NET_HISTORY
+    // messages with every command so far); the returning side says it stands there too, with its hash.
     NET_CATCH_UP = 9,
     NET_HISTORY = 10,
     NET_READY = 11,
+    // A chat line: the sender's step, who said it (1 green, 2 blue, then the observers), the text.
+    NET_CHAT = 12,
+    // The host to an observer it lets in: the observer's number, both players' names, whether
+    // observers' lines reach the players. Then a catch-up, and turns of agreed commands.
+    NET_WATCH = 13,
 };
 
 enum NetByeReason
@@ -71,8 +81,9 @@ struct CNetMessage
     std::string version;
     std::string fingerprint;
     int rules = 1; // a greeting of protocol 2 and older names none: those builds play rules 1
-    // NET_HELLO: the seat of a running match offered by a returning side, 0 for none;
-    // NET_START: the joiner's seat token
+    // NET_HELLO: the seat of a running match offered by a returning side, 0 for none (from a
+    // host started again: the match it comes back to, by seed and date, never the token);
+    // NET_START: the seat token, which both sides keep
     uint64_t seat = 0;
     // The player's name: last, and read only when sent, so that an older greeting still
     // reads and is refused for its version.
@@ -99,6 +110,12 @@ struct CNetMessage
     // NET_BYE: for a leave or a claim, the last step both sides run (-1: none given)
     int reason = BYE_QUIT;
     int lastStep = -1;
+    // NET_CHAT: the sender and the line; NET_WATCH: the observer's number, the players' names,
+    // and (in `paused`) whether observers may talk to the players
+    int from = 0;
+    std::string text;
+    std::string greenName;
+    std::string blueName;
 };
 
 std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage);

@@ -1,7 +1,8 @@
-// Coming back into a running match: the host holds the joiner's seat by a token handed out at
-// the start; a joiner started again with the same command line offers it, is sent the seed and
-// every command so far, rebuilds the match at full speed, and both compare the state hash
-// before play goes on after a short countdown.
+// Coming back into a running match: both sides hold their seats by a token the host hands out
+// at the start; a side started again with the same command line proves it holds the seat, is
+// sent the seed and every command so far by the side that stayed, rebuilds the match at full
+// speed, and both compare the state hash before play goes on after a short countdown. (How a
+// host started again and its joiner find each other is in NetRejoinHost.cpp.)
 #include <algorithm>
 #include <cstdio>
 
@@ -31,10 +32,10 @@ void CNetSession::RecordHistory(const CMatchCommand& pCommand)
 
 void CNetSession::SaveSeat()
 {
-    if (m_setup.hosting || m_seatPath.empty() || m_seatToken == 0)
+    if (m_seatPath.empty() || m_seatToken == 0)
         return;
     CNetSeat seat;
-    seat.host = m_setup.address.host;
+    seat.host = m_setup.hosting ? std::string("-") : m_setup.address.host;
     seat.port = m_setup.address.port;
     seat.seed = m_start.seed;
     seat.date = m_start.date;
@@ -47,6 +48,8 @@ void CNetSession::SaveSeat()
 
 void CNetSession::OnSeatOffer(CGameWorld& pWorld, int pCandidate, const CNetMessage& pHello)
 {
+    if (IsReturningHost() && m_phase == PHASE_CONNECTING)
+        return OnSeatOfferToReturningHost(pWorld, pCandidate, pHello);
     const bool running = m_phase == PHASE_PLAYING && !m_finished && !m_leaving && m_lastStep < 0 &&
                          !m_rejoinPending && m_setup.hosting;
     const bool same = pHello.protocol == Net::PROTOCOL_VERSION && pHello.version == m_setup.version &&
@@ -79,8 +82,8 @@ void CNetSession::SendCatchUp(CGameWorld& pWorld)
     header.delay = m_start.delay;
     header.date = m_start.date;
     header.step = step;
-    header.hostThrough = m_myThrough;
-    header.joinerThrough = m_theirThrough;
+    header.hostThrough = m_team == 1 ? m_myThrough : m_theirThrough;
+    header.joinerThrough = m_team == 1 ? m_theirThrough : m_myThrough;
     header.hash = HashMatchState(pWorld);
     std::vector<CMatchCommand> commands;
     for (const CMatchCommand& command : m_history)
@@ -131,6 +134,7 @@ void CNetSession::SendCatchUp(CGameWorld& pWorld)
     m_stoodStill = false;
     m_heardFloor = NowMs();
     m_rejoinPending = true;
+    m_cameBack = false;
     m_rejoinSince = NowMs();
     m_rejoinStep = step;
     m_rejoinHash = header.hash;
@@ -156,7 +160,9 @@ void CNetSession::OnReady(CGameWorld& pWorld, const CNetMessage& pMessage)
 
 void CNetSession::OnCatchUp(CGameWorld& pWorld, const CNetMessage& pMessage)
 {
-    if (m_setup.hosting || m_offeredSeat == 0 || m_phase != PHASE_MEASURING || m_haveCatchUp)
+    // Only a side that came back asking for its seat is sent the match.
+    if (m_offeredSeat == 0 || m_phase != PHASE_MEASURING || m_haveCatchUp ||
+        (m_setup.hosting && !IsReturningHost()))
         return Broken(pWorld, "a catch-up out of turn");
     m_catchUp = pMessage;
     m_haveCatchUp = true;
@@ -228,13 +234,16 @@ void CNetSession::RebuildSome(CGameWorld& pWorld)
     m_rebuilding = false;
     m_phase = PHASE_PLAYING;
     // Our next command goes no earlier than the step after the one about to run.
-    m_myThrough = std::max(m_catchUp.joinerThrough, target);
-    m_theirThrough = m_catchUp.hostThrough;
+    const int mine = m_team == 1 ? m_catchUp.hostThrough : m_catchUp.joinerThrough;
+    m_myThrough = std::max(mine, target);
+    m_theirThrough = m_team == 1 ? m_catchUp.joinerThrough : m_catchUp.hostThrough;
     for (int channel = 0; channel < CNetTransport::CHANNELS; ++channel)
     {
-        m_sentThroughOn[channel] = m_catchUp.joinerThrough;
+        m_sentThroughOn[channel] = mine;
         m_theirThroughOn[channel] = m_theirThrough;
     }
+    m_cameBack = true;
+    m_returnTag = 0;
     m_theirThroughAt = 0;
     m_resumeAt = now + m_setup.resumeCountdownMs;
     m_heardFloor = now;
@@ -285,7 +294,7 @@ std::string CNetSession::RejoinHeadline() const
     if (m_resumeAt != 0 && static_cast<int32_t>(NowMs() - m_resumeAt) < 0)
     {
         std::snprintf(line, sizeof line, "%s: play resumes in %u",
-                      m_setup.hosting ? (them + " is back").c_str() : "Back in the match",
+                      m_cameBack ? "Back in the match" : (them + " is back").c_str(),
                       (m_resumeAt - NowMs() + 999) / 1000);
         return line;
     }

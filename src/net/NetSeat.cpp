@@ -55,6 +55,12 @@ std::string SeatPath(const std::string& pFolder, const std::string& pHost, uint1
     return pFolder + "/seat-" + name + "-" + std::to_string(pPort);
 }
 
+std::string HostSeatPath(const std::string& pFolder, uint16_t pPort)
+{
+    // Apart from every joiner's file, whose names start "seat-".
+    return pFolder + "/hosted-" + std::to_string(pPort);
+}
+
 bool WriteSeat(const std::string& pPath, const CNetSeat& pSeat, std::string& pWhy)
 {
     const size_t slash = pPath.rfind('/');

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-// A joiner's seat in a running network match: the token the host handed it at the start, kept
-// in a small file so that the program started again with the same command line can take the
-// seat back after it was closed or crashed.
+// A seat in a running network match: the token the host handed out at the start, kept by both
+// sides in a small file so that either program, started again with the same command line, can
+// take its seat back after it was closed or crashed.
 struct CNetSeat
 {
     std::string host;
@@ -24,6 +24,8 @@ uint64_t NewSeatToken();
 std::string SeatFolder();
 // The file that holds the seat for a match joined at this address.
 std::string SeatPath(const std::string& pFolder, const std::string& pHost, uint16_t pPort);
+// The file that holds the host's seat for a match hosted on this port.
+std::string HostSeatPath(const std::string& pFolder, uint16_t pPort);
 // Writes the seat whole (a temporary file, then a rename); false, with why, when it cannot.
 bool WriteSeat(const std::string& pPath, const CNetSeat& pSeat, std::string& pWhy);
 // False when there is no seat file or it is not one this program wrote.

@@ -88,17 +88,19 @@ bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
     // ENet lets the link go a little after the session gives up waiting, never before.
     m_transport.SetDropLimit(SILENCE_MS + pSetup.dropWaitMs + 5000);
     m_openedAt = NowMs();
-    // A seat kept from a match at this address that this program left without ending it
-    // (closed, crashed): offered to the host, which takes it back if that match still runs.
+    // A seat kept from a match at this address (or hosted on this port) that this program left
+    // without ending it (closed, crashed): a joiner offers it to the host, which takes it back
+    // if that match still runs; a host waits on its port for the joiner to bring the match.
     const std::string folder = SeatFolder();
-    if (!pSetup.hosting && !folder.empty())
+    if (!folder.empty())
     {
-        m_seatPath = SeatPath(folder, pSetup.address.host, pSetup.address.port);
+        m_seatPath = pSetup.hosting ? HostSeatPath(folder, pSetup.address.port)
+                                    : SeatPath(folder, pSetup.address.host, pSetup.address.port);
         CNetSeat seat;
         if (ReadSeat(m_seatPath, seat) && SeatHolderRuns(seat))
         {
-            // Another copy plays in that match: this one joins as a newcomer, and its seat
-            // file is left alone.
+            // Another copy plays in that match: this one starts afresh, and the seat file is
+            // left alone.
             std::fprintf(stderr, "ampwarden: the program with pid %ld holds a seat at this address\n",
                          seat.pid);
             m_seatPath.clear();
@@ -106,7 +108,16 @@ bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
         else if (ReadSeat(m_seatPath, seat))
         {
             m_offeredSeat = seat.token;
-            std::fprintf(stderr, "ampwarden: offering to come back into the match of seed %u\n", seat.seed);
+            if (pSetup.hosting)
+            {
+                m_returnTag = MatchTag(seat.seed, seat.date);
+                std::fprintf(stderr,
+                             "ampwarden: waiting %s for blue to come back into the match of seed %u\n",
+                             MinutesAndSeconds(pSetup.dropWaitMs).c_str(), seat.seed);
+            }
+            else
+                std::fprintf(stderr, "ampwarden: offering to come back into the match of seed %u\n",
+                             seat.seed);
         }
     }
     if (pSetup.hosting)
@@ -120,7 +131,10 @@ std::string CNetSession::Headline() const
     switch (m_phase)
     {
     case PHASE_CONNECTING:
-        if (m_setup.hosting)
+        if (IsReturningHost())
+            std::snprintf(line, sizeof line, "Waiting on port %u for blue to come back into the match",
+                          static_cast<unsigned>(m_transport.GetPort()));
+        else if (m_setup.hosting)
             std::snprintf(line, sizeof line, "Waiting for an opponent on port %u",
                           static_cast<unsigned>(m_transport.GetPort()));
         else
@@ -129,8 +143,12 @@ std::string CNetSession::Headline() const
         return line;
     case PHASE_GREETING:
     case PHASE_MEASURING:
-        if (m_rebuilding || m_offeredSeat != 0)
-            return m_rebuilding ? RejoinHeadline() : "Connected: asking to come back into the match";
+        if (m_rebuilding)
+            return RejoinHeadline();
+        if (IsReturningHost())
+            return "Blue is back: it sends the match";
+        if (m_offeredSeat != 0)
+            return "Connected: asking to come back into the match";
         return "Connected: agreeing on the match";
     case PHASE_OVER:
         return m_endText;
@@ -199,6 +217,8 @@ void CNetSession::Pump(CGameWorld& pWorld)
     // Bounded: a flood is worked off over several frames, never in one.
     for (int i = 0; i < 256 && m_phase != PHASE_OVER && m_transport.Poll(event); ++i)
         OnEvent(pWorld, event);
+    if (m_phase == PHASE_CONNECTING && IsReturningHost())
+        GiveUpReturning(now);
     if (m_phase == PHASE_OVER || m_phase == PHASE_CONNECTING)
         return;
     if (m_rebuilding)
@@ -242,6 +262,8 @@ void CNetSession::Pump(CGameWorld& pWorld)
         {
             m_dropped = true;
             m_droppedAt = now;
+            m_reaches = 0;
+            m_reachToldNoMatch = false;
             std::fprintf(stderr, "ampwarden: %s lost its connection; waiting %s for it to return\n",
                          TheirName(), MinutesAndSeconds(m_setup.dropWaitMs).c_str());
         }
@@ -256,6 +278,12 @@ void CNetSession::Pump(CGameWorld& pWorld)
             ClaimWin(pWorld);
             return;
         }
+        if (m_dropped && !m_setup.hosting)
+            ReachReturningHost(pWorld);
+        else
+            m_reach.reset();
+        if (m_phase != PHASE_PLAYING)
+            return;
     }
     if (now - m_lastSendAt > HEARTBEAT_MS)
         SendPing(0);
@@ -270,6 +298,9 @@ void CNetSession::OnCandidate(int pCandidate)
     hello.version = m_setup.version;
     hello.fingerprint = m_setup.fingerprint;
     hello.name = m_setup.name;
+    // A host started again names the match it comes back to (never its token: the joiner
+    // proves itself first).
+    hello.seat = m_phase == PHASE_CONNECTING ? m_returnTag : 0;
     m_transport.SendTo(pCandidate, EncodeNetMessage(hello));
 }
 
@@ -289,6 +320,12 @@ void CNetSession::OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CE
     // During a match only the seat's holder is let back in.
     if (m_phase != PHASE_CONNECTING)
         return m_transport.Drop(pEvent.candidate);
+    if (IsReturningHost())
+    {
+        std::fprintf(stderr,
+                     "ampwarden: refused a new opponent: waiting for blue to come back into its match\n");
+        return m_transport.Drop(pEvent.candidate, 0x100 + BYE_WRONG_SEAT);
+    }
     m_transport.Adopt(pEvent.candidate);
     m_phase = PHASE_GREETING;
     m_lastReceiveAt = NowMs();
@@ -326,13 +363,19 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
     {
         const uint32_t code = pEvent.code;
         // A host with an opponent already lets a third peer connect only to turn it away.
-        if (code == 0x100 + BYE_NO_MATCH && m_offeredSeat != 0)
+        if (code == 0x100 + BYE_NO_MATCH && IsReturningHost())
+            End(&pWorld, OUTCOME_REFUSED, "blue was started again too: neither side holds the match any more",
+                -1);
+        else if (code == 0x100 + BYE_NO_MATCH && m_offeredSeat != 0)
             End(&pWorld, OUTCOME_REFUSED,
                 "Refused: " + m_setup.address.host + " has no match running for this seat (it has ended)",
                 -1);
         else if (code == 0x100 + BYE_WRONG_SEAT && m_offeredSeat != 0)
             End(&pWorld, OUTCOME_REFUSED,
                 "Refused: " + m_setup.address.host + " holds this seat for another token", -1);
+        else if (code == 0x100 + BYE_WRONG_SEAT && m_phase != PHASE_PLAYING)
+            End(&pWorld, OUTCOME_REFUSED,
+                "Refused: " + m_setup.address.host + " waits for its last match's opponent to come back", -1);
         else if (code == CNetTransport::CODE_BUSY)
             End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " already has an opponent", -1);
         else if (m_phase == PHASE_CONNECTING)
@@ -383,17 +426,23 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
     case NET_HELLO:
         if (m_phase != PHASE_GREETING)
             return Broken(pWorld, "a second greeting");
+        // Both programs were started again: neither holds the match any more.
+        if (!m_setup.hosting && m_offeredSeat != 0 && pMessage.seat != 0)
+            return End(&pWorld, OUTCOME_REFUSED,
+                       "Refused: " + m_setup.address.host +
+                           " was started again too: neither side holds the match any more",
+                       BYE_NO_MATCH);
         OnHello(pMessage);
         if (m_phase == PHASE_OVER)
             return;
-        if (m_setup.hosting)
+        if (m_setup.hosting && !IsReturningHost())
         {
             m_phase = PHASE_MEASURING;
             m_pingSentAt = NowMs();
             SendPing(1);
         }
         else
-            m_phase = PHASE_MEASURING; // the joiner waits for the start
+            m_phase = PHASE_MEASURING; // the joiner waits for the start, a returning host for the match
         break;
     case NET_PING:
     {
@@ -427,6 +476,10 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
         break;
     case NET_READY:
         OnReady(pWorld, pMessage);
+        break;
+    case NET_CHAT:
+        if (m_onChat)
+            m_onChat(pMessage);
         break;
     case NET_TURN:
         // The start comes on the first channel and turns on all three: a turn may overtake
@@ -479,8 +532,12 @@ void CNetSession::OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int
             break;
         }
         default:
-            End(&pWorld, OUTCOME_BROKEN,
-                std::string(TheirName()) + " ended the session: our messages broke its rules", -1);
+            if (pMessage.reason == BYE_NO_MATCH && IsReturningHost())
+                End(&pWorld, OUTCOME_REFUSED,
+                    "blue was started again too: neither side holds the match any more", -1);
+            else
+                End(&pWorld, OUTCOME_BROKEN,
+                    std::string(TheirName()) + " ended the session: our messages broke its rules", -1);
             break;
         }
         break;
@@ -535,6 +592,8 @@ void CNetSession::OnPong(CGameWorld& pWorld, const CNetMessage& pMessage)
     m_seatToken = message.seat = NewSeatToken();
     Send(message);
     StartMatch(pWorld, start);
+    // The host keeps the same token, should it have to come back itself.
+    SaveSeat();
 }
 
 void CNetSession::Broken(CGameWorld& pWorld, const std::string& pWhat)
@@ -556,6 +615,7 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
     m_leaving = false;
     m_rebuilding = false;
     m_rejoinPending = false;
+    m_reach.reset();
     // The match is over for this side: there is nothing to come back to.
     RemoveSeat(m_seatPath);
     // The one who stayed wins a match that was still open (results read from green's side).

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ struct CNetSetup
     uint32_t resumeCountdownMs = 3000;
     // The player's name the greeting carries; empty for none.
     std::string name;
+    // Hosting: whether observers' chat reaches the players.
+    bool observerChat = true;
 };
 
 // What both sides agreed on before the first step: what a replay of the match records.
@@ -114,6 +117,9 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     static const int REBUILD_STEPS_PER_PUMP = 4000;
     // How long the host waits for a returning side to stand ready before it gives up on it.
     static const uint32_t REJOIN_WAIT_MS = 20000;
+    // While the host is waited for, the joiner tries a new connection to its port this often,
+    // in case the host's program was started again there.
+    static const uint32_t REACH_AGAIN_MS = 1000;
 
     CNetSession() = default;
     ~CNetSession();
@@ -163,6 +169,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     std::function<void(const CNetMatchStart&)> m_onMatchStart;
     // Told when a desync is found, with the step and the dump of this side's nodes at it.
     std::function<void(int, const std::string&)> m_onDesync;
+    // Told of each chat line the other side sends (see CNetChatLink); dropped when unset.
+    std::function<void(const CNetMessage&)> m_onChat;
 
     // --- CMatchDriver, CMatchObserver ---
     int StepsPerTick() override;
@@ -218,6 +226,16 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     void OnHistory(CGameWorld& pWorld, const CNetMessage& pMessage);
     void RebuildSome(CGameWorld& pWorld);
     void SaveSeat();
+    // A host started again after it crashed (NetRejoinHost.cpp): the greeting that names the
+    // match it comes back to, the joiner that offers that match's seat, the wait for it.
+    static uint64_t MatchTag(uint32_t pSeed, int64_t pDate);
+    bool IsReturningHost() const { return m_setup.hosting && m_returnTag != 0; }
+    void OnSeatOfferToReturningHost(CGameWorld& pWorld, int pCandidate, const CNetMessage& pHello);
+    void GiveUpReturning(uint32_t pNow);
+    // The joiner, while the host is waited for: new connections to the host's port, and what
+    // the program that answers there says.
+    void ReachReturningHost(CGameWorld& pWorld);
+    void OnReachEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent);
     // A step may run: no side is coming back and no countdown is running.
     bool RejoinHolds();
     std::string RejoinHeadline() const;
@@ -320,4 +338,14 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     uint64_t m_rejoinHash = 0;
     // Play resumes after a rejoin at this time (0: not waiting).
     uint32_t m_resumeAt = 0;
+    // This side came back into the match (it rebuilt it), rather than waited for the other.
+    bool m_cameBack = false;
+    // A host started again with a seat kept: the match it offers to come back to (0: none).
+    uint64_t m_returnTag = 0;
+    // The joiner's new connection to a host that may have been started again, when it was
+    // begun, how many were tried, and whether the one that answers with no match was named.
+    std::unique_ptr<CNetTransport> m_reach;
+    uint32_t m_reachAt = 0;
+    int m_reaches = 0;
+    bool m_reachToldNoMatch = false;
 };

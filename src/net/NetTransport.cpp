@@ -105,12 +105,26 @@ bool CNetTransport::Listen(uint16_t pPort, std::string& pWhy)
 
 bool CNetTransport::Connect(const std::string& pHost, uint16_t pPort, std::string& pWhy)
 {
-    CResolvedHost resolved;
-    if (!ResolveNetHost(pHost, pPort, resolved, pWhy))
-        return false;
+    m_reached.reset(new CResolvedHost);
+    m_reachedPort = pPort;
+    return ResolveNetHost(pHost, pPort, *m_reached, pWhy) && ConnectTo(pWhy);
+}
+
+bool CNetTransport::ConnectAgain(const CNetTransport& pReached, std::string& pWhy)
+{
+    if (!pReached.m_reached)
+        return pWhy = "no host reached before", false;
+    m_reached.reset(new CResolvedHost(*pReached.m_reached));
+    m_reachedPort = pReached.m_reachedPort;
+    return ConnectTo(pWhy);
+}
+
+bool CNetTransport::ConnectTo(std::string& pWhy)
+{
+    const CResolvedHost& resolved = *m_reached;
     ENetAddress address;
     address.host = resolved.ipv4;
-    address.port = pPort;
+    address.port = m_reachedPort;
     if (resolved.ipv6)
     {
         // ENet talks to the bridge on 127.0.0.1; the bridge to the host over IPv6.
@@ -289,6 +303,28 @@ void CNetTransport::Drop(int pCandidate, uint32_t pCode)
                        m_candidates.end());
 }
 
+void CNetTransport::TakeOver(CNetTransport& pOther)
+{
+    m_carriedSent = BytesSent() + pOther.m_carriedSent;
+    m_carriedReceived = BytesReceived() + pOther.m_carriedReceived;
+    m_carriedDatagrams = DatagramsSent() + pOther.m_carriedDatagrams;
+    if (m_peer)
+        enet_peer_reset(m_peer);
+    if (m_host)
+        enet_host_destroy(m_host);
+    m_host = pOther.m_host;
+    m_peer = pOther.m_peer;
+    m_hosting = pOther.m_hosting;
+    m_candidates = std::move(pOther.m_candidates);
+    m_bridge = std::move(pOther.m_bridge);
+    if (pOther.m_reached)
+        m_reached = std::move(pOther.m_reached);
+    pOther.m_host = nullptr;
+    pOther.m_peer = nullptr;
+    pOther.m_candidates.clear();
+    SetDropLimit(m_dropLimitMs);
+}
+
 void CNetTransport::SetDropLimit(uint32_t pMs)
 {
     m_dropLimitMs = pMs;
@@ -376,12 +412,12 @@ uint16_t CNetTransport::GetPort() const
 
 uint64_t CNetTransport::BytesSent() const
 {
-    return m_host ? m_host->totalSentData : 0;
+    return m_carriedSent + (m_host ? m_host->totalSentData : 0);
 }
 
 uint64_t CNetTransport::BytesReceived() const
 {
-    return m_host ? m_host->totalReceivedData : 0;
+    return m_carriedReceived + (m_host ? m_host->totalReceivedData : 0);
 }
 
 uint32_t CNetTransport::RoundTrip() const
@@ -391,5 +427,5 @@ uint32_t CNetTransport::RoundTrip() const
 
 uint64_t CNetTransport::DatagramsSent() const
 {
-    return m_host ? m_host->totalSentPackets : 0;
+    return m_carriedDatagrams + (m_host ? m_host->totalSentPackets : 0);
 }

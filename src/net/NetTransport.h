@@ -10,6 +10,7 @@ struct _ENetHost;
 struct _ENetPeer;
 struct _ENetEvent;
 class CUdp6Bridge;
+struct CResolvedHost;
 
 // One connection to one opponent over ENet, on reliable ordered channels: ENet resends,
 // orders and times out; we only hand it messages. A host lets several peers in as candidates
@@ -53,6 +54,9 @@ class CNetTransport
     bool Listen(uint16_t pPort, std::string& pWhy);
     // Starts reaching a host by IPv4 or IPv6 address or name.
     bool Connect(const std::string& pHost, uint16_t pPort, std::string& pWhy);
+    // Starts reaching the host the other transport reached, by the address its name gave then
+    // (no lookup again, which could hold the frame up while the network is in trouble).
+    bool ConnectAgain(const CNetTransport& pReached, std::string& pWhy);
     // The next event, waiting at most pWaitMs for one; sends what is queued.
     bool Poll(CEvent& pEvent, uint32_t pWaitMs = 0);
     // Channels are ordered each on its own: a loss on one holds up only that one.
@@ -66,6 +70,9 @@ class CNetTransport
     void Replace(int pCandidate);
     // The candidate is let go without a word (or with a code of the session's).
     void Drop(int pCandidate, uint32_t pCode = CODE_BUSY);
+    // Joining: the other transport's connection becomes this one's, and the link this one
+    // had is forgotten without a goodbye (its other end is gone). The other is left empty.
+    void TakeOver(CNetTransport& pOther);
     // Hosting with an opponent: peers that come in are candidates still, not turned away at
     // once, so that a side that lost its link may come back on a new one.
     void SetTakesReturns(bool pOn) { m_takesReturns = pOn; }
@@ -90,6 +97,7 @@ class CNetTransport
 
   private:
     bool Open(const void* pAddress, size_t pPeers, std::string& pWhy);
+    bool ConnectTo(std::string& pWhy);
     // ENet's service, with the IPv6 bridge pumped around it when there is one.
     int Service(_ENetEvent* pEvent, uint32_t pWaitMs);
     // ENet doubles a resend's wait on every loss without end; after a stall of a few seconds
@@ -105,4 +113,11 @@ class CNetTransport
     // Peers let in to greet, and when each came.
     std::vector<std::pair<_ENetPeer*, uint32_t>> m_candidates;
     std::unique_ptr<CUdp6Bridge> m_bridge;
+    // Joining: the host's address as looked up, and its port.
+    std::unique_ptr<CResolvedHost> m_reached;
+    uint16_t m_reachedPort = 0;
+    // Traffic of links this transport had before it took over another's.
+    uint64_t m_carriedSent = 0;
+    uint64_t m_carriedReceived = 0;
+    uint64_t m_carriedDatagrams = 0;
 };

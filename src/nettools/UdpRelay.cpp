@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <queue>
 #include <random>
@@ -20,7 +21,7 @@ struct CDatagram
     int64_t due = 0;
     long order = 0;
     bool toServer = false;
-    int client = 0; // which client it came from or goes to
+    int client = 0; // the number of the client it came from or goes to
     std::vector<uint8_t> bytes;
     bool operator>(const CDatagram& pOther) const
     {
@@ -32,6 +33,22 @@ int64_t NowMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// A sender at the front, and the socket through which the server sees it.
+struct CClient
+{
+    sockaddr_in address{};
+    int back = -1;
+    int number = 0;
+    int64_t heard = 0;
+};
+// Clients kept at once; the one silent longest makes room for a new one.
+const size_t MAX_CLIENTS = 16;
+
+bool SameAddress(const sockaddr_in& pA, const sockaddr_in& pB)
+{
+    return pA.sin_port == pB.sin_port && pA.sin_addr.s_addr == pB.sin_addr.s_addr;
 }
 
 int OpenSocket(uint16_t pPort)
@@ -49,20 +66,26 @@ int OpenSocket(uint16_t pPort)
 bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const char** pWhy)
 {
     const int front = OpenSocket(pSettings.listenPort);
-    int back = OpenSocket(0);
-    if (front < 0 || back < 0)
+    if (front < 0)
     {
         *pWhy = "cannot open the relay's sockets on 127.0.0.1";
-        if (front >= 0)
-            close(front);
-        if (back >= 0)
-            close(back);
         return false;
     }
     const sockaddr_in server = LoopbackIpv4(pSettings.targetPort);
-    sockaddr_in client{};
-    bool haveClient = false;
+    // The first sender is the client; with newClient every new sender is one more, as a
+    // program started again (or a second connection) sends from a new port: the server then
+    // sees each come from a port of its own, as it would.
+    std::vector<CClient> clients;
     int clientCount = 0;
+    auto clientNumbered = [&clients](int pNumber) -> CClient*
+    {
+        for (CClient& client : clients)
+        {
+            if (client.number == pNumber)
+                return &client;
+        }
+        return nullptr;
+    };
 
     std::mt19937 random(pSettings.seed);
     std::uniform_real_distribution<double> chance(0.0, 1.0);
@@ -88,23 +111,30 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
         while (!queue.empty() && queue.top().due <= now)
         {
             const CDatagram& datagram = queue.top();
-            if (datagram.client != clientCount)
-                ; // for or from a client replaced since: gone with it
+            const CClient* client = clientNumbered(datagram.client);
+            if (!client)
+                ; // for or from a client let go since: gone with it
             else if (datagram.toServer)
-                sendto(back, datagram.bytes.data(), datagram.bytes.size(), 0,
+                sendto(client->back, datagram.bytes.data(), datagram.bytes.size(), 0,
                        reinterpret_cast<const sockaddr*>(&server), sizeof server);
-            else if (haveClient)
+            else
                 sendto(front, datagram.bytes.data(), datagram.bytes.size(), 0,
-                       reinterpret_cast<const sockaddr*>(&client), sizeof client);
+                       reinterpret_cast<const sockaddr*>(&client->address), sizeof client->address);
             queue.pop();
         }
         int wait = 50;
         if (!queue.empty())
             wait = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(wait, queue.top().due - now)));
-        pollfd fds[2] = {{front, POLLIN, 0}, {back, POLLIN, 0}};
-        if (poll(fds, 2, wait) <= 0)
+        std::vector<pollfd> fds(1, pollfd{front, POLLIN, 0});
+        std::vector<int> numbers(1, 0);
+        for (const CClient& client : clients)
+        {
+            fds.push_back(pollfd{client.back, POLLIN, 0});
+            numbers.push_back(client.number);
+        }
+        if (poll(fds.data(), fds.size(), wait) <= 0)
             continue;
-        for (int i = 0; i < 2; ++i)
+        for (size_t i = 0; i < fds.size(); ++i)
         {
             if (!(fds[i].revents & POLLIN))
                 continue;
@@ -114,29 +144,38 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
                                        reinterpret_cast<sockaddr*>(&from), &fromSize);
             if (n < 0)
                 continue;
+            int number = numbers[i];
             if (i == 0)
             {
-                // The first sender is the client; anyone else at the front is ignored, unless
-                // the client may be replaced (a program started again sends from a new port):
-                // then the server sees it come from a new port too, as it would.
-                const bool other =
-                    from.sin_port != client.sin_port || from.sin_addr.s_addr != client.sin_addr.s_addr;
-                if (!haveClient || (pSettings.newClient && other))
+                CClient* known = nullptr;
+                for (CClient& client : clients)
                 {
-                    if (haveClient)
-                    {
-                        const int fresh = OpenSocket(0);
-                        if (fresh < 0)
-                            continue;
-                        close(back);
-                        back = fresh;
-                    }
-                    client = from;
-                    haveClient = true;
-                    ++clientCount;
+                    if (SameAddress(client.address, from))
+                        known = &client;
                 }
-                else if (from.sin_port != client.sin_port || from.sin_addr.s_addr != client.sin_addr.s_addr)
-                    continue;
+                if (!known && (clients.empty() || pSettings.newClient))
+                {
+                    CClient fresh;
+                    fresh.back = OpenSocket(0);
+                    if (fresh.back < 0)
+                        continue;
+                    if (clients.size() >= MAX_CLIENTS)
+                    {
+                        auto quiet = std::min_element(clients.begin(), clients.end(),
+                                                      [](const CClient& pA, const CClient& pB)
+                                                      { return pA.heard < pB.heard; });
+                        close(quiet->back);
+                        clients.erase(quiet);
+                    }
+                    fresh.address = from;
+                    fresh.number = ++clientCount;
+                    clients.push_back(fresh);
+                    known = &clients.back();
+                }
+                if (!known)
+                    continue; // anyone but the client at the front is ignored
+                known->heard = NowMs();
+                number = known->number;
             }
             if (stalling(NowMs()))
             {
@@ -150,7 +189,7 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
             }
             CDatagram datagram;
             datagram.toServer = i == 0;
-            datagram.client = clientCount;
+            datagram.client = number;
             datagram.bytes.assign(buffer.begin(), buffer.begin() + n);
             datagram.due = NowMs() + std::max(0, pSettings.delayMs + jitter(random));
             if (chance(random) < pSettings.reorder)
@@ -173,6 +212,7 @@ bool RunUdpRelay(const CRelaySettings& pSettings, CRelayCounts& pCounts, const c
         }
     }
     close(front);
-    close(back);
+    for (const CClient& client : clients)
+        close(client.back);
     return true;
 }

@@ -18,7 +18,7 @@ struct CRelaySettings
     int stallAtMs = 0;
     int stallEveryMs = 0;
     int seconds = 60;       // the relay stops after this long, whatever happens
-    bool newClient = false; // the latest sender at the front is the client
+    bool newClient = false; // every new sender at the front is a client of its own
 };
 
 struct CRelayCounts

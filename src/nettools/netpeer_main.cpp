@@ -7,7 +7,15 @@
 //     [--crash-at STEP] [--countdown MS] [--fast 1]
 //   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
 //   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
-//   --fast runs steps as fast as the turns allow instead of on the clock (measurements).
+//   --fast runs steps as fast as the turns allow instead of on the clock (measurements);
+//   --fast-until STEP does so up to the step.
+//     [--observers PORT [--quiet-observers 1]] [--say-at STEP [--chat-flood N]]
+//   --observers (host) takes observers on PORT; --say-at says a chat line at the step, or
+//   sends N lines at once past the limit (a flood the other side must cut).
+//   ampwarden-netpeer --observe PORT [--steps N] [--seconds S] [--fast 1] [--stop-reading-at STEP]
+//     [--say-at STEP [--chat-flood N]] [--evil command --evil-at STEP] [--hashes FILE]
+//     watches the match of the host whose observers' port is PORT; exits 0 once it played the
+//     match to the end the host named (or to --steps), 6 when it was dropped or refused.
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
 //     N peers that connect, never greet, and connect again whenever they are let go.
 // It prints one line of figures and exits 0 when the match reached its step limit with every
@@ -19,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -30,10 +39,15 @@
 #include "engine/GameEngine.h"
 #include "engine/Version.h"
 #include "net/NetAddress.h"
+#include "net/NetChatLink.h"
+#include "net/NetObserver.h"
+#include "net/NetObserverHost.h"
 #include "net/NetSession.h"
 #include "net/NetTransport.h"
 #include "replay/ReplayRecorder.h"
+#include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
+#include "world/MatchHash.h"
 
 namespace
 {
@@ -51,7 +65,18 @@ struct CPeerOptions
     int leaveAt = -1;
     int crashAt = -1;
     bool fast = false;
+    // With fast: as fast as the turns allow only up to this step, then on the clock.
+    int fastUntil = 1 << 30;
     int squatters = 0;
+    // Watching: the observers' port a host opens, or the one an observer reaches.
+    int observersPort = 0;
+    int observePort = 0;
+    bool quietObservers = false;
+    // An observer that stops reading at this step (and sleeps out its time).
+    int stopReadingAt = -1;
+    // Chat: a line at this step; or a flood of this many lines at once, past the limit.
+    int sayAt = -1;
+    int chatFlood = 0;
 };
 
 // "[::1]:PORT" or "127.0.0.1:PORT": this machine only.
@@ -119,10 +144,24 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.setup.resumeCountdownMs = static_cast<uint32_t>(number);
         else if (name == "--fast")
             pOut.fast = number != 0;
+        else if (name == "--fast-until")
+            pOut.fast = true, pOut.fastUntil = static_cast<int>(number);
         else if (name == "--drop-wait")
             pOut.setup.dropWaitMs = static_cast<uint32_t>(number);
         else if (name == "--squat")
             pOut.squatters = static_cast<int>(std::min(8ll, number));
+        else if (name == "--observers" && number > 0 && number < 65536)
+            pOut.observersPort = static_cast<int>(number);
+        else if (name == "--observe" && number > 0 && number < 65536)
+            pOut.observePort = static_cast<int>(number), side = true;
+        else if (name == "--quiet-observers")
+            pOut.quietObservers = number != 0;
+        else if (name == "--stop-reading-at")
+            pOut.stopReadingAt = static_cast<int>(number);
+        else if (name == "--say-at")
+            pOut.sayAt = static_cast<int>(number);
+        else if (name == "--chat-flood")
+            pOut.chatFlood = static_cast<int>(std::min(1000ll, number));
         else
             return false;
     }
@@ -211,6 +250,111 @@ int ExitCode(const CNetSession& pSession)
 }
 // Peers that take a host's slots and say nothing: each connects, and connects again once let
 // go, until the time is up. Prints how often they were let go.
+// N chat lines at once, past the sender's limit of its own (the receiver must cut them).
+void Flood(const std::function<void(const std::vector<uint8_t>&)>& pSend, int pFrom, int pStep, int pCount)
+{
+    for (int i = 0; i < pCount; ++i)
+    {
+        CNetMessage line;
+        line.type = NET_CHAT;
+        line.step = pStep;
+        line.from = pFrom;
+        line.text = "flood line " + std::to_string(i + 1);
+        pSend(EncodeNetMessage(line));
+    }
+}
+
+std::string HashText(uint64_t pHash)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(pHash));
+    return text;
+}
+
+// A headless observer: catches up, follows, and prints what it cost.
+int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
+{
+    CNetObserver observer(pWorld);
+    CNetAddress address;
+    address.host = "127.0.0.1";
+    address.port = static_cast<uint16_t>(pOptions.observePort);
+    std::string why;
+    if (!observer.Open(address, pOptions.setup.version, pOptions.setup.fingerprint, why))
+        return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::seconds(pOptions.seconds);
+    auto last = Clock::now();
+    int lastStep = -1;
+    bool reading = true;
+    std::ofstream hashes;
+    if (!pOptions.hashFile.empty())
+        hashes.open(pOptions.hashFile);
+    while (observer.GetPhase() != CNetObserver::PHASE_OVER && Clock::now() < deadline)
+    {
+        if (!reading)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            continue;
+        }
+        observer.Pump();
+        const auto now = Clock::now();
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
+        last += std::chrono::milliseconds(elapsed);
+        if (observer.GetPhase() == CNetObserver::PHASE_WATCHING)
+            pWorld.Update(pOptions.fast ? 16u * 8 : static_cast<unsigned>(elapsed));
+        const int step = pWorld.m_matchSteps;
+        const int limit = pOptions.setup.stepLimit;
+        if (limit > 0 && step >= limit && observer.GetPhase() == CNetObserver::PHASE_WATCHING)
+            break;
+        if (step != lastStep && observer.GetPhase() == CNetObserver::PHASE_WATCHING)
+        {
+            lastStep = step;
+            if (step % CNetSession::SYNC_STEPS == 0 && hashes)
+                hashes << step << ' ' << std::hex << HashMatchState(pWorld) << std::dec << '\n';
+            if (step >= pOptions.stopReadingAt && pOptions.stopReadingAt >= 0)
+            {
+                std::fprintf(stderr, "ampwarden-netpeer: observer stops reading at step %d\n", step);
+                reading = false;
+            }
+            if (step >= pOptions.sayAt && pOptions.sayAt >= 0)
+            {
+                const int from = Net::CHAT_FROM_OBSERVER + observer.GetNumber() - 1;
+                if (pOptions.chatFlood > 0)
+                    Flood([&observer](const std::vector<uint8_t>& pBytes) { observer.SendRaw(pBytes); }, from,
+                          step, pOptions.chatFlood);
+                else
+                    observer.Say("watching from afar");
+                const_cast<CPeerOptions&>(pOptions).sayAt = -1;
+            }
+            if (!pOptions.evil.empty() && step >= pOptions.evilAt)
+            {
+                CNetMessage turn;
+                turn.type = NET_TURN;
+                turn.through = turn.span = 1;
+                observer.SendRaw(EncodeNetMessage(turn));
+                const_cast<CPeerOptions&>(pOptions).evil.clear();
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(pOptions.fast ? 0 : 2));
+    }
+    if (observer.GetPhase() != CNetObserver::PHASE_OVER)
+        std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", pWorld.m_matchSteps);
+    const CNetObserver::CStats& stats = observer.GetStats();
+    const double seconds = stats.watchedMs / 1000.0;
+    std::printf(
+        "observer %d: caught up at step %d from %d commands (rebuilt in %u ms, ready %u ms after opening); "
+        "watched to step %d, final hash %s; received %llu B to catch up, then %.0f B/s over %.1f s; %zu chat "
+        "lines\n",
+        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs, stats.readyAfterOpenMs,
+        pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
+        static_cast<unsigned long long>(stats.catchUpBytes),
+        seconds > 0 ? (stats.bytesReceived - stats.catchUpBytes) / seconds : 0.0, seconds,
+        CChatBoard::Instance().Lines().size());
+    observer.Stop();
+    const bool reached = pOptions.setup.stepLimit > 0 && pWorld.m_matchSteps >= pOptions.setup.stepLimit;
+    return observer.EndedWell() || reached ? 0 : 6;
+}
+
 int Squat(const CPeerOptions& pOptions)
 {
     std::vector<std::unique_ptr<CNetTransport>> peers(static_cast<size_t>(pOptions.squatters));
@@ -268,11 +412,17 @@ int main(int argc, char** argv)
     }
     CGameWorld& world = engine.GetWorld();
     world.m_keepEffects = false;
+    if (options.observePort > 0)
+        return Observe(options, world);
     CNetSession session;
     // Recorded as the game records a network match: the host's start date on both sides.
     CReplayRecorder recorder(options.recordFolder);
+    CNetChatLink chat;
+    chat.Attach(session, world);
     if (!options.recordFolder.empty())
     {
+        chat.m_record = [&recorder, &world](int pFrom, const std::string& pText)
+        { recorder.OnChat(world, pFrom, pText); };
         recorder.Attach(world);
         session.m_onMatchStart = [&recorder](const CNetMatchStart& pStart)
         { recorder.SetDate(ReplayDate(pStart.date)); };
@@ -282,6 +432,22 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
         return 7;
     }
+    std::unique_ptr<CNetObserverHost> observers;
+    if (options.setup.hosting && options.observersPort > 0)
+    {
+        CNetSetup setup = options.setup;
+        setup.address.port = static_cast<uint16_t>(options.observersPort - 1);
+        setup.observerChat = !options.quietObservers;
+        observers = OpenObserverHost(setup, chat);
+        if (!observers)
+            return 7;
+    }
+    auto pumpObservers = [&observers, &session, &world]
+    {
+        if (observers)
+            observers->Pump(world, session.GetPhase() == CNetSession::PHASE_PLAYING,
+                            session.GetPhase() == CNetSession::PHASE_OVER);
+    };
     const long long openedAfterMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - programStart)
             .count();
@@ -295,11 +461,14 @@ int main(int argc, char** argv)
     while (session.GetPhase() != CNetSession::PHASE_OVER && Clock::now() < deadline)
     {
         session.Pump(world);
+        pumpObservers();
         if (session.GetPhase() == CNetSession::PHASE_PLAYING)
         {
             const auto now = Clock::now();
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
             last += std::chrono::milliseconds(elapsed);
+            if (options.fast && world.m_matchSteps >= options.fastUntil)
+                options.fast = false;
             world.Update(options.fast ? 16u : static_cast<unsigned>(elapsed));
             const int step = world.m_matchSteps;
             if (step != lastStep)
@@ -316,6 +485,11 @@ int main(int argc, char** argv)
                     std::fprintf(stderr, "ampwarden-netpeer: crashing at step %d\n", step);
                     std::_Exit(9);
                 }
+                if (step == options.sayAt && options.chatFlood > 0)
+                    Flood([&session](const std::vector<uint8_t>& pBytes) { session.SendRaw(pBytes); },
+                          session.GetTeam(), step, options.chatFlood);
+                else if (step == options.sayAt)
+                    chat.Say("good game");
                 if (!options.evil.empty() && !evilSent && step >= options.evilAt)
                 {
                     SendEvil(session, options.evil, step);
@@ -336,6 +510,12 @@ int main(int argc, char** argv)
     }
     if (session.GetPhase() != CNetSession::PHASE_OVER)
         std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", world.m_matchSteps);
+    // The observers are told where the match ended and given a moment to read it.
+    for (int i = 0; observers && i < 300 && observers->Watching() > 0; ++i)
+    {
+        pumpObservers();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 
     const CNetSession::CStats& stats = session.GetStats();
     const double seconds = stats.playedMs / 1000.0;
@@ -357,12 +537,19 @@ int main(int argc, char** argv)
             session.GetTeam() == 1 ? "green" : "blue", stats.rejoinStep, stats.catchUpCommands,
             static_cast<unsigned long long>(stats.catchUpBytes), stats.rebuildMs, stats.readyAfterOpenMs,
             stats.readyAfterOpenMs > 0 ? openedAfterMs + stats.readyAfterOpenMs : 0ll);
+    std::printf("netpeer %s: final step %d hash %s; chat heard %d, dropped %d; observers left %d\n",
+                session.GetTeam() == 1 ? "green" : "blue", world.m_matchSteps,
+                HashText(HashMatchState(world)).c_str(), chat.Heard(), chat.Dropped(),
+                observers ? observers->Watching() : 0);
     if (!options.hashFile.empty())
     {
         std::ofstream out(options.hashFile);
         for (const auto& check : session.GetOwnHashes())
             out << check.first << ' ' << std::hex << check.second << std::dec << '\n';
     }
+    if (observers)
+        observers->Detach(world);
+    chat.Detach();
     session.Detach(world);
     if (!options.recordFolder.empty())
         recorder.Detach(world);

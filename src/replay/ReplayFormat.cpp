@@ -1,5 +1,7 @@
 #include "replay/ReplayFormat.h"
 
+#include "net/NetChat.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -126,6 +128,15 @@ std::string FormatCommand(int pStep, const CMatchCommand& pCommand)
 std::string FormatCheck(int pStep, uint64_t pHash)
 {
     return "check " + std::to_string(pStep) + " " + Hex(pHash) + "\n";
+}
+
+std::string FormatChat(int pStep, int pFrom, const std::string& pText)
+{
+    const std::string text = CleanChatText(pText);
+    const std::string tag = ChatSenderTag(pFrom);
+    if (text.empty() || tag.empty())
+        return std::string();
+    return "chat " + std::to_string(pStep) + " " + tag + " " + text + "\n";
 }
 
 std::string FormatEnd(int pStep, const char* pWinner, uint64_t pHash)

@@ -77,6 +77,14 @@ struct CReplay
     int endStep = 0;
     std::string winner = "none";
     uint64_t endHash = 0;
+    // What the players and observers said, at the step it was written; no part of the match.
+    struct Chat
+    {
+        int step;
+        int from; // 1 green, 2 blue, then the observers (see ChatSenderTag)
+        std::string text;
+    };
+    std::vector<Chat> chats;
 };
 
 // The header of the match the world has just started, with the given date.
@@ -91,6 +99,8 @@ std::string RecordedBy(const CReplayHeader& pHeader);
 std::string FormatCommand(int pStep, const CMatchCommand& pCommand);
 std::string FormatCheck(int pStep, uint64_t pHash);
 std::string FormatEnd(int pStep, const char* pWinner, uint64_t pHash);
+// "chat STEP SENDER TEXT": the text as CleanChatText leaves it (empty: no line).
+std::string FormatChat(int pStep, int pFrom, const std::string& pText);
 
 // Whether a command can be written and read back: a known kind other than a restart (which
 // ends the file instead), a real side and tool, a place on the board, a node id in range.

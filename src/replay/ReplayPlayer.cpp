@@ -5,7 +5,9 @@
 
 #include "ai/AIPlayer.h"
 #include "engine/Version.h"
+#include "net/NetChat.h"
 #include "nodes/MainNode.h"
+#include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 
@@ -63,7 +65,8 @@ void CReplayPlayer::Start()
     world.m_state = STATE_MATCH;
     m_starting = false;
     m_outcome = PLAYING;
-    m_nextCommand = m_nextCheck = 0;
+    m_nextCommand = m_nextCheck = m_nextChat = 0;
+    CChatBoard::Instance().Clear();
     m_checksPassed = 0;
     world.AddObserver(this);
     world.m_driver = this;
@@ -126,6 +129,15 @@ void CReplayPlayer::OnStepRun(CGameWorld& pWorld)
     const int step = pWorld.m_matchSteps;
     if (m_outcome != PLAYING)
         return;
+    // What was said shows as its step passes; it plays no part in the match.
+    for (; m_nextChat < m_replay.chats.size() && m_replay.chats[m_nextChat].step <= step; ++m_nextChat)
+    {
+        const CReplay::Chat& chat = m_replay.chats[m_nextChat];
+        CChatBoard::Instance().Add(
+            chat.from,
+            ChatSenderName(chat.from, m_replay.header.sides[0].name, m_replay.header.sides[1].name),
+            chat.text);
+    }
     if (m_nextCheck < m_replay.checks.size() && m_replay.checks[m_nextCheck].step == step)
     {
         const uint64_t recorded = m_replay.checks[m_nextCheck++].hash;

@@ -66,6 +66,7 @@ class CReplayPlayer : public CViewerControls, public CMatchObserver
     int m_lastStep = 0;
     size_t m_nextCommand = 0;
     size_t m_nextCheck = 0;
+    size_t m_nextChat = 0;
     int m_checksPassed = 0;
     int m_problemStep = 0;
     std::string m_why;

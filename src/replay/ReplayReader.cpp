@@ -10,6 +10,7 @@
 #include "ai/Levels.h"
 #include "engine/DataFile.h"
 #include "engine/Version.h"
+#include "net/NetChat.h"
 #include "world/Team.h"
 
 namespace
@@ -116,6 +117,8 @@ class CParser
             return Check(t);
         if (t[0] == "end")
             return End(t);
+        if (t[0] == "chat")
+            return Chat(t);
         return "not a replay line";
     }
 
@@ -304,6 +307,26 @@ class CParser
         m_out.winner = t[2];
         m_out.ended = true;
         m_out.endLine = m_number;
+        return "";
+    }
+
+    // Said, not played: read for the viewer, checked only for its shape.
+    std::string Chat(const Tokens& t)
+    {
+        CReplay::Chat chat;
+        if (t.size() < 4)
+            return "a chat line with too few fields";
+        std::string why = Step(t[1], chat.step);
+        if (!why.empty())
+            return why;
+        chat.from = ChatSenderByTag(t[2]);
+        if (chat.from == 0)
+            return "an unknown chat sender \"" + t[2] + "\"";
+        for (size_t i = 3; i < t.size(); ++i)
+            chat.text += (i > 3 ? " " : "") + t[i];
+        if (chat.text.size() > Net::MAX_CHAT_BYTES)
+            return "a chat line over 120 characters";
+        m_out.chats.push_back(chat);
         return "";
     }
 

@@ -155,6 +155,13 @@ void CReplayRecorder::OnCommand(CGameWorld& pWorld, const CMatchCommand& pComman
         Write(pWorld, FormatCommand(pWorld.m_matchSteps, pCommand));
 }
 
+void CReplayRecorder::OnChat(CGameWorld& pWorld, int pFrom, const std::string& pText)
+{
+    const std::string line = FormatChat(pWorld.m_matchSteps, pFrom, pText);
+    if (m_fd >= 0 && !line.empty())
+        Write(pWorld, line);
+}
+
 void CReplayRecorder::OnStepRun(CGameWorld& pWorld)
 {
     if (m_fd < 0)

@@ -34,6 +34,8 @@ class CReplayRecorder : public CMatchObserver
     void OnCommand(CGameWorld& pWorld, const CMatchCommand& pCommand) override;
     void OnStepRun(CGameWorld& pWorld) override;
     void OnMatchCleared(CGameWorld& pWorld) override;
+    // A chat line said now, written at the world's step (nothing while no file is open).
+    void OnChat(CGameWorld& pWorld, int pFrom, const std::string& pText);
 
   private:
     bool Open(CGameWorld& pWorld);

@@ -44,6 +44,12 @@ void CReplaySession::SetRecordDate(long long pSeconds)
         m_recorder->SetDate(pSeconds > 0 ? ReplayDate(pSeconds) : std::string());
 }
 
+void CReplaySession::RecordChat(CGameWorld& pWorld, int pFrom, const std::string& pText)
+{
+    if (m_recorder)
+        m_recorder->OnChat(pWorld, pFrom, pText);
+}
+
 void CReplaySession::Attach(CGameWorld& pWorld, bool pWatch)
 {
     if (m_record && !m_recorder)

@@ -42,6 +42,8 @@ class CReplaySession
     // Later matches' headers give this date (seconds since 1970): a network match records the
     // host's start on both machines, so that both write the same file.
     void SetRecordDate(long long pSeconds);
+    // A chat line said in the match being recorded, if one is.
+    void RecordChat(CGameWorld& pWorld, int pFrom, const std::string& pText);
 
   private:
     CReplaySession();

@@ -49,12 +49,13 @@ void CAppSettings::Apply(CGameEngine& pEngine) const
 
 bool CAppSettings::Change(CGameEngine& pEngine, const CSettings& pSettings, std::string& pWhy)
 {
-    const bool screenChanged = pSettings.fullscreen != m_settings.fullscreen;
     m_settings = pSettings;
     Apply(pEngine);
-    // The window changes at once where the system allows it, else from the next start.
-    if (screenChanged && SDL_GetVideoSurface())
-        SDL_WM_ToggleFullScreen(SDL_GetVideoSurface());
+    // The window changes at once where the system allows it, else from the next start. It is
+    // compared with the window itself, which -fullscreen may have put in full screen already.
+    SDL_Surface* window = SDL_GetVideoSurface();
+    if (window && ((window->flags & SDL_FULLSCREEN) != 0) != pSettings.fullscreen)
+        SDL_WM_ToggleFullScreen(window);
     return SaveSettings(m_path, m_settings, pWhy);
 }
 

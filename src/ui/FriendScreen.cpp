@@ -75,6 +75,7 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
         m_address->SetText(recent.front());
     Add(std::make_unique<CButton>(Row(5), "Join", [this] { Join(m_address->GetText()); }));
     // The last addresses joined, one click away, in a column of their own.
+    m_recentShown = !recent.empty();
     for (int i = 0; i < static_cast<int>(recent.size()) && i < RECENT_SHOWN; ++i)
     {
         const std::string address = recent[static_cast<size_t>(i)];
@@ -92,6 +93,30 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
     SetStatus("Host and tell your friend an address below, or join theirs", false);
 }
 
+bool CFriendScreen::Start(const CNetSetup& pSetup)
+{
+    const CNetAddress& address = pSetup.address;
+    if (pSetup.hosting)
+        m_port->SetText(std::to_string(address.port));
+    else
+        m_address->SetText((address.ipv6 ? "[" + address.host + "]" : address.host) + ":" +
+                           std::to_string(address.port));
+    return OpenSession(pSetup, pSetup.hosting ? "Cannot host: " : "Cannot join: ");
+}
+
+bool CFriendScreen::OpenSession(const CNetSetup& pSetup, const std::string& pFailure)
+{
+    std::string why;
+    if (!Sessions::OpenNet(CGameEngine::Instance(), pSetup, why))
+    {
+        SetStatus(pFailure + why, true);
+        return false;
+    }
+    m_cancel->m_enabled = true;
+    m_chosen = static_cast<int>(WidgetCount()) - 2;
+    return true;
+}
+
 void CFriendScreen::Host()
 {
     uint16_t port = 0;
@@ -103,12 +128,7 @@ void CFriendScreen::Host()
     CNetSetup setup;
     setup.hosting = true;
     setup.address.port = port;
-    std::string why;
-    if (!Sessions::OpenNet(CGameEngine::Instance(), setup, true, why))
-        SetStatus("Cannot host: " + why, true);
-    m_cancel->m_enabled = Sessions::IsNetOpen();
-    if (m_cancel->m_enabled)
-        m_chosen = static_cast<int>(WidgetCount()) - 2;
+    OpenSession(setup, "Cannot host: ");
 }
 
 void CFriendScreen::Join(const std::string& pAddress)
@@ -121,23 +141,29 @@ void CFriendScreen::Join(const std::string& pAddress)
         SetStatus("Cannot join " + pAddress.substr(0, 64) + ": " + why, true);
         return;
     }
-    if (!Sessions::OpenNet(CGameEngine::Instance(), setup, true, why))
-    {
-        SetStatus("Cannot join: " + why, true);
-        return;
-    }
-    CAppSettings::Instance().AddRecentHost(pAddress);
-    m_cancel->m_enabled = true;
-    m_chosen = static_cast<int>(WidgetCount()) - 2;
+    if (OpenSession(setup, "Cannot join: "))
+        CAppSettings::Instance().AddRecentHost(pAddress);
 }
 
 void CFriendScreen::Cancel()
 {
     if (!Sessions::IsNetOpen())
         return;
-    Sessions::CloseNet(CGameEngine::Instance());
+    Close("Gave up waiting", false);
+}
+
+void CFriendScreen::Close(const std::string& pWhy, bool pProblem)
+{
+    CGameEngine& engine = CGameEngine::Instance();
+    Sessions::CloseNet(engine);
     m_cancel->m_enabled = false;
-    SetStatus("Gave up waiting", false);
+    // Cancel has nothing more to give up: the choice goes on to Back.
+    if (m_chosen >= 0 && GetWidget(static_cast<size_t>(m_chosen)) == m_cancel)
+        m_chosen = static_cast<int>(WidgetCount()) - 1;
+    SetStatus(pWhy, pProblem);
+    // With -once (for scripts) the program ends with the session, its status saying how.
+    if (engine.HasOption("once"))
+        engine.Quit();
 }
 
 void CFriendScreen::Back()
@@ -151,13 +177,12 @@ bool CFriendScreen::OnFrame()
     if (Sessions::IsNetOpen())
     {
         CGameEngine& engine = CGameEngine::Instance();
-        if (Sessions::IsNetOver() && engine.GetWorld().m_state == STATE_MENU)
+        // Refused, unreachable, or the match is over and left (at once with -once): the reason
+        // stays here.
+        if (Sessions::IsNetOver() && (engine.GetWorld().m_state == STATE_MENU || engine.HasOption("once")))
         {
-            // Refused, unreachable, or the match is over and left: the reason stays here.
             const std::string why = Sessions::NetHeadline();
-            Sessions::CloseNet(engine);
-            m_cancel->m_enabled = false;
-            SetStatus(why.empty() ? "The network match is over" : why, true);
+            Close(why.empty() ? "The network match is over" : why, true);
         }
         else if (!Sessions::NetMatchSeen())
         {
@@ -183,7 +208,8 @@ void CFriendScreen::DrawMore()
     UiDraw::Text(LEFT, TOP + 2 * PITCH + 4, line, true);
     UiDraw::Text(LEFT, TOP + 2 * PITCH + 22,
                  "Over the internet, your router may need the port forwarded to this machine.", true);
-    if (!CAppSettings::Instance().GetRecentHosts().empty())
+    // The addresses as they were when the screen opened: one joined since is not listed yet.
+    if (m_recentShown)
     {
         glColor4f(0.8f, 0.9f, 0.8f, 1.0f);
         UiDraw::Text(LEFT, TOP + 6 * PITCH + 4, "Joined lately:", true);

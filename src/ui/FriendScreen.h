@@ -7,6 +7,7 @@
 
 class CButton;
 class CTextField;
+struct CNetSetup;
 
 // Hosting (a port, the addresses a friend can reach this machine at) or joining (HOST[:PORT],
 // the last five offered). The waiting shows here with its time and Cancel; every end of the
@@ -15,13 +16,19 @@ class CFriendScreen : public CScreen
 {
   public:
     CFriendScreen();
+    // Hosts or joins as the command line asked, the fields filled in as if typed; false, with
+    // the reason as the screen's status, when the session cannot be opened.
+    bool Start(const CNetSetup& pSetup);
     bool OnFrame() override;
     void Back() override;
 
   private:
     void Host();
     void Join(const std::string& pAddress);
+    bool OpenSession(const CNetSetup& pSetup, const std::string& pFailure);
     void Cancel();
+    // Closes the session, with what is said of its end.
+    void Close(const std::string& pWhy, bool pProblem);
     void DrawMore() override;
 
     CTextField* m_port;
@@ -29,6 +36,7 @@ class CFriendScreen : public CScreen
     CButton* m_cancel;
     std::vector<std::string> m_addresses;
     std::string m_shownStatus;
+    bool m_recentShown = false;
 };
 
 // This machine's addresses other than loopback, IPv4 first.

@@ -8,6 +8,7 @@
 #include "media/FontManager.h"
 #include "media/TextureFont.h"
 #include "world/GameWorld.h"
+#include "world/RingBatch.h"
 #include "world/ScreenDraw.h"
 
 namespace
@@ -200,14 +201,13 @@ void CLossLine::Draw(const CGameWorld& pWorld)
     DrawTextAt(font, cx - half, y, text.c_str());
 }
 
-void CLossLine::DrawMarks(const CGameWorld& pWorld) const
+void CLossLine::DrawMarks(const CGameWorld& pWorld, CRingBatch& pRings) const
 {
     if (pWorld.m_demo)
         return;
     const std::vector<CMatchStats::Loss>& losses = pWorld.m_matchStats.GetLosses();
     const int now = pWorld.m_matchSteps;
     const int span = StepsOf(pWorld, MARK_MS);
-    glBindTexture(GL_TEXTURE_2D, 0);
     // Newest last, so the scan stops at the first one too old; a few rings say enough.
     int rings = 0;
     for (size_t i = losses.size(); i-- > 0 && rings < MAX_RINGS;)
@@ -221,10 +221,6 @@ void CLossLine::DrawMarks(const CGameWorld& pWorld) const
         const float age = static_cast<float>(now - loss.step) / static_cast<float>(span);
         const float radius = 12.0f + 18.0f * age;
         ++rings;
-        glColor4f(1.0f, 0.3f, 0.2f, 1.0f - age);
-        glPushMatrix();
-        glTranslatef(loss.at.x, loss.at.y, 0.0f);
-        CGameWorld::DrawRing(radius - 3.0f, 3.0f);
-        glPopMatrix();
+        pRings.Add(loss.at, radius - 3.0f, 3.0f, CColor(1.0f, 0.3f, 0.2f, 1.0f - age));
     }
 }

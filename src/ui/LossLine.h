@@ -7,6 +7,7 @@
 #include "world/MatchStats.h"
 
 class CGameWorld;
+class CRingBatch;
 
 // Tells the player what they just lost and what destroyed it: a line over the board for a few
 // seconds, with the losses of one moment grouped by cause, and a fading ring on the board
@@ -25,8 +26,8 @@ class CLossLine
 
     // The line for the side the player plays; nothing on a demo's board.
     void Draw(const CGameWorld& pWorld);
-    // The rings where the player's nodes fell; inside the board's transform.
-    void DrawMarks(const CGameWorld& pWorld) const;
+    // The rings where the player's nodes fell, added to the board's batch.
+    void DrawMarks(const CGameWorld& pWorld, CRingBatch& pRings) const;
 
     // The text now told for the world's player (empty when nothing is), as Draw shows it.
     const std::string& Current(const CGameWorld& pWorld);

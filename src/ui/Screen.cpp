@@ -14,11 +14,11 @@ const int TITLE_TOP = 40;
 const int STATUS_TOP = 85;
 } // namespace
 
-void CScreen::Draw()
+namespace
 {
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
-    const int w = world.GetWindowWidth();
-    // The whole window, from the state every frame starts from.
+// The whole window, from the state every frame starts from.
+void ClearWindow()
+{
     glClearColor(0.0f, 0.12f, 0.06f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -27,6 +27,13 @@ void CScreen::Draw()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_ALPHA_TEST);
     glEnable(GL_BLEND);
+}
+} // namespace
+
+void CScreen::Draw()
+{
+    const int w = CGameEngine::Instance().GetWorld().GetWindowWidth();
+    ClearWindow();
     glColor4f(0.6f, 1.0f, 0.7f, 1.0f);
     UiDraw::Text((w - UiDraw::TextWidth(m_title)) / 2, TITLE_TOP, m_title);
     if (!m_status.empty())
@@ -186,7 +193,22 @@ void CScreenStack::Clear()
 bool CScreenStack::OnEvent(const SDL_Event& pEvent)
 {
     CScreen* top = Top();
-    return top && top->OnEvent(pEvent);
+    if (!top)
+        return false;
+    // F1 opens the help over a screen as over the menu, and F1 or Escape closes it; the screen
+    // under it takes no keys or clicks meanwhile.
+    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    const bool key = pEvent.type == SDL_KEYDOWN;
+    const int sym = key ? pEvent.key.keysym.sym : 0;
+    if (key && (sym == SDLK_F1 || (world.m_helpOpen && sym == SDLK_ESCAPE)))
+    {
+        world.OnKey(sym, pEvent.key.keysym.mod, true);
+        return true;
+    }
+    if (world.m_helpOpen)
+        return key || pEvent.type == SDL_KEYUP || pEvent.type == SDL_MOUSEMOTION ||
+               pEvent.type == SDL_MOUSEBUTTONDOWN || pEvent.type == SDL_MOUSEBUTTONUP;
+    return top->OnEvent(pEvent);
 }
 
 bool CScreenStack::OnFrame()
@@ -201,6 +223,16 @@ bool CScreenStack::OnFrame()
 
 void CScreenStack::Draw()
 {
-    if (CScreen* top = Top())
+    CScreen* top = Top();
+    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    if (!top)
+        return;
+    // The help alone: the screen's title would show through above it.
+    if (!world.m_helpOpen)
         top->Draw();
+    else
+    {
+        ClearWindow();
+        world.m_helpScreen.Draw(world.GetWindowWidth(), world.GetWindowHeight(), false);
+    }
 }

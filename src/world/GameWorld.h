@@ -14,6 +14,7 @@
 #include "world/Counter.h"
 #include "world/MatchCommand.h"
 #include "world/MatchStats.h"
+#include "world/RingBatch.h"
 #include "world/Team.h"
 #include "world/Vector2.h"
 
@@ -218,8 +219,8 @@ class CGameWorld
     static void DrawBar(float pR, float pG, float pB, float pHeight, float pFraction);
     static void DrawHelpPanel(float pX, float pY, float pWidth, const char* pText, float pAlpha);
     static void DrawRing(float pInner, float pWidth);
-    // The board's guides: full sources' reach, the aimed beam's first hit, shield arcs and
-    // the player's emitters that waste their energy.
+    // The board's guides: full sources' reach, the aimed beam's first hit, shield arcs, the
+    // player's emitters that waste their energy, and where the player's nodes just fell.
     void DrawGuides() const;
     void DrawFullRanges() const;
     void DrawBeamPreview() const;
@@ -273,6 +274,8 @@ class CGameWorld
     CSummaryPanel m_summaryPanel;
     CHelpScreen m_helpScreen;
     CLossLine m_lossLine;
+    // The rings the guides and the loss marks put on the board this frame.
+    mutable CRingBatch m_rings;
     bool m_hasMatchSeed = false;
     unsigned m_matchSeed = 0;
     // Without a seed of its own, every match draws one from the clock (a recording names it).

@@ -208,7 +208,6 @@ void CGameWorld::DrawBoard()
         e->Draw();
     DrawEffects(m_effects);
     DrawGuides();
-    m_lossLine.DrawMarks(*this);
     glBindTexture(GL_TEXTURE_2D, 0);
 
     if (m_selectedTool >= TOOL_EXTENDER && m_selectedTool < TOOL_NONE)

@@ -13,6 +13,7 @@
 #include "nodes/BeamNode.h"
 #include "nodes/ShieldNode.h"
 #include "world/GameWorld.h"
+#include "world/RingBatch.h"
 
 namespace
 {
@@ -24,18 +25,22 @@ const float ARC_REACH = 60.0f;
 // Marks a node the player should look at twice.
 const CColor WARNING_COLOUR(1.0f, 0.55f, 0.0f, 1.0f);
 
-// The labels drawn in this frame's guides, so that none is drawn over another: left, right,
-// baseline.
+// A crowded board can hold dozens of warnings at once; their rings all go to the renderer in
+// one run and their labels in another, and past a handful the labels say nothing new.
+const size_t MAX_LABELS = 6;
+
+// The labels of this frame, so that none is drawn over another: left, right, baseline, text.
 struct LabelPlace
 {
     float left, right, y;
+    const char* text;
 };
 std::vector<LabelPlace> g_labels;
 
 void DrawLabel(const CVector2& pAt, const char* pText)
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
-    if (font == nullptr)
+    if (font == nullptr || g_labels.size() >= MAX_LABELS)
         return;
     const float half = 0.5f * font->GetTextWidth(pText);
     const float height = static_cast<float>(font->GetLineHeight());
@@ -44,20 +49,20 @@ void DrawLabel(const CVector2& pAt, const char* pText)
         if (std::fabs(l.y - pAt.y) < height && pAt.x - half < l.right && pAt.x + half > l.left)
             return;
     }
-    g_labels.push_back({pAt.x - half, pAt.x + half, pAt.y});
-    glPushMatrix();
-    glTranslatef(pAt.x - half, pAt.y, 0.0f);
-    font->DrawText(pText);
-    glPopMatrix();
+    g_labels.push_back({pAt.x - half, pAt.x + half, pAt.y, pText});
 }
 
-void DrawMarkRing(const CVector2& pAt, float pRadius, const CColor& pColour)
+// Every label gathered since the last flush, in one batch.
+void FlushLabels()
 {
-    pColour.Apply();
-    glPushMatrix();
-    glTranslatef(pAt.x, pAt.y, 0.0f);
-    CGameWorld::DrawRing(pRadius, 2.0f);
-    glPopMatrix();
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
+    if (font != nullptr && !g_labels.empty())
+    {
+        WARNING_COLOUR.Apply();
+        for (const LabelPlace& l : g_labels)
+            font->DrawTextAt(l.left, l.y, l.text);
+    }
+    g_labels.clear();
 }
 } // namespace
 
@@ -141,7 +146,7 @@ void CGameWorld::DrawBeamPreview() const
         return;
     // The first node on the line takes the beam: a friend in the warning colour.
     const bool own = hit->GetTeam() == m_playerTeam;
-    DrawMarkRing(hit->GetPosition(), hit->GetRadius() + 3.0f, own ? WARNING_COLOUR : CColor(1, 1, 1, 1));
+    m_rings.Add(hit->GetPosition(), hit->GetRadius() + 3.0f, 2.0f, own ? WARNING_COLOUR : CColor(1, 1, 1, 1));
     if (own)
         DrawLabel(hit->GetPosition() + CVector2(0.0f, hit->GetRadius() + 8.0f), "your own node");
     if (const CShieldNode* shield = dynamic_cast<const CShieldNode*>(hit))
@@ -150,14 +155,15 @@ void CGameWorld::DrawBeamPreview() const
 
 void CGameWorld::DrawWastedBeams() const
 {
-    for (CEntity* e : m_nodes)
+    for (int i : Index().GetHazards())
     {
+        const CEntity* e = m_nodes[static_cast<size_t>(i)];
         if (e->GetTeam() != m_playerTeam)
             continue;
         const CBeamNode* beam = dynamic_cast<const CBeamNode*>(e);
         if (beam == nullptr || !beam->IsWasted())
             continue;
-        DrawMarkRing(beam->GetPosition(), beam->GetRadius() + 3.0f, WARNING_COLOUR);
+        m_rings.Add(beam->GetPosition(), beam->GetRadius() + 3.0f, 2.0f, WARNING_COLOUR);
         DrawLabel(beam->GetPosition() + CVector2(0.0f, beam->GetRadius() + 6.0f), "wasting energy");
     }
 }
@@ -175,15 +181,16 @@ CEntity* CGameWorld::OwnNodeUnderFire(const CEntity* pEmitter)
 
 void CGameWorld::DrawOwnFire() const
 {
-    for (CEntity* e : m_nodes)
+    for (int i : Index().GetHazards())
     {
+        const CEntity* e = m_nodes[static_cast<size_t>(i)];
         if (e->GetTeam() != m_playerTeam)
             continue;
         CEntity* target = OwnNodeUnderFire(e);
         if (target == nullptr)
             continue;
-        DrawMarkRing(e->GetPosition(), e->GetRadius() + 3.0f, WARNING_COLOUR);
-        DrawMarkRing(target->GetPosition(), target->GetRadius() + 3.0f, WARNING_COLOUR);
+        m_rings.Add(e->GetPosition(), e->GetRadius() + 3.0f, 2.0f, WARNING_COLOUR);
+        m_rings.Add(target->GetPosition(), target->GetRadius() + 3.0f, 2.0f, WARNING_COLOUR);
         DrawLabel(target->GetPosition() + CVector2(0.0f, target->GetRadius() + 8.0f), "your own node");
     }
 }
@@ -238,22 +245,9 @@ void CGameWorld::DrawAbsorberReach() const
                                      threatens || (pNode != absorber && pNode->GetTeam() == m_playerTeam);
                              });
         const CColor colour = threatens ? WARNING_COLOUR : CColor(1.0f, 0.85f, 0.85f, 0.8f);
-        DrawMarkRing(at, reach, colour);
+        m_rings.Add(at, reach, 2.0f, colour);
         // A ring round the absorber that fills as the blast grows towards where it heads.
-        const float fill = std::min(1.0f, now / heading);
-        colour.Apply();
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glBegin(GL_TRIANGLE_STRIP);
-        const int segments = static_cast<int>(fill * RING_SEGMENTS + 0.5f);
-        for (int k = 0; k <= segments; ++k)
-        {
-            const float a = 1.5707963f - 2.0f * 3.14159265f * static_cast<float>(k) / RING_SEGMENTS;
-            const CVector2 u(std::cos(a), std::sin(a));
-            const float inner = absorber->GetRadius() + 3.0f;
-            glVertex2f(at.x + u.x * inner, at.y + u.y * inner);
-            glVertex2f(at.x + u.x * (inner + 3.0f), at.y + u.y * (inner + 3.0f));
-        }
-        glEnd();
+        m_rings.Add(at, absorber->GetRadius() + 3.0f, 3.0f, colour, std::min(1.0f, now / heading));
         if (threatens)
             DrawLabel(at + CVector2(0.0f, reach + 4.0f), "blast reaches your nodes");
     }
@@ -261,10 +255,8 @@ void CGameWorld::DrawAbsorberReach() const
 
 void CGameWorld::DrawGuides() const
 {
-    g_labels.clear();
-    DrawWastedBeams();
-    DrawOwnFire();
-    DrawAbsorberReach();
+    // Labels beyond the cap are dropped, so the most pressing are gathered first: where the
+    // beam being aimed strikes, then blasts, then beams into the player's own nodes.
     if (m_placeMode == PLACE_AIMING && m_selectedTool == TOOL_BEAM)
         DrawBeamPreview();
     else if (m_placeMode == PLACE_AIMING && m_selectedTool == TOOL_SHIELD)
@@ -272,4 +264,10 @@ void CGameWorld::DrawGuides() const
                       CShieldNode::DirectionOf(AimDegrees(m_placePoint, m_mouseBoard)));
     if (const CShieldNode* shield = dynamic_cast<const CShieldNode*>(FindOverlap(m_mouseBoard, 1.0f)))
         DrawShieldArc(shield->GetPosition(), shield->GetDirection());
+    DrawAbsorberReach();
+    DrawOwnFire();
+    DrawWastedBeams();
+    m_lossLine.DrawMarks(*this, m_rings);
+    m_rings.Flush();
+    FlushLabels();
 }

@@ -14,6 +14,7 @@
 #include "nodes/ForkNode.h"
 #include "nodes/MainNode.h"
 #include "nodes/ShieldNode.h"
+#include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 #include "world/ScreenDraw.h"
@@ -258,6 +259,7 @@ void CGameWorld::DrawHud()
                       help.width, help.text, 1.0f);
     }
 
+    CChatBoard::Instance().Draw(*this);
     m_lossLine.Draw(*this);
     m_summaryPanel.Draw(*this);
 }

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
         return 0;
     if (static_cast<int>(message.commands.size()) > Net::MAX_TURN_COMMANDS ||
         message.version.size() > Net::MAX_TEXT_BYTES || message.fingerprint.size() > Net::MAX_TEXT_BYTES ||
-        message.name.size() > Net::MAX_TEXT_BYTES)
+        message.name.size() > Net::MAX_TEXT_BYTES || message.text.size() > Net::MAX_CHAT_BYTES ||
+        message.greenName.size() > Net::MAX_NAME_BYTES || message.blueName.size() > Net::MAX_NAME_BYTES)
         std::abort();
     for (const CMatchCommand& command : message.commands)
     {

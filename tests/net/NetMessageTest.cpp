@@ -48,7 +48,7 @@ bool Decodes(const std::vector<uint8_t>& pBytes, CNetMessage* pOut = nullptr)
 
 TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
 {
-    std::vector<CNetMessage> messages(13);
+    std::vector<CNetMessage> messages(15);
     messages[0].type = NET_HELLO, messages[0].protocol = Net::PROTOCOL_VERSION, messages[0].version = "1.01",
     messages[0].fingerprint = "ab", messages[0].rules = 0x010203;
     messages[1].type = NET_PING, messages[1].token = 0x01020304;
@@ -67,6 +67,10 @@ TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
     messages[11].type = NET_HISTORY;
     messages[11].commands.assign(Net::MAX_HISTORY_COMMANDS, Build(Net::MAX_STEP, 1, 4, 944.0f, 630.0f, 9));
     messages[12].type = NET_READY, messages[12].step = 56250, messages[12].hash = 77;
+    messages[13].type = NET_CHAT, messages[13].step = 5, messages[13].from = 10;
+    messages[13].text = std::string(Net::MAX_CHAT_BYTES, '~');
+    messages[14].type = NET_WATCH, messages[14].from = Net::MAX_OBSERVERS, messages[14].greenName = "Ann Lee",
+    messages[14].blueName = std::string(Net::MAX_NAME_BYTES, 'b'), messages[14].paused = true;
     for (const CNetMessage& sent : messages)
     {
         const std::vector<uint8_t> bytes = EncodeNetMessage(sent);
@@ -125,8 +129,32 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
     CNetMessage badHistory = longHistory;
     badHistory.commands.resize(2);
     badHistory.commands[1].kind = CMD_RESTART;
+    auto chat = [](int pFrom, const std::string& pText)
+    {
+        std::vector<uint8_t> bytes = {
+            NET_CHAT, 1, 0, 0, 0, static_cast<uint8_t>(pFrom), static_cast<uint8_t>(pText.size())};
+        bytes.insert(bytes.end(), pText.begin(), pText.end());
+        return bytes;
+    };
+    auto watch = [](int pNumber, const std::string& pName)
+    {
+        std::vector<uint8_t> bytes = {NET_WATCH, static_cast<uint8_t>(pNumber),
+                                      static_cast<uint8_t>(pName.size())};
+        bytes.insert(bytes.end(), pName.begin(), pName.end());
+        bytes.insert(bytes.end(), {0, 1});
+        return bytes;
+    };
+    ASSERT_TRUE(Decodes(chat(3, "hi")) && Decodes(watch(1, "Ann")));
     const Case cases[] = {
         {"empty", {}},
+        {"a chat line from nobody", chat(0, "hi")},
+        {"a chat line from a ninth observer", chat(Net::CHAT_FROM_OBSERVER + Net::MAX_OBSERVERS, "hi")},
+        {"an empty chat line", chat(1, "")},
+        {"an unprintable chat line", chat(1, "hi\x1b[2J")},
+        {"a chat line over 120", chat(1, std::string(Net::MAX_CHAT_BYTES + 1, 'a'))},
+        {"a ninth observer's welcome", watch(Net::MAX_OBSERVERS + 1, "Ann")},
+        {"a welcome naming a player too long", watch(1, std::string(Net::MAX_NAME_BYTES + 1, 'a'))},
+        {"a welcome with an unprintable name", watch(1, "A\tb")},
         {"truncated", std::vector<uint8_t>(good.begin(), good.end() - 1)},
         {"bytes left over", longer},
         {"oversized", std::vector<uint8_t>(Net::MAX_MESSAGE_BYTES + 1, NET_PING)},

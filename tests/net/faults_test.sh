@@ -5,49 +5,9 @@
 # IPv6 port held by another program; a host that gives up before the start.
 # Usage: faults_test.sh NETPEER NETRELAY ARENA (from the repository root, which holds Data/).
 set -u
-peer="$1"
-relay="$2"
-arena="$3"
-tmp="$(mktemp -d /tmp/aw_netf.XXXXXX)"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -CONT "$pid" 2>/dev/null; kill "$pid" 2>/dev/null; done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    tail -n 4 "$tmp"/*.err >&2 2>/dev/null
-    exit 1
-}
+source "$(dirname "$0")/lib.sh"
+net_init "$@"
 port=$((26000 + ($$ % 1000) * 32))
-# run NAME SECONDS ARGS...: a peer in the background, its status in NAME.rc.
-run() {
-    local name="$1" seconds="$2"
-    shift 2
-    (XDG_STATE_HOME="$tmp/state-$name" "$peer" --seconds "$seconds" "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
-        echo $! >"$tmp/$name.pid"; wait $!; echo $? >"$tmp/$name.rc") &
-    pids+=($!)
-}
-net() { "$relay" --seconds 90 "$@" >/dev/null & pids+=($!); }
-rc_of() {
-    for _ in $(seq 1 900); do [ -s "$tmp/$1.rc" ] && break; sleep 0.1; done
-    cat "$tmp/$1.rc" 2>/dev/null || echo timeout
-}
-expect() { # NAME STATUSES TEXT: the status is one of STATUSES (e.g. "4|7") and stderr says TEXT
-    local rc
-    rc="$(rc_of "$1")"
-    [[ "$rc" =~ ^($2)$ ]] || fail "$1 ended with $rc, expected $2"
-    [ -z "${3:-}" ] || grep -qF -- "$3" "$tmp/$1.err" || fail "$1 does not say: $3"
-}
-same_replays() { # A B: both sides recorded the same file, and it verifies
-    local a b
-    a="$(ls "$tmp/$1.rec"/*.replay)" && b="$(ls "$tmp/$2.rec"/*.replay)" || fail "$1/$2: no replays"
-    cmp "$a" "$b" >&2 || fail "$1 and $2 wrote different replays"
-    "$arena" --verify "$a" >"$tmp/verify.out" 2>&1 || fail "$1's replay does not verify: $(cat "$tmp/verify.out")"
-    tail -n 1 "$a"
-}
-
 # 1. The start and the first turns in any order: with this much jitter and reordering a turn
 # overtook the start in 3 of 10 matches; eight are played.
 for i in 0 1 2 3 4 5 6 7; do
@@ -117,7 +77,7 @@ grep -q "you win" "$tmp/join5.err" && fail "the side that stood still claimed th
 echo "- the side that stayed won; the stopped one says: $(tail -n 1 "$tmp/join5.err")"
 expect host6 4 "You left the match"
 expect join6 4 "green left the match: you win"
-echo "- a leave ends both replays alike: $(same_replays host6 join6)"
+same_replays host6 join6 "- a leave ends both replays alike: "
 [ ! -e "$tmp/bound" ] || expect held 8 "waiting over IPv4 only: port $p over IPv6"
 expect early 4 "green left before the match started"
 echo "- an IPv6 port in use is said; a host that gave up before the start did not 'leave the match'"
@@ -127,6 +87,6 @@ cmp -s "$tmp/host3.hashes" "$tmp/join3.hashes" || fail "hashes differ after the 
 echo "- 20 % loss, 5 s stall every 15 s: $(cat "$tmp/host3.out")"
 expect host4 0 "blue lost its connection; waiting 1:30"
 expect join4 0 "green is back after"
-echo "- a 12 s stall paused both and they resumed; $(same_replays host4 join4)"
+same_replays host4 join4 "- a 12 s stall paused both and they resumed; "
 grep -qx "ampwarden: " "$tmp"/*.err && fail "an empty 'ampwarden: ' line"
 exit 0

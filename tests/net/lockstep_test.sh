@@ -8,59 +8,16 @@
 # Both sides' replays are the same file and verify. Usage: lockstep_test.sh NETPEER NETRELAY
 # ARENA (from the repository root, which holds Data/).
 set -u
-peer="$1"
-relay="$2"
-arena="$3"
-tmp="$(mktemp -d /tmp/aw_net.XXXXXX)"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    tail -n 5 "$tmp"/*.err >&2 2>/dev/null
-    exit 1
-}
+source "$(dirname "$0")/lib.sh"
+net_init "$@"
 # Ports of our own, away from other runs on this machine.
 port=$((20000 + ($$ % 2000) * 10))
 
-# start NAME ARGS...: a peer in the background, its status in NAME.rc.
-start() {
-    local name="$1"
-    shift
-    rm -f "$tmp/$name.rc"
-    (
-        XDG_STATE_HOME="$tmp/state-$name" "$peer" --seconds 40 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
-        echo $! >"$tmp/$name.pid"
-        wait $!
-        echo $? >"$tmp/$name.rc"
-    ) &
-    pids+=($!)
-}
-wait_rc() {
-    local i
-    for i in $(seq 1 600); do
-        [ -s "$tmp/$1.rc" ] && { cat "$tmp/$1.rc"; return; }
-        sleep 0.1
-    done
-    echo timeout
-}
-expect() { # NAME STATUS TEXT
-    local rc
-    rc="$(wait_rc "$1")"
-    [ "$rc" = "$2" ] || fail "$1 ended with $rc, expected $2"
-    [ -z "${3:-}" ] || grep -qF -- "$3" "$tmp/$1.err" || fail "$1 does not say: $3"
-}
-
 # 1. A busy match through a bad network, with garbage at the host's port: equal hashes.
-"$relay" --listen $((port + 1)) --to $port --delay 20 --jitter 10 --loss 3 --dup 3 --reorder 3 --seconds 40 \
-    >"$tmp/relay.out" &
-pids+=($!)
-start host --host $port --seed 77 --steps 640 --busy 6 --hashes "$tmp/host.hashes" --record "$tmp/host.rec"
+net --listen $((port + 1)) --to $port --delay 20 --jitter 10 --loss 3 --dup 3 --reorder 3
+run host 40 --host $port --seed 77 --steps 640 --busy 6 --hashes "$tmp/host.hashes" --record "$tmp/host.rec"
 sleep 0.3
-start join --join $((port + 1)) --steps 640 --busy 6 --hashes "$tmp/join.hashes" --record "$tmp/join.rec"
+run join 40 --join $((port + 1)) --steps 640 --busy 6 --hashes "$tmp/join.hashes" --record "$tmp/join.rec"
 sleep 3
 for i in $(seq 1 20); do head -c $((i * 7)) /dev/urandom >/dev/udp/127.0.0.1/$port; done
 expect host 0
@@ -68,29 +25,27 @@ expect join 0
 [ "$(wc -l <"$tmp/host.hashes")" -ge 20 ] || fail "too few hash checks: $(wc -l <"$tmp/host.hashes")"
 cmp -s "$tmp/host.hashes" "$tmp/join.hashes" || fail "the two sides' hashes differ"
 # Both sides recorded the same replay, and it plays back to the same match.
-host_replay="$(ls "$tmp"/host.rec/*.replay)" && join_replay="$(ls "$tmp"/join.rec/*.replay)" || fail "no replays"
-cmp "$host_replay" "$join_replay" >&2 || fail "the two sides' replays differ"
-grep -q "^cmd .* build green" "$host_replay" && grep -q "^cmd .* build blue" "$host_replay" ||
+same_replays host join >/dev/null
+grep -q "^cmd .* build green" "$tmp"/host.rec/*.replay && grep -q "^cmd .* build blue" "$tmp"/host.rec/*.replay ||
     fail "the replay lacks one side's builds"
-"$arena" --verify "$host_replay" >"$tmp/verify.out" 2>&1 || fail "the replay does not verify: $(cat "$tmp/verify.out")"
 grep -q "nodes" "$tmp/host.out" && ! grep -q " 12 nodes" "$tmp/host.out" || fail "no scripted build took effect"
 echo "- bad network: $(wc -l <"$tmp/host.hashes") equal hash checks; $(cat "$tmp/host.out")"
 
 # 2. Different program versions: refused on both sides, naming both.
-start host --host $((port + 2))
+run host 40 --host $((port + 2))
 sleep 0.3
-start join --join $((port + 2)) --version 0.9-test
+run join 40 --join $((port + 2)) --version 0.9-test
 expect host 3 "program version"
 expect join 3 "program version 0.9-test here"
 grep -qF "0.9-test there" "$tmp/host.err" || fail "the host does not name the other version"
 echo "- version mismatch refused on both sides"
 
 # 3. A third peer is turned away; a side killed mid-match is reported to the other.
-start host --host $((port + 3)) --steps 100000
+run host 40 --host $((port + 3)) --steps 100000
 sleep 0.3
-start join --join $((port + 3)) --steps 100000 --drop-wait 2000
+run join 40 --join $((port + 3)) --steps 100000 --drop-wait 2000
 sleep 1.5
-start third --join $((port + 3))
+run third 40 --join $((port + 3))
 expect third 7 "already has an opponent"
 killed="$(date +%s)"
 kill -KILL "$(cat "$tmp/host.pid")"
@@ -100,18 +55,18 @@ grep -qF "green lost its connection; waiting 0:02" "$tmp/join.err" || fail "the 
 echo "- third peer turned away; killed host reported"
 
 # 4. A command for the wrong side ends the session on both sides.
-start host --host $((port + 4)) --steps 100000
+run host 40 --host $((port + 4)) --steps 100000
 sleep 0.3
-start join --join $((port + 4)) --steps 100000 --evil wrong-side --evil-at 40
+run join 40 --join $((port + 4)) --steps 100000 --evil wrong-side --evil-at 40
 expect host 6 "a command for the wrong side"
 expect join 6 "broke its rules"
 echo "- a command for the wrong side ends the session"
 
 # 5. A match that goes apart stops at the first check after it, on both sides, with dumps.
 mkdir -p "$tmp/dumps"
-start host --host $((port + 5)) --steps 100000 --dump-dir "$tmp/dumps"
+run host 40 --host $((port + 5)) --steps 100000 --dump-dir "$tmp/dumps"
 sleep 0.3
-start join --join $((port + 5)) --steps 100000 --desync-at 40 --dump-dir "$tmp/dumps"
+run join 40 --join $((port + 5)) --steps 100000 --desync-at 40 --dump-dir "$tmp/dumps"
 expect host 5 "Out of sync at step 64"
 expect join 5 "Out of sync at step 64"
 diff -q "$tmp/dumps/desync-step-64-green.txt" "$tmp/dumps/desync-step-64-blue.txt" >/dev/null &&
@@ -124,11 +79,11 @@ if ! (: >/dev/udp/::1/9) 2>/dev/null; then
     echo "- no IPv6 on this machine: the match over ::1 is not played"
     exit 0
 fi
-start host --host $((port + 6)) --seed 78 --steps 640 --busy 6 --hashes "$tmp/host6.hashes"
+run host 40 --host $((port + 6)) --seed 78 --steps 640 --busy 6 --hashes "$tmp/host6.hashes"
 sleep 0.3
-start join --join "[::1]:$((port + 6))" --steps 640 --busy 6 --hashes "$tmp/join6.hashes"
+run join 40 --join "[::1]:$((port + 6))" --steps 640 --busy 6 --hashes "$tmp/join6.hashes"
 sleep 1.5
-start third --join "[::1]:$((port + 6))"
+run third 40 --join "[::1]:$((port + 6))"
 expect third 7 "already has an opponent"
 for i in $(seq 1 20); do head -c $((i * 7)) /dev/urandom >/dev/udp/::1/$((port + 6)); done
 head -c 5000 /dev/urandom >/dev/udp/::1/$((port + 6))

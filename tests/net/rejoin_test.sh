@@ -2,50 +2,15 @@
 # Coming back into a running match, headless on loopback only: a joiner crashed at a random
 # step and started again with the same command line rejoins, at once or after the host paused
 # for it, and both finish with the same hashes and the same replay; a wrong token, no token and
-# a seat for a match that has ended are refused, and the host plays on or keeps waiting.
+# a seat for a match that has ended are refused, and the host plays on or keeps waiting. A host
+# crashed at a random step and started again on its port is reached again by its joiner, which
+# sends it the match: the same hashes and replays again; meanwhile it refuses a wrong token and
+# a newcomer; one whose joiner claimed the win gives up waiting and takes a new opponent.
 # Usage: rejoin_test.sh NETPEER NETRELAY ARENA (from the repository root, which holds Data/).
 set -u
-peer="$1"
-relay="$2"
-arena="$3"
-tmp="$(mktemp -d /tmp/aw_netr.XXXXXX)"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    tail -n 5 "$tmp"/*.err >&2 2>/dev/null
-    exit 1
-}
+source "$(dirname "$0")/lib.sh"
+net_init "$@"
 port=$((27000 + ($$ % 1000) * 32))
-# run NAME STATE SECONDS ARGS...: a peer in the background with its own state folder.
-run() {
-    local name="$1" state="$2" seconds="$3"
-    shift 3
-    (XDG_STATE_HOME="$tmp/$state" "$peer" --seconds "$seconds" "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
-        wait $!; echo $? >"$tmp/$name.rc") &
-    pids+=($!)
-}
-rc_of() {
-    for _ in $(seq 1 900); do [ -s "$tmp/$1.rc" ] && break; sleep 0.1; done
-    cat "$tmp/$1.rc" 2>/dev/null || echo timeout
-}
-expect() { # NAME STATUS TEXT
-    local rc
-    rc="$(rc_of "$1")"
-    [ "$rc" = "$2" ] || fail "$1 ended with $rc, expected $2"
-    [ -z "${3:-}" ] || grep -qF -- "$3" "$tmp/$1.err" || fail "$1 does not say: $3"
-}
-same_replays() { # A B
-    local a b
-    a="$(ls "$tmp/$1.rec"/*.replay)" && b="$(ls "$tmp/$2.rec"/*.replay)" || fail "$1/$2: no replays"
-    cmp "$a" "$b" >&2 || fail "$1 and $2 wrote different replays"
-    "$arena" --verify "$a" >"$tmp/verify.out" 2>&1 || fail "$1's replay does not verify: $(cat "$tmp/verify.out")"
-    tail -n 1 "$a"
-}
 seat_of() { ls "$tmp/$1/ampwarden/"seat-* 2>/dev/null; }
 
 # 1 and 2. Two matches through a relay that lets the restarted program in from its new port;
@@ -53,43 +18,63 @@ seat_of() { ls "$tmp/$1/ampwarden/"seat-* 2>/dev/null; }
 crash=(0 $((150 + RANDOM % 700)) $((150 + RANDOM % 400)))
 for i in 1 2; do
     p=$((port + 4 * i))
-    "$relay" --seconds 120 --listen $((p + 1)) --to $p --delay 20 --jitter 10 --loss 5 --seed $i \
-        --new-client 1 >/dev/null &
-    pids+=($!)
-    run host$i h$i 110 --host $p --seed $((RANDOM + i)) --steps 1600 --busy 8 --drop-wait 40000 \
+    net --listen $((p + 1)) --to $p --delay 20 --jitter 10 --loss 5 --seed $i --new-client 1
+    STATE=h$i run host$i 110 --host $p --seed $((RANDOM + i)) --steps 1600 --busy 8 --drop-wait 40000 \
         --record "$tmp/host$i.rec" --hashes "$tmp/host$i.hashes"
-    run first$i j$i 60 --join $((p + 1)) --steps 1600 --busy 8 --record "$tmp/first$i.rec" --crash-at ${crash[$i]}
+    STATE=j$i run first$i 60 --join $((p + 1)) --steps 1600 --busy 8 --record "$tmp/first$i.rec" --crash-at ${crash[$i]}
 done
+# 5 and 6. Hosts crash at a random step and are started again with the same command line: one
+# through the relay while its joiner waits (it reaches the new program through a new port), one
+# after its joiner claimed the win.
+pk=$((port + 16))
+net --listen $((pk + 1)) --to $pk --delay 20 --jitter 10 --loss 5 --seed 5 --new-client 1
+hcrash=$((150 + RANDOM % 700))
+hostargs=(--host $pk --seed $((RANDOM + 5)) --steps 1600 --busy 8 --drop-wait 40000)
+STATE=hk run hostk 60 "${hostargs[@]}" --record "$tmp/hostk.rec" --crash-at $hcrash
+STATE=jk run joink 110 --join $((pk + 1)) --steps 1600 --busy 8 --drop-wait 40000 --record "$tmp/joink.rec" \
+    --hashes "$tmp/joink.hashes"
+STATE=he run hoste 30 --host $((port + 20)) --seed 6 --steps 1600 --crash-at 100
+STATE=je run joine 30 --join $((port + 20)) --steps 1600 --drop-wait 500
+
 # 3. The first match's host, in play, refuses a seat with a wrong token and a peer with none.
 for _ in $(seq 1 100); do grep -q "match started" "$tmp/host1.err" 2>/dev/null && break; sleep 0.1; done
 mkdir -p "$tmp/w/ampwarden"
 printf 'ampwarden seat 1\nhost 127.0.0.1\nport %d\nseed 1\ndate 1\ntoken 1234abcd\n' $((port + 4)) \
     >"$tmp/w/ampwarden/seat-127.0.0.1-$((port + 4))"
-run wrong w 20 --join $((port + 4)) --steps 1600
-run none n 20 --join $((port + 4)) --steps 1600
+STATE=w run wrong 20 --join $((port + 4)) --steps 1600
+STATE=n run none 20 --join $((port + 4)) --steps 1600
 # 4. A waiting host refuses a seat for a match that has ended, and takes a fresh joiner after.
 p=$((port + 12))
 mkdir -p "$tmp/e/ampwarden"
 printf 'ampwarden seat 1\nhost 127.0.0.1\nport %d\nseed 1\ndate 1\ntoken 99\n' $p >"$tmp/e/ampwarden/seat-127.0.0.1-$p"
-run host4 h4 40 --host $p --seed 4 --steps 100
+STATE=h4 run host4 40 --host $p --seed 4 --steps 100
 sleep 0.3
-run ended e 20 --join $p --steps 100
+STATE=e run ended 20 --join $p --steps 100
 
 for i in 1 2; do
     expect first$i 9 "crashing at step ${crash[$i]}"
     [ -n "$(seat_of j$i)" ] || fail "the crashed joiner $i left no seat file"
 done
-run again1 j1 80 --join $((port + 5)) --steps 1600 --busy 8 --record "$tmp/again1.rec" --hashes "$tmp/again1.hashes"
+expect hostk 9 "crashing at step $hcrash"
+[ -n "$(ls "$tmp/hk/ampwarden/hosted-$pk")" ] || fail "the crashed host left no seat file"
+STATE=hk run hostk2 80 "${hostargs[@]}" --record "$tmp/hostk2.rec" --hashes "$tmp/hostk2.hashes"
+sleep 0.5
+# While it waits for its joiner, the host started again refuses a wrong token and a newcomer.
+mkdir -p "$tmp/wk/ampwarden"
+printf 'ampwarden seat 1\nhost 127.0.0.1\nport %d\nseed 1\ndate 1\ntoken 5678\n' $pk >"$tmp/wk/ampwarden/seat-127.0.0.1-$pk"
+STATE=wk run wrongk 20 --join $pk --steps 1600
+STATE=nk run nonek 20 --join $pk --steps 1600
+STATE=j1 run again1 80 --join $((port + 5)) --steps 1600 --busy 8 --record "$tmp/again1.rec" --hashes "$tmp/again1.hashes"
 sleep 11
 grep -q "blue lost its connection; waiting 0:40" "$tmp/host2.err" || fail "host 2 did not pause for its joiner"
-run again2 j2 80 --join $((port + 9)) --steps 1600 --busy 8 --record "$tmp/again2.rec" --hashes "$tmp/again2.hashes"
+STATE=j2 run again2 80 --join $((port + 9)) --steps 1600 --busy 8 --record "$tmp/again2.rec" --hashes "$tmp/again2.hashes"
 
 expect wrong 3 "Refused: 127.0.0.1 holds this seat for another token"
 expect none 7 "127.0.0.1 already has an opponent"
 echo "- a wrong token and no token are refused while the match plays on"
 expect ended 3 "has no match running for this seat (it has ended)"
 [ -z "$(seat_of e)" ] || fail "the refused seat file is still there"
-run fresh f 20 --join $p --steps 100
+STATE=f run fresh 20 --join $p --steps 100
 expect fresh 0
 expect host4 0
 echo "- a seat for an ended match is refused, its file dropped; the host took the next joiner"
@@ -101,6 +86,26 @@ for i in 1 2; do
         fail "rejoin $i: hashes differ"
     [ -z "$(seat_of j$i)" ] || fail "rejoin $i: the seat file outlived the match"
     echo "- crashed at step ${crash[$i]}: $(grep -o 'back in the match at step.*' "$tmp/again$i.err" | head -n 1)"
-    echo "  $(same_replays host$i again$i)"
+    same_replays host$i again$i "  "
 done
+expect wrongk 3 "Refused: 127.0.0.1 holds this seat for another token"
+expect nonek 3 "127.0.0.1 waits for its last match's opponent to come back"
+grep -qF "refused a new opponent: waiting for blue" "$tmp/hostk2.err" || fail "the host does not say why it refused"
+echo "- a host started again refuses a wrong token and a newcomer while it waits"
+expect joink 0 "green was started again; sending it the match"
+expect hostk2 0 "back in the match at step"
+[ -s "$tmp/hostk2.hashes" ] && [ -z "$(comm -13 <(sort "$tmp/joink.hashes") <(sort "$tmp/hostk2.hashes"))" ] ||
+    fail "host rejoin: hashes differ"
+[ -z "$(find "$tmp/hk" "$tmp/jk" -type f)" ] || fail "host rejoin: a seat file outlived the match"
+echo "- host crashed at step $hcrash: $(grep -o 'back in the match at step.*' "$tmp/hostk2.err" | head -n 1)"
+same_replays joink hostk2 "  "
+# The joiner claimed the win: the host started again waits its time, drops the seat, plays anew.
+expect hoste 9
+expect joine 4 "green lost its connection: you win"
+STATE=he run hoste2 30 --host $((port + 20)) --seed 6 --steps 100 --drop-wait 2000
+for _ in $(seq 1 50); do grep -q "that match has ended" "$tmp/hoste2.err" 2>/dev/null && break; sleep 0.1; done
+STATE=je run joine2 20 --join $((port + 20)) --steps 100
+expect joine2 0
+expect hoste2 0 "blue did not come back within 2 s: that match has ended; waiting for a new opponent"
+echo "- a host started again after its joiner claimed the win gave up waiting and played a newcomer"
 exit 0

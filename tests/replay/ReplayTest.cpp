@@ -14,6 +14,7 @@
 #include "replay/ReplayReader.h"
 #include "replay/ReplayRecorder.h"
 #include "replay/ReplayVerify.h"
+#include "ui/ChatBoard.h"
 #include "world/MatchHash.h"
 #include "world/MatchObserver.h"
 #include "world/WorldTestSupport.h"
@@ -241,12 +242,22 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
              ThisBuild() + ", " + here},
         {Replace(good, "\nend 150 ", "\nend 151 "), "1 f: out of sync at step 151: recorded "},
         {good.substr(0, good.find("check 64")), "1 f: nothing to compare: no checkpoint and no end line"},
+        // Chat is said, not played: verification passes over it, and reads only its shape.
+        {Replace(good, "check 64", "chat 30 observer8 well played, blue\ncheck 64"), "0 f: ok, 150 steps"},
+        {Replace(good, "check 64", "chat 30 purple hi\ncheck 64"), "line 12: an unknown chat sender"},
+        {Replace(good, "check 64", "chat 30 green\ncheck 64"), "line 12: a chat line with too few fields"},
+        {Replace(good, "check 64", "chat 30 green " + std::string(121, 'x') + "\ncheck 64"),
+         "line 12: a chat line over 120"},
         // Cut short by a kill: the unfinished line is dropped, and the rest plays.
         {good.substr(0, good.find("\nend ") + 6), "0 f: ok, 128 steps, winner none, hash"},
     };
     for (const auto& c : cases)
         EXPECT_NE(std::string::npos, Verify(c.text).find(c.said))
             << Verify(c.text) << "\nexpected: " << c.said;
+    // The chat line a replay plays past is shown, by sender.
+    Verify(Replace(good, "check 64", "chat 30 observer8 well played, blue\ncheck 64"));
+    ASSERT_FALSE(CChatBoard::Instance().Lines().empty());
+    EXPECT_EQ("Observer 8: well played, blue", CChatBoard::Instance().Lines().back());
     // A match decided by the debug key that destroys blue's main node: the end line is where
     // it was decided, and nowhere later.
     CGameEngine::Instance().AddOption("debug");

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The screens the menu opens, walked with real keys and clicks and read back with tesseract:
-# Settings (a name typed, the music turned down, both kept after a restart), Watch (a match
+# Settings (a name typed, the music turned down, both kept after a restart; F1's help over it;
+# full screen on and off while it runs), Watch (a match
 # started from a chosen seed, recorded by default), Replays (that match listed beside a broken
 # file, played, one file deleted after the question), Play a Friend (this machine's addresses,
 # a join to a closed loopback port given up with Cancel). A hostile settings file is named once
@@ -58,8 +59,28 @@ expect_text "music volume" 760 170 100 30 "90"
 keep_shot settings
 grep -qx "name Tester" "$settings" && grep -qx "music-volume 90" "$settings" && grep -qx "record 1" "$settings" ||
     aw_fail "settings not saved: $(cat "$settings" 2>&1)"
-keys Escape
 aw_note "Settings: a name typed and the music turned down, saved at once"
+
+# F1: the help over the screen, which takes no keys meanwhile (Left would turn the music down).
+keys F1 Left
+sleep 0.3
+aw_screenshot help
+expect_text "help over a screen" 60 60 400 60 "How to play"
+keys Escape
+grep -qx "music-volume 90" "$settings" || aw_fail "Left under the help reached the music slider"
+# Full screen at once: the picture moves to the middle of the screen, the file says so; and back.
+root_ocr() { import -window root "$AW_TMP/root.png" && AW_SHOT="$AW_TMP/root.png" && ocr "$@"; }
+read -r sw sh < <(xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+[ "$sw" -gt 1100 ] && [ "$sh" -gt 850 ] || aw_fail "the screen ($sw x $sh) is too small to tell"
+keys Down Right
+sleep 1.5
+root_ocr $(((sw - 1024) / 2 + 312)) $(((sh - 768) / 2 + 35)) 400 40 | grep -q Settings &&
+    grep -qx "fullscreen 1" "$settings" || aw_fail "Settings not in full screen in the middle of the screen"
+keys Left
+sleep 1.5
+root_ocr 312 35 400 40 | grep -q Settings && grep -qx "fullscreen 0" "$settings" || aw_fail "not back in the window"
+keys Escape
+aw_note "F1's help over Settings; full screen moves the picture to the middle of the screen, and back"
 
 # Watch, with the mouse: a seed typed, the match started.
 aw_click 200 510

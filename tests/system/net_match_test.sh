@@ -3,10 +3,12 @@
 # once the joiner is in, an extender placed with real input on each side appears in both
 # windows; a joiner that stands still for 11 s is waited for, with a countdown in the host's
 # window, and one whose window is hidden plays on; closing the joiner's window is reported in
-# the host's as a win, and Escape then takes the host to the menu without the match's last
-# line. Both record the match, and their replays are the same file to the last line, and verify.
+# the host's as a win, and Escape then takes the host back to Play a Friend with the reason,
+# without the match's last line. Both record the match, and their replays are the same file to
+# the last line, and verify. With -once a -join refused by another version ends with status 1.
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
+command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh installs it)"
 
 probe() { "$AW_PYTHON" "$AW_SYSTEM_DIR/screen_probe.py" "$@" || aw_fail "cannot probe $*"; }
 port=$((22000 + ($$ % 2000) * 10))
@@ -17,6 +19,11 @@ shot() { # WINDOW NAME: raises the window and looks at it
     aw_screenshot "$2"
 }
 count() { probe count "$AW_SHOT" "$@"; }
+# status: the Play a Friend screen's title and the line under it, read with tesseract.
+status() {
+    convert "$AW_SHOT" -crop 824x70+100+30 +repage -resize 200% -colorspace gray -negate "$AW_TMP/ocr.png" &&
+        tesseract "$AW_TMP/ocr.png" - --psm 6 2>/dev/null | tr '\n' ' '
+}
 
 (cd "$AW_ROOT" && exec "$AW_GAME" -host "$port" -seed 11 -record "$AW_TMP/host.rec") >"$AW_TMP/host.out" 2>"$AW_TMP/game.err" &
 host_pid=$!
@@ -25,8 +32,9 @@ aw_wait_window
 host_win="$AW_WIN"
 sleep 1
 shot "$host_win" waiting
-[ "$(count 300 395 424 80 white)" -ge 100 ] || aw_fail "the host's window does not say it is waiting"
-aw_note "the host waits on port $port"
+status | grep -q "Play a Friend.*Waiting for an opponent on port $port" ||
+    aw_fail "the host's Play a Friend screen does not say it is waiting: $(status)"
+aw_note "the host waits on port $port, on its Play a Friend screen"
 
 # The joiner comes over IPv6 where this machine has it, through the game's own bridge to ENet.
 address="[::1]:$port"
@@ -95,16 +103,17 @@ grep -q "blue left the match: you win" "$AW_TMP/game.err" || aw_fail "the host w
 shot "$host_win" won
 [ "$(count 300 444 424 50 white)" -ge 100 ] || aw_fail "the host's window does not say why it won"
 aw_note "the joiner left; the host won"
-# Escape (the first one puts the extender tool down) goes back to the menu, and the match's
-# last line goes with it.
+# Escape (the first one puts the extender tool down) goes back to Play a Friend with the
+# reason, and the match's last line goes with it.
 AW_WIN="$host_win"
 aw_key Escape
 sleep 0.3
 aw_key Escape
 sleep 1
-shot "$host_win" menu
-[ "$(count 300 444 424 50 white)" -lt 20 ] || aw_fail "the match's last line stays over the menu"
-aw_note "Escape: the menu, without the match's last line"
+shot "$host_win" back
+status | grep -q "Play a Friend.*blue left the match" || aw_fail "the host is not back on Play a Friend: $(status)"
+[ "$(count 300 444 424 50 white)" -lt 20 ] || aw_fail "the match's last line stays over the screen"
+aw_note "Escape: Play a Friend with the reason, without the match's last line"
 AW_WIN="$host_win"
 aw_close_window
 aw_wait_exit 10
@@ -121,3 +130,12 @@ grep -q "^cmd .* build green tool extender" "$host_replay" && grep -q "^cmd .* b
 "$(dirname "$AW_GAME")/ampwarden-arena" --verify "$host_replay" >"$AW_TMP/verify.out" 2>&1 ||
     aw_fail "the replay does not verify: $(cat "$AW_TMP/verify.out")"
 aw_note "both replays are the same file, ending $(tail -n 1 "$host_replay"), and verify"
+
+# -once (for scripts) ends the program with the session: refused by another version, status 1.
+"$(dirname "$AW_GAME")/ampwarden-netpeer" --host $((port + 1)) --version 0.9-test --seconds 20 >/dev/null 2>&1 &
+sleep 0.5
+aw_start -join "127.0.0.1:$((port + 1))" -once
+aw_wait_exit 20
+aw_expect_status 1
+grep -q "Refused: program version" "$AW_TMP/game.err" || aw_fail "-once: no reason on stderr"
+aw_note "-once: a refused -join ends with status 1, the reason on stderr"

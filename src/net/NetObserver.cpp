@@ -1,0 +1,423 @@
+#include "net/NetObserver.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include <SDL/SDL_keysym.h>
+
+#include "engine/Version.h"
+#include "net/NetObserverHost.h"
+#include "net/NetSession.h"
+#include "ui/ChatBoard.h"
+#include "world/GameWorld.h"
+#include "world/MatchHash.h"
+
+namespace
+{
+// Messages taken in one pump: the catch-up of a long match comes in several frames.
+const int MESSAGES_PER_PUMP = 256;
+
+bool RunsBefore(const CMatchCommand& pA, const CMatchCommand& pB)
+{
+    return pA.step != pB.step ? pA.step < pB.step : pA.team < pB.team;
+}
+} // namespace
+
+CNetObserver::CNetObserver(CGameWorld& pWorld) : CViewerControls(pWorld) {}
+
+CNetObserver::~CNetObserver()
+{
+    Stop();
+    if (m_transport.IsConnected())
+        m_transport.Close(0);
+}
+
+bool CNetObserver::Open(const CNetAddress& pAddress, const std::string& pVersion,
+                        const std::string& pFingerprint, std::string& pWhy)
+{
+    m_version = pVersion;
+    m_fingerprint = pFingerprint;
+    m_hostText = pAddress.ipv6 ? "[" + pAddress.host + "]" : pAddress.host;
+    m_hostText += ":" + std::to_string(pAddress.port);
+    m_openedAt = CNetSession::NowMs();
+    return m_transport.Connect(pAddress.host, pAddress.port, pWhy);
+}
+
+void CNetObserver::Send(const CNetMessage& pMessage)
+{
+    m_transport.Send(EncodeNetMessage(pMessage));
+}
+
+void CNetObserver::End(const std::string& pText, bool pWell)
+{
+    if (m_phase == PHASE_OVER)
+        return;
+    m_phase = PHASE_OVER;
+    m_endText = pText;
+    m_endedWell = pWell;
+    m_rebuilding = false;
+    if (m_readyAt != 0)
+        m_stats.watchedMs = CNetSession::NowMs() - m_readyAt;
+    m_stats.bytesReceived = m_transport.BytesReceived();
+    std::fprintf(stderr, "ampwarden: %s\n", pText.c_str());
+    if (m_transport.IsConnected())
+        m_transport.Close(0);
+}
+
+void CNetObserver::Stop()
+{
+    if (!m_attached)
+        return;
+    m_attached = false;
+    if (m_world.m_driver == this)
+        m_world.m_driver = nullptr;
+    m_world.m_playerCommandRoute = nullptr;
+    for (std::string& name : m_world.m_sideNames)
+        name.clear();
+}
+
+void CNetObserver::Pump()
+{
+    if (m_rebuilding)
+        RebuildSome();
+    CNetTransport::CEvent event;
+    for (int i = 0; i < MESSAGES_PER_PUMP && m_phase != PHASE_OVER && m_transport.Poll(event); ++i)
+    {
+        switch (event.kind)
+        {
+        case CNetTransport::EVENT_CONNECTED:
+        {
+            CNetMessage hello;
+            hello.type = NET_HELLO;
+            hello.protocol = Net::PROTOCOL_VERSION;
+            hello.version = m_version;
+            hello.fingerprint = m_fingerprint;
+            hello.rules = RULES_VERSION;
+            Send(hello);
+            m_phase = PHASE_CATCHING_UP;
+            break;
+        }
+        case CNetTransport::EVENT_RECEIVED:
+        {
+            CNetMessage message;
+            std::string why;
+            if (!DecodeNetMessage(event.data.data(), event.data.size(), message, why))
+                return End("Stopped watching: the host sent " + why, false);
+            OnMessage(message);
+            break;
+        }
+        case CNetTransport::EVENT_DISCONNECTED:
+        {
+            // Once the host said where the match ends, it may go: what it sent plays out.
+            if (m_hostEnded && event.code == 0)
+                break;
+            std::string text = "Stopped watching: " + m_hostText;
+            switch (event.code)
+            {
+            case CNetObserverHost::CODE_FULL:
+                text += " has 8 observers already";
+                break;
+            case CNetObserverHost::CODE_REFUSED:
+                text += " runs another version of the game";
+                break;
+            case CNetObserverHost::CODE_BAD:
+                text += " dropped us: our messages broke its rules";
+                break;
+            case CNetObserverHost::CODE_SLOW:
+                text += " dropped us: we fell too far behind";
+                break;
+            case CNetObserverHost::CODE_TOO_LONG:
+                text += " cannot send a match this long";
+                break;
+            default:
+                text += event.timedOut ? (m_phase == PHASE_CONNECTING ? " did not answer" : " went silent")
+                                       : " closed the connection";
+                break;
+            }
+            return End(text, false);
+        }
+        default:
+            break;
+        }
+    }
+    Acknowledge();
+    if (m_phase == PHASE_WATCHING)
+    {
+        m_stats.watchedMs = CNetSession::NowMs() - m_readyAt;
+        m_stats.bytesReceived = m_transport.BytesReceived();
+    }
+    // Played to where the host's match ended.
+    if (m_phase == PHASE_WATCHING && m_hostEnded && m_attached && m_world.m_matchSteps >= m_lastStep)
+    {
+        char text[160];
+        std::snprintf(text, sizeof text, "The match is over at step %d (hash %016llx)", m_world.m_matchSteps,
+                      static_cast<unsigned long long>(HashMatchState(m_world)));
+        if (m_endReason != BYE_FINISHED)
+            m_world.m_summaryOpen = true;
+        End(text, true);
+    }
+}
+
+void CNetObserver::OnMessage(const CNetMessage& pMessage)
+{
+    switch (pMessage.type)
+    {
+    case NET_WATCH:
+        if (m_number != 0)
+            return End("Stopped watching: the host sent a second welcome", false);
+        m_number = pMessage.from;
+        m_names[1] = pMessage.greenName;
+        m_names[2] = pMessage.blueName;
+        m_chatToPlayers = pMessage.paused;
+        break;
+    case NET_CATCH_UP:
+        if (m_number == 0 || m_haveCatchUp)
+            return End("Stopped watching: the host sent a catch-up out of turn", false);
+        m_catchUp = pMessage;
+        m_haveCatchUp = true;
+        m_through = m_acked = pMessage.hostThrough;
+        m_commands.reserve(static_cast<size_t>(pMessage.count));
+        if (pMessage.count == 0)
+            OnHistory(CNetMessage());
+        break;
+    case NET_HISTORY:
+        if (!m_haveCatchUp || m_rebuilding || m_phase != PHASE_CATCHING_UP ||
+            m_commands.size() + pMessage.commands.size() > static_cast<size_t>(m_catchUp.count))
+            return End("Stopped watching: the host sent a history out of turn", false);
+        OnHistory(pMessage);
+        break;
+    case NET_TURN:
+        // Each turn takes up where the last left off.
+        if (!Following() || pMessage.through - pMessage.span != m_through)
+            return End("Stopped watching: the host sent a turn out of turn", false);
+        for (const CMatchCommand& command : pMessage.commands)
+            Take(command);
+        m_through = pMessage.through;
+        break;
+    case NET_CHAT:
+        if (m_chat.Accept(pMessage, CNetSession::NowMs()))
+            CChatBoard::Instance().Add(pMessage.from, ChatSenderName(pMessage.from, m_names[1], m_names[2]),
+                                       pMessage.text);
+        break;
+    case NET_BYE:
+        if (!Following() || pMessage.lastStep < m_catchUp.step || pMessage.lastStep > m_through)
+            return End("Stopped watching: the host ended the session", false);
+        m_hostEnded = true;
+        m_lastStep = pMessage.lastStep;
+        m_endReason = pMessage.reason;
+        break;
+    default:
+        return End("Stopped watching: the host sent a message an observer never gets", false);
+    }
+}
+
+void CNetObserver::Take(const CMatchCommand& pCommand)
+{
+    // Commands come in step order; each is kept until its step is about to run.
+    m_commands.insert(std::upper_bound(m_commands.begin() + static_cast<long>(m_next), m_commands.end(),
+                                       pCommand, RunsBefore),
+                      pCommand);
+}
+
+void CNetObserver::OnHistory(const CNetMessage& pMessage)
+{
+    for (const CMatchCommand& command : pMessage.commands)
+    {
+        if (command.step > m_catchUp.hostThrough)
+            return End("Stopped watching: the host sent a command past the steps it closed", false);
+        m_commands.push_back(command);
+    }
+    if (m_commands.size() < static_cast<size_t>(m_catchUp.count))
+        return;
+    std::stable_sort(m_commands.begin(), m_commands.end(), RunsBefore);
+    StartWorld();
+    m_rebuilding = true;
+    m_rebuildStartedAt = CNetSession::NowMs();
+    RebuildSome();
+}
+
+void CNetObserver::StartWorld()
+{
+    CGameWorld& world = m_world;
+    // As both players' machines set the match up from the host's seed; both sides are people.
+    world.SetMatchSeed(m_catchUp.seed);
+    world.m_demo = false;
+    world.m_demoUntilDecided = false;
+    world.ClearMatch();
+    world.NewMatch();
+    for (int team = 1; team <= 2; ++team)
+    {
+        world.GetTeam(team).SetAI(false);
+        world.m_sideNames[team] = m_names[team];
+    }
+    world.m_debug = false;
+    world.m_playerTeam = 1;
+    world.m_state = STATE_MATCH;
+    world.SetShowsResult(true);
+    world.m_driver = this;
+    world.m_playerCommandRoute = [](const CMatchCommand&) {};
+    m_attached = true;
+    CChatBoard::Instance().Clear();
+    CChatBoard::Instance().m_send = [this](const std::string& pText) { return Say(pText); };
+}
+
+void CNetObserver::RebuildSome()
+{
+    CGameWorld& world = m_world;
+    const int target = m_catchUp.step;
+    for (int i = 0; i < REBUILD_STEPS_PER_PUMP && world.m_matchSteps < target && !world.IsMatchOver(); ++i)
+    {
+        for (; m_next < m_commands.size() && m_commands[m_next].step <= world.m_matchSteps; ++m_next)
+            world.SubmitCommand(m_commands[m_next]);
+        world.RunMatchStep();
+    }
+    if (world.m_matchSteps < target && !world.IsMatchOver())
+        return;
+    m_rebuilding = false;
+    const uint64_t hash = HashMatchState(world);
+    if (world.m_matchSteps != target || hash != m_catchUp.hash)
+        return End("Stopped watching: out of sync with the host at step " + std::to_string(target), false);
+    const uint32_t now = CNetSession::NowMs();
+    m_phase = PHASE_WATCHING;
+    m_readyAt = now;
+    m_stats.catchUpStep = target;
+    m_stats.catchUpCommands = m_catchUp.count;
+    m_stats.rebuildMs = now - m_rebuildStartedAt;
+    m_stats.readyAfterOpenMs = now - m_openedAt;
+    m_stats.catchUpBytes = m_stats.bytesReceived = m_transport.BytesReceived();
+    CNetMessage ready;
+    ready.type = NET_READY;
+    ready.step = target;
+    ready.hash = hash;
+    Send(ready);
+    std::fprintf(
+        stderr,
+        "ampwarden: watching as observer %d from step %d, %u ms after opening (rebuilt in %u ms from %d "
+        "commands)\n",
+        m_number, target, m_stats.readyAfterOpenMs, m_stats.rebuildMs, m_catchUp.count);
+}
+
+void CNetObserver::Acknowledge()
+{
+    if (m_phase != PHASE_WATCHING || m_through - m_acked < ACK_STEPS)
+        return;
+    CNetMessage ack;
+    ack.type = NET_READY;
+    ack.step = m_through;
+    Send(ack);
+    m_acked = m_through;
+}
+
+std::string CNetObserver::Say(const std::string& pText)
+{
+    if (m_phase != PHASE_WATCHING || !m_transport.IsConnected())
+        return "Chat: nobody is there to hear it";
+    CNetMessage message;
+    std::string why;
+    const int from = Net::CHAT_FROM_OBSERVER + m_number - 1;
+    if (!m_chat.Say(from, m_world.m_matchSteps, pText, CNetSession::NowMs(), message, why))
+        return why;
+    // The host passes it back with everyone else's; it shows then.
+    Send(message);
+    return m_chatToPlayers ? std::string() : "Chat: the players do not hear observers; observers do";
+}
+
+std::string CNetObserver::Headline() const
+{
+    switch (m_phase)
+    {
+    case PHASE_CONNECTING:
+        return "Reaching " + m_hostText + " to watch";
+    case PHASE_CATCHING_UP:
+        if (m_rebuilding)
+            return "Catching up: step " + std::to_string(m_world.m_matchSteps) + " of " +
+                   std::to_string(m_catchUp.step);
+        return "Waiting for " + m_hostText + " to send the match";
+    case PHASE_OVER:
+        return m_endText;
+    default:
+        return std::string();
+    }
+}
+
+bool CNetObserver::IsWatching(const CGameWorld& /*pWorld*/) const
+{
+    return m_attached;
+}
+
+std::string CNetObserver::Status(const CGameWorld& pWorld) const
+{
+    const int behind = m_through + 1 - pWorld.m_matchSteps;
+    std::string text = "Observer " + std::to_string(m_number) + "  " +
+                       Clock(pWorld.m_matchSteps, static_cast<int>(pWorld.m_stepLength));
+    if (m_phase == PHASE_WATCHING && behind > LIVE_STEPS)
+        text += "  " + Clock(behind, static_cast<int>(pWorld.m_stepLength)) + " behind, L live";
+    else if (m_phase == PHASE_WATCHING)
+        text += "  live";
+    return text;
+}
+
+int CNetObserver::StepsPerTick()
+{
+    const int behind = m_through + 1 - m_world.m_matchSteps;
+    // Live: a few steps behind what came in, catching up faster the further behind it is.
+    if (m_live && behind > LIVE_STEPS)
+        return std::max(CViewerControls::StepsPerTick(), behind > 4 * LIVE_STEPS ? 8 : 2);
+    return CViewerControls::StepsPerTick();
+}
+
+bool CNetObserver::BeforeStep(CGameWorld& pWorld)
+{
+    if (!m_attached || m_phase != PHASE_WATCHING || pWorld.m_matchSteps > m_through ||
+        (m_hostEnded && pWorld.m_matchSteps >= m_lastStep))
+        return false;
+    for (; m_next < m_commands.size() && m_commands[m_next].step <= pWorld.m_matchSteps; ++m_next)
+        pWorld.SubmitCommand(m_commands[m_next]);
+    return CViewerControls::BeforeStep(pWorld);
+}
+
+bool CNetObserver::OnKey(CGameWorld& pWorld, int pSym, bool pPressed)
+{
+    if (!IsWatching(pWorld))
+        return false;
+    if (pSym == SDLK_l)
+    {
+        // Back to live: playing on at the first speed, faster until a few steps behind.
+        if (pPressed)
+        {
+            if (IsPaused())
+                CViewerControls::OnKey(pWorld, SDLK_SPACE, true);
+            CViewerControls::OnKey(pWorld, SDLK_1, true);
+            m_live = true;
+        }
+        return true;
+    }
+    if (pPressed && (pSym == SDLK_SPACE || pSym == SDLK_p || (pSym >= SDLK_1 && pSym <= SDLK_4)))
+        m_live = false;
+    return CViewerControls::OnKey(pWorld, pSym, pPressed);
+}
+
+bool ReadObserveOption(int pArgc, char** pArgv, CNetAddress& pAddress, bool& pWanted, std::string& pWhy)
+{
+    pWanted = false;
+    for (int i = 1; pArgv && i < pArgc; ++i)
+    {
+        if (std::strcmp(pArgv[i], "-observe") != 0)
+            continue;
+        const char* value = i + 1 < pArgc ? pArgv[i + 1] : nullptr;
+        if (pWanted)
+            return pWhy = "-observe is given once", false;
+        if (!value || value[0] == '-')
+            return pWhy = "-observe needs HOST[:PORT], e.g. 192.168.1.20 or 192.168.1.20:24681", false;
+        std::string why;
+        if (!ParseNetAddress(value, pAddress, why))
+            return pWhy = "-observe " + std::string(value) + ": " + why, false;
+        // Without a port, the observers' port of a host on the default one.
+        if (pAddress.port == Net::DEFAULT_PORT && !std::strstr(value, "24680"))
+            pAddress.port = Net::DEFAULT_PORT + 1;
+        pWanted = true;
+        ++i;
+    }
+    return true;
+}
