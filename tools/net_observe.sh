@@ -52,7 +52,7 @@ for _ in $(seq 1 900); do
     nice -n 10 "$peer" --observe $((p + 2)) --steps 1 --seconds 60 >"$tmp/catch.out" 2>/dev/null
     step="$(sed -n 's/.*caught up at step \([0-9]*\).*/\1/p' "$tmp/catch.out")"
     if [ -n "$step" ] && [ "$step" -ge 56250 ]; then
-        grep -o 'observer [0-9]: caught up.*after opening)' "$tmp/catch.out" | sed 's/^/  15 min: /'
+        grep -o 'observer [0-9]: caught up.*to catch up' "$tmp/catch.out" | sed 's/^/  15 min: /'
         found=$((found + 1))
         [ "$found" -ge 3 ] && break
     else

@@ -131,8 +131,8 @@ void CNetObserver::Pump()
                 text += " cannot send a match this long";
                 break;
             default:
-                text += event.timedOut ? (m_phase == PHASE_CONNECTING ? " did not answer" : " went silent")
-                                       : " closed the connection";
+                text +=
+                    m_phase == PHASE_CONNECTING ? " did not answer" : " closed the connection or went silent";
                 break;
             }
             return End(text, false);

@@ -43,6 +43,10 @@ bool CNetObserverHost::Listen(uint16_t pPort, const std::string& pVersion, const
     if (!m_host)
         return pWhy = "cannot wait for observers on UDP port " + std::to_string(pPort) + " (is it in use?)",
                false;
+    // Nothing an observer may send is longer than a message, nor needs much waiting room: ENet
+    // drops what is bigger before it is put together.
+    m_host->maximumPacketSize = Net::MAX_MESSAGE_BYTES;
+    m_host->maximumWaitingData = 64 * Net::MAX_MESSAGE_BYTES;
     m_version = pVersion;
     m_fingerprint = pFingerprint;
     return true;
@@ -74,16 +78,20 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
 {
     if (!m_host)
         return;
-    if (pPlaying && !m_attached && !m_ended)
+    // The world is followed from the first pump, so that a match rebuilt before play (a host
+    // started again) is followed from its first command; each match starts the list afresh.
+    if (!m_attached && !m_ended)
     {
-        // The match has just been set up: its steps and commands are followed from here.
         pWorld.AddObserver(this);
         m_attached = true;
-        m_step = pWorld.m_matchSteps;
+    }
+    if (pPlaying && !m_matchOn)
+    {
+        m_matchOn = true;
         for (int team = 1; team <= 2; ++team)
             m_names[team] = pWorld.m_sideNames[team];
     }
-    if (pOver && m_attached && !m_ended)
+    if (pOver && m_matchOn && !m_ended)
     {
         // Left, claimed, broken: the match stops where the host's world stands.
         m_ended = true;
@@ -152,7 +160,7 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
     {
         if (!watcher.greeted && now - watcher.since > GREETING_MS)
             Drop(watcher, CODE_BAD, "said nothing for 3 s");
-        else if (watcher.greeted && !watcher.live && (m_attached || m_ended) && pWorld.m_matchSteps > 0)
+        else if (watcher.greeted && !watcher.live && m_matchOn && pWorld.m_matchSteps > 0)
             CatchUp(pWorld, watcher);
         else if (watcher.live && watcher.sentThrough - watcher.acked > LAG_LIMIT_STEPS)
             Drop(watcher, CODE_SLOW, "stopped reading (20 s behind)");
@@ -200,7 +208,7 @@ void CNetObserverHost::OnReceive(CGameWorld& pWorld, CWatcher& pWatcher, const u
                             std::to_string(message.protocol) + ")");
         pWatcher.greeted = true;
         std::fprintf(stderr, "ampwarden: observer %d is watching\n", pWatcher.number);
-        if ((m_attached || m_ended) && pWorld.m_matchSteps > 0)
+        if (m_matchOn && pWorld.m_matchSteps > 0)
             CatchUp(pWorld, pWatcher);
         return;
     }
@@ -338,9 +346,9 @@ void CNetObserverHost::Broadcast(const CNetMessage& pMessage)
     }
 }
 
-void CNetObserverHost::OnMatchStarted(CGameWorld& pWorld)
+void CNetObserverHost::OnMatchStarted(CGameWorld& /*pWorld*/)
 {
-    m_step = pWorld.m_matchSteps;
+    m_commands.clear();
 }
 
 void CNetObserverHost::OnCommand(CGameWorld& pWorld, const CMatchCommand& pCommand)
@@ -359,7 +367,7 @@ void CNetObserverHost::OnCommand(CGameWorld& pWorld, const CMatchCommand& pComma
 
 void CNetObserverHost::OnStepRun(CGameWorld& pWorld)
 {
-    if (m_ended)
+    if (m_ended || !m_matchOn)
         return;
     m_step = pWorld.m_matchSteps;
     const bool decided = pWorld.m_result != RESULT_UNDECIDED;

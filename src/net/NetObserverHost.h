@@ -90,6 +90,8 @@ class CNetObserverHost : public CMatchObserver
     std::string m_fingerprint;
     std::vector<CWatcher> m_watchers;
     bool m_attached = false;
+    // The session's match has begun (before that the board may hold the menu's demo).
+    bool m_matchOn = false;
     std::vector<CMatchCommand> m_commands;
     std::string m_names[3];
     // The match has ended at m_lastStep (reason for the farewell).

@@ -57,6 +57,8 @@ start early --observe $((port + 3)) --say-at 100
 start deaf --observe $((port + 2)) --stop-reading-at 100
 start flood --observe $((port + 2)) --say-at 150 --chat-flood 30
 start evil --observe $((port + 2)) --evil command --evil-at 150
+# Garbage at the observers' port changes nothing.
+for i in $(seq 1 20); do head -c $((i * 300)) /dev/urandom >/dev/udp/127.0.0.1/$((port + 2)); done
 sleep 8
 start late --observe $((port + 4))
 expect evil 6 "dropped us: our messages broke its rules"
@@ -93,14 +95,20 @@ for side in h j; do
 done
 echo "- chat lines in both replays, ignored by --verify"
 
-# A ninth observer is turned away.
-start host2 --host $((port + 5)) --observers $((port + 7)) --seed 31 --steps 100000 --seconds 25
+# A ninth observer is turned away; with -quiet-observers an observer's line reaches the
+# observers only.
+start host2 --host $((port + 5)) --observers $((port + 7)) --quiet-observers 1 --seed 31 --steps 100000 --seconds 14
 sleep 0.3
-start join2 --join $((port + 5)) --steps 100000 --seconds 25
+start join2 --join $((port + 5)) --steps 100000 --seconds 14
 sleep 1
-for i in 1 2 3 4 5 6 7 8; do start "watch$i" --observe $((port + 7)) --seconds 25; sleep 0.2; done
+start watch1 --observe $((port + 7)) --seconds 14 --say-at 100 --steps 500
+for i in 2 3 4 5 6 7 8; do start "watch$i" --observe $((port + 7)) --seconds 14; sleep 0.2; done
 sleep 1
-start ninth --observe $((port + 7)) --seconds 25
+start ninth --observe $((port + 7)) --seconds 14
 expect ninth 6 "has 8 observers already"
 [ "$(grep -c "is watching" "$tmp/host2.err")" = 8 ] || fail "the host let other than 8 observers watch"
-echo "- a ninth observer turned away"
+expect watch1 0
+expect join2 8
+grep -q "1 chat lines" "$tmp/watch1.out" && grep -q "chat heard 0," "$tmp/join2.out" ||
+    fail "a quiet host's observer line went astray: $(grep -h chat "$tmp/watch1.out" "$tmp/join2.out")"
+echo "- a ninth observer turned away; a quiet host's observers talk among themselves"
