@@ -232,8 +232,11 @@ void CNetSession::Pump(CGameWorld& pWorld)
     }
     if (m_phase == PHASE_OVER)
         return;
-    // A finished match closes once both sides are done and every hash is answered.
-    if (m_finished && ((m_peerFinished && AllChecksAnswered()) || now - m_finishedAt > FINISH_GRACE_MS))
+    // A finished match closes once both sides are done, every hash is answered and the other
+    // side has all of ours: closing drops whatever it has not acknowledged yet (a last hash
+    // resent on a lossy link), and it would wait for that hash in vain.
+    if (m_finished && ((m_peerFinished && AllChecksAnswered() && m_transport.AllDelivered()) ||
+                       now - m_finishedAt > FINISH_GRACE_MS))
     {
         End(&pWorld, OUTCOME_DECIDED, m_endText, BYE_FINISHED);
         return;

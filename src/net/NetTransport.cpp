@@ -368,6 +368,12 @@ void CNetTransport::Send(const std::vector<uint8_t>& pMessage, int pChannel)
         enet_packet_destroy(packet);
 }
 
+bool CNetTransport::AllDelivered() const
+{
+    return !m_peer ||
+           (enet_list_empty(&m_peer->sentReliableCommands) && enet_list_empty(&m_peer->outgoingCommands));
+}
+
 void CNetTransport::Flush()
 {
     if (m_host)

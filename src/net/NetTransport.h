@@ -81,6 +81,8 @@ class CNetTransport
     void SetDropLimit(uint32_t pMs);
     // Milliseconds since any datagram at all came from the opponent (in order or not).
     uint32_t MsSinceHeard() const;
+    // True when everything sent to the opponent has been acknowledged (or there is none).
+    bool AllDelivered() const;
     // Sends what is queued now, without waiting for the next Poll.
     void Flush();
     // Says goodbye with the code, gives what is queued a moment to leave, and closes.
