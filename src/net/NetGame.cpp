@@ -140,14 +140,15 @@ bool CNetGame::OnKeyDown(int pSym)
     }
     if (m_session.GetPausedBy() != 0)
     {
-        if (pSym == SDLK_ESCAPE)
+        if (pSym == SDLK_ESCAPE || pSym == SDLK_p)
             m_session.SetPaused(world, false);
         else if (pSym == SDLK_q)
             m_session.Leave(world);
         return true;
     }
-    // The second Escape (no tool in hand) pauses both sides instead of going to the menu.
-    if (pSym == SDLK_ESCAPE && world.m_selectedTool == TOOL_NONE)
+    // The second Escape (no tool in hand) pauses both sides instead of going to the menu; so
+    // does P, as in a match against the computer.
+    if ((pSym == SDLK_ESCAPE && world.m_selectedTool == TOOL_NONE) || (pSym == SDLK_p && !world.IsDecided()))
     {
         m_session.SetPaused(world, true);
         return true;
@@ -185,8 +186,13 @@ void CNetGame::DrawOver()
     const std::string& headline = m_drawnHeadline;
     if (!font || headline.empty() || (m_fromMenu && !m_matchSeen))
         return;
-    const int w = m_engine.GetWorld().GetWindowWidth();
-    const int h = m_engine.GetWorld().GetWindowHeight();
+    CGameWorld& world = m_engine.GetWorld();
+    // Paused, or waiting for a dropped opponent: the board stays in view, dimmed, under the line.
+    if (m_matchSeen && world.m_state == STATE_MATCH &&
+        (m_session.GetPausedBy() != 0 || m_session.IsOpponentDropped()))
+        return world.DrawDimmed(headline.c_str());
+    const int w = world.GetWindowWidth();
+    const int h = world.GetWindowHeight();
     // Before the match the veil hides the menu; over the board it is a band below the banner.
     const float bottom = m_matchSeen ? static_cast<float>(h / 2 - 110) : 0.0f;
     const float top = m_matchSeen ? static_cast<float>(h / 2 - 60) : static_cast<float>(h);

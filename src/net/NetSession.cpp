@@ -162,7 +162,7 @@ std::string CNetSession::Headline() const
                MinutesAndSeconds(DropWaitLeftMs()) + " for it to return; Escape to claim the win";
     if (m_pausedBy != 0)
         return std::string("Paused by ") + (m_pausedBy == m_team ? "you" : TheirName()) +
-               ": Escape resumes, Q leaves";
+               ": P or Escape resumes, Q leaves";
     if (IsWaitingForOpponent())
         return "Waiting for the opponent";
     return RejoinHeadline();

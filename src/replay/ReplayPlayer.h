@@ -5,6 +5,7 @@
 #include <string>
 
 #include "replay/ReplayFormat.h"
+#include "replay/ReplayTimeline.h"
 #include "replay/ViewerControls.h"
 #include "world/MatchObserver.h"
 
@@ -45,6 +46,8 @@ class CReplayPlayer : public CViewerControls, public CMatchObserver
     int GetLastStep() const { return m_lastStep; }
     int GetChecksPassed() const { return m_checksPassed; }
     const CReplay& GetReplay() const { return m_replay; }
+    // The marks shown on the legend's time line (gathered by CReplayTimeline::Gather).
+    void SetTimeline(const CReplayTimeline& pTimeline) { m_timeline = pTimeline; }
     // Told once, when the replay ends, goes out of sync or is refused.
     std::function<void(CReplayPlayer&)> m_onDone;
 
@@ -55,6 +58,8 @@ class CReplayPlayer : public CViewerControls, public CMatchObserver
   protected:
     bool IsWatching(const CGameWorld& pWorld) const override;
     std::string Status(const CGameWorld& pWorld) const override;
+    const CReplayTimeline* Timeline() const override { return &m_timeline; }
+    int TimelineEnd() const override { return m_lastStep; }
 
   private:
     void Finish(Outcome pOutcome, int pStep);
@@ -62,6 +67,7 @@ class CReplayPlayer : public CViewerControls, public CMatchObserver
     void Mismatch(int pStep, const std::string& pWhat);
 
     CReplay m_replay;
+    CReplayTimeline m_timeline;
     Outcome m_outcome = PLAYING;
     int m_lastStep = 0;
     size_t m_nextCommand = 0;

@@ -6,6 +6,7 @@
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayRecorder.h"
+#include "replay/ReplayTimeline.h"
 #include "replay/ViewerControls.h"
 #include "world/GameWorld.h"
 
@@ -86,7 +87,18 @@ bool CReplaySession::PlayNow(CGameWorld& pWorld, const std::string& pFile, std::
     }
     if (m_player)
         m_player->Stop();
+    // The time line's marks from a play of its own before the viewer starts, kept by no recorder.
+    std::function<bool(const CGameWorld&)> leaveOut;
+    if (m_recorder)
+    {
+        leaveOut = m_recorder->m_leaveOut;
+        m_recorder->m_leaveOut = [](const CGameWorld&) { return true; };
+    }
+    const CReplayTimeline timeline = CReplayTimeline::Gather(replay);
+    if (m_recorder)
+        m_recorder->m_leaveOut = leaveOut;
     m_player = std::make_unique<CReplayPlayer>(pWorld, replay);
+    m_player->SetTimeline(timeline);
     const std::string file = pFile;
     m_player->m_onDone = [&pWorld, file](CReplayPlayer& pPlayer)
     {

@@ -3,16 +3,24 @@
 #include <GL/gl.h>
 #include <SDL/SDL_keysym.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "media/FontManager.h"
 #include "media/TextureFont.h"
+#include "replay/ReplayTimeline.h"
 #include "world/GameWorld.h"
 
 bool CViewerControls::IsWatching(const CGameWorld& pWorld) const
 {
-    return pWorld.m_demoUntilDecided;
+    return pWorld.m_demo;
+}
+
+CViewerControls& MenuDemoViewer(CGameWorld& pWorld)
+{
+    static CViewerControls viewer(pWorld);
+    return viewer;
 }
 
 std::string CViewerControls::Clock(int pSteps, int pStepLength)
@@ -30,12 +38,18 @@ std::string CViewerControls::Status(const CGameWorld& pWorld) const
 
 int CViewerControls::StepsPerTick()
 {
-    return IsWatching(m_world) ? m_speed : 1;
+    if (!IsWatching(m_world))
+        return 1;
+    if (m_jumpTo > m_world.m_matchSteps)
+        return std::min(JUMP_STEPS_PER_TICK, m_jumpTo - m_world.m_matchSteps);
+    m_jumpTo = -1;
+    return m_speed;
 }
 
 bool CViewerControls::BeforeStep(CGameWorld& pWorld)
 {
-    return !IsWatching(pWorld) || !m_paused;
+    // A jump runs on through a pause, which holds again where it lands.
+    return !IsWatching(pWorld) || !m_paused || m_jumpTo > pWorld.m_matchSteps;
 }
 
 bool CViewerControls::OnKey(CGameWorld& pWorld, int pSym, bool pPressed)
@@ -54,6 +68,13 @@ bool CViewerControls::OnKey(CGameWorld& pWorld, int pSym, bool pPressed)
             m_speed = 1 << (pSym - SDLK_1);
         return true;
     }
+    if (pSym == SDLK_n && Timeline() != nullptr)
+    {
+        if (pPressed)
+            m_jumpTo = Timeline()->NextJump(std::max(m_jumpTo, pWorld.m_matchSteps),
+                                            static_cast<int>(pWorld.m_stepLength));
+        return true;
+    }
     // The last tool key would pick a tool nobody can use here.
     return pSym == SDLK_5;
 }
@@ -68,18 +89,22 @@ void CViewerControls::DrawOverlay(CGameWorld& pWorld)
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
     if (!IsWatching(pWorld) || font == nullptr)
         return;
+    const CReplayTimeline* timeline = Timeline();
     std::string text = Status(pWorld) + (m_paused ? "   Paused" : "   x" + std::to_string(m_speed)) +
-                       "      Space pause   1-4 speed x1 x2 x4 x8   " + m_escapeText;
+                       "      Space pause   1-4 speed x1 x2 x4 x8   " + (timeline ? "N next mark   " : "") +
+                       m_escapeText;
     // Flush with the board's right edge, clear of the energy bar beside it, on a plate of its
     // own so that nothing on the board shows through.
     const float right = 0.5f * (static_cast<float>(pWorld.GetWindowWidth()) + pWorld.GetBoardWidth()) - 8.0f;
     const float left = right - font->GetTextWidth(text.c_str());
     const float y = static_cast<float>(pWorld.GetWindowHeight() - 80);
+    // The time line takes a row of its own under the text.
+    const float bottom = timeline ? y - 24.0f : y - 6.0f;
     glBindTexture(GL_TEXTURE_2D, 0);
     glColor4f(0.02f, 0.06f, 0.04f, 1.0f);
     glBegin(GL_QUADS);
-    glVertex2f(left - 8.0f, y - 6.0f);
-    glVertex2f(right + 4.0f, y - 6.0f);
+    glVertex2f(left - 8.0f, bottom);
+    glVertex2f(right + 4.0f, bottom);
     glVertex2f(right + 4.0f, y + static_cast<float>(font->GetLineHeight()));
     glVertex2f(left - 8.0f, y + static_cast<float>(font->GetLineHeight()));
     glEnd();
@@ -88,4 +113,6 @@ void CViewerControls::DrawOverlay(CGameWorld& pWorld)
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     font->DrawText(text.c_str());
     glPopMatrix();
+    if (timeline)
+        timeline->Draw(left, right, y - 14.0f, pWorld.m_matchSteps, TimelineEnd());
 }

@@ -54,7 +54,8 @@ std::string HelpText()
                        "  Beam emitter and shield: a second click sets the direction they face.\n"
                        "  Right click: cancel the placement, or put the tool away.\n"
                        "  Escape: put the tool away; again, to the menu (the match pauses there).\n"
-                       "  S: the match summary.     F1: this screen.\n"
+                       "  S: the match summary.     F1: this screen.     P: hold the match.\n"
+                       "  Watching: Space or P pause, 1 to 4 speed, N (a replay) the next mark.\n"
                        "\n";
     text += kinds;
     text += "\n"

@@ -196,6 +196,94 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
         return;
     }
 
+    // The panel's pixels in the window; drawn afresh where it does not fit.
+    const int left = pWorld.GetWindowWidth() / 2 - static_cast<int>(PANEL_HALF_WIDTH);
+    const int bottom = static_cast<int>(PANEL_BOTTOM);
+    const int width = 2 * static_cast<int>(PANEL_HALF_WIDTH);
+    const int height = pWorld.GetWindowHeight() - static_cast<int>(PANEL_TOP_MARGIN) - bottom;
+    if (left < 0 || height <= 0)
+    {
+        DrawPanel(pWorld);
+        return;
+    }
+    const Key key = KeyOf(pWorld);
+    if (!m_cached || !(key == m_key))
+    {
+        DrawPanel(pWorld);
+        int side = 1;
+        while (side < width || side < height)
+            side *= 2;
+        GLint largest = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+        if (side > largest)
+            return;
+        if (m_texture == 0 || side > m_textureSide)
+        {
+            if (m_texture == 0)
+            {
+                GLuint texture = 0;
+                glGenTextures(1, &texture);
+                m_texture = texture;
+            }
+            glBindTexture(GL_TEXTURE_2D, m_texture);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+            m_textureSide = side;
+        }
+        glBindTexture(GL_TEXTURE_2D, m_texture);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, left, bottom, width, height);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        m_key = key;
+        m_cached = true;
+        return;
+    }
+    const float u = static_cast<float>(width) / static_cast<float>(m_textureSide);
+    const float v = static_cast<float>(height) / static_cast<float>(m_textureSide);
+    const float x0 = static_cast<float>(left);
+    const float y0 = static_cast<float>(bottom);
+    const float x1 = x0 + static_cast<float>(width);
+    const float y1 = y0 + static_cast<float>(height);
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(x0, y0);
+    glTexCoord2f(u, 0.0f);
+    glVertex2f(x1, y0);
+    glTexCoord2f(u, v);
+    glVertex2f(x1, y1);
+    glTexCoord2f(0.0f, v);
+    glVertex2f(x0, y1);
+    glEnd();
+    glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+CSummaryPanel::Key CSummaryPanel::KeyOf(const CGameWorld& pWorld)
+{
+    Key key;
+    key.match = pWorld.m_matchSerial;
+    key.width = pWorld.GetWindowWidth();
+    key.height = pWorld.GetWindowHeight();
+    key.ended = pWorld.m_result != RESULT_UNDECIDED || pWorld.m_matchOver;
+    key.samples = static_cast<int>(pWorld.m_matchStats.GetSamples().size());
+    key.lastStep = key.ended ? pWorld.m_matchStats.GetLastStep() : -1;
+    key.result = pWorld.m_result;
+    key.playerTeam = pWorld.m_playerTeam;
+    return key;
+}
+
+void CSummaryPanel::DrawPanel(const CGameWorld& pWorld)
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
+    static CTextureFont* small = CFontManager::GetInstance()->GetFont("HelpFont");
+    if (font == nullptr || small == nullptr)
+        return;
+    const float h = static_cast<float>(pWorld.GetWindowHeight());
+    const float cx = static_cast<float>(pWorld.GetWindowWidth() / 2);
+    const bool ended = pWorld.m_result != RESULT_UNDECIDED || pWorld.m_matchOver;
     const CMatchStats& stats = pWorld.m_matchStats;
     // Opaque, from under the top row of icons down to the energy bar: the banner's words
     // move into the title.

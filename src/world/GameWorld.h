@@ -211,8 +211,9 @@ class CGameWorld
     void DrawGameScreen();
     // A refusal for want of energy once the stock covers the chosen kind's cost shown beside it.
     bool IsMessageOutdated() const;
-    // The dimmed board and the line under it while the match is held.
-    void DrawHeld();
+    // The dimmed board with a line over it saying how to go on: while the match is held by P,
+    // and while a network match is paused or waits for a side that lost its connection.
+    void DrawDimmed(const char* pLine);
     void DrawBoard();
     void DrawHud();
     void DrawTeamFlow(int pX, int pY, int pTeam);
@@ -293,6 +294,8 @@ class CGameWorld
     std::string m_notice;
     // Steps run in the current match.
     int m_matchSteps = 0;
+    // Counts the matches set up, so that what is kept of one is never taken for another's.
+    int m_matchSerial = 0;
     CCounter m_demoTimer{120000};
     int m_greenWins = 0;
     int m_blueWins = 0;

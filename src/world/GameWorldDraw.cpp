@@ -85,11 +85,11 @@ void CGameWorld::DrawGameScreen()
     DrawBoard();
     DrawHud();
     if (m_held)
-        DrawHeld();
+        DrawDimmed("Paused.  P resumes the match, Escape goes to the menu.");
     glFlush();
 }
 
-void CGameWorld::DrawHeld()
+void CGameWorld::DrawDimmed(const char* pLine)
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
     const float w = static_cast<float>(GetWindowWidth());
@@ -104,7 +104,8 @@ void CGameWorld::DrawHeld()
     glEnd();
     if (font == nullptr)
         return;
-    const char* const line = "Paused.  P resumes the match, Escape goes to the menu.";
+    const char* const line = pLine;
+    glLoadIdentity();
     glPushMatrix();
     glTranslatef(static_cast<float>(GetWindowWidth() / 2) - 0.5f * font->GetTextWidth(line), h * 0.5f, 0.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

@@ -15,6 +15,7 @@
 #include "nodes/MainNode.h"
 #include "nodes/RandomTable.h"
 #include "nodes/ResourceNode.h"
+#include "replay/ViewerControls.h"
 #include "world/GameWorld.h"
 #include "world/MatchObserver.h"
 
@@ -141,6 +142,13 @@ void CGameWorld::StartMatchFromMenu(int pRow)
     m_demoUntilDecided = false;
     m_showsResult = false;
     m_capSteps = 0;
+    // The demo is watched with the viewer's keys and legend, like any match nobody plays.
+    CViewerControls& demoViewer = MenuDemoViewer(*this);
+    demoViewer.Reset();
+    if (m_demo && m_driver == nullptr)
+        m_driver = &demoViewer;
+    else if (!m_demo && m_driver == &demoViewer)
+        m_driver = nullptr;
     ClearMatch();
     NewMatch();
     m_state = STATE_MATCH;
@@ -278,6 +286,7 @@ void CGameWorld::NewMatch()
     m_matchOver = false;
     m_held = false;
     m_summaryOpen = false;
+    ++m_matchSerial;
     m_matchStats.Reset(m_nodes, static_cast<int>(m_stepLength));
 }
 

@@ -37,6 +37,9 @@ struct LabelPlace
 };
 std::vector<LabelPlace> g_labels;
 
+// The node under the mouse, whose readout (health bar and flow) stands just above it.
+const CEntity* g_hovered = nullptr;
+
 void DrawLabel(const CVector2& pAt, const char* pText)
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
@@ -50,6 +53,15 @@ void DrawLabel(const CVector2& pAt, const char* pText)
             return;
     }
     g_labels.push_back({pAt.x - half, pAt.x + half, pAt.y, pText});
+}
+
+// A label pLift above a node's rim; under the node instead where its readout stands above it.
+void DrawNodeLabel(const CEntity* pNode, float pLift, const char* pText)
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
+    const float rim = pNode->GetRadius() + pLift;
+    const float below = rim + (font != nullptr ? static_cast<float>(font->GetLineHeight()) : 12.0f);
+    DrawLabel(pNode->GetPosition() + CVector2(0.0f, pNode == g_hovered ? -below : rim), pText);
 }
 
 // Every label gathered since the last flush, in one batch.
@@ -148,7 +160,7 @@ void CGameWorld::DrawBeamPreview() const
     const bool own = hit->GetTeam() == m_playerTeam;
     m_rings.Add(hit->GetPosition(), hit->GetRadius() + 3.0f, 2.0f, own ? WARNING_COLOUR : CColor(1, 1, 1, 1));
     if (own)
-        DrawLabel(hit->GetPosition() + CVector2(0.0f, hit->GetRadius() + 8.0f), "your own node");
+        DrawNodeLabel(hit, 8.0f, "your own node");
     if (const CShieldNode* shield = dynamic_cast<const CShieldNode*>(hit))
         DrawShieldArc(shield->GetPosition(), shield->GetDirection());
 }
@@ -164,7 +176,7 @@ void CGameWorld::DrawWastedBeams() const
         if (beam == nullptr || !beam->IsWasted())
             continue;
         m_rings.Add(beam->GetPosition(), beam->GetRadius() + 3.0f, 2.0f, WARNING_COLOUR);
-        DrawLabel(beam->GetPosition() + CVector2(0.0f, beam->GetRadius() + 6.0f), "wasting energy");
+        DrawNodeLabel(beam, 6.0f, "wasting energy");
     }
 }
 
@@ -191,7 +203,7 @@ void CGameWorld::DrawOwnFire() const
             continue;
         m_rings.Add(e->GetPosition(), e->GetRadius() + 3.0f, 2.0f, WARNING_COLOUR);
         m_rings.Add(target->GetPosition(), target->GetRadius() + 3.0f, 2.0f, WARNING_COLOUR);
-        DrawLabel(target->GetPosition() + CVector2(0.0f, target->GetRadius() + 8.0f), "your own node");
+        DrawNodeLabel(target, 8.0f, "your own node");
     }
 }
 
@@ -255,6 +267,7 @@ void CGameWorld::DrawAbsorberReach() const
 
 void CGameWorld::DrawGuides() const
 {
+    g_hovered = FindOverlap(m_mouseBoard, 1.0f);
     // Labels beyond the cap are dropped, so the most pressing are gathered first: where the
     // beam being aimed strikes, then blasts, then beams into the player's own nodes.
     if (m_placeMode == PLACE_AIMING && m_selectedTool == TOOL_BEAM)

@@ -168,12 +168,14 @@ void CGameWorld::DrawHud()
         {
             // Opaque for the first second, then fading out over the last one and a half.
             float alpha = std::min(1.0f, m_messageTimer.GetFraction(1500));
+            // In the band above the board, between the tool icons and the hints, where it
+            // covers no node.
             float x = static_cast<float>(w / 2) - 0.5f * font->GetTextWidth(m_message.c_str());
-            int y = h / 4 - font->GetLineHeight() / 2 + 70;
+            int y = h - 64;
             glColor4f(1.0f, 1.0f, 1.0f, alpha);
             DrawTextAt(font, x, static_cast<float>(y), m_message.c_str());
         }
-        else
+        else if (m_demo)
         {
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
             DrawTextAt(font, static_cast<float>(w / 2 - 40), static_cast<float>(h - 45), "Demo");

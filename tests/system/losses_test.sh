@@ -2,7 +2,7 @@
 # Losses explained, from a replay of a made-up match that green (a human) loses: blue's
 # emitter destroys green's extender (the line over the board says so, read with tesseract),
 # blue's second emitter feeds green's absorber beside green's main node (its blast reach is
-# marked in orange), and when green's main falls the summary opens with the main nodes'
+# marked in orange; the replay's time line marks the losses), and when green's main falls the summary opens with the main nodes'
 # health over the match. With AW_SCREENSHOTS=DIR the three pictures are kept there.
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
@@ -48,6 +48,10 @@ done
 echo "$line" | grep -qE "Extender destroyed by b[li]ue.s beam" || aw_fail "no loss line for the extender: $line"
 keep loss losses
 aw_note "the loss line says: $line"
+# The legend names the jump key, and the time line under it marks green's losses in green.
+legend="$(ocr legend 470 64 515 22)"
+echo "$legend" | grep -qE "N ?next mark" || aw_fail "no jump key in the legend: $legend"
+[ "$(count 474 86 510 14 green)" -ge 4 ] || aw_fail "no marks on the time line"
 
 # The second emitter fires into green's absorber from 42 game seconds on: its blast will
 # reach green's main node, so its reach is ringed in orange.

@@ -67,12 +67,14 @@ built="$(probe count "$AW_SHOT" 247 374 20 20 green)"
 [ "$after" -le $((before - 30)) ] || aw_fail "the energy bar did not shrink: ends at $before, then $after"
 aw_note "extender built: green pixels $empty_site -> $built, energy bar end $before -> $after"
 
-# A click far from every own node is refused with a message in the lower middle.
-expect_at_most "no message yet" 362 480 300 50 white 0
+# A click far from every own node is refused with a message in the band above the board,
+# where it covers no node.
+expect_at_most "no message yet" 362 40 300 30 white 0
 aw_click 600 600
 sleep 0.3
 aw_screenshot refused
-expect_at_least "refusal message" 362 480 300 50 white 100
+expect_at_least "refusal message" 362 40 300 30 white 100
+expect_at_most "nothing over the board" 362 480 300 50 white 0
 aw_note "a click out of reach shows its message"
 
 # Escape drops the tool, a second Escape pauses to the menu, where the match can be resumed.

@@ -339,7 +339,8 @@ TEST_F(ScreenTest, CooldownVeilCoversTheSweptShareOfTheIcon)
 TEST_F(ScreenTest, MessageFadesAndDemoHidesThePlayersControls)
 {
     CGameWorld& world = World();
-    auto messageInk = [&]() { return Read(W / 2 - 120, H / 4 + 50, W / 2 + 120, H / 4 + 90).Count(IsWhite); };
+    // The refusal stands in the band above the board.
+    auto messageInk = [&]() { return Read(W / 2 - 120, H - 68, W / 2 + 120, H - 52).Count(IsWhite); };
 
     world.ShowMessage("Insufficient energy");
     world.Draw();
