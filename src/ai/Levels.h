@@ -41,9 +41,9 @@ inline constexpr LevelInfo LEVELS[] = {
     {"Paced 24", PLAN_PLAIN, 24, 1500, 3.0f, 5.0f},
     {"Paced 48", PLAN_PLAIN, 48, 1000, 3.0f, 4.0f},
     // Steps between Very Easy and Normal: Easy's and Normal's decisions at a limited pace.
-    {"Gentle", LEVEL_EASY, 8, 0, 0.0f, 0.0f},
-    {"Mild", LEVEL_EASY, 15, 0, 0.0f, 0.0f},
-    {"Steady", LEVEL_NORMAL, 13, 0, 0.0f, 0.0f},
+    {"Gentle", LEVEL_EASY, 10, 0, 0.0f, 0.0f},
+    {"Mild", LEVEL_EASY, 18, 0, 0.0f, 0.0f},
+    {"Steady", LEVEL_NORMAL, 14, 0, 0.0f, 0.0f},
     {"Moderate", LEVEL_NORMAL, 15, 0, 0.0f, 0.0f},
     {"Firm", LEVEL_NORMAL, 24, 0, 0.0f, 0.0f},
     {"Keen", LEVEL_NORMAL, 34, 0, 0.0f, 0.0f},

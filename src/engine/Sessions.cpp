@@ -7,21 +7,43 @@
 #include "engine/GameEngine.h"
 #include "engine/Version.h"
 #include "net/NetGame.h"
+#include "net/NetObserveGame.h"
 #include "replay/ReplaySession.h"
 #include "ui/Settings.h"
 
 namespace
 {
 std::unique_ptr<CNetGame> g_net;
+std::unique_ptr<CNetObserveGame> g_watch;
 unsigned g_netOpenedAt = 0;
 int g_lastExitStatus = 0;
+// The run's own seed (-seed), given back when a session that set the friend's seed closes.
+bool g_hadSeed = false;
+unsigned g_seed = 0;
+
+void Opened(CGameEngine& pEngine, CFrameHook* pHook)
+{
+    g_netOpenedAt = SDL_GetTicks();
+    g_hadSeed = pEngine.GetWorld().m_hasMatchSeed;
+    g_seed = pEngine.GetWorld().m_matchSeed;
+    pEngine.SetFrameHook(pHook);
+}
+
+void Closed(CGameEngine& pEngine, CFrameHook* pHook)
+{
+    if (pEngine.GetFrameHook() == pHook)
+        pEngine.SetFrameHook(nullptr);
+    CGameWorld& world = pEngine.GetWorld();
+    world.m_hasMatchSeed = g_hadSeed;
+    world.m_matchSeed = g_seed;
+}
 } // namespace
 
 namespace Sessions
 {
 bool PlayReplay(CGameEngine& pEngine, const std::string& pPath, std::string& pWhy)
 {
-    if (g_net)
+    if (g_net || g_watch)
         return pWhy = "a network match is open", false;
     return CReplaySession::Instance().PlayNow(pEngine.GetWorld(), pPath, pWhy);
 }
@@ -33,8 +55,7 @@ void Watch(CGameEngine& pEngine, unsigned pGreen, unsigned pBlue, unsigned pSeed
 
 bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, std::string& pWhy)
 {
-    if (g_net)
-        CloseNet(pEngine);
+    CloseNet(pEngine);
     CGameWorld& world = pEngine.GetWorld();
     CNetSetup setup = pSetup;
     setup.haveSeed = world.m_hasMatchSeed;
@@ -60,38 +81,60 @@ bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, std::string& pWhy)
     if (!game->Open(pWhy))
         return false;
     g_net = std::move(game);
-    g_netOpenedAt = SDL_GetTicks();
-    pEngine.SetFrameHook(g_net.get());
+    Opened(pEngine, g_net.get());
+    return true;
+}
+
+bool OpenObserve(CGameEngine& pEngine, const CNetAddress& pAddress, std::string& pWhy)
+{
+    CloseNet(pEngine);
+    auto watch = std::make_unique<CNetObserveGame>(pEngine);
+    if (!watch->Open(pAddress, pWhy))
+        return false;
+    g_watch = std::move(watch);
+    Opened(pEngine, g_watch.get());
     return true;
 }
 
 bool IsNetOpen()
 {
-    return g_net != nullptr;
+    return g_net || g_watch;
 }
 
 std::string NetHeadline()
 {
+    if (g_watch)
+        return g_watch->Headline();
     return g_net ? g_net->GetSession().Headline() : std::string();
 }
 
 bool NetMatchSeen()
 {
-    return g_net && g_net->MatchSeen();
+    return (g_net && g_net->MatchSeen()) || (g_watch && g_watch->BoardShown());
 }
 
 bool IsNetOver()
 {
-    return g_net && g_net->GetSession().GetPhase() == CNetSession::PHASE_OVER;
+    return (g_net && g_net->GetSession().GetPhase() == CNetSession::PHASE_OVER) ||
+           (g_watch && g_watch->IsOver());
 }
 
 unsigned NetElapsedSeconds()
 {
-    return g_net ? (SDL_GetTicks() - g_netOpenedAt) / 1000 : 0;
+    return IsNetOpen() ? (SDL_GetTicks() - g_netOpenedAt) / 1000 : 0;
 }
 
 void CloseNet(CGameEngine& pEngine)
 {
+    if (g_watch)
+    {
+        // Given up or stopped by choice is no failure; the world goes back to the menu.
+        g_watch->Leave();
+        g_lastExitStatus = g_watch->ExitStatus();
+        Closed(pEngine, g_watch.get());
+        g_watch.reset();
+        return;
+    }
     if (!g_net)
         return;
     CGameWorld& world = pEngine.GetWorld();
@@ -99,9 +142,8 @@ void CloseNet(CGameEngine& pEngine)
     g_lastExitStatus = g_net->ExitStatus();
     if (g_net->GetSession().GetPhase() != CNetSession::PHASE_OVER)
         g_net->GetSession().Leave(world);
-    if (pEngine.GetFrameHook() == g_net.get())
-        pEngine.SetFrameHook(nullptr);
     g_net->GetSession().Detach(world);
+    Closed(pEngine, g_net.get());
     g_net.reset();
     for (std::string& name : world.m_sideNames)
         name.clear();
@@ -116,6 +158,8 @@ void CloseNet(CGameEngine& pEngine)
 
 int NetExitStatus()
 {
+    if (g_watch)
+        return g_watch->ExitStatus();
     return g_net ? g_net->ExitStatus() : g_lastExitStatus;
 }
 } // namespace Sessions

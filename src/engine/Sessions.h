@@ -2,6 +2,7 @@
 
 #include <string>
 
+struct CNetAddress;
 struct CNetSetup;
 class CGameEngine;
 
@@ -22,8 +23,12 @@ void Watch(CGameEngine& pEngine, unsigned pGreen, unsigned pBlue, unsigned pSeed
 // screen that opened it (from the menu or for the command line) shows the waiting and gives
 // up. False, with why, when the socket cannot be opened.
 bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, std::string& pWhy);
-// Whether a network session is open, what it says (waiting, or why it ended), whether its
-// match has begun, and whether it is over (refused, unreachable, decided, left...).
+// Opens a session that watches a host's match from its observers' port, shown and given up
+// on the same screen; the calls below answer for it as for a played one.
+bool OpenObserve(CGameEngine& pEngine, const CNetAddress& pAddress, std::string& pWhy);
+// Whether a network session (played or watched) is open, what it says (waiting, or why it
+// ended), whether its match has begun, and whether it is over (refused, unreachable, decided,
+// left...).
 bool IsNetOpen();
 std::string NetHeadline();
 bool NetMatchSeen();

@@ -78,13 +78,14 @@ int main(int argc, char** argv)
     CAppSettings::Instance().Apply(engine);
     // Scripts ask for -once: the program ends with the network session, its status saying how.
     const bool once = engine.HasOption("once");
-    if (network)
+    if (network || observe)
     {
-        // Straight past the intro to the Play a Friend screen, hosting or joining as if chosen
-        // there: the waiting, and every end of the session, show on it and the program stays.
+        // Straight past the intro to the Play a Friend screen, hosting, joining or watching as
+        // if chosen there: the waiting, and every end of the session, show on it and the
+        // program stays.
         engine.AddOption("nointro");
         auto screen = std::make_unique<CFriendScreen>();
-        const bool opened = screen->Start(netSetup);
+        const bool opened = network ? screen->Start(netSetup) : screen->StartWatching(observed);
         if (!opened)
             std::fprintf(stderr, "ampwarden: %s\n", screen->GetStatus().c_str());
         engine.GetScreens().Push(std::move(screen));
@@ -94,28 +95,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    std::unique_ptr<CNetObserveGame> watching;
-    if (observe)
-    {
-        engine.AddOption("nointro");
-        watching = std::make_unique<CNetObserveGame>(engine);
-        if (!watching->Open(observed, why))
-        {
-            std::fprintf(stderr, "ampwarden: cannot start watching: %s\n", why.c_str());
-            engine.Shutdown();
-            return 1;
-        }
-        engine.SetFrameHook(watching.get());
-    }
     engine.Run();
-    if (watching)
-    {
-        engine.SetFrameHook(nullptr);
-        const int status = watching->ExitStatus();
-        watching.reset();
-        engine.Shutdown();
-        return status;
-    }
     Sessions::CloseNet(engine);
     engine.Shutdown();
     return once ? Sessions::NetExitStatus() : 0;

@@ -27,14 +27,47 @@ bool CNetObserveGame::Open(const CNetAddress& pAddress, std::string& pWhy)
     return m_observer.Open(pAddress, ProgramVersion(), DataFingerprint(RESOURCE_CATALOGUE), pWhy);
 }
 
+void CNetObserveGame::Leave()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    if (m_observer.GetPhase() != CNetObserver::PHASE_OVER)
+    {
+        m_left = true;
+        std::fprintf(stderr, "ampwarden: stopped watching\n");
+    }
+    CChatBoard::Instance().m_send = nullptr;
+    CChatBoard::Instance().Clear();
+    m_observer.Stop();
+    CGameWorld& world = m_engine.GetWorld();
+    if (m_engine.IsRunning() && world.m_state == STATE_MATCH)
+    {
+        world.Pause();
+        world.m_resumable = false;
+    }
+    m_drawnHeadline.clear();
+}
+
+bool CNetObserveGame::IsOver() const
+{
+    return m_closed || m_observer.GetPhase() == CNetObserver::PHASE_OVER;
+}
+
+std::string CNetObserveGame::Headline() const
+{
+    return m_left ? "Stopped watching" : m_observer.Headline();
+}
+
 int CNetObserveGame::ExitStatus() const
 {
-    return m_observer.EndedWell() ? 0 : 1;
+    return m_observer.EndedWell() || m_left ? 0 : 1;
 }
 
 bool CNetObserveGame::OnEvent(const SDL_Event& pEvent)
 {
-    if (pEvent.type == SDL_QUIT)
+    // Until the board shows, and once it is left, the Play a Friend screen takes the input.
+    if (pEvent.type == SDL_QUIT || m_closed || !m_boardShown || m_engine.GetWorld().m_state != STATE_MATCH)
         return false;
     const bool watching = m_observer.GetPhase() == CNetObserver::PHASE_WATCHING ||
                           (m_observer.GetPhase() == CNetObserver::PHASE_OVER && m_observer.EndedWell());
@@ -42,11 +75,10 @@ bool CNetObserveGame::OnEvent(const SDL_Event& pEvent)
         return true;
     if (pEvent.type == SDL_KEYDOWN && pEvent.key.keysym.sym == SDLK_ESCAPE)
     {
-        std::fprintf(stderr, "ampwarden: stopped watching\n");
-        m_engine.Quit();
+        Leave();
         return true;
     }
-    // Until the match shows, the veiled menu takes nothing.
+    // While it catches up the board takes nothing.
     const bool input = pEvent.type == SDL_KEYDOWN || pEvent.type == SDL_KEYUP ||
                        pEvent.type == SDL_MOUSEBUTTONDOWN || pEvent.type == SDL_MOUSEBUTTONUP;
     return input && !watching;
@@ -54,7 +86,11 @@ bool CNetObserveGame::OnEvent(const SDL_Event& pEvent)
 
 bool CNetObserveGame::OnFrame()
 {
+    if (m_closed)
+        return false;
     m_observer.Pump();
+    if (m_engine.GetWorld().m_driver == &m_observer)
+        m_boardShown = true;
     const std::string headline = m_observer.Headline();
     if (headline == m_drawnHeadline)
         return false;
@@ -65,18 +101,17 @@ bool CNetObserveGame::OnFrame()
 void CNetObserveGame::DrawOver()
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
-    if (!font || m_drawnHeadline.empty())
+    // Before the board shows, the screen under it says what happens.
+    if (!font || m_drawnHeadline.empty() || !m_boardShown || m_closed)
         return;
-    const bool board = m_observer.GetPhase() == CNetObserver::PHASE_WATCHING ||
-                       (m_observer.GetPhase() == CNetObserver::PHASE_OVER && m_observer.GetThrough() > 0);
     const int w = m_engine.GetWorld().GetWindowWidth();
     const int h = m_engine.GetWorld().GetWindowHeight();
-    // Before the match the veil hides the menu; over the board it is a band.
-    const float bottom = board ? static_cast<float>(h / 2 - 110) : 0.0f;
-    const float top = board ? static_cast<float>(h / 2 - 60) : static_cast<float>(h);
+    // A band over the board: catching up, or how it ended.
+    const float bottom = static_cast<float>(h / 2 - 110);
+    const float top = static_cast<float>(h / 2 - 60);
     glLoadIdentity();
     glBindTexture(GL_TEXTURE_2D, 0);
-    glColor4f(0.0f, 0.0f, 0.0f, board ? 0.6f : 0.85f);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
     glBegin(GL_QUADS);
     glVertex2f(0.0f, bottom);
     glVertex2f(static_cast<float>(w), bottom);
@@ -84,17 +119,11 @@ void CNetObserveGame::DrawOver()
     glVertex2f(0.0f, top);
     glEnd();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    const std::string lines[2] = {m_drawnHeadline, "Escape stops watching"};
-    for (int i = 0; i < 2; ++i)
-    {
-        glPushMatrix();
-        glTranslatef(static_cast<float>(w / 2) - 0.5f * font->GetTextWidth(lines[i].c_str()),
-                     static_cast<float>(board ? h / 2 - 90 - 30 * i : h / 2 - 40 - 40 * i), 0.0f);
-        font->DrawText(lines[i].c_str());
-        glPopMatrix();
-        if (board)
-            break;
-    }
+    glPushMatrix();
+    glTranslatef(static_cast<float>(w / 2) - 0.5f * font->GetTextWidth(m_drawnHeadline.c_str()),
+                 static_cast<float>(h / 2 - 90), 0.0f);
+    font->DrawText(m_drawnHeadline.c_str());
+    glPopMatrix();
 }
 
 bool WantsQuietObservers(int pArgc, char** pArgv)

@@ -24,7 +24,10 @@ bool RunsBefore(const CMatchCommand& pA, const CMatchCommand& pB)
 }
 } // namespace
 
-CNetObserver::CNetObserver(CGameWorld& pWorld) : CViewerControls(pWorld) {}
+CNetObserver::CNetObserver(CGameWorld& pWorld) : CViewerControls(pWorld)
+{
+    m_escapeText = "Esc stop watching";
+}
 
 CNetObserver::~CNetObserver()
 {
@@ -150,9 +153,14 @@ void CNetObserver::Pump()
     // Played to where the host's match ended.
     if (m_phase == PHASE_WATCHING && m_hostEnded && m_attached && m_world.m_matchSteps >= m_lastStep)
     {
+        // How the host said it ended, for the screen the observer goes back to.
+        const char* how = m_endReason == BYE_FINISHED  ? "decided"
+                          : m_endReason == BYE_QUIT    ? "a player left"
+                          : m_endReason == BYE_CLAIMED ? "a player went silent"
+                                                       : "broken off";
         char text[160];
-        std::snprintf(text, sizeof text, "The match is over at step %d (hash %016llx)", m_world.m_matchSteps,
-                      static_cast<unsigned long long>(HashMatchState(m_world)));
+        std::snprintf(text, sizeof text, "The match is over at step %d (hash %016llx): %s",
+                      m_world.m_matchSteps, static_cast<unsigned long long>(HashMatchState(m_world)), how);
         if (m_endReason != BYE_FINISHED)
             m_world.m_summaryOpen = true;
         End(text, true);

@@ -92,7 +92,7 @@ void CViewerControls::DrawOverlay(CGameWorld& pWorld)
     const CReplayTimeline* timeline = Timeline();
     std::string text = Status(pWorld) + (m_paused ? "   Paused" : "   x" + std::to_string(m_speed)) +
                        "      Space pause   1-4 speed x1 x2 x4 x8   " + (timeline ? "N next mark   " : "") +
-                       "Esc menu";
+                       m_escapeText;
     // Flush with the board's right edge, clear of the energy bar beside it, on a plate of its
     // own so that nothing on the board shows through.
     const float right = 0.5f * (static_cast<float>(pWorld.GetWindowWidth()) + pWorld.GetBoardWidth()) - 8.0f;

@@ -50,6 +50,8 @@ class CViewerControls : public CMatchDriver
     virtual int TimelineEnd() const { return 0; }
 
     CGameWorld& m_world;
+    // What the legend says Escape does.
+    std::string m_escapeText = "Esc menu";
 
   private:
     bool m_paused = false;

@@ -73,7 +73,12 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
     const std::vector<std::string>& recent = CAppSettings::Instance().GetRecentHosts();
     if (!recent.empty())
         m_address->SetText(recent.front());
-    Add(std::make_unique<CButton>(Row(5), "Join", [this] { Join(m_address->GetText()); }));
+    // Join and Watch side by side, each with a hit area of its own.
+    const CRect join = Row(5);
+    Add(std::make_unique<CButton>(CRect{join.x, join.y, 280, join.h}, "Join",
+                                  [this] { Join(m_address->GetText()); }));
+    Add(std::make_unique<CButton>(CRect{join.x + 300, join.y, join.w - 300, join.h}, "Watch their match",
+                                  [this] { Watch(m_address->GetText()); }));
     // The last addresses joined, one click away, in a column of their own.
     m_recentShown = !recent.empty();
     for (int i = 0; i < static_cast<int>(recent.size()) && i < RECENT_SHOWN; ++i)
@@ -93,21 +98,38 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
     SetStatus("Host and tell your friend an address below, or join theirs", false);
 }
 
+namespace
+{
+std::string AddressText(const CNetAddress& pAddress, int pPort)
+{
+    return (pAddress.ipv6 ? "[" + pAddress.host + "]" : pAddress.host) + ":" + std::to_string(pPort);
+}
+} // namespace
+
 bool CFriendScreen::Start(const CNetSetup& pSetup)
 {
     const CNetAddress& address = pSetup.address;
     if (pSetup.hosting)
         m_port->SetText(std::to_string(address.port));
     else
-        m_address->SetText((address.ipv6 ? "[" + address.host + "]" : address.host) + ":" +
-                           std::to_string(address.port));
-    return OpenSession(pSetup, pSetup.hosting ? "Cannot host: " : "Cannot join: ");
+        m_address->SetText(AddressText(address, address.port));
+    return OpenSession(&pSetup, nullptr, pSetup.hosting ? "Cannot host: " : "Cannot join: ");
 }
 
-bool CFriendScreen::OpenSession(const CNetSetup& pSetup, const std::string& pFailure)
+bool CFriendScreen::StartWatching(const CNetAddress& pObservers)
+{
+    // The field holds the host's own port, as for joining.
+    if (pObservers.port > 1)
+        m_address->SetText(AddressText(pObservers, pObservers.port - 1));
+    return OpenSession(nullptr, &pObservers, "Cannot watch: ");
+}
+
+bool CFriendScreen::OpenSession(const CNetSetup* pSetup, const CNetAddress* pObservers,
+                                const std::string& pFailure)
 {
     std::string why;
-    if (!Sessions::OpenNet(CGameEngine::Instance(), pSetup, why))
+    CGameEngine& engine = CGameEngine::Instance();
+    if (pSetup ? !Sessions::OpenNet(engine, *pSetup, why) : !Sessions::OpenObserve(engine, *pObservers, why))
     {
         SetStatus(pFailure + why, true);
         return false;
@@ -128,7 +150,7 @@ void CFriendScreen::Host()
     CNetSetup setup;
     setup.hosting = true;
     setup.address.port = port;
-    OpenSession(setup, "Cannot host: ");
+    OpenSession(&setup, nullptr, "Cannot host: ");
 }
 
 void CFriendScreen::Join(const std::string& pAddress)
@@ -141,7 +163,28 @@ void CFriendScreen::Join(const std::string& pAddress)
         SetStatus("Cannot join " + pAddress.substr(0, 64) + ": " + why, true);
         return;
     }
-    if (OpenSession(setup, "Cannot join: "))
+    if (OpenSession(&setup, nullptr, "Cannot join: "))
+        CAppSettings::Instance().AddRecentHost(pAddress);
+}
+
+void CFriendScreen::Watch(const std::string& pAddress)
+{
+    CNetAddress address;
+    address.port = Net::DEFAULT_PORT;
+    std::string why;
+    if (!ParseNetAddress(pAddress, address, why))
+    {
+        SetStatus("Cannot watch " + pAddress.substr(0, 64) + ": " + why, true);
+        return;
+    }
+    // Observers are taken on the port after the players'.
+    if (address.port == 65535)
+    {
+        SetStatus("Cannot watch: the host's port is at most 65534 (observers take the next)", true);
+        return;
+    }
+    ++address.port;
+    if (OpenSession(nullptr, &address, "Cannot watch: "))
         CAppSettings::Instance().AddRecentHost(pAddress);
 }
 

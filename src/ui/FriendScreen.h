@@ -7,11 +7,13 @@
 
 class CButton;
 class CTextField;
+struct CNetAddress;
 struct CNetSetup;
 
-// Hosting (a port, the addresses a friend can reach this machine at) or joining (HOST[:PORT],
-// the last five offered). The waiting shows here with its time and Cancel; every end of the
-// session comes back here with its reason.
+// Hosting (a port, the addresses a friend can reach this machine at), joining (HOST[:PORT],
+// the last five offered) or watching that host's match from its observers' port (PORT plus
+// one). The waiting shows here with its time and Cancel; every end of the session comes back
+// here with its reason.
 class CFriendScreen : public CScreen
 {
   public:
@@ -19,13 +21,16 @@ class CFriendScreen : public CScreen
     // Hosts or joins as the command line asked, the fields filled in as if typed; false, with
     // the reason as the screen's status, when the session cannot be opened.
     bool Start(const CNetSetup& pSetup);
+    // Watches as the command line asked: pObservers is the observers' port itself.
+    bool StartWatching(const CNetAddress& pObservers);
     bool OnFrame() override;
     void Back() override;
 
   private:
     void Host();
     void Join(const std::string& pAddress);
-    bool OpenSession(const CNetSetup& pSetup, const std::string& pFailure);
+    void Watch(const std::string& pAddress);
+    bool OpenSession(const CNetSetup* pSetup, const CNetAddress* pObservers, const std::string& pFailure);
     void Cancel();
     // Closes the session, with what is said of its end.
     void Close(const std::string& pWhy, bool pProblem);

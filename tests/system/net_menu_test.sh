@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A network match started from the menus of two windows on loopback: one hosts from Play a
-# Friend on a port typed in, the other types 127.0.0.1:PORT and joins. Each side builds an
-# extender that both windows show; the host leaves, and both windows come back to Play a
-# Friend with the reason, and on to the menu, without the program ending.
+# Friend on a port typed in, the other types 127.0.0.1:PORT and joins, and a third watches
+# that address. Each side builds an extender that all three windows show; the host leaves, and
+# every window comes back to Play a Friend with the reason, without the program ending.
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
 command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh installs it)"
@@ -67,6 +67,23 @@ wait_for "$AW_TMP/game.err" "match started"
 wait_for "$AW_TMP/join.err" "match started"
 aw_note "joined from the menu: $(grep 'match started' "$AW_TMP/join.err")"
 
+(cd "$AW_ROOT" && exec "$AW_GAME" -nointro) >"$AW_TMP/watch.out" 2>"$AW_TMP/watch.err" &
+watch_pid=$!
+trap 'kill $join_pid $watch_pid 2>/dev/null; aw_cleanup' EXIT
+for _ in $(seq 1 100); do
+    watch_win="$(xdotool search --onlyvisible --name '^Ampwarden$' 2>/dev/null | grep -v -e "^$host_win\$" -e "^$join_win\$" | head -n 1)"
+    [ -n "$watch_win" ] && break
+    sleep 0.1
+done
+[ -n "$watch_win" ] || aw_fail "no third window"
+sleep 1
+focus "$watch_win"
+aw_click 200 470
+type_into 600 305 "127.0.0.1:$port"
+aw_click 600 345
+wait_for "$AW_TMP/watch.err" "watching as observer 1"
+aw_note "watched from the menu: $(grep 'watching as' "$AW_TMP/watch.err" | sed 's/ampwarden: //')"
+
 # Green builds right of its main node in the host's window, blue left of its own.
 focus "$host_win"
 keys 1
@@ -75,13 +92,13 @@ focus "$join_win"
 keys 1
 aw_click 767 384
 sleep 1.5
-for win in "$host_win" "$join_win"; do
+for win in "$host_win" "$join_win" "$watch_win"; do
     focus "$win"
     aw_screenshot built
     [ "$(count 247 374 20 20 green)" -ge 20 ] && [ "$(count 757 374 20 20 blue)" -ge 20 ] ||
         aw_fail "both extenders are not in window $win"
 done
-aw_note "each side's extender shows in both windows"
+aw_note "each side's extender shows in all three windows"
 for win in "$host_win" "$join_win"; do
     focus "$win"
     aw_screenshot names
@@ -113,6 +130,18 @@ for side in host join; do
 done
 kill -0 "$host_pid" && kill -0 "$join_pid" || aw_fail "a program ended after the network match"
 aw_note "both windows are back on the menu, both programs running"
+wait_for "$AW_TMP/watch.err" "The match is over"
+focus "$watch_win"
+keys Escape
+sleep 0.8
+aw_screenshot back_watch
+status="$(ocr 100 80 824 25)"
+echo "$status" | grep -q "The match is over.*decided" && ocr 312 35 400 40 | grep -q "Play a Friend" ||
+    aw_fail "the observer is not back on Play a Friend with the reason: $status"
+aw_note "the observer back on Play a Friend: $status"
+keys Escape Escape
+for _ in $(seq 1 50); do kill -0 "$watch_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$watch_pid" || aw_fail "the observer ended with a failure"
 
 focus "$join_win"
 keys Escape
