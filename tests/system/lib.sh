@@ -19,6 +19,8 @@ AW_STATUS=""
 AW_SHOT=""
 AW_WORKDIR=""
 AW_XVFB_PID=""
+# Other game programs the script started (aw_track), ended with it however it ends.
+AW_TRACKED=()
 
 aw_fail() {
     echo "FAIL: $*" >&2
@@ -33,6 +35,12 @@ aw_note() { echo "- $*"; }
 
 aw_cleanup() {
     aw_stop
+    # A game left running would hold its window on the shared display into the next test.
+    local pid
+    for pid in "${AW_TRACKED[@]}"; do
+        kill -CONT "$pid" 2>/dev/null
+        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    done
     [ -n "$AW_XVFB_PID" ] && { kill "$AW_XVFB_PID" 2>/dev/null; wait "$AW_XVFB_PID" 2>/dev/null; }
     if [ -n "${AW_TMP:-}" ]; then
         if [ -n "${AW_KEEP:-}" ]; then echo "kept $AW_TMP" >&2; else rm -rf "$AW_TMP"; fi
@@ -96,12 +104,26 @@ aw_start() {
 
 aw_running() { [ -n "$AW_PID" ] && kill -0 "$AW_PID" 2>/dev/null; }
 
-# aw_wait_window [SECONDS]: waits for the game's window (caption "Ampwarden"); sets $AW_WIN.
+# aw_track PID...: game programs the script started itself, ended on exit if still running.
+aw_track() { AW_TRACKED+=("$@"); }
+
+# aw_window_of PID [SECONDS]: prints the window (caption "Ampwarden") of that game program,
+# waiting for it; nothing when none came. By its process, not only its caption, so that a
+# window of another program on the display is never taken for it.
+aw_window_of() {
+    timeout "${2:-30}" xdotool search --sync --all --onlyvisible --pid "$1" --name '^Ampwarden$' 2>/dev/null |
+        head -n 1
+}
+
+# aw_wait_window [SECONDS]: waits for the window of the game started by aw_start (or whose
+# pid is in $AW_PID), and puts it on top; sets $AW_WIN.
 aw_wait_window() {
-    local limit="${1:-20}"
-    AW_WIN="$(timeout "$limit" xdotool search --sync --onlyvisible --name '^Ampwarden$' 2>/dev/null | head -n 1)"
+    local limit="${1:-30}"
+    [ -n "$AW_PID" ] || aw_fail "no game started to wait for"
+    AW_WIN="$(aw_window_of "$AW_PID" "$limit")"
     [ -n "$AW_WIN" ] || { aw_running || aw_wait_exit 5; aw_fail "no game window within ${limit}s"; }
     aw_running || aw_fail "the game ended right after opening its window"
+    xdotool windowraise "$AW_WIN"
 }
 
 # aw_caption: the window's title.
