@@ -24,6 +24,8 @@ AW_TRACKED=()
 
 aw_fail() {
     echo "FAIL: $*" >&2
+    # Kept runs keep the window as it was when the test gave up.
+    [ -n "${AW_KEEP:-}" ] && [ -n "$AW_WIN" ] && [ -n "${AW_TMP:-}" ] && import -window "$AW_WIN" "$AW_TMP/failed.png" 2>/dev/null
     if [ -n "${AW_TMP:-}" ]; then
         [ -s "$AW_TMP/game.err" ] && { echo "--- game stderr:" >&2; tail -n 20 "$AW_TMP/game.err" >&2; }
         [ -s "$AW_TMP/game.out" ] && { echo "--- game stdout:" >&2; tail -n 20 "$AW_TMP/game.out" >&2; }
@@ -37,10 +39,7 @@ aw_cleanup() {
     aw_stop
     # A game left running would hold its window on the shared display into the next test.
     local pid
-    for pid in "${AW_TRACKED[@]}"; do
-        kill -CONT "$pid" 2>/dev/null
-        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
+    for pid in "${AW_TRACKED[@]}"; do aw_end "$pid"; done
     [ -n "$AW_XVFB_PID" ] && { kill "$AW_XVFB_PID" 2>/dev/null; wait "$AW_XVFB_PID" 2>/dev/null; }
     if [ -n "${AW_TMP:-}" ]; then
         if [ -n "${AW_KEEP:-}" ]; then echo "kept $AW_TMP" >&2; else rm -rf "$AW_TMP"; fi
@@ -165,13 +164,30 @@ aw_screenshot() {
     AW_SHOT="$AW_TMP/$name.ppm"
 }
 
+# aw_shot_until SECONDS NAME TEST...: takes screenshots (aw_screenshot NAME) until the command
+# TEST, run after each, succeeds; false when it has not within SECONDS. For what the game shows a
+# moment after the input that asks for it, which on a busy machine can take seconds. AW_POLL sets
+# the pause between screenshots (default 0.2 s), longer for long waits, to leave the game the
+# processor.
+aw_shot_until() {
+    local end=$((SECONDS + $1)) name="$2"
+    shift 2
+    while :; do
+        aw_screenshot "$name"
+        "$@" && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep "${AW_POLL:-0.2}"
+    done
+}
+
 # aw_pixel PPM X Y: prints "R G B".
 aw_pixel() { "$AW_PYTHON" "$AW_SYSTEM_DIR/xtool.py" pixel "$@" || aw_fail "cannot read pixel $2,$3"; }
 
-# aw_expect_colour_in PPM X Y W H R G B [TOL]: some pixel of the rectangle has this colour.
+# aw_colour_in PPM X Y W H R G B [TOL]: whether some pixel of the rectangle has this colour;
+# aw_expect_colour_in fails the test when none has.
+aw_colour_in() { "$AW_PYTHON" "$AW_SYSTEM_DIR/xtool.py" region "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "${9:-8}"; }
 aw_expect_colour_in() {
-    "$AW_PYTHON" "$AW_SYSTEM_DIR/xtool.py" region "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "${9:-8}" ||
-        aw_fail "no pixel near rgb($6,$7,$8) in the ${4}x${5} area at $2,$3"
+    aw_colour_in "$@" || aw_fail "no pixel near rgb($6,$7,$8) in the ${4}x${5} area at $2,$3"
 }
 
 # aw_close_window: asks the window to close, as a window manager's close button does.
@@ -207,12 +223,24 @@ aw_expect_stderr() {
     grep -qF -- "$1" "$AW_TMP/game.err" || aw_fail "stderr does not mention: $1"
 }
 
+# aw_end PID: ends a game program the script started: asked to (SIGTERM, which the game takes
+# as its window closing), killed if it has not ended within 10 s, as one stuck before it reads
+# its events would not.
+aw_end() {
+    local watchdog
+    kill -CONT "$1" 2>/dev/null
+    kill "$1" 2>/dev/null
+    (sleep 10 && kill -KILL "$1" 2>/dev/null) &
+    watchdog=$!
+    wait "$1" 2>/dev/null
+    kill "$watchdog" 2>/dev/null
+    wait "$watchdog" 2>/dev/null
+    return 0
+}
+
 # aw_stop: ends the game if it still runs.
 aw_stop() {
-    if [ -n "$AW_PID" ]; then
-        kill "$AW_PID" 2>/dev/null
-        wait "$AW_PID" 2>/dev/null
-        AW_PID=""
-    fi
+    [ -z "$AW_PID" ] || aw_end "$AW_PID"
+    AW_PID=""
     return 0
 }
