@@ -108,10 +108,17 @@ aw_track() { AW_TRACKED+=("$@"); }
 
 # aw_window_of PID [SECONDS]: prints the window (caption "Ampwarden") of that game program,
 # waiting for it; nothing when none came. By its process, not only its caption, so that a
-# window of another program on the display is never taken for it.
+# window of another program on the display is never taken for it. One search at a time, again
+# until it finds it: a window destroyed while xdotool looks at it (as the game's first one is,
+# while the game starts) ends that search with an X error.
 aw_window_of() {
-    timeout "${2:-30}" xdotool search --sync --all --onlyvisible --pid "$1" --name '^Ampwarden$' 2>/dev/null |
-        head -n 1
+    local end=$((SECONDS + ${2:-30})) win
+    while :; do
+        win="$(timeout 10 xdotool search --all --onlyvisible --pid "$1" --name '^Ampwarden$' 2>/dev/null | head -n 1)"
+        [ -n "$win" ] && { echo "$win"; return 0; }
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
 }
 
 # aw_wait_window [SECONDS]: waits for the window of the game started by aw_start (or whose
