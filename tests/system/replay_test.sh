@@ -45,7 +45,7 @@ aw_wait_window
 aw_shot_until 20 menu menu_shown || aw_fail "no menu"
 aw_click 200 260
 aw_shot_until 20 levels levels_shown || aw_fail "New Game shows no levels"
-aw_click 600 380
+aw_click 600 342
 aw_shot_until 20 board board_shown || aw_fail "no match on the board"
 aw_key 1
 aw_click 257 384
