@@ -8,6 +8,7 @@
 #include "engine/Version.h"
 #include "net/NetChatLink.h"
 #include "net/NetSession.h"
+#include "net/Udp6Bridge.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 
@@ -19,6 +20,8 @@ const size_t SLOTS = Net::MAX_OBSERVERS + 2;
 const int EVENTS_PER_PUMP = 64;
 // A match with more commands than this is not kept for observers.
 const size_t KEPT_COMMANDS = 4 * Net::MAX_CATCH_UP_COMMANDS;
+// An IPv6 observer the bridge keeps while it is silent: longer than one is let be silent.
+const uint32_t BRIDGE_IDLE_MS = 60000;
 } // namespace
 
 CNetObserverHost::~CNetObserverHost()
@@ -28,6 +31,8 @@ CNetObserverHost::~CNetObserverHost()
     for (CWatcher& watcher : m_watchers)
         enet_peer_disconnect_now(watcher.peer, 0);
     enet_host_flush(m_host);
+    if (m_bridge)
+        m_bridge->Pump();
     enet_host_destroy(m_host);
 }
 
@@ -49,6 +54,11 @@ bool CNetObserverHost::Listen(uint16_t pPort, const std::string& pVersion, const
     m_host->maximumWaitingData = 64 * Net::MAX_MESSAGE_BYTES;
     m_version = pVersion;
     m_fingerprint = pFingerprint;
+    // As the players' port: IPv6 on the same port number, carried to ENet by a bridge.
+    std::string noIpv6;
+    m_bridge = CUdp6Bridge::Host(m_host->address.port, BRIDGE_IDLE_MS, noIpv6);
+    if (!m_bridge && noIpv6 != CUdp6Bridge::NO_IPV6)
+        std::fprintf(stderr, "ampwarden: observers over IPv4 only: %s\n", noIpv6.c_str());
     return true;
 }
 
@@ -103,6 +113,8 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
     // The board may go on to other matches: they are nobody's to watch.
     if (m_ended)
         Detach(pWorld);
+    if (m_bridge)
+        m_bridge->Pump();
     ENetEvent event;
     for (int i = 0; i < EVENTS_PER_PUMP && enet_host_service(m_host, &event, 0) > 0; ++i)
     {
@@ -169,6 +181,8 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
                                     [](const CWatcher& pWatcher) { return pWatcher.peer == nullptr; }),
                      m_watchers.end());
     enet_host_flush(m_host);
+    if (m_bridge)
+        m_bridge->Pump();
 }
 
 void CNetObserverHost::Drop(CWatcher& pWatcher, uint32_t pCode, const std::string& pWhy)

@@ -12,7 +12,7 @@
 //     [--observers PORT [--quiet-observers 1]] [--say-at STEP [--chat-flood N]]
 //   --observers (host) takes observers on PORT; --say-at says a chat line at the step, or
 //   sends N lines at once past the limit (a flood the other side must cut).
-//   ampwarden-netpeer --observe PORT [--steps N] [--seconds S] [--fast 1] [--stop-reading-at STEP]
+//   ampwarden-netpeer --observe PORT|[::1]:PORT [--steps N] [--seconds S] [--fast 1] [--stop-reading-at STEP]
 //     [--say-at STEP [--chat-flood N]] [--evil command --evil-at STEP] [--hashes FILE]
 //     watches the match of the host whose observers' port is PORT; exits 0 once it played the
 //     match to the end the host named (or to --steps), 6 when it was dropped or refused.
@@ -70,7 +70,7 @@ struct CPeerOptions
     int squatters = 0;
     // Watching: the observers' port a host opens, or the one an observer reaches.
     int observersPort = 0;
-    int observePort = 0;
+    CNetAddress observe;
     bool quietObservers = false;
     // An observer that stops reading at this step (and sleeps out its time).
     int stopReadingAt = -1;
@@ -95,6 +95,7 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
     pOut.setup.version = ProgramVersion();
     pOut.setup.fingerprint = DataFingerprint("Data/resources.xml");
     pOut.setup.address.host = "127.0.0.1";
+    pOut.observe.host = "127.0.0.1";
     bool side = false;
     for (int i = 1; i + 1 < pArgc; i += 2)
     {
@@ -120,6 +121,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.recordFolder = value;
         else if (name == "--evil")
             pOut.evil = value;
+        else if (name == "--observe" && !isNumber)
+            side = JoinsLoopback(value, pOut.observe) && pOut.observe.port > 0;
         else if (!isNumber || number > 1000000000)
             return false;
         else if (name == "--seed")
@@ -153,7 +156,7 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
         else if (name == "--observers" && number > 0 && number < 65536)
             pOut.observersPort = static_cast<int>(number);
         else if (name == "--observe" && number > 0 && number < 65536)
-            pOut.observePort = static_cast<int>(number), side = true;
+            pOut.observe.port = static_cast<uint16_t>(number), side = true;
         else if (name == "--quiet-observers")
             pOut.quietObservers = number != 0;
         else if (name == "--stop-reading-at")
@@ -275,11 +278,8 @@ std::string HashText(uint64_t pHash)
 int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
 {
     CNetObserver observer(pWorld);
-    CNetAddress address;
-    address.host = "127.0.0.1";
-    address.port = static_cast<uint16_t>(pOptions.observePort);
     std::string why;
-    if (!observer.Open(address, pOptions.setup.version, pOptions.setup.fingerprint, why))
+    if (!observer.Open(pOptions.observe, pOptions.setup.version, pOptions.setup.fingerprint, why))
         return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::seconds(pOptions.seconds);
@@ -345,8 +345,8 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
         "observer %d: caught up at step %d from %d commands (rebuilt in %u ms, ready %u ms after opening); "
         "watched to step %d, final hash %s; received %llu B to catch up, then %.0f B/s over %.1f s; %zu chat "
         "lines\n",
-        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs, stats.readyAfterOpenMs,
-        pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
+        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs,
+        stats.readyAfterOpenMs, pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
         static_cast<unsigned long long>(stats.catchUpBytes),
         seconds > 0 ? (stats.bytesReceived - stats.catchUpBytes) / seconds : 0.0, seconds,
         CChatBoard::Instance().Lines().size());
@@ -412,7 +412,7 @@ int main(int argc, char** argv)
     }
     CGameWorld& world = engine.GetWorld();
     world.m_keepEffects = false;
-    if (options.observePort > 0)
+    if (options.observe.port > 0)
         return Observe(options, world);
     CNetSession session;
     // Recorded as the game records a network match: the host's start date on both sides.
