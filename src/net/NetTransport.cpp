@@ -119,6 +119,22 @@ bool CNetTransport::ConnectAgain(const CNetTransport& pReached, std::string& pWh
     return ConnectTo(pWhy);
 }
 
+bool CNetTransport::ConnectAgain(std::string& pWhy)
+{
+    if (!m_reached)
+        return pWhy = "no host reached before", false;
+    m_carriedSent = BytesSent();
+    m_carriedReceived = BytesReceived();
+    m_carriedDatagrams = DatagramsSent();
+    if (m_host)
+        enet_host_destroy(m_host);
+    m_host = nullptr;
+    m_peer = nullptr;
+    m_candidates.clear();
+    m_bridge.reset();
+    return ConnectTo(pWhy);
+}
+
 bool CNetTransport::ConnectTo(std::string& pWhy)
 {
     const CResolvedHost& resolved = *m_reached;

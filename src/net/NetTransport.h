@@ -57,6 +57,9 @@ class CNetTransport
     // Starts reaching the host the other transport reached, by the address its name gave then
     // (no lookup again, which could hold the frame up while the network is in trouble).
     bool ConnectAgain(const CNetTransport& pReached, std::string& pWhy);
+    // Lets go of whatever link or attempt it has (without a goodbye: its other end is gone) and
+    // starts reaching the same host again, by the address looked up the first time.
+    bool ConnectAgain(std::string& pWhy);
     // The next event, waiting at most pWaitMs for one; sends what is queued.
     bool Poll(CEvent& pEvent, uint32_t pWaitMs = 0);
     // Channels are ordered each on its own: a loss on one holds up only that one.

@@ -14,6 +14,7 @@
 //   sends N lines at once past the limit (a flood the other side must cut).
 //   ampwarden-netpeer --observe PORT|[::1]:PORT [--steps N] [--seconds S] [--fast 1] [--stop-reading-at STEP]
 //     [--say-at STEP [--chat-flood N]] [--evil command --evil-at STEP] [--hashes FILE]
+//     [--return-tries N]
 //     watches the match of the host whose observers' port is PORT; exits 0 once it played the
 //     match to the end the host named (or to --steps), 6 when it was dropped or refused.
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
@@ -74,6 +75,8 @@ struct CPeerOptions
     bool quietObservers = false;
     // An observer that stops reading at this step (and sleeps out its time).
     int stopReadingAt = -1;
+    // An observer that lost its host tries it again this many times (0: the observer's own count).
+    int returnTries = 0;
     // Chat: a line at this step; or a flood of this many lines at once, past the limit.
     int sayAt = -1;
     int chatFlood = 0;
@@ -159,6 +162,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.observe.port = static_cast<uint16_t>(number), side = true;
         else if (name == "--quiet-observers")
             pOut.quietObservers = number != 0;
+        else if (name == "--return-tries")
+            pOut.returnTries = static_cast<int>(number);
         else if (name == "--stop-reading-at")
             pOut.stopReadingAt = static_cast<int>(number);
         else if (name == "--say-at")
@@ -278,6 +283,8 @@ std::string HashText(uint64_t pHash)
 int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
 {
     CNetObserver observer(pWorld);
+    if (pOptions.returnTries > 0)
+        observer.SetReturnTries(pOptions.returnTries);
     std::string why;
     if (!observer.Open(pOptions.observe, pOptions.setup.version, pOptions.setup.fingerprint, why))
         return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
@@ -344,12 +351,12 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
     std::printf(
         "observer %d: caught up at step %d from %d commands (rebuilt in %u ms, ready %u ms after opening); "
         "watched to step %d, final hash %s; received %llu B to catch up, then %.0f B/s over %.1f s; %zu chat "
-        "lines\n",
+        "lines; came back %d times\n",
         observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs,
         stats.readyAfterOpenMs, pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
         static_cast<unsigned long long>(stats.catchUpBytes),
         seconds > 0 ? (stats.bytesReceived - stats.catchUpBytes) / seconds : 0.0, seconds,
-        CChatBoard::Instance().Lines().size());
+        CChatBoard::Instance().Lines().size(), stats.returns);
     observer.Stop();
     const bool reached = pOptions.setup.stepLimit > 0 && pWorld.m_matchSteps >= pOptions.setup.stepLimit;
     return observer.EndedWell() || reached ? 0 : 6;
