@@ -152,10 +152,11 @@ void CNetObserver::Pump()
             break;
         }
     }
-    if (m_watched && (m_phase == PHASE_WATCHING || m_phase == PHASE_CATCHING_UP) && m_transport.IsConnected() &&
-        m_transport.MsSinceHeard() > HOST_SILENCE_MS)
+    if (m_watched && (m_phase == PHASE_WATCHING || m_phase == PHASE_CATCHING_UP) &&
+        m_transport.IsConnected() && m_transport.MsSinceHeard() > HOST_SILENCE_MS)
     {
-        std::fprintf(stderr, "ampwarden: nothing from %s for %u s\n", m_hostText.c_str(), HOST_SILENCE_MS / 1000);
+        std::fprintf(stderr, "ampwarden: nothing from %s for %u s\n", m_hostText.c_str(),
+                     HOST_SILENCE_MS / 1000);
         Lost();
     }
     Acknowledge();
@@ -317,10 +318,11 @@ void CNetObserver::RebuildSome()
         m_returning = false;
         ++m_stats.returns;
         m_stats.returnMs = now - m_lostAt;
-        std::fprintf(stderr,
-                     "ampwarden: back watching as observer %d from step %d, %u ms after the host was lost (try "
-                     "%d; rebuilt in %u ms)\n",
-                     m_number, target, m_stats.returnMs, m_tries, now - m_rebuildStartedAt);
+        std::fprintf(
+            stderr,
+            "ampwarden: back watching as observer %d from step %d, %u ms after the host was lost (try "
+            "%d; rebuilt in %u ms)\n",
+            m_number, target, m_stats.returnMs, m_tries, now - m_rebuildStartedAt);
         return;
     }
     m_watched = true;
@@ -368,7 +370,8 @@ void CNetObserver::TryAgain()
     {
         m_returning = false;
         return End("Stopped watching: " + m_hostText + " did not bring the match back (" +
-                       std::to_string(m_tries) + " tries in " + std::to_string((now - m_lostAt) / 1000) + " s)",
+                       std::to_string(m_tries) + " tries in " + std::to_string((now - m_lostAt) / 1000) +
+                       " s)",
                    false);
     }
     if (m_phase != PHASE_RETURNING || (m_tries > 0 && now - m_triedAt < RETURN_EVERY_MS))
