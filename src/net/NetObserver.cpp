@@ -107,6 +107,10 @@ void CNetObserver::Pump()
         {
             CNetMessage message;
             std::string why;
+            if (event.oversized > 0)
+                return End("Stopped watching: the host sent a packet of " + std::to_string(event.oversized) +
+                               " bytes",
+                           false);
             if (!DecodeNetMessage(event.data.data(), event.data.size(), message, why))
                 return End("Stopped watching: the host sent " + why, false);
             OnMessage(message);

@@ -79,7 +79,7 @@ class CNetObserver : public CViewerControls
     // Fewer tries to reach a lost host again (tools and tests).
     void SetReturnTries(int pTries) { m_returnTries = pTries; }
     // Sends bytes as they are, for tools that test the host's defences.
-    void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.Send(pBytes); }
+    void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.SendUnchecked(pBytes); }
 
     int StepsPerTick() override;
     bool BeforeStep(CGameWorld& pWorld) override;

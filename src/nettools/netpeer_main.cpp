@@ -3,7 +3,7 @@
 //   ampwarden-netpeer --host PORT | --join PORT|[::1]:PORT   (127.0.0.1 or ::1 only)
 //     [--seed N] [--steps N] [--busy STEPS] [--script-seed N] [--seconds S]
 //     [--version TEXT] [--hashes FILE] [--dump-dir DIR] [--record DIR] [--desync-at STEP]
-//     [--evil wrong-side|past-step|garbage --evil-at STEP] [--leave-at STEP] [--drop-wait MS]
+//     [--evil wrong-side|past-step|garbage|oversized --evil-at STEP] [--leave-at STEP] [--drop-wait MS]
 //     [--crash-at STEP] [--countdown MS] [--fast 1]
 //   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
 //   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
@@ -231,6 +231,9 @@ void SendEvil(CNetSession& pSession, const std::string& pMode, int pStep)
     std::vector<uint8_t> bytes = EncodeNetMessage(turn);
     if (pMode == "garbage")
         bytes = {NET_TURN, 0xFF, 0xFF, 0xFF, 0x7F, 0x09};
+    // Far longer than any message, past the size the other side takes.
+    if (pMode == "oversized")
+        bytes.assign(64 * 1024, NET_TURN);
     pSession.SendRaw(bytes);
 }
 
