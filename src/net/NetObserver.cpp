@@ -191,15 +191,16 @@ void CNetObserver::OnMessage(const CNetMessage& pMessage)
     switch (pMessage.type)
     {
     case NET_WATCH:
-        if (m_number != 0)
+        if (m_welcomed)
             return End("Stopped watching: the host sent a second welcome", false);
+        m_welcomed = true;
         m_number = pMessage.from;
         m_names[1] = pMessage.greenName;
         m_names[2] = pMessage.blueName;
         m_chatToPlayers = pMessage.paused;
         break;
     case NET_CATCH_UP:
-        if (m_number == 0 || m_haveCatchUp)
+        if (!m_welcomed || m_haveCatchUp)
             return End("Stopped watching: the host sent a catch-up out of turn", false);
         if (m_watched && pMessage.seed != m_matchSeed)
             return End("Stopped watching: " + m_hostText + " came back with another match", false);
@@ -355,7 +356,7 @@ void CNetObserver::Lost()
     }
     // The host started again sends the match afresh; the board waits where it stands.
     m_phase = PHASE_RETURNING;
-    m_number = 0;
+    m_welcomed = false;
     m_catchUp = CNetMessage();
     m_haveCatchUp = false;
     m_rebuilding = false;

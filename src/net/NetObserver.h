@@ -112,6 +112,8 @@ class CNetObserver : public CViewerControls
     std::string m_endText;
     bool m_endedWell = false;
     bool m_attached = false;
+    // Welcomed by the host (as observer m_number, which stays shown while a lost host is tried).
+    bool m_welcomed = false;
     int m_number = 0;
     bool m_chatToPlayers = true;
     std::string m_names[3];
