@@ -38,18 +38,29 @@ bool StartEnet()
 // The transport whose host is being serviced: ENet's intercept carries no context of ours.
 thread_local CNetTransport* t_serviced = nullptr;
 
-// The peer a datagram came from, if any.
-ENetPeer* Sender(ENetHost* pHost)
+void StampNow(ENetPeer* pPeer)
+{
+    pPeer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(enet_time_get() | 1u));
+}
+
+// Every datagram, whatever ENet then makes of it, stamps the peers at the address it came
+// from: silence is the time since the last one, not since the last message ENet could deliver
+// in order. The first of them, if any.
+ENetPeer* StampSender(ENetHost* pHost)
 {
     const ENetAddress& from = pHost->receivedAddress;
+    ENetPeer* first = nullptr;
     for (size_t i = 0; i < pHost->peerCount; ++i)
     {
         ENetPeer& peer = pHost->peers[i];
-        if (peer.state != ENET_PEER_STATE_DISCONNECTED && peer.address.host == from.host &&
-            peer.address.port == from.port)
-            return &peer;
+        if (peer.state == ENET_PEER_STATE_DISCONNECTED || peer.address.host != from.host ||
+            peer.address.port != from.port)
+            continue;
+        StampNow(&peer);
+        if (!first)
+            first = &peer;
     }
-    return nullptr;
+    return first;
 }
 
 } // namespace
@@ -98,15 +109,6 @@ uint32_t LongestAnnouncedPacket(const uint8_t* pData, size_t pSize)
     return longest;
 }
 
-namespace
-{
-
-void StampNow(ENetPeer* pPeer)
-{
-    pPeer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(enet_time_get() | 1u));
-}
-} // namespace
-
 CNetTransport::CNetTransport() = default;
 
 CNetTransport::~CNetTransport()
@@ -117,11 +119,7 @@ CNetTransport::~CNetTransport()
 
 int CNetTransport::Intercept(ENetHost* pHost, ENetEvent* /*pEvent*/)
 {
-    // Every datagram, whatever ENet then makes of it, stamps the peer it came from: silence is
-    // the time since the last one, not since the last message ENet could deliver in order.
-    ENetPeer* sender = Sender(pHost);
-    if (sender)
-        StampNow(sender);
+    ENetPeer* sender = StampSender(pHost);
     const uint32_t longest = LongestAnnouncedPacket(pHost->receivedData, pHost->receivedDataLength);
     if (longest <= pHost->maximumPacketSize)
         return 0;
