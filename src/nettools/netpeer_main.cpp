@@ -13,7 +13,7 @@
 //   --observers (host) takes observers on PORT; --say-at says a chat line at the step, or
 //   sends N lines at once past the limit (a flood the other side must cut).
 //   ampwarden-netpeer --observe PORT|[::1]:PORT [--steps N] [--seconds S] [--fast 1] [--stop-reading-at STEP]
-//     [--say-at STEP [--chat-flood N]] [--evil command --evil-at STEP] [--hashes FILE]
+//     [--say-at STEP [--chat-flood N]] [--evil command|oversized --evil-at STEP] [--hashes FILE]
 //     [--return-tries N]
 //     watches the match of the host whose observers' port is PORT; exits 0 once it played the
 //     match to the end the host named (or to --steps), 6 when it was dropped or refused.
@@ -341,7 +341,10 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
                 CNetMessage turn;
                 turn.type = NET_TURN;
                 turn.through = turn.span = 1;
-                observer.SendRaw(EncodeNetMessage(turn));
+                std::vector<uint8_t> bytes = EncodeNetMessage(turn);
+                if (pOptions.evil == "oversized")
+                    bytes.assign(64 * 1024, NET_CHAT);
+                observer.SendRaw(bytes);
                 const_cast<CPeerOptions&>(pOptions).evil.clear();
             }
         }
