@@ -489,20 +489,24 @@ int main(int argc, char** argv)
                 lastStep = step;
                 if (options.busy > 0 && step % options.busy == 0)
                     IssueScriptedBuild(world, session.GetTeam(), script);
-                if (step == options.desyncAt)
-                    world.GetTeam(session.GetTeam()).AddEnergy(12345);
-                if (step == options.leaveAt)
-                    session.Leave(world);
-                if (step == options.crashAt)
+                // A frame may run more than one step (catching up): each happens once, at the
+                // first step at or past its own.
+                if (options.desyncAt >= 0 && step >= options.desyncAt)
+                    world.GetTeam(session.GetTeam()).AddEnergy(12345), options.desyncAt = -1;
+                if (options.leaveAt >= 0 && step >= options.leaveAt)
+                    session.Leave(world), options.leaveAt = -1;
+                if (options.crashAt >= 0 && step >= options.crashAt)
                 {
                     std::fprintf(stderr, "ampwarden-netpeer: crashing at step %d\n", step);
                     std::_Exit(9);
                 }
-                if (step == options.sayAt && options.chatFlood > 0)
+                if (options.sayAt >= 0 && step >= options.sayAt && options.chatFlood > 0)
                     Flood([&session](const std::vector<uint8_t>& pBytes) { session.SendRaw(pBytes); },
                           session.GetTeam(), step, options.chatFlood);
-                else if (step == options.sayAt)
+                else if (options.sayAt >= 0 && step >= options.sayAt)
                     chat.Say("good game");
+                if (options.sayAt >= 0 && step >= options.sayAt)
+                    options.sayAt = -1;
                 if (!options.evil.empty() && !evilSent && step >= options.evilAt)
                 {
                     SendEvil(session, options.evil, step);

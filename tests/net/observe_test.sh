@@ -25,11 +25,11 @@ fail() {
 }
 port=$((40000 + (RANDOM % 1900) * 10))
 
-start() { # NAME ARGS...: a peer in the background, its status in NAME.rc
+start() { # NAME ARGS...: a peer in the background with a state folder of its own, its status in NAME.rc
     local name="$1"
     shift
     (
-        "$peer" --seconds 60 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
+        XDG_STATE_HOME="$tmp/state-$name" "$peer" --seconds 60 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
         echo $! >"$tmp/$name.pid"
         wait $!
         echo $? >"$tmp/$name.rc"

@@ -58,10 +58,12 @@ sleep 0.3
 STATE=e run ended 20 --join $p --steps 100
 
 for i in 1 2; do
-    expect first$i 9 "crashing at step ${crash[$i]}"
+    expect first$i 9 "crashing at step"
+    crash[$i]="$(sed -n 's/.*crashing at step //p' "$tmp/first$i.err")"
     [ -n "$(seat_of j$i)" ] || fail "the crashed joiner $i left no seat file"
 done
-expect hostk 9 "crashing at step $hcrash"
+expect hostk 9 "crashing at step"
+hcrash="$(sed -n 's/.*crashing at step //p' "$tmp/hostk.err")"
 [ -n "$(ls "$tmp/hk/ampwarden/hosted-$pk")" ] || fail "the crashed host left no seat file"
 STATE=hk run hostk2 80 "${hostargs[@]}" --record "$tmp/hostk2.rec" --hashes "$tmp/hostk2.hashes"
 sleep 0.5
