@@ -49,11 +49,12 @@ inline constexpr LevelInfo LEVELS[] = {
     {"Keen", LEVEL_NORMAL, 34, 0, 0.0f, 0.0f},
     {"Brisk", LEVEL_NORMAL, 18, 0, 0.0f, 0.0f},
     {"Sharp", LEVEL_NORMAL, 28, 0, 0.0f, 0.0f},
+    {"Bold", LEVEL_NORMAL, 40, 0, 0.0f, 0.0f},
 };
 constexpr unsigned LEVEL_COUNT = static_cast<unsigned>(sizeof LEVELS / sizeof LEVELS[0]);
 
 // The menu's difficulty list, weakest first.
-inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 15, 13, 16, 14, 2, 3, 4};
+inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 15, 13, 16, 14, 17, 2, 3, 4};
 constexpr int MENU_LEVEL_COUNT = static_cast<int>(sizeof MENU_LEVELS / sizeof MENU_LEVELS[0]);
 
 // The table's entry for a level; a number past it reads as Hard's entry.

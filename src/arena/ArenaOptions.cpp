@@ -55,9 +55,9 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
             tournamentOption = name;
             continue;
         }
-        if (name == "--partial")
+        if (name == "--partial" || name == "--pool")
         {
-            pOut.partial = true;
+            (name == "--pool" ? pOut.pool : pOut.partial) = true;
             continue;
         }
         if (name == "--merge")
@@ -132,9 +132,14 @@ bool ReadArenaOptions(const std::vector<std::string>& pArgs, ArenaOptions& pOut,
         pError = "--merge takes the tournament from its files: " + tournamentOption + " does not go with it";
         return false;
     }
-    if (pOut.partial && !pOut.merge)
+    if ((pOut.partial || pOut.pool) && !pOut.merge)
     {
-        pError = "--partial goes only with --merge";
+        pError = std::string(pOut.pool ? "--pool" : "--partial") + " goes only with --merge";
+        return false;
+    }
+    if (pOut.pool && !pOut.csvPath.empty())
+    {
+        pError = "--csv does not go with --pool: a CSV holds one tournament";
         return false;
     }
     if (pOut.resume && pOut.csvPath.empty())
@@ -157,9 +162,10 @@ const char* ArenaUsage()
            "Every ordered pairing of a green level with a blue level plays the same seeds;\n"
            "match i of a pairing uses seed S+i. Levels: 0 Very Easy, 1 Easy, 2 Normal,\n"
            "3 Hard, 4 Expert, 5-8 Paced 6, 12, 24, 48 (for measuring), 9 Gentle, 10 Mild,\n"
-           "11 Steady, 12 Moderate, 13 Firm, 14 Keen, 15 Brisk, 16 Sharp. Under the table:\n"
-           "each level's rating (Very Easy = 0, 400 points = 10:1 odds) with its 95 % error\n"
-           "bar.\n"
+           "11 Steady, 12 Moderate, 13 Firm, 14 Keen, 15 Brisk, 16 Sharp, 17 Bold. Under the\n"
+           "table:"
+           " each level's rating (Very Easy = 0, 400 points = 10:1 odds) with its 95 %\n"
+           "error bar.\n"
            "\n"
            "  --levels L,L,...   levels for both colours (default 0,1,2,3,4)\n"
            "  --green L,L,...    green's levels only\n"
@@ -180,6 +186,12 @@ const char* ArenaUsage()
            "                     and print its table (with --csv FILE, write the merged CSV)\n"
            "  --partial          with --merge: go on without the matches no file has (a\n"
            "                     tournament cut short) and say how many they are\n"
+           "  --pool             with --merge: the CSVs may be of several tournaments played\n"
+           "                     by the same program, rules, data and cap (other levels, seeds\n"
+           "                     or match counts); each tournament's shards are put together\n"
+           "                     as above, then every match counts once: one given again with\n"
+           "                     the same result is ignored, with another result refused. The\n"
+           "                     table shows what each pairing played; no --csv\n"
            "  --list             print every match, with the command that shows it in the game\n"
            "  --catalogue FILE   the resource catalogue whose sprites the game knows (default:\n"
            "                     Data/resources.xml in the working directory, else in the\n"

@@ -27,6 +27,8 @@ struct ArenaOptions
     std::vector<std::string> mergePaths;
     // --partial: a merge goes on without the matches no file has.
     bool partial = false;
+    // --pool: a merge of several tournaments played alike, each match counted once.
+    bool pool = false;
     // --watch: show one match in the game's window instead of playing a tournament.
     bool watch = false;
     unsigned watchSeed = 0;

@@ -21,8 +21,9 @@ class CMatchSlots
     void Put(const ArenaOutcome& pOutcome);
 
     std::vector<ArenaMatchSetup> Missing() const;
-    // The matches taken, in the order given to the constructor.
+    // The matches taken, in the order given to the constructor, and where each came from.
     std::vector<ArenaOutcome> Outcomes() const;
+    std::vector<std::string> Sources() const;
 
   private:
     using Key = std::tuple<unsigned, unsigned, unsigned>;
@@ -34,9 +35,20 @@ class CMatchSlots
     std::vector<std::string> m_from; // "FILE line N" or "this run"; empty while missing
 };
 
+// "seed S green G blue B", as messages name a match.
+std::string ArenaMatchName(const ArenaMatchSetup& pSetup);
+// Two runs of the same match differ only in their times.
+bool SameMatchResult(ArenaOutcome pOne, ArenaOutcome pOther);
+
 // Puts the CSVs of a tournament's shards back together, its matches in the tournament's order.
 // False with one line naming the file when the files are of different tournaments, or a match
 // is missing, given twice or not of the tournament. Given pMissing, a missing match is only
 // counted there: the outcomes are what the files hold (a tournament cut short).
 bool MergeArenaCsvs(const std::vector<std::string>& pPaths, ArenaTournament& pTournament,
                     std::vector<ArenaOutcome>& pOutcomes, std::string& pError, size_t* pMissing = nullptr);
+
+// The same for CSVs already read, all of one tournament or naming none (pPaths names them in
+// messages); pFrom gets each outcome's "FILE line N".
+bool MergeShardCsvs(const std::vector<const ArenaCsv*>& pFiles, const std::vector<std::string>& pPaths,
+                    std::vector<ArenaOutcome>& pOutcomes, std::vector<std::string>& pFrom,
+                    std::string& pError, size_t* pMissing);

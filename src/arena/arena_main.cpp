@@ -13,6 +13,7 @@
 #include "ai/Levels.h"
 #include "arena/ArenaCsv.h"
 #include "arena/ArenaOptions.h"
+#include "arena/ArenaPool.h"
 #include "arena/ArenaRating.h"
 #include "arena/ArenaReplay.h"
 #include "arena/ArenaReport.h"
@@ -105,8 +106,30 @@ int Crashes(const std::vector<ArenaOutcome>& pOutcomes)
     return crashes;
 }
 
+int Pool(const ArenaOptions& pOptions)
+{
+    ArenaPool pool;
+    std::string error;
+    if (!PoolArenaCsvs(pOptions.mergePaths, pOptions.partial, pool, error))
+    {
+        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+        return 1;
+    }
+    Report(pool.outcomes, pool.greenLevels, pool.blueLevels, pOptions.list);
+    const int crashes = Crashes(pool.outcomes);
+    std::printf("\n%zu matches (cap %.1f game minutes) pooled from %zu tournaments in %zu files, %zu given "
+                "twice with the same result and counted once, %d crashed\n",
+                pool.outcomes.size(), pool.tournaments[0].capSteps * 16.0 / 60000.0, pool.tournaments.size(),
+                pOptions.mergePaths.size(), pool.duplicates, crashes);
+    if (pool.missing != 0)
+        std::printf("partial: %zu matches of the tournaments are in no file and left out\n", pool.missing);
+    return crashes ? 1 : 0;
+}
+
 int Merge(const ArenaOptions& pOptions)
 {
+    if (pOptions.pool)
+        return Pool(pOptions);
     ArenaTournament tournament;
     std::vector<ArenaOutcome> outcomes;
     std::string error;

@@ -66,7 +66,6 @@ bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, std::string& pWhy)
     setup.dumpFolder = CReplaySession::Instance().RecordFolder();
     setup.name = world.m_playerName;
     auto game = std::make_unique<CNetGame>(pEngine, setup);
-    game->m_fromMenu = true;
     // Both machines' replays give the host's start, so that they are the same file.
     CNetGame* opened = game.get();
     game->GetSession().m_onMatchStart = [opened, &world](const CNetMatchStart& pStart)

@@ -1,29 +1,14 @@
 #include "net/NetGame.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include "engine/GameEngine.h"
-#include "media/FontManager.h"
-#include "media/TextureFont.h"
+#include "net/NetHeadlineBand.h"
 #include "replay/ReplaySession.h"
 #include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
-
-namespace
-{
-void DrawCentredLine(CTextureFont* pFont, float pY, const char* pText)
-{
-    const int w = CGameEngine::Instance().GetWorld().GetWindowWidth();
-    glPushMatrix();
-    glTranslatef(static_cast<float>(w / 2) - 0.5f * pFont->GetTextWidth(pText), pY, 0.0f);
-    pFont->DrawText(pText);
-    glPopMatrix();
-}
-} // namespace
 
 CNetGame::CNetGame(CGameEngine& pEngine, const CNetSetup& pSetup) : m_engine(pEngine), m_setup(pSetup) {}
 
@@ -109,10 +94,9 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
                        pEvent.type == SDL_MOUSEBUTTONDOWN || pEvent.type == SDL_MOUSEBUTTONUP;
     if (pEvent.type == SDL_KEYDOWN && OnKeyDown(pEvent.key.keysym.sym))
         return true;
-    // Waiting (unless the menu's screen shows it), paused, waiting for a dropped opponent or
-    // leaving: the board takes no input.
-    return input && ((!m_matchSeen && !m_fromMenu) || m_session.GetPausedBy() != 0 ||
-                     m_session.IsOpponentDropped() || m_quitWhenOver);
+    // Paused, waiting for a dropped opponent or leaving: the board takes no input. Before the
+    // match the Play a Friend screen takes it.
+    return input && (m_session.GetPausedBy() != 0 || m_session.IsOpponentDropped() || m_quitWhenOver);
 }
 
 bool CNetGame::OnKeyDown(int pSym)
@@ -121,17 +105,7 @@ bool CNetGame::OnKeyDown(int pSym)
     if (m_quitWhenOver)
         return true;
     if (!m_matchSeen)
-    {
-        if (m_fromMenu)
-            return false;
-        if (pSym == SDLK_ESCAPE)
-        {
-            // Giving up: nothing has started, nothing is owed.
-            std::fprintf(stderr, "ampwarden: gave up: %s\n", m_session.Headline().c_str());
-            m_engine.Quit();
-        }
-        return true;
-    }
+        return false;
     if (m_session.IsOpponentDropped())
     {
         if (pSym == SDLK_ESCAPE)
@@ -172,44 +146,21 @@ bool CNetGame::OnFrame()
     }
     if (m_quitWhenOver && m_session.GetPhase() == CNetSession::PHASE_OVER)
         m_engine.Quit();
-    // Refused or unreachable before a match: the reason stays on screen until Escape.
-    const std::string headline = m_session.Headline();
-    if (headline == m_drawnHeadline)
-        return false;
-    m_drawnHeadline = headline;
-    return true;
+    return TakeHeadline(m_session.Headline(), m_drawnHeadline);
 }
 
 void CNetGame::DrawOver()
 {
-    static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
+    // Before the match the Play a Friend screen shows the waiting.
     const std::string& headline = m_drawnHeadline;
-    if (!font || headline.empty() || (m_fromMenu && !m_matchSeen))
+    if (headline.empty() || !m_matchSeen)
         return;
     CGameWorld& world = m_engine.GetWorld();
     // Paused, or waiting for a dropped opponent: the board stays in view, dimmed, under the line.
-    if (m_matchSeen && world.m_state == STATE_MATCH &&
-        (m_session.GetPausedBy() != 0 || m_session.IsOpponentDropped()))
+    if (world.m_state == STATE_MATCH && (m_session.GetPausedBy() != 0 || m_session.IsOpponentDropped()))
         return world.DrawDimmed(headline.c_str());
-    const int w = world.GetWindowWidth();
-    const int h = world.GetWindowHeight();
-    // Before the match the veil hides the menu; over the board it is a band below the banner.
-    const float bottom = m_matchSeen ? static_cast<float>(h / 2 - 110) : 0.0f;
-    const float top = m_matchSeen ? static_cast<float>(h / 2 - 60) : static_cast<float>(h);
-    const float line = static_cast<float>(m_matchSeen ? h / 2 - 90 : h / 2 - 40);
-    glLoadIdentity();
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glColor4f(0.0f, 0.0f, 0.0f, m_matchSeen ? 0.6f : 0.85f);
-    glBegin(GL_QUADS);
-    glVertex2f(0.0f, bottom);
-    glVertex2f(static_cast<float>(w), bottom);
-    glVertex2f(static_cast<float>(w), top);
-    glVertex2f(0.0f, top);
-    glEnd();
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    DrawCentredLine(font, line, headline.c_str());
-    if (!m_matchSeen)
-        DrawCentredLine(font, static_cast<float>(h / 2 - 80), "Escape gives up");
+    // Over the board it is a band below the banner.
+    DrawHeadlineBand(world, headline);
 }
 
 bool ReadNetOptions(int pArgc, char** pArgv, CNetSetup& pSetup, bool& pWanted, std::string& pWhy)

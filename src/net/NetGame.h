@@ -11,8 +11,9 @@
 
 class CGameEngine;
 
-// The network session inside the game's window: the waiting screens, pausing and leaving
-// with the keys, and the session's news drawn over the board.
+// The network session inside the game's window once its match is on: pausing and leaving
+// with the keys, the chat line, and the session's news drawn over the board. Until then the
+// Play a Friend screen that opened it shows the waiting and takes the input.
 class CNetGame : public CFrameHook
 {
   public:
@@ -24,9 +25,6 @@ class CNetGame : public CFrameHook
     int ExitStatus() const;
     CNetSession& GetSession() { return m_session; }
     bool MatchSeen() const { return m_matchSeen; }
-    // Opened from the menu's screen, which shows the waiting and takes the input meanwhile;
-    // from the command line the window is veiled and Escape gives up and ends the program.
-    bool m_fromMenu = false;
 
     bool OnEvent(const SDL_Event& pEvent) override;
     bool OnFrame() override;

@@ -3,13 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include "engine/GameEngine.h"
 #include "engine/Version.h"
-#include "media/FontManager.h"
-#include "media/TextureFont.h"
+#include "net/NetHeadlineBand.h"
 #include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
 
@@ -91,39 +89,16 @@ bool CNetObserveGame::OnFrame()
     m_observer.Pump();
     if (m_engine.GetWorld().m_driver == &m_observer)
         m_boardShown = true;
-    const std::string headline = m_observer.Headline();
-    if (headline == m_drawnHeadline)
-        return false;
-    m_drawnHeadline = headline;
-    return true;
+    return TakeHeadline(m_observer.Headline(), m_drawnHeadline);
 }
 
 void CNetObserveGame::DrawOver()
 {
-    static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
     // Before the board shows, the screen under it says what happens.
-    if (!font || m_drawnHeadline.empty() || !m_boardShown || m_closed)
+    if (m_drawnHeadline.empty() || !m_boardShown || m_closed)
         return;
-    const int w = m_engine.GetWorld().GetWindowWidth();
-    const int h = m_engine.GetWorld().GetWindowHeight();
     // A band over the board: catching up, or how it ended.
-    const float bottom = static_cast<float>(h / 2 - 110);
-    const float top = static_cast<float>(h / 2 - 60);
-    glLoadIdentity();
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
-    glBegin(GL_QUADS);
-    glVertex2f(0.0f, bottom);
-    glVertex2f(static_cast<float>(w), bottom);
-    glVertex2f(static_cast<float>(w), top);
-    glVertex2f(0.0f, top);
-    glEnd();
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glPushMatrix();
-    glTranslatef(static_cast<float>(w / 2) - 0.5f * font->GetTextWidth(m_drawnHeadline.c_str()),
-                 static_cast<float>(h / 2 - 90), 0.0f);
-    font->DrawText(m_drawnHeadline.c_str());
-    glPopMatrix();
+    DrawHeadlineBand(m_engine.GetWorld(), m_drawnHeadline);
 }
 
 bool WantsQuietObservers(int pArgc, char** pArgv)

@@ -148,7 +148,7 @@ class CGameWorld
     // Menu row under a mouse position (SDL coordinates), -1 for none; disabled rows included.
     int MenuRowAt(int pX, int pY, bool pMainMenu) const;
     // The difficulty list's rows lie closer than the main menu's, for every level to fit.
-    static constexpr int DIFFICULTY_ROW_PITCH = 30;
+    static constexpr int DIFFICULTY_ROW_PITCH = 28;
     // Tool button under a mouse position (SDL coordinates), TOOL_NONE for none.
     static int ToolButtonAt(int pX, int pY);
 

@@ -8,11 +8,9 @@
 #include <sstream>
 #include <string>
 
+#include "ai/ArenaMatchFixture.h"
 #include "ai/Levels.h"
-#include "arena/ArenaMatch.h"
-#include "engine/GameEngine.h"
 #include "engine/Version.h"
-#include "nodes/NodeMedia.h"
 
 // Whole seeded matches replayed against digests recorded from the plain list-scanning queries
 // and searches: the board's hash after every step is folded into one number per match, so any
@@ -58,28 +56,15 @@ const RecordedMatch ADDED_LEVEL_MATCHES[] = {
     {1122, 11, 2, 56250, 12495, 0xeb6cffd222d00430ull}, {1123, 3, 12, 56250, 13811, 0xab67111fc727cbd8ull},
     {1124, 13, 4, 56250, 17962, 0x36e9f8e3ba9046f9ull}, {1125, 2, 14, 56250, 10159, 0x1767178c8b5f2253ull},
     {1126, 15, 3, 56250, 8033, 0x8c8fbfcfae1037c5ull},  {1127, 2, 16, 56250, 11907, 0x42b09ad2f9b10fd2ull},
+    {1128, 17, 3, 56250, 12464, 0xa39d05bbad99b62full},
 };
 
-class DecisionDifferentialTest : public ::testing::TestWithParam<RecordedMatch>
-{
-  protected:
-    void SetUp() override
-    {
-        CGameEngine::Instance().Configure(DisplayConfig::Default());
-        std::string error;
-        ASSERT_TRUE(LoadStandInSprites("Data/resources.xml", error)) << error;
-    }
-    void TearDown() override { ForgetNodeSprites(); }
-};
+using DecisionDifferentialTest = CArenaMatchTest<RecordedMatch>;
 
 TEST_P(DecisionDifferentialTest, MatchReplaysTheRecordedBoardEveryStep)
 {
     const RecordedMatch& match = GetParam();
-    ArenaMatchSetup setup;
-    setup.seed = match.seed;
-    setup.greenLevel = match.green;
-    setup.blueLevel = match.blue;
-    setup.capSteps = match.capSteps;
+    const ArenaMatchSetup setup = Match(match.seed, match.green, match.blue, match.capSteps);
     uint64_t digest = 14695981039346656037ull;
     const ArenaMatchResult result = PlayArenaMatch(setup,
                                                    [&](int, uint64_t pHash)

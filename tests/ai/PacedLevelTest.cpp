@@ -2,25 +2,13 @@
 
 #include <vector>
 
+#include "ai/ArenaMatchFixture.h"
 #include "ai/Levels.h"
-#include "arena/ArenaMatch.h"
-#include "engine/GameEngine.h"
-#include "nodes/NodeMedia.h"
 #include "world/GameWorld.h"
 
 namespace
 {
-class PacedLevelTest : public ::testing::TestWithParam<unsigned>
-{
-  protected:
-    void SetUp() override
-    {
-        CGameEngine::Instance().Configure(DisplayConfig::Default());
-        std::string error;
-        ASSERT_TRUE(LoadStandInSprites("Data/resources.xml", error)) << error;
-    }
-    void TearDown() override { ForgetNodeSprites(); }
-};
+using PacedLevelTest = CArenaMatchTest<unsigned>;
 
 // A paced level, as green against Normal, never builds twice within its pace's gap (60 s over
 // its actions a minute), however much energy it holds; and it does build.
@@ -29,11 +17,7 @@ TEST_P(PacedLevelTest, BuildsNoFasterThanItsPace)
     const unsigned level = GetParam();
     const unsigned pace = LEVELS[level].actionsPerMinute;
     ASSERT_NE(0u, pace);
-    ArenaMatchSetup setup;
-    setup.seed = 31 + level;
-    setup.greenLevel = level;
-    setup.blueLevel = LEVEL_NORMAL;
-    setup.capSteps = 6 * 60 * 1000 / 16;
+    const ArenaMatchSetup setup = Match(31 + level, level, LEVEL_NORMAL, 6 * 60 * 1000 / 16);
     CGameWorld& world = CGameEngine::Instance().GetWorld();
     std::vector<int> buildSteps;
     int built = 0;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "arena/ArenaCsv.h"
+#include "arena/ArenaPool.h"
+#include "arena/ArenaRating.h"
 #include "arena/MatchSlots.h"
 
 namespace
@@ -226,4 +229,48 @@ TEST(ArenaCsvTest, MergeRefusesMissingTwiceGivenConflictingAndForeignMatchesNami
         EXPECT_EQ(0u, error.find(b.message)) << error;
         EXPECT_EQ(std::string::npos, error.find('\n'));
     }
+}
+
+// Tournaments of other levels, seeds and match counts pool into what one tournament holding
+// the same matches gives; a match given twice counts once, or is refused if its results differ.
+TEST(ArenaCsvTest, PooledTournamentsRateAsOneHoldingTheSameMatches)
+{
+    const ArenaTournament whole = SmallTournament();
+    ArenaTournament first = whole, later = whole, early = whole, otherCap = whole;
+    first.greenLevels = {0};
+    later.firstSeed = 41; // seeds 41 and 42 of both levels: level 0's again
+    later.matches = 2;
+    early.greenLevels = {3};
+    early.matches = 1;
+    otherCap.capSteps = 2000;
+    const std::string a1 = Save("pool-a1.csv", CsvOf(first, 1, 2));
+    const std::string a2 = Save("pool-a2.csv", CsvOf(first, 2, 2));
+    const std::string b = Save("pool-b.csv", CsvOf(later, 1, 1));
+    ArenaPool pool;
+    std::string error;
+    ASSERT_TRUE(PoolArenaCsvs({a1, b, Save("pool-c.csv", CsvOf(early, 1, 1, true)), a2}, false, pool, error))
+        << error;
+    EXPECT_EQ(2u, pool.duplicates);
+    ArenaTournament merged;
+    std::vector<ArenaOutcome> one;
+    ASSERT_TRUE(MergeArenaCsvs({Save("pool-whole.csv", CsvOf(whole, 1, 1))}, merged, one, error)) << error;
+    std::ostringstream pooled, alone;
+    WriteRatings(pooled, FitRatings(GatherResults(pool.outcomes), 0));
+    WriteRatings(alone, FitRatings(GatherResults(one), 0));
+    EXPECT_EQ(alone.str(), pooled.str());
+
+    std::string conflicting = CsvOf(later, 1, 1);
+    conflicting.replace(conflicting.find("42,0,2,blue"), 11, "42,0,2,green");
+    EXPECT_FALSE(PoolArenaCsvs({a1, a2, Save("pool-conflict.csv", conflicting)}, false, pool, error));
+    EXPECT_EQ(testing::TempDir() +
+                  "pool-conflict.csv line 3: seed 42 green 0 blue 2 with another result than in " + a1 +
+                  " line 3",
+              error);
+    EXPECT_FALSE(PoolArenaCsvs({a1, a2, Save("pool-cap.csv", CsvOf(otherCap, 1, 1))}, false, pool, error));
+    EXPECT_EQ(testing::TempDir() + "pool-cap.csv: not played as " + a1 + " was (cap_steps 2000, not 1000)",
+              error);
+    // A tournament cut short (a2 not given) needs --partial, as a merge does.
+    EXPECT_FALSE(PoolArenaCsvs({a1, b}, false, pool, error));
+    ASSERT_TRUE(PoolArenaCsvs({a1, b}, true, pool, error)) << error;
+    EXPECT_EQ(1u, pool.missing);
 }

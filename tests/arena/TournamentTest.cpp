@@ -160,7 +160,9 @@ TEST(TournamentTest, OptionsAreReadOrRefusedWithAReason)
                                                        {"--shard", "3/2"},
                                                        {"--resume"},
                                                        {"--merge"},
-                                                       {"--merge", "a.csv", "--seed", "3"}};
+                                                       {"--merge", "a.csv", "--seed", "3"},
+                                                       {"--pool"},
+                                                       {"--merge", "a.csv", "--pool", "--csv", "b.csv"}};
     for (const std::vector<std::string>& args : bad)
     {
         ArenaOptions fresh;

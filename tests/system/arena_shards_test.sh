@@ -57,3 +57,13 @@ grep -q "27 matches (cap 2.0 game minutes, $kept of them from" "$AW_TMP/resumed.
     aw_fail "the resumed run did not take the $kept kept matches: $(tail -n 2 "$AW_TMP/resumed.out")"
 same_as_whole "$AW_TMP/resumed"
 aw_note "killed after $kept of 27 matches and resumed: the whole run's table and CSV"
+
+# Another tournament that plays six of the whole run's matches again pools with it: each match
+# counts once, so the table and ratings are the whole run's.
+timeout 120 "$ARENA" --green 2,3 --blue 0 --matches 3 --seed 700 --cap-minutes 2 --jobs 2 \
+    --csv "$AW_TMP/again.csv" >/dev/null 2>&1 || aw_fail "the second tournament failed"
+"$ARENA" --merge "$AW_TMP/whole.csv" "$AW_TMP/again.csv" --pool >"$AW_TMP/pool.out" || aw_fail "the pool failed"
+diff <(table "$AW_TMP/whole.out") <(table "$AW_TMP/pool.out") >&2 || aw_fail "the pool's table is not the whole run's"
+grep -q "^27 matches .* pooled from 2 tournaments in 2 files, 6 given twice" "$AW_TMP/pool.out" ||
+    aw_fail "the pool did not count the six matches once: $(tail -n 1 "$AW_TMP/pool.out")"
+aw_note "a second tournament of six of the same matches pools to the whole run's table"

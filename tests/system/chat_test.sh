@@ -17,15 +17,6 @@ ocr() { # X Y W H of the last screenshot
         aw_fail "cannot crop"
     tesseract "$AW_TMP/ocr.png" - --psm 6 2>/dev/null
 }
-other_window() { # KNOWN...: the game window not among them
-    local w
-    for _ in $(seq 1 100); do
-        for w in $(xdotool search --onlyvisible --name '^Ampwarden$' 2>/dev/null); do
-            [[ " $* " == *" $w "* ]] || { echo "$w"; return; }
-        done
-        sleep 0.1
-    done
-}
 
 printf 'record 0\nname Hostess\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
 (cd "$AW_ROOT" && exec "$AW_GAME" -host "$port" -seed 12) >"$AW_TMP/host.out" 2>"$AW_TMP/game.err" &
@@ -36,14 +27,15 @@ sleep 0.5
 printf 'record 0\nname Bluebell\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
 (cd "$AW_ROOT" && exec "$AW_GAME" -join "127.0.0.1:$port") >"$AW_TMP/join.out" 2>"$AW_TMP/join.err" &
 join_pid=$!
-join_win="$(other_window "$host_win")"
+aw_track "$join_pid"
+join_win="$(aw_window_of "$join_pid")"
 [ -n "$join_win" ] || aw_fail "no joiner's window"
 for _ in $(seq 1 100); do grep -q "match started" "$AW_TMP/join.err" && break; sleep 0.1; done
 grep -q "match started" "$AW_TMP/join.err" || aw_fail "the match did not start"
 (cd "$AW_ROOT" && exec "$AW_GAME" -observe "127.0.0.1:$((port + 1))") >"$AW_TMP/watch.out" 2>"$AW_TMP/watch.err" &
 watch_pid=$!
-trap 'kill $join_pid $watch_pid 2>/dev/null; aw_cleanup' EXIT
-watch_win="$(other_window "$host_win" "$join_win")"
+aw_track "$watch_pid"
+watch_win="$(aw_window_of "$watch_pid")"
 [ -n "$watch_win" ] || aw_fail "no observer's window"
 for _ in $(seq 1 100); do grep -q "watching as observer 1" "$AW_TMP/watch.err" && break; sleep 0.1; done
 grep -q "watching as observer 1" "$AW_TMP/watch.err" || aw_fail "the observer does not watch: $(cat "$AW_TMP/watch.err")"

@@ -19,9 +19,13 @@ AW_STATUS=""
 AW_SHOT=""
 AW_WORKDIR=""
 AW_XVFB_PID=""
+# Other game programs the script started (aw_track), ended with it however it ends.
+AW_TRACKED=()
 
 aw_fail() {
     echo "FAIL: $*" >&2
+    # Kept runs keep the window as it was when the test gave up.
+    [ -n "${AW_KEEP:-}" ] && [ -n "$AW_WIN" ] && [ -n "${AW_TMP:-}" ] && import -window "$AW_WIN" "$AW_TMP/failed.png" 2>/dev/null
     if [ -n "${AW_TMP:-}" ]; then
         [ -s "$AW_TMP/game.err" ] && { echo "--- game stderr:" >&2; tail -n 20 "$AW_TMP/game.err" >&2; }
         [ -s "$AW_TMP/game.out" ] && { echo "--- game stdout:" >&2; tail -n 20 "$AW_TMP/game.out" >&2; }
@@ -33,6 +37,9 @@ aw_note() { echo "- $*"; }
 
 aw_cleanup() {
     aw_stop
+    # A game left running would hold its window on the shared display into the next test.
+    local pid
+    for pid in "${AW_TRACKED[@]}"; do aw_end "$pid"; done
     [ -n "$AW_XVFB_PID" ] && { kill "$AW_XVFB_PID" 2>/dev/null; wait "$AW_XVFB_PID" 2>/dev/null; }
     if [ -n "${AW_TMP:-}" ]; then
         if [ -n "${AW_KEEP:-}" ]; then echo "kept $AW_TMP" >&2; else rm -rf "$AW_TMP"; fi
@@ -96,12 +103,33 @@ aw_start() {
 
 aw_running() { [ -n "$AW_PID" ] && kill -0 "$AW_PID" 2>/dev/null; }
 
-# aw_wait_window [SECONDS]: waits for the game's window (caption "Ampwarden"); sets $AW_WIN.
+# aw_track PID...: game programs the script started itself, ended on exit if still running.
+aw_track() { AW_TRACKED+=("$@"); }
+
+# aw_window_of PID [SECONDS]: prints the window (caption "Ampwarden") of that game program,
+# waiting for it; nothing when none came. By its process, not only its caption, so that a
+# window of another program on the display is never taken for it. One search at a time, again
+# until it finds it: a window destroyed while xdotool looks at it (as the game's first one is,
+# while the game starts) ends that search with an X error.
+aw_window_of() {
+    local end=$((SECONDS + ${2:-30})) win
+    while :; do
+        win="$(timeout 10 xdotool search --all --onlyvisible --pid "$1" --name '^Ampwarden$' 2>/dev/null | head -n 1)"
+        [ -n "$win" ] && { echo "$win"; return 0; }
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+
+# aw_wait_window [SECONDS]: waits for the window of the game started by aw_start (or whose
+# pid is in $AW_PID), and puts it on top; sets $AW_WIN.
 aw_wait_window() {
-    local limit="${1:-20}"
-    AW_WIN="$(timeout "$limit" xdotool search --sync --onlyvisible --name '^Ampwarden$' 2>/dev/null | head -n 1)"
+    local limit="${1:-30}"
+    [ -n "$AW_PID" ] || aw_fail "no game started to wait for"
+    AW_WIN="$(aw_window_of "$AW_PID" "$limit")"
     [ -n "$AW_WIN" ] || { aw_running || aw_wait_exit 5; aw_fail "no game window within ${limit}s"; }
     aw_running || aw_fail "the game ended right after opening its window"
+    xdotool windowraise "$AW_WIN"
 }
 
 # aw_caption: the window's title.
@@ -143,13 +171,30 @@ aw_screenshot() {
     AW_SHOT="$AW_TMP/$name.ppm"
 }
 
+# aw_shot_until SECONDS NAME TEST...: takes screenshots (aw_screenshot NAME) until the command
+# TEST, run after each, succeeds; false when it has not within SECONDS. For what the game shows a
+# moment after the input that asks for it, which on a busy machine can take seconds. AW_POLL sets
+# the pause between screenshots (default 0.2 s), longer for long waits, to leave the game the
+# processor.
+aw_shot_until() {
+    local end=$((SECONDS + $1)) name="$2"
+    shift 2
+    while :; do
+        aw_screenshot "$name"
+        "$@" && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep "${AW_POLL:-0.2}"
+    done
+}
+
 # aw_pixel PPM X Y: prints "R G B".
 aw_pixel() { "$AW_PYTHON" "$AW_SYSTEM_DIR/xtool.py" pixel "$@" || aw_fail "cannot read pixel $2,$3"; }
 
-# aw_expect_colour_in PPM X Y W H R G B [TOL]: some pixel of the rectangle has this colour.
+# aw_colour_in PPM X Y W H R G B [TOL]: whether some pixel of the rectangle has this colour;
+# aw_expect_colour_in fails the test when none has.
+aw_colour_in() { "$AW_PYTHON" "$AW_SYSTEM_DIR/xtool.py" region "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "${9:-8}"; }
 aw_expect_colour_in() {
-    "$AW_PYTHON" "$AW_SYSTEM_DIR/xtool.py" region "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "${9:-8}" ||
-        aw_fail "no pixel near rgb($6,$7,$8) in the ${4}x${5} area at $2,$3"
+    aw_colour_in "$@" || aw_fail "no pixel near rgb($6,$7,$8) in the ${4}x${5} area at $2,$3"
 }
 
 # aw_close_window: asks the window to close, as a window manager's close button does.
@@ -185,12 +230,24 @@ aw_expect_stderr() {
     grep -qF -- "$1" "$AW_TMP/game.err" || aw_fail "stderr does not mention: $1"
 }
 
+# aw_end PID: ends a game program the script started: asked to (SIGTERM, which the game takes
+# as its window closing), killed if it has not ended within 10 s, as one stuck before it reads
+# its events would not.
+aw_end() {
+    local watchdog
+    kill -CONT "$1" 2>/dev/null
+    kill "$1" 2>/dev/null
+    (sleep 10 && kill -KILL "$1" 2>/dev/null) &
+    watchdog=$!
+    wait "$1" 2>/dev/null
+    kill "$watchdog" 2>/dev/null
+    wait "$watchdog" 2>/dev/null
+    return 0
+}
+
 # aw_stop: ends the game if it still runs.
 aw_stop() {
-    if [ -n "$AW_PID" ]; then
-        kill "$AW_PID" 2>/dev/null
-        wait "$AW_PID" 2>/dev/null
-        AW_PID=""
-    fi
+    [ -z "$AW_PID" ] || aw_end "$AW_PID"
+    AW_PID=""
     return 0
 }

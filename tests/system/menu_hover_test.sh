@@ -48,13 +48,13 @@ expect_at_least "Resume Game still grey" 145 285 150 30 grey 40
 # Clicking "New Game" opens the difficulty list beside it.
 aw_click 200 260
 sleep 0.7
-# Its rows lie 30 pixels apart: Demo, a gap, then thirteen levels from Very Easy to Expert,
+# Its rows lie 28 pixels apart: Demo, a gap, then fourteen levels from Very Easy to Expert,
 # each with its rating beside it.
-aw_move 600 409
+aw_move 600 399
 sleep 0.7
 aw_screenshot list
 expect_at_least "Demo row" 545 245 120 26 white 30
-expect_at_least "hovered Easy" 545 395 120 26 red 30
+expect_at_least "hovered Easy" 545 385 120 26 red 30
 expect_at_least "Expert row last" 545 665 120 26 white 30
 expect_at_least "Expert's rating beside it" 715 665 70 26 white 10
 expect_at_most "nothing under Expert" 545 697 240 60 white 0

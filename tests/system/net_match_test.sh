@@ -41,10 +41,11 @@ address="[::1]:$port"
 (: >/dev/udp/::1/9) 2>/dev/null || address="127.0.0.1:$port"
 (cd "$AW_ROOT" && exec "$AW_GAME" -join "$address" -record "$AW_TMP/join.rec") >"$AW_TMP/join.out" 2>"$AW_TMP/join.err" &
 join_pid=$!
-join_win=""
+aw_track "$join_pid"
+join_win="$(aw_window_of "$join_pid")"
+[ -n "$join_win" ] || aw_fail "no joiner's window"
 for _ in $(seq 1 100); do
-    join_win="$(xdotool search --onlyvisible --name '^Ampwarden$' 2>/dev/null | grep -v "^$host_win\$" | head -n 1)"
-    [ -n "$join_win" ] && grep -q "match started" "$AW_TMP/game.err" && grep -q "match started" "$AW_TMP/join.err" && break
+    grep -q "match started" "$AW_TMP/game.err" && grep -q "match started" "$AW_TMP/join.err" && break
     sleep 0.1
 done
 grep -q "match started" "$AW_TMP/join.err" || { cat "$AW_TMP/join.err" >&2; aw_fail "the match did not start"; }

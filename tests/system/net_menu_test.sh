@@ -51,12 +51,8 @@ aw_note "the host waits on port $port, from its Play a Friend screen"
 printf 'record 0\nname Guest\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
 (cd "$AW_ROOT" && exec "$AW_GAME" -nointro) >"$AW_TMP/join.out" 2>"$AW_TMP/join.err" &
 join_pid=$!
-join_win=""
-for _ in $(seq 1 100); do
-    join_win="$(xdotool search --onlyvisible --name '^Ampwarden$' 2>/dev/null | grep -v "^$host_win\$" | head -n 1)"
-    [ -n "$join_win" ] && break
-    sleep 0.1
-done
+aw_track "$join_pid"
+join_win="$(aw_window_of "$join_pid")"
 [ -n "$join_win" ] || aw_fail "no second window"
 sleep 1
 focus "$join_win"
@@ -69,12 +65,8 @@ aw_note "joined from the menu: $(grep 'match started' "$AW_TMP/join.err")"
 
 (cd "$AW_ROOT" && exec "$AW_GAME" -nointro) >"$AW_TMP/watch.out" 2>"$AW_TMP/watch.err" &
 watch_pid=$!
-trap 'kill $join_pid $watch_pid 2>/dev/null; aw_cleanup' EXIT
-for _ in $(seq 1 100); do
-    watch_win="$(xdotool search --onlyvisible --name '^Ampwarden$' 2>/dev/null | grep -v -e "^$host_win\$" -e "^$join_win\$" | head -n 1)"
-    [ -n "$watch_win" ] && break
-    sleep 0.1
-done
+aw_track "$watch_pid"
+watch_win="$(aw_window_of "$watch_pid")"
 [ -n "$watch_win" ] || aw_fail "no third window"
 sleep 1
 focus "$watch_win"

@@ -11,12 +11,6 @@ aw_init "$@"
 port=$((23000 + ($$ % 2000) * 10 + 7))
 count() { "$AW_PYTHON" "$AW_SYSTEM_DIR/screen_probe.py" count "$AW_SHOT" "$@" || aw_fail "cannot probe $*"; }
 shot() { AW_WIN="$1"; xdotool windowraise "$AW_WIN"; sleep 0.4; aw_screenshot "$2"; } # WINDOW NAME
-other_window() { # the game's window that is not $1
-    for _ in $(seq 1 100); do
-        xdotool search --onlyvisible --name '^Ampwarden$' 2>/dev/null | grep -v "^$1\$" | head -n 1 | grep . && return
-        sleep 0.1
-    done
-}
 wait_for() { # FILE TEXT SECONDS
     for _ in $(seq 1 $(($3 * 10))); do grep -qF -- "$2" "$1" && return 0; sleep 0.1; done
     aw_fail "$(basename "$1") does not say \"$2\": $(tail -n 3 "$1")"
@@ -24,6 +18,7 @@ wait_for() { # FILE TEXT SECONDS
 start_host() { # N: the host's program, the same command line each time
     (cd "$AW_ROOT" && exec "$AW_GAME" -host "$port" -seed 12 -record "$AW_TMP/host.rec") >/dev/null 2>"$AW_TMP/host$1.err" &
     host_pid=$!
+    aw_track "$host_pid"
 }
 
 start_host 1
@@ -32,7 +27,8 @@ aw_wait_window
 host_win="$AW_WIN"
 (cd "$AW_ROOT" && exec "$AW_GAME" -join "127.0.0.1:$port" -record "$AW_TMP/join.rec") >/dev/null 2>"$AW_TMP/game.err" &
 join_pid=$!
-join_win="$(other_window "$host_win")"
+aw_track "$join_pid"
+join_win="$(aw_window_of "$join_pid")"
 [ -n "$join_win" ] || aw_fail "no joiner's window"
 wait_for "$AW_TMP/game.err" "match started" 20
 wait_for "$AW_TMP/host1.err" "match started" 5
@@ -56,7 +52,7 @@ aw_note "the host was killed; the joiner's window says it waits for green"
 start_host 2
 wait_for "$AW_TMP/host2.err" "back in the match at step" 20
 wait_for "$AW_TMP/game.err" "green is back in the match at step" 5
-host_win="$(other_window "$join_win")"
+host_win="$(aw_window_of "$host_pid")"
 [ -n "$host_win" ] || aw_fail "no window for the host started again"
 aw_note "$(grep -o 'back in the match at step.*' "$AW_TMP/host2.err")"
 sleep 3.5

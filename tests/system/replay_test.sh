@@ -19,6 +19,11 @@ wait_for_output() {
     done
     aw_fail "the game never said: $2"
 }
+count() { "$AW_PYTHON" "$AW_SYSTEM_DIR/screen_probe.py" count "$AW_SHOT" "$@"; }
+# What the window shows, waited for before the input that needs it (aw_shot_until).
+menu_shown() { [ "$(count 312 40 400 60 green)" -ge 300 ]; }
+levels_shown() { [ "$(count 550 300 250 400 white)" -ge 1000 ]; }
+board_shown() { [ "$(count 177 364 40 40 green)" -ge 50 ]; }
 # Watch a replay in the window at x8 until it ends; it must agree at each of its checkpoints.
 watch_replay() {
     aw_start -nointro -replay "$1"
@@ -37,11 +42,11 @@ watch_replay() {
 # third; then Escape puts the tool away, pauses to the menu, and quits.
 aw_start -nointro -debug -record
 aw_wait_window
-sleep 1
+aw_shot_until 20 menu menu_shown || aw_fail "no menu"
 aw_click 200 260
-sleep 0.7
+aw_shot_until 20 levels levels_shown || aw_fail "New Game shows no levels"
 aw_click 600 380
-sleep 1
+aw_shot_until 20 board board_shown || aw_fail "no match on the board"
 aw_key 1
 aw_click 257 384
 sleep 0.3
@@ -82,7 +87,11 @@ aw_note "a command tampered at step $step is caught at step $expected"
 # Killed mid-match: no end line, and it plays to its last checkpoint.
 aw_start -nointro -watch -seed 7 -record "$AW_TMP/killed"
 aw_wait_window
-sleep 3
+# Killed once it has recorded two checkpoints (a few seconds of play).
+for _ in $(seq 1 300); do
+    [ "$(cat "$AW_TMP"/killed/*.replay 2>/dev/null | grep -c '^check ')" -ge 2 ] && break
+    sleep 0.1
+done
 kill -9 "$AW_PID"; wait "$AW_PID" 2>/dev/null
 aw_wait_exit 5
 cut_short=("$AW_TMP"/killed/*.replay)
@@ -97,10 +106,7 @@ aw_note "a recording killed after $last steps plays to its last line"
 mkfifo "$AW_TMP/fifo.replay"
 aw_start -nointro -replay "$AW_TMP/fifo.replay"
 aw_wait_window
-sleep 1
-aw_screenshot refused
-count() { "$AW_PYTHON" "$AW_SYSTEM_DIR/screen_probe.py" count "$AW_SHOT" "$@"; }
-[ "$(count 312 40 400 60 green)" -ge 300 ] || aw_fail "no menu after a refused replay"
+aw_shot_until 20 refused menu_shown || aw_fail "no menu after a refused replay"
 [ "$(count 60 668 900 24 drawn)" -ge 1000 ] || aw_fail "no notice on the menu"
 [ "$(grep -c . "$AW_TMP/game.err")" = 1 ] && aw_expect_stderr "not a regular file"
 aw_key Escape
@@ -111,8 +117,7 @@ aw_note "a FIFO is refused on the menu"
 # A notice wider than the window goes on over more lines, inside the window, and says why.
 aw_start -nointro -replay "$AW_TMP/$(printf 'folder%.0s' $(seq 40))/$(printf 'x%.0s' $(seq 60)).replay"
 aw_wait_window
-sleep 1
-aw_screenshot long
+aw_shot_until 20 long menu_shown || aw_fail "no menu after a replay that is not there"
 [ "$(count 0 620 12 75 drawn)" = 0 ] && [ "$(count 1012 620 12 75 drawn)" = 0 ] &&
     [ "$(count 60 622 900 24 drawn)" -ge 300 ] && [ "$(count 60 668 900 24 drawn)" -ge 300 ] ||
     aw_fail "the long notice is not on several lines inside the window"

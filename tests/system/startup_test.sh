@@ -11,10 +11,8 @@ aw_wait_window
 aw_note "window up: $(aw_caption), $(aw_size)"
 
 # Frames are drawn: the menu's dark green background fills the window.
-sleep 1
-aw_screenshot menu
-aw_expect_colour_in "$AW_SHOT" 0 400 200 200 0 51 25 6
-aw_expect_colour_in "$AW_SHOT" 900 600 100 100 0 51 25 6
+menu_drawn() { aw_colour_in "$AW_SHOT" 0 400 200 200 0 51 25 6 && aw_colour_in "$AW_SHOT" 900 600 100 100 0 51 25 6; }
+aw_shot_until 20 menu menu_drawn || aw_fail "the menu's dark green background does not fill the window"
 
 aw_key Escape
 aw_wait_exit 10

@@ -221,17 +221,18 @@ TEST_F(ScreenTest, DifficultyListHangsOffNewGameWithItsConnectors)
     world.m_difficultyHover = 4;
     world.Draw();
 
-    // "Demo" white at the top, row 4 red, nothing on the empty row 1; rows are 30 pixels apart.
+    // "Demo" white at the top, row 4 red, nothing on the empty row 1; row r stands at 500 - r * pitch.
+    const int pitch = CGameWorld::DIFFICULTY_ROW_PITCH;
     EXPECT_GT(Read(550, 495, 650, 520).Count(IsWhite), 20);
-    EXPECT_GT(Read(550, 375, 650, 400).Count(IsRed), 20);
-    EXPECT_EQ(Read(550, 465, 700, 490).Count(IsWhite), 0);
+    EXPECT_GT(Read(550, 495 - 4 * pitch, 650, 520 - 4 * pitch).Count(IsRed), 20);
+    EXPECT_EQ(Read(550, 495 - pitch, 700, 520 - pitch).Count(IsWhite), 0);
     // The grey connectors: the bar from "New Game", the vertical spine and a row tick.
     TestPixel grey(ReadTestPixel(450, 508));
     EXPECT_TRUE(Near(grey, 178, 178, 178, 8)) << grey.r << "," << grey.g << "," << grey.b;
     EXPECT_TRUE(Near(ReadTestPixel(499, 400), 178, 178, 178, 8));
-    EXPECT_TRUE(Near(ReadTestPixel(520, 388), 178, 178, 178, 8));
+    EXPECT_TRUE(Near(ReadTestPixel(520, 508 - 4 * pitch), 178, 178, 178, 8));
     // No tick on the empty row.
-    EXPECT_FALSE(Near(ReadTestPixel(520, 478), 178, 178, 178, 8));
+    EXPECT_FALSE(Near(ReadTestPixel(520, 508 - pitch), 178, 178, 178, 8));
 }
 
 TEST_F(ScreenTest, MatchShowsBothMainNodesTheTenSitesAndTheHud)
