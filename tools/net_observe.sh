@@ -15,6 +15,8 @@ minutes="${1:-3}"
 steps=$((minutes * 3750))
 seconds=$((minutes * 60 + 60))
 tmp="$(mktemp -d /tmp/aw_netobs.XXXXXX)"
+# Seats of matches cut short stay in the scratch folder, not in the user's state.
+export XDG_STATE_HOME="$tmp/state"
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$tmp"' EXIT
 bad=(--delay 50 --jitter 10 --loss 5 --seconds "$seconds")
 base=$((30000 + RANDOM % 900 * 20))

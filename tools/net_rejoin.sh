@@ -5,7 +5,9 @@
 # started again with the same command line: the joiner at once, the host once its joiner
 # waits for it (the joiner then reaches the host's port again within a second). Printed: the
 # time from the new program's start to standing ready (play then resumes after the 3 s
-# countdown) and the catch-up's size. Usage: tools/net_rejoin.sh [BUSY] [MINUTES...]
+# countdown) and the catch-up's size. An observer watches the host that crashes: printed, the
+# time from the host's new start to the observer watching again (it tries the host's
+# observers' port once a second). Usage: tools/net_rejoin.sh [BUSY] [MINUTES...]
 set -u
 cd "$(dirname "$0")/.."
 peer=build/ampwarden-netpeer
@@ -26,7 +28,7 @@ for m in ${minutes[@]}; do
     steps=$((crash + 300))
     for crashed in join host; do
         port=$((29000 + RANDOM % 900 * 4))
-        hostargs=(--host $port --seed $m)
+        hostargs=(--host $port --seed $m --observers $((port + 1)))
         joinargs=(--join $port)
         if [ $crashed = join ]; then
             play h host 900 "${hostargs[@]}" &
@@ -34,9 +36,18 @@ for m in ${minutes[@]}; do
             play j back 120 "${joinargs[@]}"
         else
             play j stayed 900 "${joinargs[@]}" &
+            play o watcher 900 --observe $((port + 1)) &
             play h crashed 900 "${hostargs[@]}" --crash-at $crash
             for _ in $(seq 1 200); do grep -q "lost its connection" "$tmp/stayed.err" && break; sleep 0.1; done
-            play h back 120 "${hostargs[@]}"
+            restarted=$(date +%s%N)
+            play h back 120 "${hostargs[@]}" &
+            for _ in $(seq 1 1200); do grep -q "back watching" "$tmp/watcher.err" && break; sleep 0.05; done
+            if grep -q "back watching" "$tmp/watcher.err"; then
+                echo "  observer watching again $((($(date +%s%N) - restarted) / 1000000)) ms after the host's new start: $(grep -o 'back watching.*' "$tmp/watcher.err")"
+            else
+                echo "  the observer is not back: $(tail -n 1 "$tmp/watcher.err")"
+            fi
+            wait $!
         fi
         status=$?
         wait

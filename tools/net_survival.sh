@@ -11,6 +11,8 @@ stall="${6:-5000}" every="${7:-30}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 peer="$root/build/ampwarden-netpeer" relay="$root/build/ampwarden-netrelay"
 tmp="$(mktemp -d /tmp/aw_survive.XXXXXX)"
+# Seats of matches cut short stay in the scratch folder, not in the user's state.
+export XDG_STATE_HOME="$tmp/state"
 pids=()
 players=()
 trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done; rm -rf "$tmp"' EXIT

@@ -84,6 +84,8 @@ void CNetObserver::Pump()
 {
     if (m_rebuilding)
         RebuildSome();
+    if (m_returning)
+        TryAgain();
     CNetTransport::CEvent event;
     for (int i = 0; i < MESSAGES_PER_PUMP && m_phase != PHASE_OVER && m_transport.Poll(event); ++i)
     {
@@ -105,6 +107,10 @@ void CNetObserver::Pump()
         {
             CNetMessage message;
             std::string why;
+            if (event.oversized > 0)
+                return End("Stopped watching: the host sent a packet of " + std::to_string(event.oversized) +
+                               " bytes",
+                           false);
             if (!DecodeNetMessage(event.data.data(), event.data.size(), message, why))
                 return End("Stopped watching: the host sent " + why, false);
             OnMessage(message);
@@ -134,6 +140,12 @@ void CNetObserver::Pump()
                 text += " cannot send a match this long";
                 break;
             default:
+                // A host that crashed may be started again on its port: the match comes back.
+                if (m_watched)
+                {
+                    Lost();
+                    continue;
+                }
                 text +=
                     m_phase == PHASE_CONNECTING ? " did not answer" : " closed the connection or went silent";
                 break;
@@ -143,6 +155,13 @@ void CNetObserver::Pump()
         default:
             break;
         }
+    }
+    if (m_watched && (m_phase == PHASE_WATCHING || m_phase == PHASE_CATCHING_UP) &&
+        m_transport.IsConnected() && m_transport.MsSinceHeard() > HOST_SILENCE_MS)
+    {
+        std::fprintf(stderr, "ampwarden: nothing from %s for %u s\n", m_hostText.c_str(),
+                     HOST_SILENCE_MS / 1000);
+        Lost();
     }
     Acknowledge();
     if (m_phase == PHASE_WATCHING)
@@ -172,16 +191,20 @@ void CNetObserver::OnMessage(const CNetMessage& pMessage)
     switch (pMessage.type)
     {
     case NET_WATCH:
-        if (m_number != 0)
+        if (m_welcomed)
             return End("Stopped watching: the host sent a second welcome", false);
+        m_welcomed = true;
         m_number = pMessage.from;
         m_names[1] = pMessage.greenName;
         m_names[2] = pMessage.blueName;
         m_chatToPlayers = pMessage.paused;
         break;
     case NET_CATCH_UP:
-        if (m_number == 0 || m_haveCatchUp)
+        if (!m_welcomed || m_haveCatchUp)
             return End("Stopped watching: the host sent a catch-up out of turn", false);
+        if (m_watched && pMessage.seed != m_matchSeed)
+            return End("Stopped watching: " + m_hostText + " came back with another match", false);
+        m_matchSeed = pMessage.seed;
         m_catchUp = pMessage;
         m_haveCatchUp = true;
         m_through = m_acked = pMessage.hostThrough;
@@ -266,7 +289,9 @@ void CNetObserver::StartWorld()
     world.m_driver = this;
     world.m_playerCommandRoute = [](const CMatchCommand&) {};
     m_attached = true;
-    CChatBoard::Instance().Clear();
+    // A host that came back brings the same match: what was said stays.
+    if (!m_watched)
+        CChatBoard::Instance().Clear();
     CChatBoard::Instance().m_send = [this](const std::string& pText) { return Say(pText); };
 }
 
@@ -288,22 +313,79 @@ void CNetObserver::RebuildSome()
         return End("Stopped watching: out of sync with the host at step " + std::to_string(target), false);
     const uint32_t now = CNetSession::NowMs();
     m_phase = PHASE_WATCHING;
+    CNetMessage ready;
+    ready.type = NET_READY;
+    ready.step = target;
+    ready.hash = hash;
+    Send(ready);
+    if (m_returning)
+    {
+        m_returning = false;
+        ++m_stats.returns;
+        m_stats.returnMs = now - m_lostAt;
+        std::fprintf(
+            stderr,
+            "ampwarden: back watching as observer %d from step %d, %u ms after the host was lost (try "
+            "%d; rebuilt in %u ms)\n",
+            m_number, target, m_stats.returnMs, m_tries, now - m_rebuildStartedAt);
+        return;
+    }
+    m_watched = true;
     m_readyAt = now;
     m_stats.catchUpStep = target;
     m_stats.catchUpCommands = m_catchUp.count;
     m_stats.rebuildMs = now - m_rebuildStartedAt;
     m_stats.readyAfterOpenMs = now - m_openedAt;
     m_stats.catchUpBytes = m_stats.bytesReceived = m_transport.BytesReceived();
-    CNetMessage ready;
-    ready.type = NET_READY;
-    ready.step = target;
-    ready.hash = hash;
-    Send(ready);
     std::fprintf(
         stderr,
         "ampwarden: watching as observer %d from step %d, %u ms after opening (rebuilt in %u ms from %d "
         "commands)\n",
         m_number, target, m_stats.readyAfterOpenMs, m_stats.rebuildMs, m_catchUp.count);
+}
+
+void CNetObserver::Lost()
+{
+    if (!m_returning)
+    {
+        m_returning = true;
+        m_lostAt = CNetSession::NowMs();
+        m_tries = 0;
+        std::fprintf(stderr, "ampwarden: lost %s at step %d; trying it again once a second\n",
+                     m_hostText.c_str(), m_world.m_matchSteps);
+    }
+    // The host started again sends the match afresh; the board waits where it stands.
+    m_phase = PHASE_RETURNING;
+    m_welcomed = false;
+    m_catchUp = CNetMessage();
+    m_haveCatchUp = false;
+    m_rebuilding = false;
+    m_commands.clear();
+    m_next = 0;
+    m_through = m_acked = 0;
+    m_hostEnded = false;
+}
+
+void CNetObserver::TryAgain()
+{
+    const uint32_t now = CNetSession::NowMs();
+    if (m_rebuilding)
+        return;
+    if (now - m_lostAt >= static_cast<uint32_t>(m_returnTries) * RETURN_EVERY_MS)
+    {
+        m_returning = false;
+        return End("Stopped watching: " + m_hostText + " did not bring the match back (" +
+                       std::to_string(m_tries) + " tries in " + std::to_string((now - m_lostAt) / 1000) +
+                       " s)",
+                   false);
+    }
+    if (m_phase != PHASE_RETURNING || (m_tries > 0 && now - m_triedAt < RETURN_EVERY_MS))
+        return;
+    ++m_tries;
+    m_triedAt = now;
+    std::string why;
+    if (!m_transport.ConnectAgain(why) && m_tries == 1)
+        std::fprintf(stderr, "ampwarden: cannot reach %s again yet: %s\n", m_hostText.c_str(), why.c_str());
 }
 
 void CNetObserver::Acknowledge()
@@ -342,6 +424,9 @@ std::string CNetObserver::Headline() const
             return "Catching up: step " + std::to_string(m_world.m_matchSteps) + " of " +
                    std::to_string(m_catchUp.step);
         return "Waiting for " + m_hostText + " to send the match";
+    case PHASE_RETURNING:
+        return "Lost " + m_hostText + ": trying again (" + std::to_string(m_tries) + " of " +
+               std::to_string(m_returnTries) + ")";
     case PHASE_OVER:
         return m_endText;
     default:

@@ -23,7 +23,8 @@ class CNetObserver : public CViewerControls
         PHASE_CONNECTING = 0,
         PHASE_CATCHING_UP, // greeted; the match so far is coming in or being rebuilt
         PHASE_WATCHING,
-        PHASE_OVER, // the match ended and was played to its end, or the link ended
+        PHASE_RETURNING, // the host went away while we watched: reaching it again
+        PHASE_OVER,      // the match ended and was played to its end, or the link ended
     };
     // Steps the rebuild runs between two services of the network.
     static const int REBUILD_STEPS_PER_PUMP = 4000;
@@ -31,6 +32,13 @@ class CNetObserver : public CViewerControls
     static const int LIVE_STEPS = 12;
     // It tells the host how far it has read every this many steps.
     static const int ACK_STEPS = 32;
+    // A host lost while we watched (a crash, then its program started again on its port) is
+    // tried once this often, within RETURN_TRIES tries (longer than the players wait for it).
+    static const uint32_t RETURN_EVERY_MS = 1000;
+    static const int RETURN_TRIES = 100;
+    // A host that sends nothing at all for this long (it sends a turn every few steps, and
+    // ENet's pings while it waits) is taken for lost, sooner than ENet gives it up.
+    static const uint32_t HOST_SILENCE_MS = 4000;
 
     struct CStats
     {
@@ -41,6 +49,8 @@ class CNetObserver : public CViewerControls
         uint64_t catchUpBytes = 0; // received up to standing ready (ENet's UDP payload)
         uint64_t bytesReceived = 0;
         uint32_t watchedMs = 0; // from standing ready to the end
+        int returns = 0;        // times it came back to a host started again
+        uint32_t returnMs = 0;  // the last time: from losing the host to standing ready again
     };
 
     explicit CNetObserver(CGameWorld& pWorld);
@@ -66,8 +76,10 @@ class CNetObserver : public CViewerControls
     std::string Headline() const;
     const CStats& GetStats() const { return m_stats; }
     int GetThrough() const { return m_through; }
+    // Fewer tries to reach a lost host again (tools and tests).
+    void SetReturnTries(int pTries) { m_returnTries = pTries; }
     // Sends bytes as they are, for tools that test the host's defences.
-    void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.Send(pBytes); }
+    void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.SendUnchecked(pBytes); }
 
     int StepsPerTick() override;
     bool BeforeStep(CGameWorld& pWorld) override;
@@ -85,6 +97,9 @@ class CNetObserver : public CViewerControls
     void Take(const CMatchCommand& pCommand);
     void Acknowledge();
     void End(const std::string& pText, bool pWell);
+    // The host went away: what came from it is forgotten, and it is tried again.
+    void Lost();
+    void TryAgain();
     void Send(const CNetMessage& pMessage);
     // The whole catch-up is in: turns follow on from it (while it is rebuilt, too).
     bool Following() const { return m_rebuilding || m_phase == PHASE_WATCHING; }
@@ -97,6 +112,8 @@ class CNetObserver : public CViewerControls
     std::string m_endText;
     bool m_endedWell = false;
     bool m_attached = false;
+    // Welcomed by the host (as observer m_number, which stays shown while a lost host is tried).
+    bool m_welcomed = false;
     int m_number = 0;
     bool m_chatToPlayers = true;
     std::string m_names[3];
@@ -117,6 +134,15 @@ class CNetObserver : public CViewerControls
     uint32_t m_openedAt = 0;
     uint32_t m_readyAt = 0;
     uint32_t m_rebuildStartedAt = 0;
+    // Watched once: a lost host is tried again. While it is (m_returning), since m_lostAt, the
+    // tries so far and when the last began.
+    bool m_watched = false;
+    bool m_returning = false;
+    uint32_t m_lostAt = 0;
+    int m_tries = 0;
+    uint32_t m_triedAt = 0;
+    int m_returnTries = RETURN_TRIES;
+    uint32_t m_matchSeed = 0;
     CNetChat m_chat;
     CStats m_stats;
 };

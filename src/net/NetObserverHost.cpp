@@ -8,6 +8,8 @@
 #include "engine/Version.h"
 #include "net/NetChatLink.h"
 #include "net/NetSession.h"
+#include "net/NetTransport.h"
+#include "net/Udp6Bridge.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 
@@ -19,6 +21,33 @@ const size_t SLOTS = Net::MAX_OBSERVERS + 2;
 const int EVENTS_PER_PUMP = 64;
 // A match with more commands than this is not kept for observers.
 const size_t KEPT_COMMANDS = 4 * Net::MAX_CATCH_UP_COMMANDS;
+// An IPv6 observer the bridge keeps while it is silent: longer than one is let be silent.
+const uint32_t BRIDGE_IDLE_MS = 60000;
+
+// A peer found beginning a packet longer than its host takes, and the packet's length: ENet
+// would drop it unacknowledged and hold that observer's channel for it until it went silent.
+thread_local ENetHost* t_oversizedAt = nullptr;
+thread_local ENetPeer* t_oversizedFrom = nullptr;
+thread_local uint32_t t_oversizedBytes = 0;
+
+int ENET_CALLBACK SeeOversized(ENetHost* pHost, ENetEvent* /*pEvent*/)
+{
+    const uint32_t longest = LongestAnnouncedPacket(pHost->receivedData, pHost->receivedDataLength);
+    if (longest <= pHost->maximumPacketSize)
+        return 0;
+    for (size_t i = 0; i < pHost->peerCount && !t_oversizedFrom; ++i)
+    {
+        ENetPeer& peer = pHost->peers[i];
+        if (peer.state != ENET_PEER_STATE_DISCONNECTED && peer.address.host == pHost->receivedAddress.host &&
+            peer.address.port == pHost->receivedAddress.port)
+        {
+            t_oversizedAt = pHost;
+            t_oversizedFrom = &peer;
+            t_oversizedBytes = longest;
+        }
+    }
+    return 1; // taken here: ENet would drop it anyway
+}
 } // namespace
 
 CNetObserverHost::~CNetObserverHost()
@@ -28,6 +57,8 @@ CNetObserverHost::~CNetObserverHost()
     for (CWatcher& watcher : m_watchers)
         enet_peer_disconnect_now(watcher.peer, 0);
     enet_host_flush(m_host);
+    if (m_bridge)
+        m_bridge->Pump();
     enet_host_destroy(m_host);
 }
 
@@ -47,8 +78,14 @@ bool CNetObserverHost::Listen(uint16_t pPort, const std::string& pVersion, const
     // drops what is bigger before it is put together.
     m_host->maximumPacketSize = Net::MAX_MESSAGE_BYTES;
     m_host->maximumWaitingData = 64 * Net::MAX_MESSAGE_BYTES;
+    m_host->intercept = SeeOversized;
     m_version = pVersion;
     m_fingerprint = pFingerprint;
+    // As the players' port: IPv6 on the same port number, carried to ENet by a bridge.
+    std::string noIpv6;
+    m_bridge = CUdp6Bridge::Host(m_host->address.port, BRIDGE_IDLE_MS, noIpv6);
+    if (!m_bridge && noIpv6 != CUdp6Bridge::NO_IPV6)
+        std::fprintf(stderr, "ampwarden: observers over IPv4 only: %s\n", noIpv6.c_str());
     return true;
 }
 
@@ -103,6 +140,8 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
     // The board may go on to other matches: they are nobody's to watch.
     if (m_ended)
         Detach(pWorld);
+    if (m_bridge)
+        m_bridge->Pump();
     ENetEvent event;
     for (int i = 0; i < EVENTS_PER_PUMP && enet_host_service(m_host, &event, 0) > 0; ++i)
     {
@@ -155,6 +194,13 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
                                         [](const CWatcher& pWatcher) { return pWatcher.peer == nullptr; }),
                          m_watchers.end());
     }
+    CWatcher* oversized = t_oversizedAt == m_host ? Find(t_oversizedFrom) : nullptr;
+    if (oversized)
+        Drop(*oversized, CODE_BAD,
+             "sent a packet of " + std::to_string(t_oversizedBytes) + " bytes (messages are at most " +
+                 std::to_string(Net::MAX_MESSAGE_BYTES) + ")");
+    if (t_oversizedAt == m_host)
+        t_oversizedAt = nullptr, t_oversizedFrom = nullptr;
     const uint32_t now = CNetSession::NowMs();
     for (CWatcher& watcher : m_watchers)
     {
@@ -169,6 +215,8 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
                                     [](const CWatcher& pWatcher) { return pWatcher.peer == nullptr; }),
                      m_watchers.end());
     enet_host_flush(m_host);
+    if (m_bridge)
+        m_bridge->Pump();
 }
 
 void CNetObserverHost::Drop(CWatcher& pWatcher, uint32_t pCode, const std::string& pWhy)

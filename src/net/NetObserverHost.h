@@ -11,6 +11,7 @@
 #include "world/MatchObserver.h"
 
 class CNetChatLink;
+class CUdp6Bridge;
 struct CNetSetup;
 struct _ENetHost;
 struct _ENetPeer;
@@ -42,7 +43,8 @@ class CNetObserverHost : public CMatchObserver
     CNetObserverHost(const CNetObserverHost&) = delete;
     CNetObserverHost& operator=(const CNetObserverHost&) = delete;
 
-    // Waits for observers on the port (IPv4); what their greeting must match.
+    // Waits for observers on the port (IPv4, and IPv6 where this machine has it); what their
+    // greeting must match.
     bool Listen(uint16_t pPort, const std::string& pVersion, const std::string& pFingerprint,
                 std::string& pWhy);
     // Call every frame: once the match plays (pPlaying) it follows the world; pOver once the
@@ -86,6 +88,8 @@ class CNetObserverHost : public CMatchObserver
     CWatcher* Find(_ENetPeer* pPeer);
 
     _ENetHost* m_host = nullptr;
+    // Observers over IPv6 reach ENet through it (none on a machine without IPv6).
+    std::unique_ptr<CUdp6Bridge> m_bridge;
     std::string m_version;
     std::string m_fingerprint;
     std::vector<CWatcher> m_watchers;

@@ -400,6 +400,15 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
     }
     case CNetTransport::EVENT_RECEIVED:
     {
+        if (pEvent.oversized > 0 && pEvent.candidate >= 0)
+        {
+            std::fprintf(stderr, "ampwarden: let go of a peer that sent a packet of %u bytes\n",
+                         pEvent.oversized);
+            return m_transport.Drop(pEvent.candidate);
+        }
+        if (pEvent.oversized > 0)
+            return Broken(pWorld, "a packet of " + std::to_string(pEvent.oversized) + " bytes (at most " +
+                                      std::to_string(CNetTransport::MAX_PACKET_BYTES) + " are taken)");
         if (pEvent.candidate >= 0)
             return OnCandidateMessage(pWorld, pEvent);
         m_lastReceiveAt = NowMs();

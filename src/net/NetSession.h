@@ -163,7 +163,7 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     bool AllChecksAnswered() const { return m_myHashes.empty(); }
 
     // Sends bytes as they are, for tools that test the other side's defences.
-    void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.Send(pBytes); }
+    void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.SendUnchecked(pBytes); }
 
     // Told once the match starts (a replay recorder takes its settings from here).
     std::function<void(const CNetMatchStart&)> m_onMatchStart;

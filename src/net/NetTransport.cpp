@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <enet/enet.h>
 
@@ -34,27 +35,79 @@ bool StartEnet()
     return started;
 }
 
-// Every datagram, whatever ENet then makes of it, stamps the peer it came from: silence is
-// the time since the last one, not since the last message ENet could deliver in order.
-int ENET_CALLBACK StampSender(ENetHost* pHost, ENetEvent* pEvent)
-{
-    (void)pEvent;
-    const ENetAddress& from = pHost->receivedAddress;
-    for (size_t i = 0; i < pHost->peerCount; ++i)
-    {
-        ENetPeer& peer = pHost->peers[i];
-        if (peer.state != ENET_PEER_STATE_DISCONNECTED && peer.address.host == from.host &&
-            peer.address.port == from.port)
-            peer.data = reinterpret_cast<void*>(static_cast<uintptr_t>(enet_time_get() | 1u));
-    }
-    return 0;
-}
+// The transport whose host is being serviced: ENet's intercept carries no context of ours.
+thread_local CNetTransport* t_serviced = nullptr;
 
 void StampNow(ENetPeer* pPeer)
 {
     pPeer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(enet_time_get() | 1u));
 }
+
+// Every datagram, whatever ENet then makes of it, stamps the peers at the address it came
+// from: silence is the time since the last one, not since the last message ENet could deliver
+// in order. The first of them, if any.
+ENetPeer* StampSender(ENetHost* pHost)
+{
+    const ENetAddress& from = pHost->receivedAddress;
+    ENetPeer* first = nullptr;
+    for (size_t i = 0; i < pHost->peerCount; ++i)
+    {
+        ENetPeer& peer = pHost->peers[i];
+        if (peer.state == ENET_PEER_STATE_DISCONNECTED || peer.address.host != from.host ||
+            peer.address.port != from.port)
+            continue;
+        StampNow(&peer);
+        if (!first)
+            first = &peer;
+    }
+    return first;
+}
+
 } // namespace
+
+uint32_t LongestAnnouncedPacket(const uint8_t* pData, size_t pSize)
+{
+    if (pSize < 2)
+        return 0;
+    const uint16_t peerId = static_cast<uint16_t>(pData[0] << 8 | pData[1]);
+    if (peerId & ENET_PROTOCOL_HEADER_FLAG_COMPRESSED)
+        return 0; // never compressed here: ENet drops it unread
+    size_t at = peerId & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME ? sizeof(ENetProtocolHeader) : 2;
+    uint32_t longest = 0;
+    while (at + sizeof(ENetProtocolCommandHeader) <= pSize)
+    {
+        ENetProtocol command;
+        const uint8_t number = pData[at] & ENET_PROTOCOL_COMMAND_MASK;
+        const size_t size = number < ENET_PROTOCOL_COMMAND_COUNT ? enet_protocol_command_size(number) : 0;
+        if (size == 0 || at + size > pSize)
+            break;
+        std::memcpy(&command, pData + at, size);
+        uint32_t length = 0;
+        size_t carried = 0;
+        switch (number)
+        {
+        case ENET_PROTOCOL_COMMAND_SEND_RELIABLE:
+            length = carried = ENET_NET_TO_HOST_16(command.sendReliable.dataLength);
+            break;
+        case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE:
+            length = carried = ENET_NET_TO_HOST_16(command.sendUnreliable.dataLength);
+            break;
+        case ENET_PROTOCOL_COMMAND_SEND_UNSEQUENCED:
+            length = carried = ENET_NET_TO_HOST_16(command.sendUnsequenced.dataLength);
+            break;
+        case ENET_PROTOCOL_COMMAND_SEND_FRAGMENT:
+        case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT:
+            carried = ENET_NET_TO_HOST_16(command.sendFragment.dataLength);
+            length = ENET_NET_TO_HOST_32(command.sendFragment.totalLength);
+            break;
+        default:
+            break;
+        }
+        longest = std::max(longest, length);
+        at += size + carried;
+    }
+    return longest;
+}
 
 CNetTransport::CNetTransport() = default;
 
@@ -64,15 +117,48 @@ CNetTransport::~CNetTransport()
         enet_host_destroy(m_host);
 }
 
+int CNetTransport::Intercept(ENetHost* pHost, ENetEvent* /*pEvent*/)
+{
+    ENetPeer* sender = StampSender(pHost);
+    const uint32_t longest = LongestAnnouncedPacket(pHost->receivedData, pHost->receivedDataLength);
+    if (longest <= pHost->maximumPacketSize)
+        return 0;
+    if (sender && t_serviced && t_serviced->m_host == pHost && !t_serviced->m_oversizedFrom)
+    {
+        t_serviced->m_oversizedFrom = sender;
+        t_serviced->m_oversizedBytes = longest;
+    }
+    return 1; // taken here: ENet would drop it anyway
+}
+
+bool CNetTransport::TakeOversized(CEvent& pEvent)
+{
+    ENetPeer* from = m_oversizedFrom;
+    m_oversizedFrom = nullptr;
+    if (!from || (from != m_peer && !Candidate(static_cast<int>(from - m_host->peers))))
+        return false;
+    pEvent = CEvent();
+    pEvent.kind = EVENT_RECEIVED;
+    pEvent.oversized = m_oversizedBytes;
+    pEvent.candidate = from == m_peer ? -1 : static_cast<int>(from - m_host->peers);
+    return true;
+}
+
 int CNetTransport::Service(ENetEvent* pEvent, uint32_t pWaitMs)
 {
+    t_serviced = this;
+    int result = 0;
     if (!m_bridge)
-        return enet_host_service(m_host, pEvent, pWaitMs);
-    // IPv6 datagrams wait on the bridge's sockets, so the bridge is what waits.
-    m_bridge->Wait(m_host->socket, pWaitMs);
-    m_bridge->Pump();
-    const int result = enet_host_service(m_host, pEvent, 0);
-    m_bridge->Pump();
+        result = enet_host_service(m_host, pEvent, pWaitMs);
+    else
+    {
+        // IPv6 datagrams wait on the bridge's sockets, so the bridge is what waits.
+        m_bridge->Wait(m_host->socket, pWaitMs);
+        m_bridge->Pump();
+        result = enet_host_service(m_host, pEvent, 0);
+        m_bridge->Pump();
+    }
+    t_serviced = nullptr;
     return result;
 }
 
@@ -83,7 +169,9 @@ bool CNetTransport::Open(const void* pAddress, size_t pPeers, std::string& pWhy)
     m_host = enet_host_create(static_cast<const ENetAddress*>(pAddress), pPeers, CHANNELS, 0, 0);
     if (!m_host)
         return pWhy = "cannot open a UDP socket there (is the port in use?)", false;
-    m_host->intercept = StampSender;
+    m_host->intercept = Intercept;
+    m_host->maximumPacketSize = MAX_PACKET_BYTES;
+    m_host->maximumWaitingData = MAX_WAITING_BYTES;
     return true;
 }
 
@@ -116,6 +204,23 @@ bool CNetTransport::ConnectAgain(const CNetTransport& pReached, std::string& pWh
         return pWhy = "no host reached before", false;
     m_reached.reset(new CResolvedHost(*pReached.m_reached));
     m_reachedPort = pReached.m_reachedPort;
+    return ConnectTo(pWhy);
+}
+
+bool CNetTransport::ConnectAgain(std::string& pWhy)
+{
+    if (!m_reached)
+        return pWhy = "no host reached before", false;
+    m_carriedSent = BytesSent();
+    m_carriedReceived = BytesReceived();
+    m_carriedDatagrams = DatagramsSent();
+    if (m_host)
+        enet_host_destroy(m_host);
+    m_host = nullptr;
+    m_peer = nullptr;
+    m_oversizedFrom = nullptr;
+    m_candidates.clear();
+    m_bridge.reset();
     return ConnectTo(pWhy);
 }
 
@@ -179,6 +284,8 @@ bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
     pEvent = CEvent();
     if (!m_host)
         return false;
+    if (TakeOversized(pEvent))
+        return true;
     ExpireCandidates();
     LimitResendWait();
     ENetEvent event;
@@ -247,7 +354,7 @@ bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
         }
         pWaitMs = 0;
     }
-    return false;
+    return TakeOversized(pEvent);
 }
 
 void CNetTransport::SendTo(int pCandidate, const std::vector<uint8_t>& pMessage)
@@ -314,6 +421,7 @@ void CNetTransport::TakeOver(CNetTransport& pOther)
         enet_host_destroy(m_host);
     m_host = pOther.m_host;
     m_peer = pOther.m_peer;
+    m_oversizedFrom = nullptr;
     m_hosting = pOther.m_hosting;
     m_candidates = std::move(pOther.m_candidates);
     m_bridge = std::move(pOther.m_bridge);
@@ -368,6 +476,16 @@ void CNetTransport::Send(const std::vector<uint8_t>& pMessage, int pChannel)
         enet_packet_destroy(packet);
 }
 
+void CNetTransport::SendUnchecked(const std::vector<uint8_t>& pBytes)
+{
+    if (!m_host)
+        return;
+    const size_t most = m_host->maximumPacketSize;
+    m_host->maximumPacketSize = std::max(most, pBytes.size());
+    Send(pBytes);
+    m_host->maximumPacketSize = most;
+}
+
 bool CNetTransport::AllDelivered() const
 {
     return !m_peer ||
@@ -407,6 +525,7 @@ void CNetTransport::Close(uint32_t pCode)
     }
     enet_host_destroy(m_host);
     m_host = nullptr;
+    m_oversizedFrom = nullptr;
     m_candidates.clear();
     m_bridge.reset();
 }

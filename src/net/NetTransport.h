@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +12,10 @@ struct _ENetPeer;
 struct _ENetEvent;
 class CUdp6Bridge;
 struct CResolvedHost;
+
+// The longest packet an ENet datagram's commands announce (a whole packet's length, or a
+// fragment's total), read as ENet reads them; 0 for none, or for what ENet would not read.
+uint32_t LongestAnnouncedPacket(const uint8_t* pData, size_t pSize);
 
 // One connection to one opponent over ENet, on reliable ordered channels: ENet resends,
 // orders and times out; we only hand it messages. A host lets several peers in as candidates
@@ -37,6 +42,10 @@ class CNetTransport
         bool timedOut = false;
         // Hosting without an opponent: the candidate peer it came from, else -1.
         int candidate = -1;
+        // Received, with no data: the peer began a packet this long, over MAX_PACKET_BYTES.
+        // ENet drops it unacknowledged, so its channel would wait for it for as long as the
+        // peer resends: the session ends instead, with the reason.
+        uint32_t oversized = 0;
     };
     // A disconnect code that means "this host already has an opponent".
     static const uint32_t CODE_BUSY = 0xB05E;
@@ -44,6 +53,13 @@ class CNetTransport
     static const uint32_t GREETING_MS = 3000;
     // Peer slots a host keeps: a few silent or squatting peers never fill them all.
     static const int HOST_SLOTS = 12;
+    // The longest packet it takes: every message fits in Net::MAX_MESSAGE_BYTES (a turn of
+    // the most commands is 871 bytes; the catch-up travels in messages of 28 commands, 758
+    // bytes), so four times that leaves room. ENet otherwise puts together up to 32 MB.
+    static const size_t MAX_PACKET_BYTES = 4096;
+    // What a peer may have waiting in ENet's queues at once: the whole catch-up of the longest
+    // match (20,000 commands, about 540 KB) four times over. ENet's own limit is 32 MB.
+    static const size_t MAX_WAITING_BYTES = 2 << 20;
 
     CNetTransport();
     ~CNetTransport();
@@ -57,11 +73,16 @@ class CNetTransport
     // Starts reaching the host the other transport reached, by the address its name gave then
     // (no lookup again, which could hold the frame up while the network is in trouble).
     bool ConnectAgain(const CNetTransport& pReached, std::string& pWhy);
+    // Lets go of whatever link or attempt it has (without a goodbye: its other end is gone) and
+    // starts reaching the same host again, by the address looked up the first time.
+    bool ConnectAgain(std::string& pWhy);
     // The next event, waiting at most pWaitMs for one; sends what is queued.
     bool Poll(CEvent& pEvent, uint32_t pWaitMs = 0);
     // Channels are ordered each on its own: a loss on one holds up only that one.
     static const int CHANNELS = 3;
     void Send(const std::vector<uint8_t>& pMessage, int pChannel = 0);
+    // Sends bytes as they are, past MAX_PACKET_BYTES too, for tools that test the other side.
+    void SendUnchecked(const std::vector<uint8_t>& pBytes);
     // To a candidate, on the first channel.
     void SendTo(int pCandidate, const std::vector<uint8_t>& pMessage);
     // The candidate becomes the opponent; every other one is turned away.
@@ -99,6 +120,10 @@ class CNetTransport
 
   private:
     bool Open(const void* pAddress, size_t pPeers, std::string& pWhy);
+    // Sees every datagram before ENet takes it: when it came and what packet sizes it announces.
+    static int Intercept(_ENetHost* pHost, _ENetEvent* pEvent);
+    // The event for a peer found sending an oversized packet, when it is ours to hear of.
+    bool TakeOversized(CEvent& pEvent);
     bool ConnectTo(std::string& pWhy);
     // ENet's service, with the IPv6 bridge pumped around it when there is one.
     int Service(_ENetEvent* pEvent, uint32_t pWaitMs);
@@ -118,6 +143,9 @@ class CNetTransport
     // Joining: the host's address as looked up, and its port.
     std::unique_ptr<CResolvedHost> m_reached;
     uint16_t m_reachedPort = 0;
+    // A peer found beginning a packet over MAX_PACKET_BYTES, not yet reported, and its size.
+    _ENetPeer* m_oversizedFrom = nullptr;
+    uint32_t m_oversizedBytes = 0;
     // Traffic of links this transport had before it took over another's.
     uint64_t m_carriedSent = 0;
     uint64_t m_carriedReceived = 0;

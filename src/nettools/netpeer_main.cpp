@@ -3,7 +3,7 @@
 //   ampwarden-netpeer --host PORT | --join PORT|[::1]:PORT   (127.0.0.1 or ::1 only)
 //     [--seed N] [--steps N] [--busy STEPS] [--script-seed N] [--seconds S]
 //     [--version TEXT] [--hashes FILE] [--dump-dir DIR] [--record DIR] [--desync-at STEP]
-//     [--evil wrong-side|past-step|garbage --evil-at STEP] [--leave-at STEP] [--drop-wait MS]
+//     [--evil wrong-side|past-step|garbage|oversized --evil-at STEP] [--leave-at STEP] [--drop-wait MS]
 //     [--crash-at STEP] [--countdown MS] [--fast 1]
 //   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
 //   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
@@ -12,8 +12,9 @@
 //     [--observers PORT [--quiet-observers 1]] [--say-at STEP [--chat-flood N]]
 //   --observers (host) takes observers on PORT; --say-at says a chat line at the step, or
 //   sends N lines at once past the limit (a flood the other side must cut).
-//   ampwarden-netpeer --observe PORT [--steps N] [--seconds S] [--fast 1] [--stop-reading-at STEP]
-//     [--say-at STEP [--chat-flood N]] [--evil command --evil-at STEP] [--hashes FILE]
+//   ampwarden-netpeer --observe PORT|[::1]:PORT [--steps N] [--seconds S] [--fast 1] [--stop-reading-at STEP]
+//     [--say-at STEP [--chat-flood N]] [--evil command|oversized --evil-at STEP] [--hashes FILE]
+//     [--return-tries N]
 //     watches the match of the host whose observers' port is PORT; exits 0 once it played the
 //     match to the end the host named (or to --steps), 6 when it was dropped or refused.
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
@@ -70,10 +71,12 @@ struct CPeerOptions
     int squatters = 0;
     // Watching: the observers' port a host opens, or the one an observer reaches.
     int observersPort = 0;
-    int observePort = 0;
+    CNetAddress observe;
     bool quietObservers = false;
     // An observer that stops reading at this step (and sleeps out its time).
     int stopReadingAt = -1;
+    // An observer that lost its host tries it again this many times (0: the observer's own count).
+    int returnTries = 0;
     // Chat: a line at this step; or a flood of this many lines at once, past the limit.
     int sayAt = -1;
     int chatFlood = 0;
@@ -95,6 +98,7 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
     pOut.setup.version = ProgramVersion();
     pOut.setup.fingerprint = DataFingerprint("Data/resources.xml");
     pOut.setup.address.host = "127.0.0.1";
+    pOut.observe.host = "127.0.0.1";
     bool side = false;
     for (int i = 1; i + 1 < pArgc; i += 2)
     {
@@ -120,6 +124,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.recordFolder = value;
         else if (name == "--evil")
             pOut.evil = value;
+        else if (name == "--observe" && !isNumber)
+            side = JoinsLoopback(value, pOut.observe) && pOut.observe.port > 0;
         else if (!isNumber || number > 1000000000)
             return false;
         else if (name == "--seed")
@@ -153,9 +159,11 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
         else if (name == "--observers" && number > 0 && number < 65536)
             pOut.observersPort = static_cast<int>(number);
         else if (name == "--observe" && number > 0 && number < 65536)
-            pOut.observePort = static_cast<int>(number), side = true;
+            pOut.observe.port = static_cast<uint16_t>(number), side = true;
         else if (name == "--quiet-observers")
             pOut.quietObservers = number != 0;
+        else if (name == "--return-tries")
+            pOut.returnTries = static_cast<int>(number);
         else if (name == "--stop-reading-at")
             pOut.stopReadingAt = static_cast<int>(number);
         else if (name == "--say-at")
@@ -223,6 +231,9 @@ void SendEvil(CNetSession& pSession, const std::string& pMode, int pStep)
     std::vector<uint8_t> bytes = EncodeNetMessage(turn);
     if (pMode == "garbage")
         bytes = {NET_TURN, 0xFF, 0xFF, 0xFF, 0x7F, 0x09};
+    // Far longer than any message, past the size the other side takes.
+    if (pMode == "oversized")
+        bytes.assign(64 * 1024, NET_TURN);
     pSession.SendRaw(bytes);
 }
 
@@ -275,11 +286,10 @@ std::string HashText(uint64_t pHash)
 int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
 {
     CNetObserver observer(pWorld);
-    CNetAddress address;
-    address.host = "127.0.0.1";
-    address.port = static_cast<uint16_t>(pOptions.observePort);
+    if (pOptions.returnTries > 0)
+        observer.SetReturnTries(pOptions.returnTries);
     std::string why;
-    if (!observer.Open(address, pOptions.setup.version, pOptions.setup.fingerprint, why))
+    if (!observer.Open(pOptions.observe, pOptions.setup.version, pOptions.setup.fingerprint, why))
         return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::seconds(pOptions.seconds);
@@ -331,7 +341,10 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
                 CNetMessage turn;
                 turn.type = NET_TURN;
                 turn.through = turn.span = 1;
-                observer.SendRaw(EncodeNetMessage(turn));
+                std::vector<uint8_t> bytes = EncodeNetMessage(turn);
+                if (pOptions.evil == "oversized")
+                    bytes.assign(64 * 1024, NET_CHAT);
+                observer.SendRaw(bytes);
                 const_cast<CPeerOptions&>(pOptions).evil.clear();
             }
         }
@@ -344,12 +357,12 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
     std::printf(
         "observer %d: caught up at step %d from %d commands (rebuilt in %u ms, ready %u ms after opening); "
         "watched to step %d, final hash %s; received %llu B to catch up, then %.0f B/s over %.1f s; %zu chat "
-        "lines\n",
-        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs, stats.readyAfterOpenMs,
-        pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
+        "lines; came back %d times\n",
+        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs,
+        stats.readyAfterOpenMs, pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
         static_cast<unsigned long long>(stats.catchUpBytes),
         seconds > 0 ? (stats.bytesReceived - stats.catchUpBytes) / seconds : 0.0, seconds,
-        CChatBoard::Instance().Lines().size());
+        CChatBoard::Instance().Lines().size(), stats.returns);
     observer.Stop();
     const bool reached = pOptions.setup.stepLimit > 0 && pWorld.m_matchSteps >= pOptions.setup.stepLimit;
     return observer.EndedWell() || reached ? 0 : 6;
@@ -412,7 +425,7 @@ int main(int argc, char** argv)
     }
     CGameWorld& world = engine.GetWorld();
     world.m_keepEffects = false;
-    if (options.observePort > 0)
+    if (options.observe.port > 0)
         return Observe(options, world);
     CNetSession session;
     // Recorded as the game records a network match: the host's start date on both sides.
@@ -476,20 +489,24 @@ int main(int argc, char** argv)
                 lastStep = step;
                 if (options.busy > 0 && step % options.busy == 0)
                     IssueScriptedBuild(world, session.GetTeam(), script);
-                if (step == options.desyncAt)
-                    world.GetTeam(session.GetTeam()).AddEnergy(12345);
-                if (step == options.leaveAt)
-                    session.Leave(world);
-                if (step == options.crashAt)
+                // A frame may run more than one step (catching up): each happens once, at the
+                // first step at or past its own.
+                if (options.desyncAt >= 0 && step >= options.desyncAt)
+                    world.GetTeam(session.GetTeam()).AddEnergy(12345), options.desyncAt = -1;
+                if (options.leaveAt >= 0 && step >= options.leaveAt)
+                    session.Leave(world), options.leaveAt = -1;
+                if (options.crashAt >= 0 && step >= options.crashAt)
                 {
                     std::fprintf(stderr, "ampwarden-netpeer: crashing at step %d\n", step);
                     std::_Exit(9);
                 }
-                if (step == options.sayAt && options.chatFlood > 0)
+                if (options.sayAt >= 0 && step >= options.sayAt && options.chatFlood > 0)
                     Flood([&session](const std::vector<uint8_t>& pBytes) { session.SendRaw(pBytes); },
                           session.GetTeam(), step, options.chatFlood);
-                else if (step == options.sayAt)
+                else if (options.sayAt >= 0 && step >= options.sayAt)
                     chat.Say("good game");
+                if (options.sayAt >= 0 && step >= options.sayAt)
+                    options.sayAt = -1;
                 if (!options.evil.empty() && !evilSent && step >= options.evilAt)
                 {
                     SendEvil(session, options.evil, step);

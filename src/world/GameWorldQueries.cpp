@@ -113,5 +113,8 @@ std::string CGameWorld::SideName(int pTeam) const
         return std::string();
     if (!m_sideNames[pTeam].empty())
         return m_sideNames[pTeam];
-    return pTeam == m_playerTeam && !m_demo ? m_playerName : std::string();
+    // Only a match played on this machine alone is the local player's by default; one whose
+    // commands go elsewhere (a network match, a replay, a match watched from afar) is told
+    // its names, and a side it was told none for has none.
+    return pTeam == m_playerTeam && !m_demo && !m_playerCommandRoute ? m_playerName : std::string();
 }

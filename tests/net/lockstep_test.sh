@@ -2,7 +2,8 @@
 # Two headless peers (ampwarden-netpeer) play network matches on loopback only: through a
 # relay that delays, drops, duplicates and reorders, with garbage at the host's port, they end
 # with equal hashes at every check; a version mismatch, a third peer, a killed side, a message
-# that breaks the rules and a desync each end the session with the reason on both sides.
+# that breaks the rules, a packet far longer than any message and a desync each end the
+# session with the reason on both sides.
 # Over ::1, the same busy match ends with equal hashes, a third peer is turned away and
 # garbage at the host's IPv6 port changes nothing.
 # Both sides' replays are the same file and verify. Usage: lockstep_test.sh NETPEER NETRELAY
@@ -54,13 +55,16 @@ grep -qF "green lost its connection; waiting 0:02" "$tmp/join.err" || fail "the 
 [ $(($(date +%s) - killed)) -le 14 ] || fail "the killed host was reported only after $(($(date +%s) - killed)) s"
 echo "- third peer turned away; killed host reported"
 
-# 4. A command for the wrong side ends the session on both sides.
-run host 40 --host $((port + 4)) --steps 100000
-sleep 0.3
-run join 40 --join $((port + 4)) --steps 100000 --evil wrong-side --evil-at 40
-expect host 6 "a command for the wrong side"
-expect join 6 "broke its rules"
-echo "- a command for the wrong side ends the session"
+# 4. A command for the wrong side, or a packet far longer than any message (which ENet
+# would drop unread while its channel waited for it), ends the session on both sides.
+for evil in "wrong-side:a command for the wrong side" "oversized:a packet of 65536 bytes (at most 4096 are taken)"; do
+    run host 40 --host $((port + 4)) --steps 100000
+    sleep 0.3
+    run join 40 --join $((port + 4)) --steps 100000 --evil "${evil%%:*}" --evil-at 40
+    expect host 6 "${evil#*:}"
+    expect join 6 "broke its rules"
+    echo "- ${evil#*:}: ends the session"
+done
 
 # 5. A match that goes apart stops at the first check after it, on both sides, with dumps.
 mkdir -p "$tmp/dumps"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Observers and chat between headless peers on loopback only. Through relays, two observers
 # that join at different times end with the players' final hash; one that stops reading, one
-# that floods chat and one that sends a command are dropped while the players play on
-# unstalled; the players' chat flood is cut at 5 lines; chat lines stand in both replays,
-# which verify even with a chat line changed; a ninth observer is turned away.
+# that floods chat, one that sends a command and one that begins a packet of 64 KB are dropped
+# while the players play on unstalled; the players' chat flood is cut at 5 lines; chat lines
+# stand in both replays, which verify even with a chat line changed; a ninth observer is
+# turned away.
 # Usage: observe_test.sh NETPEER NETRELAY ARENA (from the repository root, which holds Data/).
 set -u
 peer="$1"
@@ -24,11 +25,11 @@ fail() {
 }
 port=$((40000 + (RANDOM % 1900) * 10))
 
-start() { # NAME ARGS...: a peer in the background, its status in NAME.rc
+start() { # NAME ARGS...: a peer in the background with a state folder of its own, its status in NAME.rc
     local name="$1"
     shift
     (
-        "$peer" --seconds 60 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
+        XDG_STATE_HOME="$tmp/state-$name" "$peer" --seconds 60 "$@" >"$tmp/$name.out" 2>"$tmp/$name.err" &
         echo $! >"$tmp/$name.pid"
         wait $!
         echo $? >"$tmp/$name.rc"
@@ -57,11 +58,13 @@ start early --observe $((port + 3)) --say-at 100
 start deaf --observe $((port + 2)) --stop-reading-at 100
 start flood --observe $((port + 2)) --say-at 150 --chat-flood 30
 start evil --observe $((port + 2)) --evil command --evil-at 150
+start big --observe $((port + 2)) --evil oversized --evil-at 160
 # Garbage at the observers' port changes nothing.
 for i in $(seq 1 20); do head -c $((i * 300)) /dev/urandom >/dev/udp/127.0.0.1/$((port + 2)); done
 sleep 8
 start late --observe $((port + 4))
 expect evil 6 "dropped us: our messages broke its rules"
+expect big 6 "dropped us: our messages broke its rules"
 expect flood 0
 expect host 0
 expect join 0
@@ -78,12 +81,14 @@ echo "- two observers through relays, caught up at steps $e and $l, end with the
 grep -qE "observer [0-9] (stopped reading|left or went silent)" "$tmp/host.err" || fail "the deaf observer was kept"
 grep -qF "sends over 5 chat lines in 10 s" "$tmp/host.err" || fail "the observer's flood was not cut"
 grep -qF "sent a message only players send" "$tmp/host.err" || fail "the observer's command was not refused"
+grep -qF "sent a packet of 65536 bytes (messages are at most 1024): dropped" "$tmp/host.err" ||
+    fail "the observer's oversized packet was not refused"
 for side in host join; do
     longest="$(sed -n 's/.*longest \([0-9]*\) ms.*/\1/p' "$tmp/$side.out")"
     [ "$longest" -lt 1000 ] || fail "$side stalled for $longest ms with observers misbehaving"
 done
 grep -qF "chat heard 5, dropped 35" "$tmp/host.out" || fail "the joiner's flood was not cut: $(grep chat "$tmp/host.out")"
-echo "- a deaf, a flooding and a commanding observer dropped; the players' longest stall under 1 s; a flood of 40 cut to 5"
+echo "- a deaf, a flooding, a commanding and an oversized observer dropped; the players' longest stall under 1 s; a flood of 40 cut to 5"
 
 # Chat lines in both replays; verification ignores them, even changed.
 for side in h j; do

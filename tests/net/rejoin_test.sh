@@ -5,7 +5,9 @@
 # a seat for a match that has ended are refused, and the host plays on or keeps waiting. A host
 # crashed at a random step and started again on its port is reached again by its joiner, which
 # sends it the match: the same hashes and replays again; meanwhile it refuses a wrong token and
-# a newcomer; one whose joiner claimed the win gives up waiting and takes a new opponent.
+# a newcomer; one whose joiner claimed the win gives up waiting and takes a new opponent. An
+# observer (over ::1 where there is IPv6) that lost the first of those hosts comes back to the
+# program started again and ends with the players' hash; one that lost the second gives up.
 # Usage: rejoin_test.sh NETPEER NETRELAY ARENA (from the repository root, which holds Data/).
 set -u
 source "$(dirname "$0")/lib.sh"
@@ -29,12 +31,16 @@ done
 pk=$((port + 16))
 net --listen $((pk + 1)) --to $pk --delay 20 --jitter 10 --loss 5 --seed 5 --new-client 1
 hcrash=$((150 + RANDOM % 700))
-hostargs=(--host $pk --seed $((RANDOM + 5)) --steps 1600 --busy 8 --drop-wait 40000)
+hostargs=(--host $pk --seed $((RANDOM + 5)) --steps 1600 --busy 8 --drop-wait 40000 --observers $((pk + 2)))
 STATE=hk run hostk 60 "${hostargs[@]}" --record "$tmp/hostk.rec" --crash-at $hcrash
 STATE=jk run joink 110 --join $((pk + 1)) --steps 1600 --busy 8 --drop-wait 40000 --record "$tmp/joink.rec" \
     --hashes "$tmp/joink.hashes"
-STATE=he run hoste 30 --host $((port + 20)) --seed 6 --steps 1600 --crash-at 100
+STATE=he run hoste 30 --host $((port + 20)) --seed 6 --steps 1600 --crash-at 100 --observers $((port + 21))
 STATE=je run joine 30 --join $((port + 20)) --steps 1600 --drop-wait 500
+at=127.0.0.1
+if (: >/dev/udp/::1/9) 2>/dev/null; then at="[::1]"; else echo "- no IPv6 on this machine: observers watch over 127.0.0.1"; fi
+run watchk 110 --observe "$at:$((pk + 2))"
+run watche 30 --observe "$at:$((port + 21))" --return-tries 3
 
 # 3. The first match's host, in play, refuses a seat with a wrong token and a peer with none.
 for _ in $(seq 1 100); do grep -q "match started" "$tmp/host1.err" 2>/dev/null && break; sleep 0.1; done
@@ -52,10 +58,12 @@ sleep 0.3
 STATE=e run ended 20 --join $p --steps 100
 
 for i in 1 2; do
-    expect first$i 9 "crashing at step ${crash[$i]}"
+    expect first$i 9 "crashing at step"
+    crash[$i]="$(sed -n 's/.*crashing at step //p' "$tmp/first$i.err")"
     [ -n "$(seat_of j$i)" ] || fail "the crashed joiner $i left no seat file"
 done
-expect hostk 9 "crashing at step $hcrash"
+expect hostk 9 "crashing at step"
+hcrash="$(sed -n 's/.*crashing at step //p' "$tmp/hostk.err")"
 [ -n "$(ls "$tmp/hk/ampwarden/hosted-$pk")" ] || fail "the crashed host left no seat file"
 STATE=hk run hostk2 80 "${hostargs[@]}" --record "$tmp/hostk2.rec" --hashes "$tmp/hostk2.hashes"
 sleep 0.5
@@ -99,6 +107,12 @@ expect hostk2 0 "back in the match at step"
 [ -z "$(find "$tmp/hk" "$tmp/jk" -type f)" ] || fail "host rejoin: a seat file outlived the match"
 echo "- host crashed at step $hcrash: $(grep -o 'back in the match at step.*' "$tmp/hostk2.err" | head -n 1)"
 same_replays joink hostk2 "  "
+expect watchk 0 "back watching as observer"
+h="$(sed -n 's/.*final step [0-9]* hash \([0-9a-f]*\).*/\1/p' "$tmp/joink.out")"
+[ -n "$h" ] && grep -q "final hash $h" "$tmp/watchk.out" || fail "the observer that came back ended elsewhere than $h"
+echo "- an observer over $at $(grep -o 'back watching.*' "$tmp/watchk.err")"
+expect watche 6 "$at:$((port + 21)) did not bring the match back ("
+echo "- an observer gives up on a host that did not come back: $(grep -o 'did not bring.*' "$tmp/watche.err")"
 # The joiner claimed the win: the host started again waits its time, drops the seat, plays anew.
 expect hoste 9
 expect joine 4 "green lost its connection: you win"

@@ -53,5 +53,8 @@ TEST(PlayerName, TravelsInTheGreetingAndTheReplayHeaderAndNamesTheHumanSide)
     world.m_sideNames[1] = "Host";
     EXPECT_EQ("Host", world.SideName(1)) << "a network match names its sides";
     world.m_sideNames[1].clear();
+    world.m_playerCommandRoute = [](const CMatchCommand&) {};
+    EXPECT_EQ("", HeaderOfMatch(world, "x").sides[0].name) << "a watched side with no name is not ours";
+    world.m_playerCommandRoute = nullptr;
     world.m_playerName.clear();
 }
