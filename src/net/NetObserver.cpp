@@ -277,6 +277,7 @@ void CNetObserver::StartWorld()
     world.m_demoUntilDecided = false;
     world.ClearMatch();
     world.NewMatch();
+    world.m_watchingOnly = true;
     for (int team = 1; team <= 2; ++team)
     {
         world.GetTeam(team).SetAI(false);

@@ -256,6 +256,9 @@ class CGameWorld
     int m_playerTeam = 1;
     int m_overlayMode = 0;
     bool m_demo = false;
+    // A match this program only watches: green's refusals are the player's, not the watcher's.
+    // Every match starts without it.
+    bool m_watchingOnly = false;
     // The levels the demo gives green and blue; blue keeps the opponent's own default, which
     // plays as "Hard".
     unsigned m_demoLevels[2] = {2, 100};

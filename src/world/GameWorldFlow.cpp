@@ -41,7 +41,7 @@ void CGameWorld::ShowMessage(const char* pText)
 
 void CGameWorld::ShowPlayerMessage(int pTeam, const char* pText)
 {
-    if (pTeam == m_playerTeam && !m_demo)
+    if (pTeam == m_playerTeam && !m_demo && !m_watchingOnly)
         ShowMessage(pText);
 }
 
@@ -203,6 +203,7 @@ void CGameWorld::Pause()
 
 void CGameWorld::ClearMatch()
 {
+    m_watchingOnly = false;
     for (CMatchObserver* observer : std::vector<CMatchObserver*>(m_observers))
         observer->OnMatchCleared(*this);
     m_pendingCommands.clear();

@@ -87,6 +87,26 @@ TEST_F(BuildTest, RefusalsComeInTheirOrderAndCostNothing)
     }
 }
 
+// A watcher's board stays clear of green's refusals, and the next match is played again.
+TEST_F(BuildTest, AWatchedMatchShowsNoRefusalsUntilItIsCleared)
+{
+    const CVector2 inReach(230.0f, 315.0f);
+    for (bool watching : {true, false})
+    {
+        World().m_watchingOnly = true;
+        if (!watching)
+        {
+            World().ClearMatch();
+            World().NewMatch();
+        }
+        ReadyAll(1);
+        SetEnergy(1, 0);
+        World().m_message.clear();
+        EXPECT_EQ(nullptr, World().BuildExtractor(1, inReach, nullptr));
+        EXPECT_EQ(watching ? "" : "Insufficient energy", World().m_message) << watching;
+    }
+}
+
 TEST_F(BuildTest, RefusedEverywhereOnlyWhenEveryPlaceWouldBeRefusedQuietly)
 {
     struct Case
