@@ -48,30 +48,31 @@ aw_screenshot hosting
 ocr 100 80 824 25 | grep -q "Waiting for an opponent on port $port" || aw_fail "the host does not wait: $(ocr 100 80 824 25)"
 aw_note "the host waits on port $port, from its Play a Friend screen"
 
+# Starts another game NAME (its output in NAME.out and NAME.err, its process and window in
+# NAME_pid and NAME_win), opens its Play a Friend screen and types the host's address; ORDINAL
+# names the window in a failure.
+open_friend_screen() {
+    (cd "$AW_ROOT" && exec "$AW_GAME" -nointro) >"$AW_TMP/$1.out" 2>"$AW_TMP/$1.err" &
+    local pid=$!
+    printf -v "$1_pid" '%s' "$pid"
+    aw_track "$pid"
+    printf -v "$1_win" '%s' "$(aw_window_of "$pid")"
+    local win="$1_win"
+    [ -n "${!win}" ] || aw_fail "no $2 window"
+    sleep 1
+    focus "${!win}"
+    aw_click 200 470
+    type_into 600 305 "127.0.0.1:$port"
+}
+
 printf 'record 0\nname Guest\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
-(cd "$AW_ROOT" && exec "$AW_GAME" -nointro) >"$AW_TMP/join.out" 2>"$AW_TMP/join.err" &
-join_pid=$!
-aw_track "$join_pid"
-join_win="$(aw_window_of "$join_pid")"
-[ -n "$join_win" ] || aw_fail "no second window"
-sleep 1
-focus "$join_win"
-aw_click 200 470
-type_into 600 305 "127.0.0.1:$port"
+open_friend_screen join second
 keys Return
 wait_for "$AW_TMP/game.err" "match started"
 wait_for "$AW_TMP/join.err" "match started"
 aw_note "joined from the menu: $(grep 'match started' "$AW_TMP/join.err")"
 
-(cd "$AW_ROOT" && exec "$AW_GAME" -nointro) >"$AW_TMP/watch.out" 2>"$AW_TMP/watch.err" &
-watch_pid=$!
-aw_track "$watch_pid"
-watch_win="$(aw_window_of "$watch_pid")"
-[ -n "$watch_win" ] || aw_fail "no third window"
-sleep 1
-focus "$watch_win"
-aw_click 200 470
-type_into 600 305 "127.0.0.1:$port"
+open_friend_screen watch third
 aw_click 600 345
 wait_for "$AW_TMP/watch.err" "watching as observer 1"
 aw_note "watched from the menu: $(grep 'watching as' "$AW_TMP/watch.err" | sed 's/ampwarden: //')"
