@@ -53,7 +53,7 @@ inline constexpr LevelInfo LEVELS[] = {
 };
 constexpr unsigned LEVEL_COUNT = static_cast<unsigned>(sizeof LEVELS / sizeof LEVELS[0]);
 
-// The menu's difficulty list, weakest first.
+// The menu's difficulty list, weakest first but for Hard, which follows Normal though rated below it.
 inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 15, 13, 16, 14, 17, 2, 3, 4};
 constexpr int MENU_LEVEL_COUNT = static_cast<int>(sizeof MENU_LEVELS / sizeof MENU_LEVELS[0]);
 
