@@ -235,7 +235,7 @@ class CParser
         std::string why = Step(t[1], c.step);
         if (!why.empty())
             return why;
-        if (c.step < m_lastCheck || c.step < m_lastCommand)
+        if (c.step < m_lastCheck || c.step < m_lastCommand || c.step < m_lastChat)
             return "a command out of step order";
         c.kind = CommandKindByName(t[2].c_str());
         c.team = IndexOf(TeamName, CTeam::MAX_TIDS, t[3]);
@@ -284,7 +284,7 @@ class CParser
             return why;
         if (!Hash(t[2], hash))
             return "a bad hash";
-        if (step <= m_lastCheck || step <= m_lastCommand)
+        if (step <= m_lastCheck || step <= m_lastCommand || step <= m_lastChat)
             return "a checkpoint out of step order";
         m_lastCheck = step;
         m_out.checks.push_back({m_number, step, hash});
@@ -298,10 +298,17 @@ class CParser
         std::string why = Step(t[1], m_out.endStep);
         if (!why.empty())
             return why;
-        if (m_out.endStep < m_lastCheck || m_out.endStep < m_lastCommand)
+        if (m_out.endStep < m_lastCheck || m_out.endStep < m_lastCommand || m_out.endStep < m_lastChat)
             return "the end comes before steps named above";
         if (t[2] != "green" && t[2] != "blue" && t[2] != "tie" && t[2] != "none")
             return "an unknown winner \"" + t[2] + "\"";
+        // Older end lines hash the board alone, which proves no length while it stands still;
+        // the checkpoints do, one every CHECK_EVERY steps up to the end.
+        if (m_out.header.version < 3 && t[2] == "none" &&
+            m_out.endStep >= m_lastCheck + ReplayFormat::CHECK_EVERY)
+            return "an undecided end " + std::to_string(m_out.endStep - m_lastCheck) +
+                   " steps after the last checkpoint (a recording has one every " +
+                   std::to_string(ReplayFormat::CHECK_EVERY) + ")";
         if (!Hash(t[3], m_out.endHash))
             return "a bad hash";
         m_out.winner = t[2];
@@ -319,6 +326,9 @@ class CParser
         std::string why = Step(t[1], chat.step);
         if (!why.empty())
             return why;
+        // Written at the step it was said, in order with the rest.
+        if (chat.step < m_lastCheck || chat.step < m_lastCommand)
+            return "a chat line out of step order";
         chat.from = ChatSenderByTag(t[2]);
         if (chat.from == 0)
             return "an unknown chat sender \"" + t[2] + "\"";
@@ -326,6 +336,7 @@ class CParser
             chat.text += (i > 3 ? " " : "") + t[i];
         if (chat.text.size() > Net::MAX_CHAT_BYTES)
             return "a chat line over 120 characters";
+        m_lastChat = chat.step;
         m_out.chats.push_back(chat);
         return "";
     }
@@ -336,6 +347,7 @@ class CParser
     int m_key = 0;
     int m_lastCheck = 0;
     int m_lastCommand = 0;
+    int m_lastChat = 0;
     uint64_t m_scratch = 0;
 };
 } // namespace

@@ -182,7 +182,9 @@ void CReplayRecorder::End(CGameWorld& pWorld)
 {
     if (m_fd < 0)
         return;
-    Write(pWorld, FormatEnd(pWorld.m_matchSteps, WinnerOfMatch(pWorld), HashMatchState(pWorld)));
+    const int step = pWorld.m_matchSteps;
+    Write(pWorld, FormatEnd(step, WinnerOfMatch(pWorld),
+                            EndLineHash(ReplayFormat::VERSION, HashMatchState(pWorld), step)));
     if (m_fd >= 0)
         close(m_fd);
     m_fd = -1;
