@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -145,6 +146,34 @@ TEST(Settings, FilesAreReadWithoutHangingSaidOnceAndReplacedWhole)
     EXPECT_EQ(-1, access((path + ".tmp" + std::to_string(getpid())).c_str(), F_OK))
         << "no temporary file left";
     EXPECT_FALSE(SaveSettings(Folder() + "/settings/inside", mine, why)) << "a file where the folder must be";
+}
+
+// A writer killed mid-write leaves its temporary file: the next load or save removes it, and
+// leaves those of writers still running and files of other names.
+TEST(Settings, TemporaryFilesOfDeadWritersAreRemovedOnLoadAndSave)
+{
+    const std::string path = Folder() + "/stale/settings";
+    mkdir((Folder() + "/stale").c_str(), 0755);
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    ASSERT_EQ(child, waitpid(child, nullptr, 0));
+    const std::string dead = path + ".tmp" + std::to_string(child);
+    const std::string living = path + ".tmp" + std::to_string(getppid());
+    const std::string other = path + ".tmp1x";
+    std::string why;
+    for (int save = 0; save < 2; ++save)
+    {
+        for (const std::string& file : {dead, living, other})
+            WriteAll(file, "music-volume 1\n");
+        if (save)
+            ASSERT_TRUE(SaveSettings(path, CSettings(), why)) << why;
+        else
+            LoadSettings(path);
+        EXPECT_NE(0, access(dead.c_str(), F_OK)) << save;
+        EXPECT_EQ(0, access(living.c_str(), F_OK)) << save;
+        EXPECT_EQ(0, access(other.c_str(), F_OK)) << save;
+    }
 }
 
 TEST(Settings, TheLastFiveAddressesJoinedNewestFirst)
