@@ -15,7 +15,8 @@ constexpr uint64_t RULES_FINGERPRINTS[] = {
 };
 constexpr int RULES_VERSION = static_cast<int>(sizeof RULES_FINGERPRINTS / sizeof RULES_FINGERPRINTS[0]);
 
-// The commit the build was made from (12 hex digits), or "" for a build outside git.
+// The commit the build was made from (12 hex digits, then "-modified" when its tracked files
+// had been changed), or "" for a build outside git.
 const char* BuildCommit();
 // This build as messages that set two builds side by side name it, e.g.
 // "rules 1 (1.01, commit 0123456789ab)"; pRules stands in for this build's own where given.

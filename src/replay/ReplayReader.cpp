@@ -68,6 +68,17 @@ bool Hash(const std::string& pText, uint64_t& pOut)
     return true;
 }
 
+// 7 to 40 hex digits, and "-modified" after them for a build of changed sources.
+bool IsCommit(const std::string& pText)
+{
+    const std::string suffix = "-modified";
+    const bool modified = pText.size() > suffix.size() &&
+                          pText.compare(pText.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const std::string digits = pText.substr(0, pText.size() - (modified ? suffix.size() : 0));
+    return digits.size() >= 7 && digits.size() <= 40 &&
+           digits.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
 int IndexOf(const char* (*pName)(int), int pCount, const std::string& pText)
 {
     for (int i = 0; i < pCount; ++i)
@@ -154,8 +165,7 @@ class CParser
         case 2:
             if (t.size() != 3 || !Whole(t[1], 1, 1000000, number))
                 return "a bad rules version";
-            if (t[2] != "unknown" && (t[2].size() < 7 || t[2].size() > 40 ||
-                                      t[2].find_first_not_of("0123456789abcdef") != std::string::npos))
+            if (t[2] != "unknown" && !IsCommit(t[2]))
                 return "a bad commit";
             h.rules = static_cast<int>(number);
             h.commit = t[2] == "unknown" ? "" : t[2];

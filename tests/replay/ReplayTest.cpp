@@ -219,6 +219,8 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
                                                std::string(ProgramVersion()) + ", commit " +
                                                (*BuildCommit() ? BuildCommit() : "unknown") + "), " + here},
         {Replace(good, rules, "rules x "), "line 3: a bad rules version"},
+        {Replace(good, rulesLine, rules + "0123456789ab-modified\n"), "0 f: ok, 150 steps"},
+        {Replace(good, rulesLine, rules + "0123456789ab-dirty\n"), "line 3: a bad commit"},
         {Replace(good, "program ", "program 0."), "0 f: ok, 150 steps"}, // the rules decide, not the version
         // Played by rules 1 while this build plays them, refused after.
         {older,
