@@ -73,9 +73,10 @@ ReadFault ReadWhole(const std::string& pPath, size_t pLimit, Buffer& pOut, int& 
 
 bool ReadDataFile(const char* pPath, size_t pLimit, std::vector<unsigned char>& pBytes, std::string& pWhy)
 {
-    const std::string path = NativePath(pPath);
+    const std::string native = NativePath(pPath);
+    const std::string path = Printable(native);
     int error = 0;
-    switch (ReadWhole(path, pLimit, pBytes, error))
+    switch (ReadWhole(native, pLimit, pBytes, error))
     {
     case ReadFault::NONE:
         return true;

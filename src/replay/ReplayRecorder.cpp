@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "engine/GameEngine.h"
+#include "engine/Platform.h"
 #include "engine/Version.h"
 #include "replay/ReplayFormat.h"
 #include "world/GameWorld.h"
@@ -206,14 +207,15 @@ void CReplayRecorder::Write(CGameWorld& pWorld, const std::string& pText)
     }
 }
 
-void CReplayRecorder::Fail(CGameWorld& pWorld, const std::string& pWhy)
+void CReplayRecorder::Fail(CGameWorld& pWorld, const std::string& pText)
 {
+    const std::string why = Printable(pText);
     if (m_fd >= 0)
         close(m_fd);
     m_fd = -1;
     if (m_reported)
         return;
     m_reported = true;
-    std::fprintf(stderr, "ampwarden: not recording: %s\n", pWhy.c_str());
-    pWorld.m_notice = "Not recording: " + pWhy;
+    std::fprintf(stderr, "ampwarden: not recording: %s\n", why.c_str());
+    pWorld.m_notice = "Not recording: " + why;
 }

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "engine/CommandLine.h"
+#include "engine/Platform.h"
 #include "replay/ReplayRecorder.h"
 
 namespace
@@ -267,13 +268,13 @@ CSettings LoadSettings(const std::string& pPath)
     if (!ReadSmallFile(pPath, SETTINGS_LIMIT, text, missing, why))
     {
         if (!missing)
-            std::fprintf(stderr, "ampwarden: settings file %s: %s; using the defaults\n", pPath.c_str(),
-                         why.c_str());
+            std::fprintf(stderr, "ampwarden: settings file %s: %s; using the defaults\n",
+                         Printable(pPath).c_str(), why.c_str());
         return settings;
     }
     if (!ParseSettings(text, settings, why))
         std::fprintf(stderr, "ampwarden: settings file %s: %s; using the defaults for what cannot be used\n",
-                     pPath.c_str(), why.c_str());
+                     Printable(pPath).c_str(), why.c_str());
     return settings;
 }
 

@@ -341,7 +341,8 @@ TEST_F(ReplayTest, AWatchedReplayTakesTheViewersKeysAndLetsGoWhenThePlayerLeaves
 
 TEST_F(ReplayTest, AFailureToWriteIsSaidOnceAndTheMatchGoesOn)
 {
-    const std::string blocker = m_folder + "file";
+    // Its name holds a terminal's clear-screen code, which the message shows, not sends.
+    const std::string blocker = m_folder + "\x1b[2Jfile";
     std::ofstream(blocker) << "not a folder";
     CReplayRecorder recorder(blocker + "/replays");
     recorder.Attach(World());
@@ -362,6 +363,8 @@ TEST_F(ReplayTest, AFailureToWriteIsSaidOnceAndTheMatchGoesOn)
     std::remove(blocker.c_str());
     EXPECT_EQ(1, std::count(said.begin(), said.end(), '\n')) << said;
     EXPECT_NE(std::string::npos, said.find("not recording: ")) << said;
+    EXPECT_NE(std::string::npos, said.find("\\x1b[2Jfile is not a folder")) << said;
+    EXPECT_EQ(std::string::npos, (said + World().m_notice).find('\x1b')) << said;
 }
 
 // Levels past the first five are named by their number in the level table: a watched match
