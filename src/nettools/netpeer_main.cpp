@@ -7,6 +7,8 @@
 //     [--crash-at STEP] [--countdown MS] [--fast 1]
 //   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
 //   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
+//   --crash-when-over 1 ends it so as soon as the match is over (as a crash on the result
+//   screen), before anything is detached or closed.
 //   --fast runs steps as fast as the turns allow instead of on the clock (measurements);
 //   --fast-until STEP does so up to the step.
 //     [--observers PORT [--quiet-observers 1]] [--say-at STEP [--chat-flood N]]
@@ -65,6 +67,7 @@ struct CPeerOptions
     int evilAt = 100;
     int leaveAt = -1;
     int crashAt = -1;
+    bool crashWhenOver = false;
     bool fast = false;
     // With fast: as fast as the turns allow only up to this step, then on the clock.
     int fastUntil = 1 << 30;
@@ -146,6 +149,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.leaveAt = static_cast<int>(number);
         else if (name == "--crash-at")
             pOut.crashAt = static_cast<int>(number);
+        else if (name == "--crash-when-over")
+            pOut.crashWhenOver = number != 0;
         else if (name == "--countdown")
             pOut.setup.resumeCountdownMs = static_cast<uint32_t>(number);
         else if (name == "--fast")
@@ -527,6 +532,11 @@ int main(int argc, char** argv)
     }
     if (session.GetPhase() != CNetSession::PHASE_OVER)
         std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", world.m_matchSteps);
+    else if (options.crashWhenOver)
+    {
+        std::fprintf(stderr, "ampwarden-netpeer: crashing after the end at step %d\n", world.m_matchSteps);
+        std::_Exit(9);
+    }
     // The observers are told where the match ended and given a moment to read it.
     for (int i = 0; observers && i < 300 && observers->Watching() > 0; ++i)
     {

@@ -169,9 +169,11 @@ void CReplayRecorder::OnStepRun(CGameWorld& pWorld)
         return;
     if (pWorld.m_matchSteps % ReplayFormat::CHECK_EVERY == 0)
         Write(pWorld, FormatCheck(pWorld.m_matchSteps, HashMatchState(pWorld)));
-    // The replay ends where the match was decided.
-    if (pWorld.m_result != RESULT_UNDECIDED)
-        End(pWorld);
+}
+
+void CReplayRecorder::OnMatchEnded(CGameWorld& pWorld)
+{
+    End(pWorld);
 }
 
 void CReplayRecorder::OnMatchCleared(CGameWorld& pWorld)

@@ -393,7 +393,8 @@ TEST_F(ReplayTest, ALevelAddedToTheTableIsRecordedByItsNumberAndVerifies)
 
 // A board left alone stands still, and hashes alike at every step: the end line's step is
 // part of its hash, so an undecided match cannot be made longer by moving it. An older file
-// keeps playing, its length held by the checkpoints, one every 64 steps.
+// keeps playing, its length held by the checkpoints, one every 64 steps. The match stops at
+// its cap, and its file is whole then, not only once the recorder lets go.
 TEST_F(ReplayTest, AnUndecidedMatchsEndLineCannotBeMovedOnAStillBoard)
 {
     CReplayRecorder recorder(m_folder);
@@ -411,10 +412,14 @@ TEST_F(ReplayTest, AnUndecidedMatchsEndLineCannotBeMovedOnAStillBoard)
         last = hash;
     }
     ASSERT_EQ(64, still) << "the board never stood still";
-    const int steps = World().m_matchSteps;
+    const int steps = World().m_matchSteps + 10;
+    World().m_capSteps = steps;
+    Steps(30);
     const std::string end = "\nend " + std::to_string(steps) + " none ";
-    recorder.Detach(World());
     const std::string file = Read(recorder.GetPath());
+    EXPECT_EQ(file.rfind(end), file.rfind('\n', file.size() - 2)) << "ends at the cap: " << file;
+    recorder.Detach(World());
+    EXPECT_EQ(file, Read(recorder.GetPath()));
     const std::string older =
         Replace(Replace(file, "replay 3\n", "replay 2\n"), file.substr(file.rfind(' ') + 1, 16), Hex(last));
     const std::string later = "\nend " + std::to_string(steps + 40) + " none ";
