@@ -154,25 +154,19 @@ TEST(Settings, TemporaryFilesOfDeadWritersAreRemovedOnLoadAndSave)
 {
     const std::string path = Folder() + "/stale/settings";
     mkdir((Folder() + "/stale").c_str(), 0755);
-    const pid_t child = fork();
-    if (child == 0)
+    const pid_t dead = fork();
+    if (dead == 0)
         _exit(0);
-    ASSERT_EQ(child, waitpid(child, nullptr, 0));
-    const std::string dead = path + ".tmp" + std::to_string(child);
-    const std::string living = path + ".tmp" + std::to_string(getppid());
-    const std::string other = path + ".tmp1x";
+    ASSERT_EQ(dead, waitpid(dead, nullptr, 0));
     std::string why;
     for (int save = 0; save < 2; ++save)
     {
-        for (const std::string& file : {dead, living, other})
-            WriteAll(file, "music-volume 1\n");
-        if (save)
-            ASSERT_TRUE(SaveSettings(path, CSettings(), why)) << why;
-        else
-            LoadSettings(path);
-        EXPECT_NE(0, access(dead.c_str(), F_OK)) << save;
-        EXPECT_EQ(0, access(living.c_str(), F_OK)) << save;
-        EXPECT_EQ(0, access(other.c_str(), F_OK)) << save;
+        for (const std::string& end : {std::to_string(dead), std::to_string(getppid()), std::string("1x")})
+            WriteAll(path + ".tmp" + end, "music-volume 1\n");
+        EXPECT_TRUE(save ? SaveSettings(path, CSettings(), why) : LoadSettings(path) == CSettings());
+        EXPECT_NE(0, access((path + ".tmp" + std::to_string(dead)).c_str(), F_OK)) << save;
+        EXPECT_EQ(0, access((path + ".tmp" + std::to_string(getppid())).c_str(), F_OK)) << save;
+        EXPECT_EQ(0, access((path + ".tmp1x").c_str(), F_OK)) << save;
     }
 }
 
