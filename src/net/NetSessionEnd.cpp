@@ -195,6 +195,9 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
         // No step will run again to open the summary, so it opens here.
         pWorld->m_summaryOpen = true;
     }
+    // The match is over off the board: whatever records it ends its file now.
+    if (pWorld && wasPlaying)
+        pWorld->AnnounceMatchEnd();
     if (!m_endText.empty())
         std::fprintf(stderr, "ampwarden: %s\n", m_endText.c_str());
     else if (pWorld)

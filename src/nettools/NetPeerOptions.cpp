@@ -75,6 +75,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.leaveAt = static_cast<int>(number);
         else if (name == "--crash-at")
             pOut.crashAt = static_cast<int>(number);
+        else if (name == "--crash-when-over")
+            pOut.crashWhenOver = number != 0;
         else if (name == "--countdown")
             pOut.setup.resumeCountdownMs = static_cast<uint32_t>(number);
         else if (name == "--fast")

@@ -7,6 +7,8 @@
 //     [--crash-at STEP] [--countdown MS] [--fast 1]
 //   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
 //   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
+//   --crash-when-over 1 ends it so as soon as the match is over (as a crash on the result
+//   screen), before anything is detached or closed.
 //   --fast runs steps as fast as the turns allow instead of on the clock (measurements);
 //   --fast-until STEP does so up to the step.
 //     [--observers PORT [--quiet-observers 1]] [--say-at STEP [--chat-flood N]]
@@ -258,6 +260,11 @@ int main(int argc, char** argv)
     }
     if (session.GetPhase() != CNetSession::PHASE_OVER)
         std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", world.m_matchSteps);
+    else if (options.crashWhenOver)
+    {
+        std::fprintf(stderr, "ampwarden-netpeer: crashing after the end at step %d\n", world.m_matchSteps);
+        std::_Exit(9);
+    }
     // The observers are told where the match ended and given a moment to read it.
     for (int i = 0; observers && i < 300 && observers->Watching() > 0; ++i)
     {
