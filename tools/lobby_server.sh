@@ -70,7 +70,7 @@ start)
     mkdir -p "$dir/data" "$dir/modules" "$dir/certs" || die "cannot make $dir"
     cp "$templates"/mod_*.lua "$dir/modules/"
     sed -e "s|@DIR@|$dir|g" -e "s|@ADDRESS@|$address|g" -e "s|@PORT@|$port|g" \
-        -e "s|@DOMAIN@|$domain|g" -e "s|@TLS@|$tls|g" "$templates/prosody.cfg.lua.in" >"$dir/prosody.cfg.lua"
+        -e "s|@DOMAIN@|$domain|g" -e "s|@TLS@|$tls|g" -e "s|@TLSMODULE@|$([ "$tls" = true ] && echo '"tls";')|g" "$templates/prosody.cfg.lua.in" >"$dir/prosody.cfg.lua"
     [ "$(id -u)" -ne 0 ] || chown -R "$user:$(id -g "$user")" "$dir"
     $(as_user "$user") test -w "$dir/data" ||
         die "$user cannot write $dir (every folder above it must be open to others, as /tmp is)"
