@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "lobby/LobbyPassword.h"
 #include "lobby/LobbyRoom.h"
 #include "lobby/LobbyXml.h"
 
@@ -145,4 +151,29 @@ TEST(LobbyPayloadTest, JoinsChatAndTheRoomsBounds)
     ad.leaving = true;
     room.Apply(ad);
     EXPECT_EQ(0u, room.OpenMatches().size());
+}
+
+TEST(LobbyPayloadTest, APasswordIsKeptForThePlayerAlone)
+{
+    char folder[] = "/tmp/aw_lobbypw.XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(folder));
+    const std::string path =
+        LobbyPasswordPath(std::string(folder) + "/state", "lobby.example.org", "../alice");
+    EXPECT_EQ(std::string(folder) + "/state/lobby/lobby.example.org-.._alice.password", path);
+    std::string why;
+    std::string back;
+    EXPECT_FALSE(SaveLobbyPassword(path, "two\nlines", why));
+    ASSERT_TRUE(SaveLobbyPassword(path, "s3cret pass", why)) << why;
+    struct stat info;
+    ASSERT_EQ(0, stat(path.c_str(), &info));
+    EXPECT_EQ(0600u, info.st_mode & 0777);
+    ASSERT_EQ(0, stat((std::string(folder) + "/state/lobby").c_str(), &info));
+    EXPECT_EQ(0700u, info.st_mode & 0777);
+    ASSERT_TRUE(LoadLobbyPassword(path, back));
+    EXPECT_EQ("s3cret pass", back);
+    ForgetLobbyPassword(path);
+    EXPECT_FALSE(LoadLobbyPassword(path, back));
+    rmdir((std::string(folder) + "/state/lobby").c_str());
+    rmdir((std::string(folder) + "/state").c_str());
+    rmdir(folder);
 }
