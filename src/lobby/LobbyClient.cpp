@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,6 +16,10 @@
 namespace
 {
 using Clock = std::chrono::steady_clock;
+
+// libstrophe is not safe to run on several threads at once, even with a context each (two
+// sign-ins in step compute wrong SCRAM proofs): the connections of one process take turns.
+std::mutex g_stropheTurn;
 
 uint32_t NowMs()
 {
@@ -84,6 +89,7 @@ struct CLobbyClient::CWorker
     bool connected = false;
     int tries = 0;
     int nickTries = 0;
+    int firstTries = 0;
     Clock::time_point retryAt;
     bool advertising = false;
     CLobbyMatchAd ad;
@@ -94,6 +100,8 @@ struct CLobbyClient::CWorker
     std::string localAddress;
     std::atomic<bool> quit{false};
     std::atomic<int>* refused = nullptr;
+    xmpp_log_t log = {};
+    std::string logName;
 
     void Emit(const CLobbyEvent& pEvent)
     {
@@ -360,7 +368,15 @@ void CLobbyClient::CWorker::Lost(int pError)
             Fail("Cannot make the account: the server at " + login.server + " does not answer");
         return;
     }
-    // A first sign-in that fails says why at once; a stream that dropped is tried again.
+    // A first sign-in that fails is tried twice more (a busy server may drop a stream before
+    // its answer), then says why; a stream that dropped once in the room is tried again longer.
+    if (!everInRoom && firstTries < 2)
+    {
+        ++firstTries;
+        state = WAITING;
+        retryAt = Clock::now() + std::chrono::seconds(firstTries);
+        return;
+    }
     if (!everInRoom)
     {
         Fail(pError != 0 || !wasOnline ? (pError == 0 ? "The server refuses the name or password"
@@ -421,6 +437,7 @@ void CLobbyClient::CWorker::Run()
             std::lock_guard<std::mutex> guard(lock);
             todo.swap(commands);
         }
+        std::unique_lock<std::mutex> turn(g_stropheTurn);
         for (auto& command : todo)
             command(*this);
         if (quit && !stopping)
@@ -442,14 +459,12 @@ void CLobbyClient::CWorker::Run()
         else if (!stopping && (state == CREATING || state == CONNECTING) &&
                  (!conn || xmpp_conn_is_disconnected(conn)))
             Connect();
-        if (state == DONE && !stopping)
-        {
-            // Failed: nothing more to do but wait for the game to stop us.
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            continue;
-        }
-        xmpp_run_once(ctx, 20);
+        if (state != DONE || stopping)
+            xmpp_run_once(ctx, 0);
+        turn.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    std::lock_guard<std::mutex> turn(g_stropheTurn);
     Drop();
     CLobbyEvent event;
     event.kind = CLobbyEvent::SIGNED_OUT;
@@ -506,7 +521,10 @@ void CLobbyClient::Stop()
     m_worker->quit = true;
     if (m_thread.joinable())
         m_thread.join();
-    xmpp_ctx_free(m_worker->ctx);
+    {
+        std::lock_guard<std::mutex> turn(g_stropheTurn);
+        xmpp_ctx_free(m_worker->ctx);
+    }
     m_worker.reset();
     m_room.Clear();
     m_inRoom = false;

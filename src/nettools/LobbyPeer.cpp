@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <thread>
 
 #include "engine/Version.h"
@@ -55,7 +56,8 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
         const std::string value = i + 1 < pArgc ? pArgv[i + 1] : "";
         const bool ours = name == "--lobby" || name == "--account" || name == "--password" ||
                           name == "--register" || name == "--domain" || name == "--host-lobby" ||
-                          name == "--join-lobby" || name == "--lobby-evil" || name == "--nick";
+                          name == "--join-lobby" || name == "--lobby-evil" || name == "--nick" ||
+                          name == "--lobby-crowd" || name == "--crowd-ads";
         if (!ours)
         {
             if (name == "--version")
@@ -94,6 +96,10 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
             m_evil = value;
         else if (name == "--nick")
             login.nick = value;
+        else if (name == "--lobby-crowd")
+            m_crowd = std::max(0, std::min(1000, std::atoi(value.c_str())));
+        else if (name == "--crowd-ads")
+            m_crowdAds = std::max(0, std::min(1000, std::atoi(value.c_str())));
     }
     pArgs.clear();
     pArgs.push_back(pArgv[0]);
@@ -107,11 +113,13 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
     std::string why;
     if (server.empty() || !ParseNetAddress(server, address, why))
         return Say(2, "--lobby needs SERVER[:PORT]" + (why.empty() ? "" : ": " + why));
-    if (m_hosting == !m_joinAccount.empty() && m_evil.empty())
-        return Say(2, "a lobby peer needs --host-lobby or --join-lobby ACCOUNT");
     login.server = address.host;
     login.port = address.port ? address.port : 5222;
     m_rules = DataFingerprint("Data/resources.xml");
+    if (m_crowd > 0)
+        return Crowd(login, seconds);
+    if (m_hosting == !m_joinAccount.empty() && m_evil.empty())
+        return Say(2, "a lobby peer needs --host-lobby or --join-lobby ACCOUNT");
     if (!m_client.Start(login, why))
         return Say(2, why);
     const auto started = Clock::now();
@@ -160,6 +168,7 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
         ask.rules = m_rules;
         const std::string to = host->address;
         const auto asked = Clock::now();
+        m_asked = asked;
         m_client.SendDirect(to, JoinElement(ask));
         CLobbyJoin answer;
         std::string refused;
@@ -221,6 +230,14 @@ void CLobbyPeer::Pump(bool pPlaying)
 {
     if (!m_active)
         return;
+    if (!m_hosting && pPlaying && !m_firstStepSaid)
+    {
+        m_firstStepSaid = true;
+        std::printf(
+            "lobby: first step %lld ms after the join was asked\n",
+            static_cast<long long>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_asked).count()));
+    }
     if (m_hosting && pPlaying && !m_withdrawn)
     {
         m_client.Withdraw();
@@ -292,7 +309,7 @@ int CLobbyPeer::Evil(int pSeconds)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     }
-    else
+    else if (m_evil != "idle")
         m_client.Advertise(ad);
     std::printf("lobby: %s sent\n", m_evil.c_str());
     std::fflush(stdout);
@@ -300,4 +317,83 @@ int CLobbyPeer::Evil(int pSeconds)
     WaitFor([](const CLobbyEvent&) { return false; }, pSeconds, why);
     End();
     return 0;
+}
+
+int CLobbyPeer::Crowd(const CLobbyLogin& pLogin, int pSeconds)
+{
+    std::vector<std::unique_ptr<CLobbyClient>> clients;
+    const auto started = Clock::now();
+    std::string why;
+    for (int i = 0; i < m_crowd; ++i)
+    {
+        CLobbyLogin login = pLogin;
+        login.account = "crowd" + std::to_string(i + 1);
+        login.password = "pw-" + login.account;
+        clients.emplace_back(new CLobbyClient);
+        if (!clients.back()->Start(login, why))
+            return Say(2, why);
+    }
+    // All in the room, as the first of them sees it (bounded by --seconds).
+    std::vector<bool> in(clients.size(), false);
+    size_t inRoom = 0;
+    const auto deadline = Clock::now() + std::chrono::seconds(pSeconds);
+    while (Clock::now() < deadline &&
+           (inRoom < clients.size() || clients[0]->Room().Occupants().size() < clients.size()))
+    {
+        for (size_t i = 0; i < clients.size(); ++i)
+        {
+            CLobbyEvent event;
+            while (clients[i]->Poll(event))
+            {
+                if (event.kind == CLobbyEvent::FAILED)
+                    return Say(7, "lobby: " + clients[i]->Account() + ": " + event.text);
+                if (event.kind == CLobbyEvent::IN_ROOM && !in[i])
+                {
+                    in[i] = true, ++inRoom;
+                    if (static_cast<int>(i) < m_crowdAds)
+                    {
+                        CLobbyMatchAd ad;
+                        ad.program = m_program;
+                        ad.rules = m_rules;
+                        ad.since = static_cast<int64_t>(std::time(nullptr)) - static_cast<int64_t>(i);
+                        clients[i]->Advertise(ad);
+                    }
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const long long fillMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+    // One client's frames, polled as the Lobby screen polls and lists (the others are drained).
+    double totalUs = 0;
+    double longestUs = 0;
+    int frames = 0;
+    size_t listed = 0;
+    while (Clock::now() < deadline && frames < 1200)
+    {
+        const auto frame = Clock::now();
+        CLobbyEvent event;
+        while (clients[0]->Poll(event))
+            ;
+        listed = clients[0]->Room().OpenMatches().size();
+        const double us =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - frame).count() / 1000.0;
+        totalUs += us;
+        longestUs = std::max(longestUs, us);
+        ++frames;
+        for (size_t i = 1; i < clients.size(); ++i)
+            while (clients[i]->Poll(event))
+                ;
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+    std::printf(
+        "crowd: %zu of %zu in the room after %lld ms; the first sees %zu players and %zu open matches; "
+        "its frame costs %.1f us on average, %.1f us at most, over %d frames\n",
+        inRoom, clients.size(), fillMs, clients[0]->Room().Occupants().size(), listed,
+        frames ? totalUs / frames : 0.0, longestUs, frames);
+    std::fflush(stdout);
+    for (auto& client : clients)
+        client->Stop();
+    return inRoom == clients.size() ? 0 : 8;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,12 @@
 // peer play it as usual.
 //   --lobby SERVER[:PORT] --account NAME --password PW [--register] [--domain D]
 //     (--host-lobby [--host PORT] | --join-lobby ACCOUNT) [the usual match options]
-//   --lobby ... --lobby-evil bad-version|long-text|many-ads|bad-port|flood [--nick NICK]
+//   --lobby ... --lobby-evil bad-version|long-text|many-ads|bad-port|flood|idle [--nick NICK]
 //     a hostile occupant for tests: it does what it is named for, answers joins with a port
-//     out of range (bad-port), and stays for --seconds.
+//     out of range (bad-port), and stays for --seconds (idle: does nothing but stay).
+//   --lobby ... --lobby-crowd N [--crowd-ads M] [--register]: N accounts (crowd1 ...) signed in
+//     at once from this process, M of them advertising, for --seconds; prints how long the
+//     room took to fill and what one client's frame costs with them all listed.
 // A host advertises in its room presence, answers each join with its address on the network
 // toward the server, and withdraws the match once it started; a joiner finds the match of
 // that account (never a nickname), asks, and connects where it is told (loopback only).
@@ -30,6 +34,7 @@ class CLobbyPeer
 
   private:
     int Evil(int pSeconds);
+    int Crowd(const CLobbyLogin& pLogin, int pSeconds);
     bool WaitFor(const std::function<bool(const CLobbyEvent&)>& pDone, int pSeconds, std::string& pWhy);
     void Answer(const CLobbyEvent& pEvent);
 
@@ -45,5 +50,10 @@ class CLobbyPeer
     int m_offers = 0;
     int m_lost = 0;
     int m_chatHeard = 0;
+    int m_crowd = 0;
+    int m_crowdAds = 0;
+    // When the joiner asked, to say how long the match took to start.
+    std::chrono::steady_clock::time_point m_asked;
+    bool m_firstStepSaid = false;
     std::vector<std::string> m_args;
 };
