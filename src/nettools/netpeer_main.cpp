@@ -41,7 +41,9 @@
 #include "net/NetChatLink.h"
 #include "net/NetObserverHost.h"
 #include "net/NetSession.h"
+#include "net/NetTransport.h"
 #include "nettools/NetPeer.h"
+#include "nettools/LobbyPeer.h"
 #include "replay/ReplayRecorder.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
@@ -138,6 +140,13 @@ using NetPeer::CPeerOptions;
 int main(int argc, char** argv)
 {
     const auto programStart = std::chrono::steady_clock::now();
+    // The lobby (LobbyPeer.h) finds or offers the match, then the peer plays it as usual.
+    CLobbyPeer lobby;
+    std::vector<char*> lobbyArgs;
+    if (const int lobbyExit = lobby.Begin(argc, argv, lobbyArgs); lobbyExit >= 0)
+        return lobbyExit;
+    argc = static_cast<int>(lobbyArgs.size());
+    argv = lobbyArgs.data();
     CPeerOptions options;
     if (!NetPeer::ReadOptions(argc, argv, options))
     {
@@ -207,6 +216,7 @@ int main(int argc, char** argv)
     {
         session.Pump(world);
         pumpObservers();
+        lobby.Pump(session.GetPhase() == CNetSession::PHASE_PLAYING);
         if (session.GetPhase() == CNetSession::PHASE_PLAYING)
         {
             const auto now = Clock::now();
@@ -302,6 +312,7 @@ int main(int argc, char** argv)
         for (const auto& check : session.GetOwnHashes())
             out << check.first << ' ' << std::hex << check.second << std::dec << '\n';
     }
+    lobby.End();
     if (observers)
         observers->Detach(world);
     chat.Detach();
