@@ -5,7 +5,7 @@ AW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # What building and running the game needs.
 AW_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
-    libsdl-mixer1.2-dev libgl-dev libfreetype-dev libtinyxml-dev libenet-dev libgtest-dev libbenchmark-dev
+    libsdl-mixer1.2-dev libgl-dev libx11-dev libfreetype-dev libtinyxml-dev libenet-dev libgtest-dev libbenchmark-dev
     fonts-dejavu-core)
 # What making the Debian package adds (CPack finds the program with file, its libraries'
 # packages with dpkg-shlibdeps).

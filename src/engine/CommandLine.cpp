@@ -25,7 +25,7 @@ bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long lo
 
 namespace
 {
-// "G,B" with both levels from 0 to 4.
+// "G,B" with both levels in the level table.
 bool ParseLevels(const char* pText, unsigned pOut[2])
 {
     const char* comma = pText ? std::strchr(pText, ',') : nullptr;
@@ -75,7 +75,8 @@ bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::strin
         else if (std::strcmp(arg, "-levels") == 0)
         {
             if (!ParseLevels(value, CGameEngine::Instance().GetWorld().m_demoLevels))
-                return Refuse(pError, "-levels needs green's and blue's level as G,B, each 0 to 4");
+                return Refuse(pError, "-levels needs green's and blue's level as G,B, each 0 to " +
+                                          std::to_string(LEVEL_COUNT - 1));
             ++i;
         }
         else if (std::strcmp(arg, "-record") == 0)

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/Levels.h"
 #include "engine/CommandLine.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
@@ -84,6 +85,25 @@ TEST_F(CommandLineTest, MissingArgumentsAreHarmless)
     ReadCommandLine(3, withHole, m_config);
     EXPECT_TRUE(CGameEngine::Instance().HasOption("debug"));
     EXPECT_FALSE(m_config.fullscreen);
+}
+
+// The message names the range that is taken: the last level is, the one past it is not.
+TEST_F(CommandLineTest, LevelsAreTakenAndRefusedByTheWholeLevelTable)
+{
+    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    const unsigned kept[2] = {world.m_demoLevels[0], world.m_demoLevels[1]};
+    const std::string last = std::to_string(LEVEL_COUNT - 1);
+    std::string levels = last + ",0";
+    std::vector<char*> argv = {const_cast<char*>("-levels"), levels.data()};
+    std::string error;
+    EXPECT_TRUE(ReadCommandLine(2, argv.data(), m_config, &error));
+    EXPECT_EQ(LEVEL_COUNT - 1, world.m_demoLevels[0]);
+    levels = "0," + std::to_string(LEVEL_COUNT);
+    argv[1] = levels.data();
+    EXPECT_FALSE(ReadCommandLine(2, argv.data(), m_config, &error));
+    EXPECT_EQ("-levels needs green's and blue's level as G,B, each 0 to " + last, error);
+    world.m_demoLevels[0] = kept[0];
+    world.m_demoLevels[1] = kept[1];
 }
 
 TEST(NativePathTest, BackslashesBecomeSlashes)

@@ -69,7 +69,9 @@ TEST(Settings, HostileTextsKeepTheDefaultsForWhatCannotBeUsed)
         {"name of sixteen", "name ABCDEFGHIJKLMNOP\n", true, 100, 100, false, true, "ABCDEFGHIJKLMNOP"},
         {"name with spaces round it", "name  Al\n", false, 100, 100, false, true, "Player"},
         {"cut short", "music-volume 20\nfullscreen 1", false, 100, 20, false, true, "Player"},
-        {"carriage returns", "music-volume 20\r\n", false, 100, 100, false, true, "Player"},
+        {"CR LF line ends, a byte-order mark", "\xef\xbb\xbfmusic-volume 20\r\nname Al Bo\r\n", true, 100, 20,
+         false, true, "Al Bo"},
+        {"a carriage return inside", "music-volume 2\r0\n", false, 100, 100, false, true, "Player"},
         {"binary",
          std::string("\x7f"
                      "ELF\0\0\x01\n\xff\xfe\n",
