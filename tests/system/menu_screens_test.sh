@@ -44,8 +44,9 @@ expect_text "menu rows" 140 440 300 160 "Play a Friend"
 expect_text "menu rows" 140 440 300 160 "Settings"
 keep_shot menu
 
-# Settings, with the keys only: down the menu to Settings, then the name and the music.
-aw_key Down Down Down Down Down Down Return
+# Settings, with the keys only: down the menu from New Game to Settings, then the name and
+# the music.
+aw_key Down Down Down Down Down Return
 sleep 0.5
 keys Down Down Down Down
 clear_field 10
@@ -117,11 +118,11 @@ aw_screenshot replaying
 expect_text "replay legend" 370 65 630 25 "Replay"
 keys Escape
 sleep 0.5
-aw_note "Replays: the recorded match and the broken file listed; Enter plays the match"
+aw_screenshot replays_again
+expect_text "back in the list" 312 35 400 40 "Replays"
+aw_note "Replays: the recorded match and the broken file listed; Enter plays the match, Escape comes back"
 
 # Delete asks first; Escape keeps the file, Delete twice removes it.
-aw_click 200 550
-sleep 0.5
 keys Delete
 sleep 0.3
 aw_screenshot asking
@@ -139,7 +140,7 @@ aw_click 200 470
 sleep 0.5
 aw_click 600 305
 clear_field 70
-xdotool type --delay 40 "127.0.0.1:9"
+xdotool type --delay 40 "  127.0.0.1:9 "
 keys Return
 sleep 2
 aw_screenshot friend
@@ -151,11 +152,13 @@ aw_click 180 625
 sleep 0.5
 aw_screenshot gave_up
 expect_text "given up" 100 80 824 25 "Gave up"
-grep -qx "127.0.0.1:9" "$XDG_STATE_HOME/ampwarden/recent-hosts" || aw_fail "the address joined is not kept"
+expect_text "joined lately at once" 440 365 500 30 "127.0.0.1:9"
+grep -qx "127.0.0.1:9" "$XDG_STATE_HOME/ampwarden/recent-hosts" || aw_fail "the address joined is not kept, trimmed"
 keys Escape Escape
 aw_wait_exit 10
 aw_expect_status 0
-aw_note "Play a Friend: addresses shown, a join waits with its time and is given up"
+grep -q "You left the match" "$AW_TMP/game.err" && aw_fail "left a match that never began: $(cat "$AW_TMP/game.err")"
+aw_note "Play a Friend: addresses shown, a join (spaces round it) waits with its time, is given up and listed"
 
 # After a restart the settings stand; the address joined is offered.
 aw_start -nointro
