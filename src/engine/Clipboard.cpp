@@ -42,8 +42,8 @@ Answer Convert(Display* pDisplay, Window pWindow, Atom pSelection, Atom pTarget,
     unsigned long count = 0;
     unsigned long left = 0;
     unsigned char* data = nullptr;
-    const bool read = XGetWindowProperty(pDisplay, pWindow, property, 0, PROPERTY_LONGS, True, AnyPropertyType,
-                                         &type, &format, &count, &left, &data) == Success;
+    const bool read = XGetWindowProperty(pDisplay, pWindow, property, 0, PROPERTY_LONGS, True,
+                                         AnyPropertyType, &type, &format, &count, &left, &data) == Success;
     // Text comes in bytes; a transfer in parts (INCR) is far more than a field holds.
     if (read && data && format == 8 && type != XInternAtom(pDisplay, "INCR", False))
         pText.assign(reinterpret_cast<const char*>(data), count);

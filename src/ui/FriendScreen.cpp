@@ -83,14 +83,14 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
     // address is blank and cannot be chosen.
     for (int i = 0; i < RECENT_SHOWN; ++i)
     {
-        m_recent.push_back(Add(std::make_unique<CButton>(
-            CRect{ScreenLayout::LEFT + 300, Row(6).y + i * 28, 420, 26}, "",
-            [this, i]
-            {
-                const std::string address = m_recent[static_cast<size_t>(i)]->m_label;
-                m_address->SetText(address);
-                Join(address);
-            })));
+        auto choose = [this, i]
+        {
+            const std::string address = m_recent[static_cast<size_t>(i)]->m_label;
+            m_address->SetText(address);
+            Join(address);
+        };
+        const CRect place{ScreenLayout::LEFT + 300, Row(6).y + i * 28, 420, 26};
+        m_recent.push_back(Add(std::make_unique<CButton>(place, "", choose)));
     }
     ShowRecent();
     m_cancel = Add(std::make_unique<CButton>(Row(12), "Cancel", [this] { Cancel(); }));

@@ -79,11 +79,11 @@ TEST(MenuInput, TheNameIsSavedOnceTypedNeverHalfway)
         const char* saved;
     };
     const Step steps[] = {
-        {SDLK_BACKSPACE, 0, "Ad", "Ada"},  {SDLK_BACKSPACE, 0, "A", "Ada"}, {SDLK_BACKSPACE, 0, "", "Ada"},
-        {SDLK_TAB, 0, "Ada", "Ada"},       {SDLK_UP, 0, "Ada", "Ada"},      {SDLK_END, 0, "Ada", "Ada"},
-        {SDLK_BACKSPACE, 0, "Ad", "Ada"},  {SDLK_BACKSPACE, 0, "A", "Ada"}, {SDLK_BACKSPACE, 0, "", "Ada"},
-        {SDLK_b, 'B', "B", "Ada"},         {SDLK_o, 'o', "Bo", "Ada"},      {SDLK_RETURN, 0, "Bo", "Bo"},
-        {SDLK_BACKSPACE, 0, "B", "Bo"},    {SDLK_ESCAPE, 0, "B", "B"},
+        {SDLK_BACKSPACE, 0, "Ad", "Ada"}, {SDLK_BACKSPACE, 0, "A", "Ada"}, {SDLK_BACKSPACE, 0, "", "Ada"},
+        {SDLK_TAB, 0, "Ada", "Ada"},      {SDLK_UP, 0, "Ada", "Ada"},      {SDLK_END, 0, "Ada", "Ada"},
+        {SDLK_BACKSPACE, 0, "Ad", "Ada"}, {SDLK_BACKSPACE, 0, "A", "Ada"}, {SDLK_BACKSPACE, 0, "", "Ada"},
+        {SDLK_b, 'B', "B", "Ada"},        {SDLK_o, 'o', "Bo", "Ada"},      {SDLK_RETURN, 0, "Bo", "Bo"},
+        {SDLK_BACKSPACE, 0, "B", "Bo"},   {SDLK_ESCAPE, 0, "B", "B"},
     };
     for (const Step& step : steps)
     {

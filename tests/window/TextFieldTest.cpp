@@ -52,8 +52,9 @@ class CSelectionOwner
                     continue;
                 const XSelectionRequestEvent& asked = event.xselectionrequest;
                 XEvent answer{};
-                answer.xselection = {SelectionNotify, 0, True, asked.display, asked.requestor, asked.selection,
-                                     asked.target, None, asked.time};
+                answer.xselection = {
+                    SelectionNotify, 0,    True,      asked.display, asked.requestor, asked.selection,
+                    asked.target,    None, asked.time};
                 const std::string& text = asked.selection == m_clipboard ? pClipboard : pPrimary;
                 if (asked.target == utf8)
                 {
@@ -90,7 +91,8 @@ TEST(TextField, PastesTheClipboardAndTheSelectionAndScrollsALongLineInItsBox)
         field.SetText("");
         field.OnKey(SDLK_INSERT, KMOD_LSHIFT, 0);
         field.OnMiddlePress(0, 0);
-        EXPECT_EQ("[2001:db8::1] 192.0.2.1:24680", field.GetText()) << "the selection at the cursor, then ASCII only";
+        EXPECT_EQ("[2001:db8::1] 192.0.2.1:24680", field.GetText())
+            << "the selection at the cursor, then ASCII only";
     }
     const Uint32 start = SDL_GetTicks();
     EXPECT_EQ("", Clipboard::Read(Clipboard::CLIPBOARD)) << "the owner is gone";
