@@ -10,11 +10,11 @@ AW_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.
 # What making the Debian package adds (CPack finds the program with file, its libraries'
 # packages with dpkg-shlibdeps).
 AW_PACKAGE_PACKAGES=(file dpkg-dev)
-# What the tests add: a virtual X server with software OpenGL, input and screenshot tools, and
-# the checkers of the package, the desktop entry and the AppStream metadata, and an OCR
+# What the tests add: a virtual X server with software OpenGL, input, clipboard and screenshot
+# tools, and the checkers of the package, the desktop entry and the AppStream metadata, and an OCR
 # program to read the match summary's figures off a screenshot, and GNU parallel to split an
 # arena tournament into shards.
-AW_TEST_PACKAGES=(xvfb xdotool x11-utils imagemagick xauth libgl1-mesa-dri python3
+AW_TEST_PACKAGES=(xvfb xdotool xclip x11-utils imagemagick xauth libgl1-mesa-dri python3
     "${AW_PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream tesseract-ocr parallel)
 
 # What tools/fuzz.sh adds: clang with libFuzzer and the sanitizer runtimes. (./test.sh

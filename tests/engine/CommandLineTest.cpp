@@ -90,20 +90,19 @@ TEST_F(CommandLineTest, MissingArgumentsAreHarmless)
 // The message names the range that is taken: the last level is, the one past it is not.
 TEST_F(CommandLineTest, LevelsAreTakenAndRefusedByTheWholeLevelTable)
 {
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
-    const unsigned kept[2] = {world.m_demoLevels[0], world.m_demoLevels[1]};
-    const std::string last = std::to_string(LEVEL_COUNT - 1);
-    std::string levels = last + ",0";
-    std::vector<char*> argv = {const_cast<char*>("-levels"), levels.data()};
+    unsigned* levels = CGameEngine::Instance().GetWorld().m_demoLevels;
+    const unsigned kept[2] = {levels[0], levels[1]};
+    std::string option = "-levels", last = std::to_string(LEVEL_COUNT - 1);
+    std::string taken = last + ",0", past = "0," + std::to_string(LEVEL_COUNT);
+    char* good[] = {option.data(), taken.data()};
+    char* bad[] = {option.data(), past.data()};
     std::string error;
-    EXPECT_TRUE(ReadCommandLine(2, argv.data(), m_config, &error));
-    EXPECT_EQ(LEVEL_COUNT - 1, world.m_demoLevels[0]);
-    levels = "0," + std::to_string(LEVEL_COUNT);
-    argv[1] = levels.data();
-    EXPECT_FALSE(ReadCommandLine(2, argv.data(), m_config, &error));
+    EXPECT_TRUE(ReadCommandLine(2, good, m_config, &error));
+    EXPECT_EQ(LEVEL_COUNT - 1, levels[0]);
+    EXPECT_FALSE(ReadCommandLine(2, bad, m_config, &error));
     EXPECT_EQ("-levels needs green's and blue's level as G,B, each 0 to " + last, error);
-    world.m_demoLevels[0] = kept[0];
-    world.m_demoLevels[1] = kept[1];
+    levels[0] = kept[0];
+    levels[1] = kept[1];
 }
 
 TEST(NativePathTest, BackslashesBecomeSlashes)

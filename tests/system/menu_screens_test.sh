@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # The screens the menu opens, walked with real keys and clicks and read back with tesseract:
 # Settings (a name typed, the music turned down, both kept after a restart; F1's help over it;
-# full screen on and off while it runs), Watch (a match
-# started from a chosen seed, recorded by default), Replays (that match listed beside a broken
-# file, played, one file deleted after the question), Play a Friend (this machine's addresses,
-# a join to a closed loopback port given up with Cancel). A hostile settings file is named once
-# on stderr and left as it was. With AW_SAVE_SCREENSHOTS=1 each screen is saved into
+# full screen on and off while it runs), Watch (a match started from a chosen seed, recorded by
+# default), Replays (that match listed beside a broken file, played and left back to the list,
+# one file deleted after the question), Play a Friend (this machine's addresses, a join to a
+# closed loopback port, pasted, given up with Cancel). A hostile settings file is named once on
+# stderr and left as it was. With AW_SAVE_SCREENSHOTS=1 each screen is saved into
 # dist/screenshots (the README shows them).
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
-command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh installs it)"
+for tool in tesseract xclip; do command -v $tool >/dev/null || aw_fail "missing tool: $tool (./test.sh installs it)"; done
 
 settings="$XDG_CONFIG_HOME/ampwarden/settings"
 replays="$XDG_DATA_HOME/ampwarden/replays"
@@ -135,13 +135,15 @@ sleep 0.3
 keys Escape
 aw_note "Replays: Delete asks, Escape keeps, a second Delete removes"
 
-# Play a Friend: the addresses, and a join to a loopback port nobody listens on, given up.
+# Play a Friend: the addresses, and a join to a loopback port nobody listens on, pasted with
+# spaces and a line end round it, given up.
 aw_click 200 470
 sleep 0.5
 aw_click 600 305
 clear_field 70
-xdotool type --delay 40 "  127.0.0.1:9 "
-keys Return
+printf '  127.0.0.1:9 \n' | timeout 20 xclip -quiet -loops 1 -selection clipboard >/dev/null 2>&1 &
+sleep 0.5
+keys ctrl+v Return
 sleep 2
 aw_screenshot friend
 expect_text "friend title" 312 35 400 40 "Play a Friend"
@@ -158,7 +160,7 @@ keys Escape Escape
 aw_wait_exit 10
 aw_expect_status 0
 grep -q "You left the match" "$AW_TMP/game.err" && aw_fail "left a match that never began: $(cat "$AW_TMP/game.err")"
-aw_note "Play a Friend: addresses shown, a join (spaces round it) waits with its time, is given up and listed"
+aw_note "Play a Friend: addresses shown, a join pasted with spaces round it waits, is given up and listed"
 
 # After a restart the settings stand; the address joined is offered.
 aw_start -nointro
