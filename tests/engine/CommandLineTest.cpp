@@ -87,22 +87,17 @@ TEST_F(CommandLineTest, MissingArgumentsAreHarmless)
     EXPECT_FALSE(m_config.fullscreen);
 }
 
-// The message names the range that is taken: the last level is, the one past it is not.
-TEST_F(CommandLineTest, LevelsAreTakenAndRefusedByTheWholeLevelTable)
+// The message names the range taken: the last level is, the one past it is not.
+TEST_F(CommandLineTest, LevelsAreRefusedPastTheLevelTableAsTheMessageSays)
 {
-    unsigned* levels = CGameEngine::Instance().GetWorld().m_demoLevels;
-    const unsigned kept[2] = {levels[0], levels[1]};
-    std::string option = "-levels", last = std::to_string(LEVEL_COUNT - 1);
-    std::string taken = last + ",0", past = "0," + std::to_string(LEVEL_COUNT);
-    char* good[] = {option.data(), taken.data()};
-    char* bad[] = {option.data(), past.data()};
-    std::string error;
-    EXPECT_TRUE(ReadCommandLine(2, good, m_config, &error));
-    EXPECT_EQ(LEVEL_COUNT - 1, levels[0]);
-    EXPECT_FALSE(ReadCommandLine(2, bad, m_config, &error));
-    EXPECT_EQ("-levels needs green's and blue's level as G,B, each 0 to " + last, error);
-    levels[0] = kept[0];
-    levels[1] = kept[1];
+    std::string option = "-levels", past = "0," + std::to_string(LEVEL_COUNT), error;
+    char* argv[] = {option.data(), past.data()};
+    EXPECT_FALSE(ReadCommandLine(2, argv, m_config, &error));
+    EXPECT_EQ("-levels needs green's and blue's level as G,B, each 0 to " + std::to_string(LEVEL_COUNT - 1),
+              error);
+    past = std::to_string(LEVEL_COUNT - 1) + ",2";
+    argv[1] = past.data();
+    EXPECT_TRUE(ReadCommandLine(2, argv, m_config, &error));
 }
 
 TEST(NativePathTest, BackslashesBecomeSlashes)
