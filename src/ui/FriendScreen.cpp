@@ -69,10 +69,10 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
     m_port->m_onEnter = [this] { Host(); };
     Add(std::make_unique<CButton>(Row(1), "Host a match", [this] { Host(); }));
     m_address = Add(std::make_unique<CTextField>(Row(4), "Join HOST[:PORT]", 64));
+    m_address->m_onEnter = [this] { Join(m_address->GetText()); };
     const std::vector<std::string>& recent = CAppSettings::Instance().GetRecentHosts();
     if (!recent.empty())
         m_address->SetText(recent.front());
-    m_address->m_onEnter = [this] { Join(m_address->GetText()); };
     // Join and Watch side by side, each with a hit area of its own.
     const CRect join = Row(5);
     Add(std::make_unique<CButton>(CRect{join.x, join.y, 280, join.h}, "Join",
