@@ -48,6 +48,8 @@ install(FILES ${CMAKE_BINARY_DIR}/dist/ampwarden.6.gz ${CMAKE_BINARY_DIR}/dist/a
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/dist/copyright
               ${CMAKE_BINARY_DIR}/dist/changelog.gz
         DESTINATION ${AW_DOC_DIR})
+# The manual beside the README, in a folder of the same name, so the README's links hold.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/doc/ DESTINATION ${AW_DOC_DIR}/doc FILES_MATCHING PATTERN "*.md")
 
 add_custom_target(uninstall
   COMMAND ${CMAKE_COMMAND} -DAW_BUILD_DIR=${CMAKE_BINARY_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/Uninstall.cmake)

@@ -54,7 +54,8 @@ inline constexpr LevelInfo LEVELS[] = {
 constexpr unsigned LEVEL_COUNT = static_cast<unsigned>(sizeof LEVELS / sizeof LEVELS[0]);
 
 // The levels the menu's difficulty list and the Watch screen offer, weakest first by their
-// measured ratings (Hard rates a little below Normal), the paced players left out.
+// measured ratings (Hard, rated a little below Normal, comes before it), the paced players
+// left out.
 inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 15, 13, 16, 14, 17, 3, 2, 4};
 constexpr int MENU_LEVEL_COUNT = static_cast<int>(sizeof MENU_LEVELS / sizeof MENU_LEVELS[0]);
 

@@ -25,7 +25,7 @@ bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long lo
 
 namespace
 {
-// "G,B" with both levels in the level table.
+// "G,B" with both levels numbers of the level table.
 bool ParseLevels(const char* pText, unsigned pOut[2])
 {
     const char* comma = pText ? std::strchr(pText, ',') : nullptr;

@@ -4,7 +4,7 @@
 
 // What decoded media may cost, whatever their files claim: a few bytes can describe an image,
 // a glyph page or a sound of gigabytes. Each limit is many times what the game's own data
-// needs (the README gives both); past one the catalogue is refused, naming the file.
+// needs (doc/data-and-limits.md gives both); past one the catalogue is refused, naming the file.
 constexpr int ATLAS_SIDE_LIMIT = 4096;                  // the sprite atlas page, in texels
 constexpr size_t SPRITE_BYTES_LIMIT = size_t(32) << 20; // all sprites decoded, as RGBA
 constexpr int GLYPH_PAGE_SIDE_LIMIT = 2048;             // one font's glyph page, in texels

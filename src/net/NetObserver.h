@@ -91,6 +91,7 @@ class CNetObserver : public CViewerControls
 
   private:
     void OnMessage(const CNetMessage& pMessage);
+    // Catching up (NetObserverCatchUp.cpp): the history, the rebuild, the commands kept.
     void OnHistory(const CNetMessage& pMessage);
     void StartWorld();
     void RebuildSome();

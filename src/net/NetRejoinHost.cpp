@@ -88,15 +88,7 @@ void CNetSession::OnReachEvent(CGameWorld& pWorld, const CNetTransport::CEvent& 
         m_reachToldNoMatch = true;
         return m_reach.reset();
     }
-    CNetMessage offer;
-    offer.type = NET_HELLO;
-    offer.protocol = Net::PROTOCOL_VERSION;
-    offer.version = m_setup.version;
-    offer.fingerprint = m_setup.fingerprint;
-    offer.rules = RULES_VERSION;
-    offer.seat = m_seatToken;
-    offer.name = m_setup.name;
-    m_reach->Send(EncodeNetMessage(offer));
+    m_reach->Send(EncodeNetMessage(Greeting(m_seatToken)));
     // The old link's other end is gone: the new one carries the match from here.
     m_transport.TakeOver(*m_reach);
     m_reach.reset();

@@ -7,51 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "net/NetAddress.h"
 #include "net/NetMessage.h"
+#include "net/NetSetup.h"
 #include "net/NetTransport.h"
 #include "world/MatchDriver.h"
 #include "world/MatchObserver.h"
 
 class CGameWorld;
 
-// How a session is to be opened.
-struct CNetSetup
-{
-    bool hosting = false;
-    // The host to reach (joining), or only the port to wait on (hosting).
-    CNetAddress address;
-    bool haveSeed = false;
-    uint32_t seed = 0;
-    // What the handshake compares; the program's own unless a test pretends otherwise.
-    std::string version;
-    std::string fingerprint;
-    // Where a desync writes the node dump of the step it was found at; none when empty.
-    std::string dumpFolder;
-    // Steps after which the match stops (tools and tests); 0 for none.
-    int stepLimit = 0;
-    // How long a side that lost its connection is waited for before the one who stayed wins.
-    uint32_t dropWaitMs = 90000;
-    // After a side came back into the match, how long both wait before play goes on.
-    uint32_t resumeCountdownMs = 3000;
-    // The player's name the greeting carries; empty for none.
-    std::string name;
-    // Hosting: whether observers' chat reaches the players.
-    bool observerChat = true;
-};
-
-// What both sides agreed on before the first step: what a replay of the match records.
-struct CNetMatchStart
-{
-    uint32_t seed = 0;
-    int delay = 0;
-    int64_t date = 0; // the host's clock, seconds since 1970
-};
-
 // A match between two machines in lockstep. Each side runs the whole simulation; only the
 // players' commands travel, each scheduled D steps ahead; a step runs once both sides' turns
 // for it are in, and the state hashes are compared every SYNC_STEPS steps. The session is the
 // world's driver (it holds steps) and an observer (it hashes after them).
+// Its phase runs CONNECTING, GREETING, MEASURING, PLAYING, OVER; a pause, the wait for a silent
+// opponent and a side's return happen within PLAYING (the returning side rebuilds during
+// MEASURING). NetSession.cpp names the source each phase is written in.
 class CNetSession : public CMatchDriver, public CMatchObserver
 {
   public:
@@ -185,35 +155,64 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     static uint32_t MiddleRoundTrip(std::vector<uint32_t> pTrips);
 
   private:
+    // The frame (NetSession.cpp): every event and message to the phase it belongs to.
     void OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent);
     void OnMessage(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel);
+    void Send(const CNetMessage& pMessage);
+    void SendPing(uint32_t pToken);
+    const char* TheirName() const;
+
+    // Waiting (NetSessionWaiting.cpp). The greeting this program sends, naming pSeat.
+    CNetMessage Greeting(uint64_t pSeat) const;
+    // The joiner reached the host.
+    void OnConnected();
+    // The host: a peer that came in, and what it sent before it greeted.
+    void OnCandidate(int pCandidate);
+    void OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent);
+
+    // Greeting (NetSessionGreeting.cpp): the other side's greeting, its comparison with ours,
+    // the host's round trips, the joiner's start.
+    void OnGreeting(CGameWorld& pWorld, const CNetMessage& pMessage);
     void OnHello(const CNetMessage& pMessage);
     void OnPong(CGameWorld& pWorld, const CNetMessage& pMessage);
-    void OnTurn(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel);
-    void OnHash(CGameWorld& pWorld, const CNetMessage& pMessage);
+    void OnStart(CGameWorld& pWorld, const CNetMessage& pMessage);
+    // Ends a session whose other side fell silent before the match; true if it did.
+    bool EndSilentGreeting(CGameWorld& pWorld, uint32_t pNow);
+
+    // Playing (NetLockstep.cpp).
     void StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart);
     void OwnCommand(CGameWorld& pWorld, CMatchCommand pCommand);
+    void OnTurn(CGameWorld& pWorld, const CNetMessage& pMessage, int pChannel);
+    void OnHash(CGameWorld& pWorld, const CNetMessage& pMessage);
     // Sends a turn when one is due; the last one (pFinal) goes on every channel.
     void SendTurn(bool pFinal);
     void SendClosed();
     void Finish(CGameWorld& pWorld);
     void CompareHashes(CGameWorld& pWorld);
-    void Send(const CNetMessage& pMessage);
-    void SendPing(uint32_t pToken);
-    // Ends the session: says why on screen and stderr, tells the opponent, closes.
+
+    // Paused (NetSessionPause.cpp): the other side's pause, and its silence.
+    void OnPause(const CNetMessage& pMessage);
+    // Silence on the link now: since any datagram came, not counting time this side stood still.
+    uint32_t SilenceMs(uint32_t pNow) const;
+    // Marks the other side dropped or back, reaches a host that may have been started again,
+    // and claims the win once the wait runs out; false once the match is no longer played.
+    bool WatchSilence(CGameWorld& pWorld, uint32_t pNow);
+
+    // Ended (NetSessionEnd.cpp). Ends the session: says why on screen and stderr, tells the
+    // opponent, closes.
     void End(CGameWorld* pWorld, int pOutcome, const std::string& pText, int pByeReason);
     // The opponent broke the rules.
     void Broken(CGameWorld& pWorld, const std::string& pWhat);
-    const char* TheirName() const;
+    // Ends a finished match once both sides are done, or a leave the other never answered;
+    // true if it did.
+    bool EndWhenDone(CGameWorld& pWorld, uint32_t pNow);
     // Ends the match where both sides agreed to (a leave, a claim), with its winner.
     void EndAgreed(CGameWorld& pWorld);
-    // Silence on the link now: since any datagram came, not counting time this side stood still.
-    uint32_t SilenceMs(uint32_t pNow) const;
-    // The other side's farewell during the match, with the last step it runs.
+    // The other side's farewell: its reason, and during the match the last step it runs.
+    void OnBye(CGameWorld& pWorld, const CNetMessage& pMessage);
     void OnFarewell(CGameWorld& pWorld, const CNetMessage& pMessage);
-    // The host: a peer that came in, and what it sent before it greeted.
-    void OnCandidate(int pCandidate);
-    void OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent);
+    // The link closed, with the code the other side gave (0: ENet gave up on it).
+    void OnDisconnected(CGameWorld& pWorld, uint32_t pCode);
 
     // Rejoining (NetRejoin.cpp). Every command of the match, for a side that comes back.
     void RecordHistory(const CMatchCommand& pCommand);

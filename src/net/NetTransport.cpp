@@ -65,50 +65,6 @@ ENetPeer* StampSender(ENetHost* pHost)
 
 } // namespace
 
-uint32_t LongestAnnouncedPacket(const uint8_t* pData, size_t pSize)
-{
-    if (pSize < 2)
-        return 0;
-    const uint16_t peerId = static_cast<uint16_t>(pData[0] << 8 | pData[1]);
-    if (peerId & ENET_PROTOCOL_HEADER_FLAG_COMPRESSED)
-        return 0; // never compressed here: ENet drops it unread
-    size_t at = peerId & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME ? sizeof(ENetProtocolHeader) : 2;
-    uint32_t longest = 0;
-    while (at + sizeof(ENetProtocolCommandHeader) <= pSize)
-    {
-        ENetProtocol command;
-        const uint8_t number = pData[at] & ENET_PROTOCOL_COMMAND_MASK;
-        const size_t size = number < ENET_PROTOCOL_COMMAND_COUNT ? enet_protocol_command_size(number) : 0;
-        if (size == 0 || at + size > pSize)
-            break;
-        std::memcpy(&command, pData + at, size);
-        uint32_t length = 0;
-        size_t carried = 0;
-        switch (number)
-        {
-        case ENET_PROTOCOL_COMMAND_SEND_RELIABLE:
-            length = carried = ENET_NET_TO_HOST_16(command.sendReliable.dataLength);
-            break;
-        case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE:
-            length = carried = ENET_NET_TO_HOST_16(command.sendUnreliable.dataLength);
-            break;
-        case ENET_PROTOCOL_COMMAND_SEND_UNSEQUENCED:
-            length = carried = ENET_NET_TO_HOST_16(command.sendUnsequenced.dataLength);
-            break;
-        case ENET_PROTOCOL_COMMAND_SEND_FRAGMENT:
-        case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT:
-            carried = ENET_NET_TO_HOST_16(command.sendFragment.dataLength);
-            length = ENET_NET_TO_HOST_32(command.sendFragment.totalLength);
-            break;
-        default:
-            break;
-        }
-        longest = std::max(longest, length);
-        at += size + carried;
-    }
-    return longest;
-}
-
 CNetTransport::CNetTransport() = default;
 
 CNetTransport::~CNetTransport()
@@ -254,31 +210,6 @@ bool CNetTransport::ConnectTo(std::string& pWhy)
     return true;
 }
 
-_ENetPeer* CNetTransport::Candidate(int pIndex) const
-{
-    for (const auto& candidate : m_candidates)
-    {
-        if (candidate.first - m_host->peers == pIndex)
-            return candidate.first;
-    }
-    return nullptr;
-}
-
-void CNetTransport::ExpireCandidates()
-{
-    const enet_uint32 now = enet_time_get();
-    for (size_t i = 0; i < m_candidates.size();)
-    {
-        if (now - m_candidates[i].second < GREETING_MS)
-        {
-            ++i;
-            continue;
-        }
-        enet_peer_disconnect_now(m_candidates[i].first, CODE_BUSY);
-        m_candidates.erase(m_candidates.begin() + static_cast<std::ptrdiff_t>(i));
-    }
-}
-
 bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
 {
     pEvent = CEvent();
@@ -355,59 +286,6 @@ bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
         pWaitMs = 0;
     }
     return TakeOversized(pEvent);
-}
-
-void CNetTransport::SendTo(int pCandidate, const std::vector<uint8_t>& pMessage)
-{
-    ENetPeer* peer = Candidate(pCandidate);
-    if (!peer)
-        return;
-    ENetPacket* packet = enet_packet_create(pMessage.data(), pMessage.size(), ENET_PACKET_FLAG_RELIABLE);
-    if (packet && enet_peer_send(peer, 0, packet) != 0)
-        enet_packet_destroy(packet);
-}
-
-void CNetTransport::Adopt(int pCandidate)
-{
-    ENetPeer* chosen = Candidate(pCandidate);
-    if (!chosen || m_peer)
-        return;
-    for (const auto& candidate : m_candidates)
-    {
-        if (candidate.first != chosen)
-            enet_peer_disconnect_now(candidate.first, CODE_BUSY);
-    }
-    m_candidates.clear();
-    m_peer = chosen;
-    SetDropLimit(m_dropLimitMs);
-}
-
-void CNetTransport::Replace(int pCandidate)
-{
-    ENetPeer* chosen = Candidate(pCandidate);
-    if (!chosen || !m_peer)
-        return;
-    // The old link says nothing more: its peer is forgotten without a goodbye.
-    enet_peer_reset(m_peer);
-    m_peer = nullptr;
-    m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
-                                      [chosen](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
-                                      { return pCandidate.first == chosen; }),
-                       m_candidates.end());
-    m_peer = chosen;
-    SetDropLimit(m_dropLimitMs);
-}
-
-void CNetTransport::Drop(int pCandidate, uint32_t pCode)
-{
-    ENetPeer* peer = Candidate(pCandidate);
-    if (!peer)
-        return;
-    enet_peer_disconnect_now(peer, pCode);
-    m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
-                                      [peer](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
-                                      { return pCandidate.first == peer; }),
-                       m_candidates.end());
 }
 
 void CNetTransport::TakeOver(CNetTransport& pOther)

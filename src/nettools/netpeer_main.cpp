@@ -7,6 +7,8 @@
 //     [--crash-at STEP] [--countdown MS] [--fast 1]
 //   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
 //   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
+//   --crash-when-over 1 ends it so as soon as the match is over (as a crash on the result
+//   screen), before anything is detached or closed.
 //   --fast runs steps as fast as the turns allow instead of on the clock (measurements);
 //   --fast-until STEP does so up to the step.
 //     [--observers PORT [--quiet-observers 1]] [--say-at STEP [--chat-flood N]]
@@ -26,7 +28,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -35,147 +36,18 @@
 #include <thread>
 
 #include "arena/ArenaMatch.h"
-#include "engine/CommandLine.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
-#include "engine/Version.h"
-#include "net/NetAddress.h"
 #include "net/NetChatLink.h"
-#include "net/NetObserver.h"
 #include "net/NetObserverHost.h"
 #include "net/NetSession.h"
-#include "net/NetTransport.h"
+#include "nettools/NetPeer.h"
 #include "replay/ReplayRecorder.h"
-#include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 
 namespace
 {
-struct CPeerOptions
-{
-    CNetSetup setup;
-    int busy = 0;
-    uint32_t scriptSeed = 1;
-    int seconds = 60;
-    std::string hashFile;
-    std::string recordFolder;
-    int desyncAt = -1;
-    std::string evil;
-    int evilAt = 100;
-    int leaveAt = -1;
-    int crashAt = -1;
-    bool fast = false;
-    // With fast: as fast as the turns allow only up to this step, then on the clock.
-    int fastUntil = 1 << 30;
-    int squatters = 0;
-    // Watching: the observers' port a host opens, or the one an observer reaches.
-    int observersPort = 0;
-    CNetAddress observe;
-    bool quietObservers = false;
-    // An observer that stops reading at this step (and sleeps out its time).
-    int stopReadingAt = -1;
-    // An observer that lost its host tries it again this many times (0: the observer's own count).
-    int returnTries = 0;
-    // Chat: a line at this step; or a flood of this many lines at once, past the limit.
-    int sayAt = -1;
-    int chatFlood = 0;
-};
-
-// "[::1]:PORT" or "127.0.0.1:PORT": this machine only.
-bool JoinsLoopback(const char* pText, CNetAddress& pOut)
-{
-    std::string why;
-    CNetAddress address;
-    if (!ParseNetAddress(pText, address, why) || (address.host != "::1" && address.host != "127.0.0.1"))
-        return false;
-    pOut = address;
-    return true;
-}
-
-bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
-{
-    pOut.setup.version = ProgramVersion();
-    pOut.setup.fingerprint = DataFingerprint("Data/resources.xml");
-    pOut.setup.address.host = "127.0.0.1";
-    pOut.observe.host = "127.0.0.1";
-    bool side = false;
-    for (int i = 1; i + 1 < pArgc; i += 2)
-    {
-        const std::string name = pArgv[i];
-        const char* value = pArgv[i + 1];
-        long long number = 0;
-        const bool isNumber = ParseWholeNumber(value, 0, 4294967295ll, number);
-        if (name == "--host" || name == "--join")
-        {
-            pOut.setup.hosting = name == "--host";
-            side = isNumber && number > 0 && number < 65536;
-            pOut.setup.address.port = static_cast<uint16_t>(number);
-            if (!isNumber && !pOut.setup.hosting)
-                side = JoinsLoopback(value, pOut.setup.address);
-        }
-        else if (name == "--version")
-            pOut.setup.version = value;
-        else if (name == "--hashes")
-            pOut.hashFile = value;
-        else if (name == "--dump-dir")
-            pOut.setup.dumpFolder = value;
-        else if (name == "--record")
-            pOut.recordFolder = value;
-        else if (name == "--evil")
-            pOut.evil = value;
-        else if (name == "--observe" && !isNumber)
-            side = JoinsLoopback(value, pOut.observe) && pOut.observe.port > 0;
-        else if (!isNumber || number > 1000000000)
-            return false;
-        else if (name == "--seed")
-            pOut.setup.haveSeed = true, pOut.setup.seed = static_cast<uint32_t>(number);
-        else if (name == "--steps")
-            pOut.setup.stepLimit = static_cast<int>(number);
-        else if (name == "--busy")
-            pOut.busy = static_cast<int>(number);
-        else if (name == "--script-seed")
-            pOut.scriptSeed = static_cast<uint32_t>(number);
-        else if (name == "--seconds")
-            pOut.seconds = static_cast<int>(number);
-        else if (name == "--desync-at")
-            pOut.desyncAt = static_cast<int>(number);
-        else if (name == "--evil-at")
-            pOut.evilAt = static_cast<int>(number);
-        else if (name == "--leave-at")
-            pOut.leaveAt = static_cast<int>(number);
-        else if (name == "--crash-at")
-            pOut.crashAt = static_cast<int>(number);
-        else if (name == "--countdown")
-            pOut.setup.resumeCountdownMs = static_cast<uint32_t>(number);
-        else if (name == "--fast")
-            pOut.fast = number != 0;
-        else if (name == "--fast-until")
-            pOut.fast = true, pOut.fastUntil = static_cast<int>(number);
-        else if (name == "--drop-wait")
-            pOut.setup.dropWaitMs = static_cast<uint32_t>(number);
-        else if (name == "--squat")
-            pOut.squatters = static_cast<int>(std::min(8ll, number));
-        else if (name == "--observers" && number > 0 && number < 65536)
-            pOut.observersPort = static_cast<int>(number);
-        else if (name == "--observe" && number > 0 && number < 65536)
-            pOut.observe.port = static_cast<uint16_t>(number), side = true;
-        else if (name == "--quiet-observers")
-            pOut.quietObservers = number != 0;
-        else if (name == "--return-tries")
-            pOut.returnTries = static_cast<int>(number);
-        else if (name == "--stop-reading-at")
-            pOut.stopReadingAt = static_cast<int>(number);
-        else if (name == "--say-at")
-            pOut.sayAt = static_cast<int>(number);
-        else if (name == "--chat-flood")
-            pOut.chatFlood = static_cast<int>(std::min(1000ll, number));
-        else
-            return false;
-    }
-    return side;
-}
-
 // A build of a random kind from a random own node, somewhere within its reach.
 void IssueScriptedBuild(CGameWorld& pWorld, int pTeam, std::mt19937& pRandom)
 {
@@ -259,162 +131,22 @@ int ExitCode(const CNetSession& pSession)
         return 8;
     }
 }
-// Peers that take a host's slots and say nothing: each connects, and connects again once let
-// go, until the time is up. Prints how often they were let go.
-// N chat lines at once, past the sender's limit of its own (the receiver must cut them).
-void Flood(const std::function<void(const std::vector<uint8_t>&)>& pSend, int pFrom, int pStep, int pCount)
-{
-    for (int i = 0; i < pCount; ++i)
-    {
-        CNetMessage line;
-        line.type = NET_CHAT;
-        line.step = pStep;
-        line.from = pFrom;
-        line.text = "flood line " + std::to_string(i + 1);
-        pSend(EncodeNetMessage(line));
-    }
-}
-
-std::string HashText(uint64_t pHash)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(pHash));
-    return text;
-}
-
-// A headless observer: catches up, follows, and prints what it cost.
-int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld)
-{
-    CNetObserver observer(pWorld);
-    if (pOptions.returnTries > 0)
-        observer.SetReturnTries(pOptions.returnTries);
-    std::string why;
-    if (!observer.Open(pOptions.observe, pOptions.setup.version, pOptions.setup.fingerprint, why))
-        return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::seconds(pOptions.seconds);
-    auto last = Clock::now();
-    int lastStep = -1;
-    bool reading = true;
-    std::ofstream hashes;
-    if (!pOptions.hashFile.empty())
-        hashes.open(pOptions.hashFile);
-    while (observer.GetPhase() != CNetObserver::PHASE_OVER && Clock::now() < deadline)
-    {
-        if (!reading)
-        {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            continue;
-        }
-        observer.Pump();
-        const auto now = Clock::now();
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
-        last += std::chrono::milliseconds(elapsed);
-        if (observer.GetPhase() == CNetObserver::PHASE_WATCHING)
-            pWorld.Update(pOptions.fast ? 16u * 8 : static_cast<unsigned>(elapsed));
-        const int step = pWorld.m_matchSteps;
-        const int limit = pOptions.setup.stepLimit;
-        if (limit > 0 && step >= limit && observer.GetPhase() == CNetObserver::PHASE_WATCHING)
-            break;
-        if (step != lastStep && observer.GetPhase() == CNetObserver::PHASE_WATCHING)
-        {
-            lastStep = step;
-            if (step % CNetSession::SYNC_STEPS == 0 && hashes)
-                hashes << step << ' ' << std::hex << HashMatchState(pWorld) << std::dec << '\n';
-            if (step >= pOptions.stopReadingAt && pOptions.stopReadingAt >= 0)
-            {
-                std::fprintf(stderr, "ampwarden-netpeer: observer stops reading at step %d\n", step);
-                reading = false;
-            }
-            if (step >= pOptions.sayAt && pOptions.sayAt >= 0)
-            {
-                const int from = Net::CHAT_FROM_OBSERVER + observer.GetNumber() - 1;
-                if (pOptions.chatFlood > 0)
-                    Flood([&observer](const std::vector<uint8_t>& pBytes) { observer.SendRaw(pBytes); }, from,
-                          step, pOptions.chatFlood);
-                else
-                    observer.Say("watching from afar");
-                const_cast<CPeerOptions&>(pOptions).sayAt = -1;
-            }
-            if (!pOptions.evil.empty() && step >= pOptions.evilAt)
-            {
-                CNetMessage turn;
-                turn.type = NET_TURN;
-                turn.through = turn.span = 1;
-                std::vector<uint8_t> bytes = EncodeNetMessage(turn);
-                if (pOptions.evil == "oversized")
-                    bytes.assign(64 * 1024, NET_CHAT);
-                observer.SendRaw(bytes);
-                const_cast<CPeerOptions&>(pOptions).evil.clear();
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(pOptions.fast ? 0 : 2));
-    }
-    if (observer.GetPhase() != CNetObserver::PHASE_OVER)
-        std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", pWorld.m_matchSteps);
-    const CNetObserver::CStats& stats = observer.GetStats();
-    const double seconds = stats.watchedMs / 1000.0;
-    std::printf(
-        "observer %d: caught up at step %d from %d commands (rebuilt in %u ms, ready %u ms after opening); "
-        "watched to step %d, final hash %s; received %llu B to catch up, then %.0f B/s over %.1f s; %zu chat "
-        "lines; came back %d times\n",
-        observer.GetNumber(), stats.catchUpStep, stats.catchUpCommands, stats.rebuildMs,
-        stats.readyAfterOpenMs, pWorld.m_matchSteps, HashText(HashMatchState(pWorld)).c_str(),
-        static_cast<unsigned long long>(stats.catchUpBytes),
-        seconds > 0 ? (stats.bytesReceived - stats.catchUpBytes) / seconds : 0.0, seconds,
-        CChatBoard::Instance().Lines().size(), stats.returns);
-    observer.Stop();
-    const bool reached = pOptions.setup.stepLimit > 0 && pWorld.m_matchSteps >= pOptions.setup.stepLimit;
-    return observer.EndedWell() || reached ? 0 : 6;
-}
-
-int Squat(const CPeerOptions& pOptions)
-{
-    std::vector<std::unique_ptr<CNetTransport>> peers(static_cast<size_t>(pOptions.squatters));
-    int connects = 0;
-    int letGo = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(pOptions.seconds);
-    while (std::chrono::steady_clock::now() < deadline && connects < 1000)
-    {
-        for (std::unique_ptr<CNetTransport>& peer : peers)
-        {
-            CNetTransport::CEvent event;
-            for (int i = 0; peer && i < 16 && peer->Poll(event); ++i)
-            {
-                if (event.kind == CNetTransport::EVENT_DISCONNECTED)
-                {
-                    ++letGo;
-                    peer.reset();
-                }
-            }
-            std::string why;
-            if (!peer)
-            {
-                peer.reset(new CNetTransport);
-                ++connects;
-                if (!peer->Connect(pOptions.setup.address.host, pOptions.setup.address.port, why))
-                    return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    std::printf("squatters: %d connections, let go %d times\n", connects, letGo);
-    return 0;
-}
 } // namespace
+
+using NetPeer::CPeerOptions;
 
 int main(int argc, char** argv)
 {
     const auto programStart = std::chrono::steady_clock::now();
     CPeerOptions options;
-    if (!ReadOptions(argc, argv, options))
+    if (!NetPeer::ReadOptions(argc, argv, options))
     {
         std::fprintf(stderr,
                      "usage: ampwarden-netpeer --host PORT | --join PORT [options] (see the source)\n");
         return 2;
     }
     if (options.squatters > 0)
-        return Squat(options);
+        return NetPeer::Squat(options);
     std::string why;
     CGameEngine& engine = CGameEngine::Instance();
     engine.Configure(DisplayConfig::Default());
@@ -426,7 +158,7 @@ int main(int argc, char** argv)
     CGameWorld& world = engine.GetWorld();
     world.m_keepEffects = false;
     if (options.observe.port > 0)
-        return Observe(options, world);
+        return NetPeer::Observe(options, world);
     CNetSession session;
     // Recorded as the game records a network match: the host's start date on both sides.
     CReplayRecorder recorder(options.recordFolder);
@@ -501,8 +233,9 @@ int main(int argc, char** argv)
                     std::_Exit(9);
                 }
                 if (options.sayAt >= 0 && step >= options.sayAt && options.chatFlood > 0)
-                    Flood([&session](const std::vector<uint8_t>& pBytes) { session.SendRaw(pBytes); },
-                          session.GetTeam(), step, options.chatFlood);
+                    NetPeer::Flood([&session](const std::vector<uint8_t>& pBytes)
+                                   { session.SendRaw(pBytes); },
+                                   session.GetTeam(), step, options.chatFlood);
                 else if (options.sayAt >= 0 && step >= options.sayAt)
                     chat.Say("good game");
                 if (options.sayAt >= 0 && step >= options.sayAt)
@@ -527,6 +260,11 @@ int main(int argc, char** argv)
     }
     if (session.GetPhase() != CNetSession::PHASE_OVER)
         std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", world.m_matchSteps);
+    else if (options.crashWhenOver)
+    {
+        std::fprintf(stderr, "ampwarden-netpeer: crashing after the end at step %d\n", world.m_matchSteps);
+        std::_Exit(9);
+    }
     // The observers are told where the match ended and given a moment to read it.
     for (int i = 0; observers && i < 300 && observers->Watching() > 0; ++i)
     {
@@ -556,7 +294,7 @@ int main(int argc, char** argv)
             stats.readyAfterOpenMs > 0 ? openedAfterMs + stats.readyAfterOpenMs : 0ll);
     std::printf("netpeer %s: final step %d hash %s; chat heard %d, dropped %d; observers left %d\n",
                 session.GetTeam() == 1 ? "green" : "blue", world.m_matchSteps,
-                HashText(HashMatchState(world)).c_str(), chat.Heard(), chat.Dropped(),
+                NetPeer::HashText(HashMatchState(world)).c_str(), chat.Heard(), chat.Dropped(),
                 observers ? observers->Watching() : 0);
     if (!options.hashFile.empty())
     {

@@ -110,7 +110,7 @@ bool CReplayPlayer::BeforeStep(CGameWorld& pWorld)
     if (now >= m_lastStep)
     {
         // The end line is checked in full: where the match ended, who won, and the board.
-        const uint64_t hash = HashMatchState(pWorld);
+        const uint64_t hash = EndLineHash(m_replay.header.version, HashMatchState(pWorld), now);
         const std::string winner = WinnerOfMatch(pWorld);
         if (m_replay.ended && winner != m_replay.winner)
             Mismatch(now,

@@ -41,7 +41,7 @@ CReplayCheck CheckReplay(const CReplay& pReplay, const std::function<bool(CGameW
     check.agrees = check.outcome == CReplayPlayer::ENDED && check.compared;
     check.steps = world.m_matchSteps;
     check.winner = WinnerOfMatch(world);
-    check.hash = HashMatchState(world);
+    check.hash = EndLineHash(pReplay.header.version, HashMatchState(world), world.m_matchSteps);
     check.problemStep = player.GetProblemStep();
     check.recorded = player.GetRecordedHash();
     check.computed = player.GetComputedHash();

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "engine/GameEngine.h"
+#include "engine/Platform.h"
 #include "media/Audio.h"
 #include "replay/ReplaySession.h"
 
@@ -67,5 +68,5 @@ void CAppSettings::AddRecentHost(const std::string& pAddress)
         text += host + "\n";
     std::string why;
     if (!WriteWholeFile(RecentHostsPath(), text, why))
-        std::fprintf(stderr, "ampwarden: cannot keep the last addresses: %s\n", why.c_str());
+        std::fprintf(stderr, "ampwarden: cannot keep the last addresses: %s\n", Printable(why).c_str());
 }

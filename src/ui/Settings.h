@@ -43,6 +43,9 @@ bool ReadSmallFile(const std::string& pPath, size_t pLimit, std::string& pText, 
 // Writes the whole text to a temporary file beside pPath and renames it over pPath, creating
 // the folders first, so that a crash never leaves half a file.
 bool WriteWholeFile(const std::string& pPath, const std::string& pText, std::string& pWhy);
+// Removes the temporary files ("NAME.tmpPID") that writers of pPath killed mid-write left
+// beside it; those of a process still running stay. Done on every write and on loading.
+void RemoveStaleTemporaries(const std::string& pPath);
 
 // Settings as read at start: a missing file gives the defaults quietly; any fault gives the
 // defaults for what could not be used and one line on stderr naming the file.

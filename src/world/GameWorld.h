@@ -91,6 +91,9 @@ class CGameWorld
     void SetShowsResult(bool pOn) { m_showsResult = pOn; }
     // Stops the match where it stands, undecided: no further steps, the summary shows.
     void EndMatchUndecided();
+    // Tells the observers the match is over (see CMatchObserver::OnMatchEnded); the steps
+    // that end it say so themselves, a network session that ends it off the board calls it.
+    void AnnounceMatchEnd();
     bool IsMatchOver() const { return m_matchOver; }
     // A side fell, or the match was stopped undecided: nothing more can be built.
     bool IsDecided() const { return m_result != RESULT_UNDECIDED || m_matchOver; }
@@ -378,7 +381,8 @@ class CGameWorld
     void UpdateEffects();
     void RunThinkClock();
     // After a step: the summary's counts, and the end of a match that reached its cap.
-    void FinishMatchStep();
+    // True when the step ended the match.
+    bool FinishMatchStep();
     // Input in the match.
     void OnMatchKey(int pSym, bool pPressed);
     void OnDebugKey(int pSym);

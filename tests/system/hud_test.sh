@@ -2,7 +2,7 @@
 # The figures over the energy bar, read from the screen with tesseract: the stock out of 120,
 # the chosen kind's cost with the shortfall that adds up to it, the net flow of the main node
 # alone, and both main nodes at full health; F1 opens the help screen and closes it again.
-# With AW_HUD_SHOT set to a file name, the screenshot of the HUD is copied there (the README's).
+# With AW_HUD_SHOT set to a file name, the screenshot of the HUD is copied there (the README shows it).
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
 command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh installs it)"

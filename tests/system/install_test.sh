@@ -16,7 +16,8 @@ DESTDIR="$dest" cmake --install "$build" --prefix "$prefix" >"$AW_TMP/install.lo
 root="$dest$prefix"
 for path in games/ampwarden games/ampwarden-arena share/games/ampwarden/Data/resources.xml \
     share/games/ampwarden/AWIcon.bmp share/man/man6/ampwarden.6.gz share/man/man6/ampwarden-arena.6.gz \
-    share/doc/ampwarden/README.md share/doc/ampwarden/LICENSE \
+    share/doc/ampwarden/README.md share/doc/ampwarden/doc/README.md share/doc/ampwarden/doc/playing.md \
+    share/doc/ampwarden/LICENSE \
     share/doc/ampwarden/copyright share/icons/hicolor/{32x32,48x48,64x64,128x128,256x256}/apps/ampwarden.png; do
     [ -e "$root/$path" ] || aw_fail "not installed: $path"
 done

@@ -6,7 +6,7 @@
 # one file deleted after the question), Play a Friend (this machine's addresses, a join to a
 # closed loopback port, pasted, given up with Cancel). A hostile settings file is named once on
 # stderr and left as it was. With AW_SAVE_SCREENSHOTS=1 each screen is saved into
-# dist/screenshots (the README shows them).
+# dist/screenshots (doc/playing.md shows them).
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
 for tool in tesseract xclip; do command -v $tool >/dev/null || aw_fail "missing tool: $tool (./test.sh installs it)"; done

@@ -18,6 +18,7 @@ for path in ./usr/games/ampwarden ./usr/games/ampwarden-arena ./usr/share/man/ma
     ./usr/share/games/ampwarden/Data/resources.xml \
     ./usr/share/games/ampwarden/Data/sprites/gear.png ./usr/share/games/ampwarden/AWIcon.bmp \
     ./usr/share/man/man6/ampwarden.6.gz ./usr/share/doc/ampwarden/copyright \
+    ./usr/share/doc/ampwarden/README.md ./usr/share/doc/ampwarden/doc/README.md \
     ./usr/share/icons/hicolor/{32x32,48x48,64x64,128x128,256x256}/apps/ampwarden.png; do
     grep -qxF "$path" "$AW_TMP/files" || aw_fail "package lacks $path"
 done

@@ -1,5 +1,6 @@
 #include <SDL/SDL.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -151,6 +152,28 @@ TEST(Settings, FilesAreReadWithoutHangingSaidOnceAndReplacedWhole)
     EXPECT_EQ(-1, access((path + ".tmp" + std::to_string(getpid())).c_str(), F_OK))
         << "no temporary file left";
     EXPECT_FALSE(SaveSettings(Folder() + "/settings/inside", mine, why)) << "a file where the folder must be";
+}
+
+// A writer killed mid-write leaves its temporary file: the next load or save removes it, and
+// leaves those of writers still running and files of other names.
+TEST(Settings, TemporaryFilesOfDeadWritersAreRemovedOnLoadAndSave)
+{
+    const std::string path = Folder() + "/stale/settings";
+    mkdir((Folder() + "/stale").c_str(), 0755);
+    const pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    ASSERT_EQ(dead, waitpid(dead, nullptr, 0));
+    std::string why;
+    for (int save = 0; save < 2; ++save)
+    {
+        for (const std::string& end : {std::to_string(dead), std::to_string(getppid()), std::string("1x")})
+            WriteAll(path + ".tmp" + end, "music-volume 1\n");
+        EXPECT_TRUE(save ? SaveSettings(path, CSettings(), why) : LoadSettings(path) == CSettings());
+        EXPECT_NE(0, access((path + ".tmp" + std::to_string(dead)).c_str(), F_OK)) << save;
+        EXPECT_EQ(0, access((path + ".tmp" + std::to_string(getppid())).c_str(), F_OK)) << save;
+        EXPECT_EQ(0, access((path + ".tmp1x").c_str(), F_OK)) << save;
+    }
 }
 
 TEST(Settings, TheLastFiveAddressesJoinedNewestFirst)

@@ -1,0 +1,85 @@
+// A host's candidates: peers let in to greet, until one is adopted as the opponent (or as the
+// returning holder of its seat), let go, or out of time.
+#include <algorithm>
+
+#include <enet/enet.h>
+
+#include "net/NetTransport.h"
+
+_ENetPeer* CNetTransport::Candidate(int pIndex) const
+{
+    for (const auto& candidate : m_candidates)
+    {
+        if (candidate.first - m_host->peers == pIndex)
+            return candidate.first;
+    }
+    return nullptr;
+}
+
+void CNetTransport::ExpireCandidates()
+{
+    const enet_uint32 now = enet_time_get();
+    for (size_t i = 0; i < m_candidates.size();)
+    {
+        if (now - m_candidates[i].second < GREETING_MS)
+        {
+            ++i;
+            continue;
+        }
+        enet_peer_disconnect_now(m_candidates[i].first, CODE_BUSY);
+        m_candidates.erase(m_candidates.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+void CNetTransport::SendTo(int pCandidate, const std::vector<uint8_t>& pMessage)
+{
+    ENetPeer* peer = Candidate(pCandidate);
+    if (!peer)
+        return;
+    ENetPacket* packet = enet_packet_create(pMessage.data(), pMessage.size(), ENET_PACKET_FLAG_RELIABLE);
+    if (packet && enet_peer_send(peer, 0, packet) != 0)
+        enet_packet_destroy(packet);
+}
+
+void CNetTransport::Adopt(int pCandidate)
+{
+    ENetPeer* chosen = Candidate(pCandidate);
+    if (!chosen || m_peer)
+        return;
+    for (const auto& candidate : m_candidates)
+    {
+        if (candidate.first != chosen)
+            enet_peer_disconnect_now(candidate.first, CODE_BUSY);
+    }
+    m_candidates.clear();
+    m_peer = chosen;
+    SetDropLimit(m_dropLimitMs);
+}
+
+void CNetTransport::Replace(int pCandidate)
+{
+    ENetPeer* chosen = Candidate(pCandidate);
+    if (!chosen || !m_peer)
+        return;
+    // The old link says nothing more: its peer is forgotten without a goodbye.
+    enet_peer_reset(m_peer);
+    m_peer = nullptr;
+    m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
+                                      [chosen](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
+                                      { return pCandidate.first == chosen; }),
+                       m_candidates.end());
+    m_peer = chosen;
+    SetDropLimit(m_dropLimitMs);
+}
+
+void CNetTransport::Drop(int pCandidate, uint32_t pCode)
+{
+    ENetPeer* peer = Candidate(pCandidate);
+    if (!peer)
+        return;
+    enet_peer_disconnect_now(peer, pCode);
+    m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
+                                      [peer](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
+                                      { return pCandidate.first == peer; }),
+                       m_candidates.end());
+}
