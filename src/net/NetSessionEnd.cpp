@@ -38,6 +38,9 @@ bool CNetSession::EndWhenDone(CGameWorld& pWorld, uint32_t pNow)
 
 void CNetSession::Leave(CGameWorld& pWorld)
 {
+    // Given up before the match began, there was no match to leave.
+    if (m_phase < PHASE_PLAYING)
+        return End(&pWorld, OUTCOME_LEFT, "You left before the match started", BYE_QUIT);
     if (m_phase != PHASE_PLAYING || m_finished || m_leaving || m_dropped || m_lastStep >= 0 ||
         !m_transport.IsConnected())
         return End(&pWorld, OUTCOME_LEFT, "You left the match", BYE_QUIT);

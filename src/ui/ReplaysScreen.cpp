@@ -96,7 +96,21 @@ void CReplaysScreen::Play(int pIndex)
         SetStatus("Cannot play " + FileName(entry.path) + ": " + why, true);
         return;
     }
-    engine.GetScreens().Clear();
+    // The screen stays under the replay, and shows again when it is left.
+    m_playing = FileName(entry.path);
+}
+
+bool CReplaysScreen::OnFrame()
+{
+    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    if (m_playing.empty() || world.m_state != STATE_MENU)
+        return false;
+    // A replay that could not be played to its end says why here, where it was chosen.
+    if (!world.m_notice.empty())
+        SetStatus(m_playing + ": " + world.m_notice, true);
+    world.m_notice.clear();
+    m_playing.clear();
+    return true;
 }
 
 void CReplaysScreen::AskDelete()

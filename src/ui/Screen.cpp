@@ -66,6 +66,8 @@ void CScreen::Choose(int pIndex)
     if (pIndex >= 0 && pIndex < static_cast<int>(m_widgets.size()) && m_widgets[pIndex]->m_enabled &&
         pIndex != m_chosen)
     {
+        if (m_chosen >= 0)
+            m_widgets[static_cast<size_t>(m_chosen)]->OnLeave();
         m_chosen = pIndex;
         PlaySound("MenuClick");
     }
@@ -148,6 +150,8 @@ bool CScreen::OnEvent(const SDL_Event& pEvent)
         CWidget* widget = m_widgets[static_cast<size_t>(at)].get();
         if (pEvent.button.button == SDL_BUTTON_LEFT)
             widget->OnPress(pEvent.button.x, pEvent.button.y);
+        else if (pEvent.button.button == SDL_BUTTON_MIDDLE)
+            widget->OnMiddlePress(pEvent.button.x, pEvent.button.y);
         else if (pEvent.button.button == WHEEL_UP || pEvent.button.button == WHEEL_DOWN)
             widget->OnWheel(pEvent.button.button == WHEEL_UP ? -1 : 1);
         return true;

@@ -87,13 +87,17 @@ bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy)
     }
     CSettings read = pOut;
     int number = 0;
-    for (size_t start = 0; start < pText.size();)
+    // A file edited elsewhere may start with a byte-order mark and end its lines with CR LF.
+    const std::string bom = "\xef\xbb\xbf";
+    for (size_t start = pText.compare(0, bom.size(), bom) == 0 ? bom.size() : 0; start < pText.size();)
     {
         size_t end = pText.find('\n', start);
         const bool complete = end != std::string::npos;
         if (!complete)
             end = pText.size();
-        const std::string line = pText.substr(start, end - start);
+        std::string line = pText.substr(start, end - start);
+        if (complete && !line.empty() && line.back() == '\r')
+            line.pop_back();
         start = end + 1;
         ++number;
         const std::string where = "line " + std::to_string(number) + ": ";
@@ -292,8 +296,10 @@ std::vector<std::string> ParseRecentHosts(const std::string& pText)
         size_t end = pText.find('\n', start);
         if (end == std::string::npos)
             break;
-        const std::string line = pText.substr(start, end - start);
+        std::string line = pText.substr(start, end - start);
         start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         if (!line.empty() && line.size() <= ADDRESS_LIMIT && IsPrintable(line) &&
             line.find(' ') == std::string::npos)
             hosts.push_back(line);

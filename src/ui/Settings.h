@@ -22,7 +22,8 @@ struct CSettings
 // characters, not starting or ending with a space, nor with two spaces in a row.
 bool IsGoodPlayerName(const std::string& pName);
 
-// Reads the settings text: every line "key value". Good values replace the defaults in pOut;
+// Reads the settings text: every line "key value" (CR LF line ends and a UTF-8 byte-order
+// mark are taken as well). Good values replace the defaults in pOut;
 // an unknown key, a bad value, a line that is not text or a file past its size limit leaves
 // the defaults for what it touches. False, with the first fault, when anything was left out.
 bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy);

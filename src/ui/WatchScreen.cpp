@@ -24,21 +24,30 @@ std::string RandomSeed()
     return std::to_string(draw());
 }
 
+// The difficulty list's levels in its order, weakest first, each with its rating.
 std::vector<std::string> LevelNames()
 {
     std::vector<std::string> names;
-    for (unsigned level = 0; level < LEVEL_COUNT; ++level)
-        names.push_back(LevelEntry(level).name);
+    for (unsigned level : MENU_LEVELS)
+        names.push_back(std::string(LevelEntry(level).name) + "  (" + std::to_string(MeasuredRating(level)) +
+                        ")");
     return names;
+}
+
+// A level's place among those; one the list leaves out (a paced player named by -levels)
+// shows as Hard, as a number past the table plays.
+int PlaceOf(unsigned pLevel)
+{
+    const int place = MenuPlaceOf(pLevel);
+    return place >= 0 ? place : MenuPlaceOf(LEVEL_HARD);
 }
 } // namespace
 
 CWatchScreen::CWatchScreen() : CScreen("Watch")
 {
     const unsigned* levels = CGameEngine::Instance().GetWorld().m_demoLevels;
-    auto level = [](unsigned pLevel) { return static_cast<int>(pLevel < LEVEL_COUNT ? pLevel : LEVEL_HARD); };
-    m_green = Add(std::make_unique<CChoice>(Row(0), "Green plays at", LevelNames(), level(levels[0])));
-    m_blue = Add(std::make_unique<CChoice>(Row(1), "Blue plays at", LevelNames(), level(levels[1])));
+    m_green = Add(std::make_unique<CChoice>(Row(0), "Green plays at", LevelNames(), PlaceOf(levels[0])));
+    m_blue = Add(std::make_unique<CChoice>(Row(1), "Blue plays at", LevelNames(), PlaceOf(levels[1])));
     m_seed = Add(std::make_unique<CTextField>(Row(2), "Seed", 10, RandomSeed()));
     m_seed->m_accepts = [](char c) { return c >= '0' && c <= '9'; };
     m_seed->m_onEnter = [this] { Start(); };
@@ -57,7 +66,7 @@ void CWatchScreen::Start()
         return;
     }
     CGameEngine& engine = CGameEngine::Instance();
-    Sessions::Watch(engine, static_cast<unsigned>(m_green->m_index), static_cast<unsigned>(m_blue->m_index),
+    Sessions::Watch(engine, MENU_LEVELS[m_green->m_index], MENU_LEVELS[m_blue->m_index],
                     static_cast<unsigned>(seed));
     // The match is on: the menu shows alone when it is left.
     engine.GetScreens().Clear();

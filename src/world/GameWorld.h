@@ -66,6 +66,9 @@ class CGameWorld
     // menu and the open difficulty list, Enter chooses.
     void OnMenuKey(int pSym, int pMod);
     bool IsMenuRowEnabled(int pRow, bool pMainMenu) const;
+    // Shows the main menu with its last chosen row highlighted (the first when that one
+    // cannot be chosen now), the difficulty list closed.
+    void HighlightMenu();
     void ShowMessage(const char* pText);
     // Shows the message only when the acting team is the player's and this is no demo.
     void ShowPlayerMessage(int pTeam, const char* pText);
@@ -325,6 +328,8 @@ class CGameWorld
     int m_result = RESULT_UNDECIDED;
     int m_menuHover = -1;
     int m_difficultyHover = -1;
+    // The main menu's row last chosen, highlighted again when the menu comes back.
+    int m_lastMenuRow = 0;
     bool m_difficultyListOpen = false;
     // The main menu's rows from this one down open screens of their own (Play a Friend, Watch,
     // Replays, Settings), through this call with the row's place among them.

@@ -54,6 +54,7 @@ void CGameWorld::UpdateIntro(bool* pContinue)
     {
         HaltAllChannels();
         m_state = STATE_MENU;
+        HighlightMenu();
         return;
     }
     AW_ASSERT(m_GameEngine);
@@ -107,9 +108,18 @@ bool CGameWorld::IsMenuRowEnabled(int pRow, bool pMainMenu) const
     return pRow == 0 || (pRow >= 2 && pRow < 2 + MENU_LEVEL_COUNT);
 }
 
+void CGameWorld::HighlightMenu()
+{
+    m_difficultyHover = -1;
+    m_difficultyListOpen = false;
+    m_menuHover = IsMenuRowEnabled(m_lastMenuRow, true) ? m_lastMenuRow : 0;
+}
+
 void CGameWorld::MenuSelect()
 {
     AW_ASSERT(m_GameEngine);
+    if (m_menuHover != -1)
+        m_lastMenuRow = m_menuHover;
     switch (m_menuHover)
     {
     case 0:
@@ -192,9 +202,7 @@ void CGameWorld::Pause()
     // A decided match cannot be resumed.
     if (m_result != RESULT_UNDECIDED)
         m_resumable = false;
-    m_difficultyHover = -1;
-    m_difficultyListOpen = false;
-    m_menuHover = -1;
+    HighlightMenu();
     m_state = STATE_MENU;
     PlaySound("MenuSwoosh");
 }

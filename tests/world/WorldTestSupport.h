@@ -84,6 +84,7 @@ class WorldTest : public ::testing::Test
         world.m_menuHover = -1;
         world.m_difficultyHover = -1;
         world.m_difficultyListOpen = false;
+        world.m_lastMenuRow = 0;
         world.m_hoveredTool = TOOL_NONE;
         world.NewMatch();
         world.m_state = STATE_MATCH;
