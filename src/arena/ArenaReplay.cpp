@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/CommandLine.h"
 #include "arena/ArenaMatch.h"
-#include "engine/CommandLine.h"
 #include "engine/DataFolder.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"

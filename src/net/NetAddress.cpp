@@ -2,7 +2,7 @@
 
 #include <arpa/inet.h>
 
-#include "engine/CommandLine.h"
+#include "app/CommandLine.h"
 
 namespace
 {

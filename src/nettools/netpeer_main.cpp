@@ -34,8 +34,8 @@
 #include <string>
 #include <thread>
 
+#include "app/CommandLine.h"
 #include "arena/ArenaMatch.h"
-#include "engine/CommandLine.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/Version.h"

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
+#include "app/Sessions.h"
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
 #include "net/NetAddress.h"
 #include "net/NetSession.h"
 #include "ui/AppSettings.h"

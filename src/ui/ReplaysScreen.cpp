@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/Sessions.h"
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
 #include "replay/ReplaySession.h"
 #include "ui/MenuScreens.h"
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/CommandLine.h"
+#include "app/CommandLine.h"
 #include "replay/ReplayRecorder.h"
 
 namespace

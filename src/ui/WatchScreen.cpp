@@ -4,9 +4,9 @@
 #include <random>
 
 #include "ai/Levels.h"
-#include "engine/CommandLine.h"
+#include "app/CommandLine.h"
+#include "app/Sessions.h"
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
 #include "ui/MenuScreens.h"
 
 namespace

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/Counter.h"
+#include "engine/Vector2.h"
 #include "media/Color.h"
 #include "media/Music.h"
 #include "nodes/Entity.h"
@@ -11,12 +13,10 @@
 #include "ui/LossLine.h"
 #include "ui/SummaryPanel.h"
 #include "world/BoardIndex.h"
-#include "world/Counter.h"
 #include "world/MatchCommand.h"
 #include "world/MatchStats.h"
 #include "world/RingBatch.h"
 #include "world/Team.h"
-#include "world/Vector2.h"
 
 class CGameEngine;
 class CGraphic;

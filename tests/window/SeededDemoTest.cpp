@@ -4,8 +4,8 @@
 
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "arena/ArenaMatch.h"
-#include "engine/CommandLine.h"
 #include "engine/GameEngine.h"
 #include "nodes/NodeMedia.h"
 #include "support/TestWindow.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/CommandLine.h"
+#include "app/CommandLine.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"

@@ -1,4 +1,4 @@
-#include "engine/Sessions.h"
+#include "app/Sessions.h"
 
 #include <SDL/SDL.h>
 

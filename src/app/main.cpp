@@ -2,13 +2,13 @@
 #include <memory>
 #include <string>
 
-#include "engine/CommandLine.h"
+#include "app/CommandLine.h"
+#include "app/Sessions.h"
 #include "engine/DataFolder.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/GameOptions.h"
 #include "engine/Platform.h"
-#include "engine/Sessions.h"
 #include "engine/Version.h"
 #include "net/NetGame.h"
 #include "net/NetObserveGame.h"
