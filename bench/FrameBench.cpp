@@ -164,7 +164,7 @@ void RunFrames(benchmark::State& pState, bool pPlacing)
         pState.SkipWithError("no GL window or media (set DISPLAY, run from the repository root)");
         return;
     }
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     int nodes = CrowdBoard(world);
     // The mouse over a green node, so the readout is drawn too.
     world.m_mouseBoard = world.GetNodes().back()->GetPosition();
@@ -218,7 +218,7 @@ void RunLongMatchFrames(benchmark::State& pState, bool pSummary)
         pState.SkipWithError("no GL window or media (set DISPLAY, run from the repository root)");
         return;
     }
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     if (!PlayLongMatch(world))
     {
         pState.SkipWithError("seed 1100 no longer plays to the cap");
@@ -253,7 +253,7 @@ void BM_MenuFrame(benchmark::State& pState)
         pState.SkipWithError("no GL window or media (set DISPLAY, run from the repository root)");
         return;
     }
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     world.m_state = STATE_MENU;
     world.m_difficultyListOpen = true;
     for (auto _ : pState)

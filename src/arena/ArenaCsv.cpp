@@ -12,8 +12,8 @@
 
 #include <unistd.h>
 
-#include "app/CommandLine.h"
 #include "arena/ArenaReport.h"
+#include "engine/WholeNumber.h"
 
 namespace
 {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/CommandLine.h"
 #include "arena/ArenaTournament.h"
+#include "engine/WholeNumber.h"
 
 int ArenaOptions::CapSteps() const
 {

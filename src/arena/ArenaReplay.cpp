@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/CommandLine.h"
 #include "arena/ArenaMatch.h"
 #include "engine/DataFolder.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
+#include "engine/WholeNumber.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayVerify.h"
 #include "world/GameWorld.h"

@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "app/CommandLine.h"
 #include "arena/ArenaReport.h"
+#include "engine/WholeNumber.h"
 
 namespace
 {

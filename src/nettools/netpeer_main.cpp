@@ -34,11 +34,11 @@
 #include <string>
 #include <thread>
 
-#include "app/CommandLine.h"
 #include "arena/ArenaMatch.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/Version.h"
+#include "engine/WholeNumber.h"
 #include "net/NetAddress.h"
 #include "net/NetChatLink.h"
 #include "net/NetObserver.h"
@@ -423,7 +423,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
         return 2;
     }
-    CGameWorld& world = engine.GetWorld();
+    CGameWorld& world = TheWorld();
     world.m_keepEffects = false;
     if (options.observe.port > 0)
         return Observe(options, world);

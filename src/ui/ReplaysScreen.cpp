@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/Sessions.h"
 #include "engine/GameEngine.h"
 #include "replay/ReplaySession.h"
 #include "ui/MenuScreens.h"
+#include "ui/SessionDoor.h"
 
 namespace
 {
@@ -90,13 +90,12 @@ void CReplaysScreen::Play(int pIndex)
         return;
     }
     std::string why;
-    CGameEngine& engine = CGameEngine::Instance();
-    if (!Sessions::PlayReplay(engine, entry.path, why))
+    if (!CSessionDoor::Get().PlayReplay(entry.path, why))
     {
         SetStatus("Cannot play " + FileName(entry.path) + ": " + why, true);
         return;
     }
-    engine.GetScreens().Clear();
+    m_stack->Clear();
 }
 
 void CReplaysScreen::AskDelete()

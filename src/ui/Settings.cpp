@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/CommandLine.h"
+#include "engine/WholeNumber.h"
 #include "replay/ReplayRecorder.h"
 
 namespace

@@ -4,10 +4,11 @@
 #include <random>
 
 #include "ai/Levels.h"
-#include "app/CommandLine.h"
-#include "app/Sessions.h"
 #include "engine/GameEngine.h"
+#include "engine/WholeNumber.h"
 #include "ui/MenuScreens.h"
+#include "ui/SessionDoor.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -35,7 +36,7 @@ std::vector<std::string> LevelNames()
 
 CWatchScreen::CWatchScreen() : CScreen("Watch")
 {
-    const unsigned* levels = CGameEngine::Instance().GetWorld().m_demoLevels;
+    const unsigned* levels = TheWorld().m_demoLevels;
     auto level = [](unsigned pLevel) { return static_cast<int>(pLevel < LEVEL_COUNT ? pLevel : LEVEL_HARD); };
     m_green = Add(std::make_unique<CChoice>(Row(0), "Green plays at", LevelNames(), level(levels[0])));
     m_blue = Add(std::make_unique<CChoice>(Row(1), "Blue plays at", LevelNames(), level(levels[1])));
@@ -56,9 +57,8 @@ void CWatchScreen::Start()
         SetStatus("The seed is a whole number from 0 to 4294967295", true);
         return;
     }
-    CGameEngine& engine = CGameEngine::Instance();
-    Sessions::Watch(engine, static_cast<unsigned>(m_green->m_index), static_cast<unsigned>(m_blue->m_index),
-                    static_cast<unsigned>(seed));
+    CSessionDoor::Get().Watch(static_cast<unsigned>(m_green->m_index), static_cast<unsigned>(m_blue->m_index),
+                              static_cast<unsigned>(seed));
     // The match is on: the menu shows alone when it is left.
-    engine.GetScreens().Clear();
+    m_stack->Clear();
 }

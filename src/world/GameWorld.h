@@ -389,3 +389,7 @@ class CGameWorld
     // Shared tail of the five build commands once the node exists.
     void FinishBuild(CEntity* pNode, int pTeam, CEntity* pSource, int pTool);
 };
+
+// The program's one world, made on first use and never destroyed: the nodes, the computer
+// players and the managers may still reach it while the process ends.
+CGameWorld& TheWorld();
