@@ -13,6 +13,7 @@
 #include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
 
+#include "app/Program.h"
 #include "engine/GLWindowAttributes.h"
 #include "engine/GameEngine.h"
 #include "engine/ResourceCatalogue.h"
@@ -55,6 +56,8 @@ bool OpenWindow()
     glLoadIdentity();
 
     CGameEngine::Instance().Configure(DisplayConfig::Default());
+    // The panels over the board are the program's match screen's.
+    CProgram::Instance();
     CatalogueLoaders loaders;
     loaders.sprites = [](TiXmlElement* pSection, std::string&)
     { return CTextureManager::GetInstance()->Load(pSection); };

@@ -5,6 +5,7 @@
 #include "app/Sessions.h"
 #include "engine/GameEngine.h"
 #include "replay/ReplaySession.h"
+#include "replay/ViewerControls.h"
 #include "ui/MenuScreens.h"
 #include "world/GameWorld.h"
 
@@ -14,9 +15,16 @@ CProgram& CProgram::Instance()
     return *program;
 }
 
-CProgram::CProgram()
+CProgram::CProgram() : m_match(TheWorld())
 {
-    TheWorld().m_openScreen = [this](int pScreen) { OpenMenuScreen(m_screens, pScreen); };
+    CGameWorld& world = TheWorld();
+    world.m_openScreen = [this](int pScreen) { OpenMenuScreen(m_screens, pScreen); };
+    world.m_demoViewer = [&world]() -> CMatchDriver*
+    {
+        CViewerControls& viewer = MenuDemoViewer(world);
+        viewer.Reset();
+        return &viewer;
+    };
     CGameEngine::Instance().SetContent(this);
     CSessionDoor::Set(this);
 }

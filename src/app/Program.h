@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/WindowContent.h"
+#include "ui/MatchScreen.h"
 #include "ui/Screen.h"
 #include "ui/SessionDoor.h"
 
@@ -41,4 +42,5 @@ class CProgram : public CWindowContent, public CSessionDoor
     CProgram();
 
     CScreenStack m_screens;
+    CMatchScreen m_match;
 };

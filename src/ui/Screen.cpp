@@ -5,6 +5,7 @@
 
 #include "engine/GameEngine.h"
 #include "media/SoundManager.h"
+#include "ui/HelpScreen.h"
 #include "world/GameWorld.h"
 
 namespace
@@ -234,6 +235,6 @@ void CScreenStack::Draw()
     else
     {
         ClearWindow();
-        world.m_helpScreen.Draw(world.GetWindowWidth(), world.GetWindowHeight(), false);
+        CHelpScreen().Draw(world.GetWindowWidth(), world.GetWindowHeight(), false);
     }
 }
