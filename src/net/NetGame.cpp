@@ -7,7 +7,7 @@
 #include "engine/GameEngine.h"
 #include "net/NetHeadlineBand.h"
 #include "replay/ReplaySession.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 
 CNetGame::CNetGame(CGameEngine& pEngine, const CNetSetup& pSetup) : m_engine(pEngine), m_setup(pSetup) {}

@@ -8,7 +8,7 @@
 #include "engine/GameEngine.h"
 #include "engine/Version.h"
 #include "net/NetHeadlineBand.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 
 CNetObserveGame::CNetObserveGame(CGameEngine& pEngine) : m_engine(pEngine), m_observer(TheWorld()) {}

@@ -46,7 +46,7 @@
 #include "net/NetSession.h"
 #include "net/NetTransport.h"
 #include "replay/ReplayRecorder.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 

@@ -1,6 +1,7 @@
 #include "ui/MatchScreen.h"
 
-#include "ui/ChatBoard.h"
+#include "ui/ChatBoardView.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 
 CMatchScreen::CMatchScreen(CGameWorld& pWorld) : m_world(pWorld)
@@ -21,7 +22,7 @@ void CMatchScreen::DrawMarks(const CGameWorld& pWorld, CRingBatch& pRings)
 
 void CMatchScreen::DrawOverHud(const CGameWorld& pWorld)
 {
-    CChatBoard::Instance().Draw(pWorld);
+    DrawChatBoard(CChatBoard::Instance(), pWorld);
     m_lossLine.Draw(pWorld);
     m_summaryPanel.Draw(pWorld);
 }
