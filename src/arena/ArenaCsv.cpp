@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include "arena/ArenaReport.h"
-#include "engine/CommandLine.h"
 #include "engine/DataFile.h"
+#include "engine/WholeNumber.h"
 
 namespace
 {

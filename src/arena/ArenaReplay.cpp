@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "arena/ArenaMatch.h"
-#include "engine/CommandLine.h"
 #include "engine/DataFolder.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
+#include "engine/WholeNumber.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayVerify.h"
 #include "world/GameWorld.h"

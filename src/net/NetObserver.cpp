@@ -9,7 +9,7 @@
 #include "engine/Version.h"
 #include "net/NetObserverHost.h"
 #include "net/NetSession.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 

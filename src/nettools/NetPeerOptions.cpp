@@ -1,7 +1,7 @@
 // ampwarden-netpeer's command line.
 #include <algorithm>
 
-#include "engine/CommandLine.h"
+#include "engine/WholeNumber.h"
 #include "engine/Version.h"
 #include "nettools/NetPeer.h"
 

@@ -164,7 +164,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
         return 2;
     }
-    CGameWorld& world = engine.GetWorld();
+    CGameWorld& world = TheWorld();
     world.m_keepEffects = false;
     if (options.observe.port > 0)
         return NetPeer::Observe(options, world);

@@ -1,6 +1,6 @@
 #include "replay/ReplayFormat.h"
 
-#include "net/NetChat.h"
+#include "world/ChatText.h"
 
 #include <cmath>
 #include <cstdio>

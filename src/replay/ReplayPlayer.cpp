@@ -5,9 +5,9 @@
 
 #include "ai/AIPlayer.h"
 #include "engine/Version.h"
-#include "net/NetChat.h"
 #include "nodes/MainNode.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
+#include "world/ChatText.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 

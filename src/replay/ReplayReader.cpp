@@ -10,7 +10,7 @@
 #include "ai/Levels.h"
 #include "engine/DataFile.h"
 #include "engine/Version.h"
-#include "net/NetChat.h"
+#include "world/ChatText.h"
 #include "world/Team.h"
 
 namespace
@@ -344,7 +344,7 @@ class CParser
             return "an unknown chat sender \"" + t[2] + "\"";
         for (size_t i = 3; i < t.size(); ++i)
             chat.text += (i > 3 ? " " : "") + t[i];
-        if (chat.text.size() > Net::MAX_CHAT_BYTES)
+        if (chat.text.size() > Chat::MAX_BYTES)
             return "a chat line over 120 characters";
         m_lastChat = chat.step;
         m_out.chats.push_back(chat);

@@ -21,7 +21,7 @@ std::string Hex(uint64_t pHash)
 CReplayCheck CheckReplay(const CReplay& pReplay, const std::function<bool(CGameWorld&)>& pEachStep)
 {
     const auto start = std::chrono::steady_clock::now();
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     const bool keepEffects = world.m_keepEffects;
     // Effects are only drawn; their random draws happen all the same.
     world.m_keepEffects = false;

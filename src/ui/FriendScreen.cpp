@@ -10,11 +10,12 @@
 #include <algorithm>
 
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
 #include "net/NetAddress.h"
 #include "net/NetSession.h"
 #include "ui/AppSettings.h"
 #include "ui/MenuScreens.h"
+#include "ui/SessionDoor.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -130,8 +131,8 @@ bool CFriendScreen::OpenSession(const CNetSetup* pSetup, const CNetAddress* pObs
                                 const std::string& pFailure)
 {
     std::string why;
-    CGameEngine& engine = CGameEngine::Instance();
-    if (pSetup ? !Sessions::OpenNet(engine, *pSetup, why) : !Sessions::OpenObserve(engine, *pObservers, why))
+    if (pSetup ? !CSessionDoor::Get().OpenNet(*pSetup, why)
+               : !CSessionDoor::Get().OpenObserve(*pObservers, why))
     {
         SetStatus(pFailure + why, true);
         return false;
@@ -225,7 +226,7 @@ void CFriendScreen::ShowRecent()
 
 void CFriendScreen::Cancel()
 {
-    if (!Sessions::IsNetOpen())
+    if (!CSessionDoor::Get().IsNetOpen())
         return;
     Close("Gave up waiting", false);
 }
@@ -233,7 +234,7 @@ void CFriendScreen::Cancel()
 void CFriendScreen::Close(const std::string& pWhy, bool pProblem)
 {
     CGameEngine& engine = CGameEngine::Instance();
-    Sessions::CloseNet(engine);
+    CSessionDoor::Get().CloseNet();
     m_cancel->m_enabled = false;
     // Cancel has nothing more to give up: the choice goes on to Back.
     if (m_chosen >= 0 && GetWidget(static_cast<size_t>(m_chosen)) == m_cancel)
@@ -252,20 +253,20 @@ void CFriendScreen::Back()
 
 bool CFriendScreen::OnFrame()
 {
-    if (Sessions::IsNetOpen())
+    if (CSessionDoor::Get().IsNetOpen())
     {
         CGameEngine& engine = CGameEngine::Instance();
         // Refused, unreachable, or the match is over and left (at once with -once): the reason
         // stays here.
-        if (Sessions::IsNetOver() && (engine.GetWorld().m_state == STATE_MENU || engine.HasOption("once")))
+        if (CSessionDoor::Get().IsNetOver() && (TheWorld().m_state == STATE_MENU || engine.HasOption("once")))
         {
-            const std::string why = Sessions::NetHeadline();
+            const std::string why = CSessionDoor::Get().NetHeadline();
             Close(why.empty() ? "The network match is over" : why, true);
         }
-        else if (!Sessions::NetMatchSeen())
+        else if (!CSessionDoor::Get().NetMatchSeen())
         {
-            SetStatus(Sessions::NetHeadline() + "   (" + std::to_string(Sessions::NetElapsedSeconds()) +
-                          " s)",
+            SetStatus(CSessionDoor::Get().NetHeadline() + "   (" +
+                          std::to_string(CSessionDoor::Get().NetElapsedSeconds()) + " s)",
                       false);
         }
     }

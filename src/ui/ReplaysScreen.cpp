@@ -7,9 +7,10 @@
 #include <cstring>
 
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
 #include "replay/ReplaySession.h"
 #include "ui/MenuScreens.h"
+#include "ui/SessionDoor.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -90,8 +91,7 @@ void CReplaysScreen::Play(int pIndex)
         return;
     }
     std::string why;
-    CGameEngine& engine = CGameEngine::Instance();
-    if (!Sessions::PlayReplay(engine, entry.path, why))
+    if (!CSessionDoor::Get().PlayReplay(entry.path, why))
     {
         SetStatus("Cannot play " + FileName(entry.path) + ": " + why, true);
         return;
@@ -102,7 +102,7 @@ void CReplaysScreen::Play(int pIndex)
 
 bool CReplaysScreen::OnFrame()
 {
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     if (m_playing.empty() || world.m_state != STATE_MENU)
         return false;
     // A replay that could not be played to its end says why here, where it was chosen.

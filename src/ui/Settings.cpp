@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/CommandLine.h"
 #include "engine/Platform.h"
+#include "engine/WholeNumber.h"
 #include "replay/ReplayRecorder.h"
 
 namespace

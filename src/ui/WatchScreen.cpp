@@ -4,10 +4,11 @@
 #include <random>
 
 #include "ai/Levels.h"
-#include "engine/CommandLine.h"
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
+#include "engine/WholeNumber.h"
 #include "ui/MenuScreens.h"
+#include "ui/SessionDoor.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -45,7 +46,7 @@ int PlaceOf(unsigned pLevel)
 
 CWatchScreen::CWatchScreen() : CScreen("Watch")
 {
-    const unsigned* levels = CGameEngine::Instance().GetWorld().m_demoLevels;
+    const unsigned* levels = TheWorld().m_demoLevels;
     m_green = Add(std::make_unique<CChoice>(Row(0), "Green plays at", LevelNames(), PlaceOf(levels[0])));
     m_blue = Add(std::make_unique<CChoice>(Row(1), "Blue plays at", LevelNames(), PlaceOf(levels[1])));
     m_seed = Add(std::make_unique<CTextField>(Row(2), "Seed", 10, RandomSeed()));
@@ -65,9 +66,8 @@ void CWatchScreen::Start()
         SetStatus("The seed is a whole number from 0 to 4294967295", true);
         return;
     }
-    CGameEngine& engine = CGameEngine::Instance();
-    Sessions::Watch(engine, MENU_LEVELS[m_green->m_index], MENU_LEVELS[m_blue->m_index],
-                    static_cast<unsigned>(seed));
+    CSessionDoor::Get().Watch(MENU_LEVELS[m_green->m_index], MENU_LEVELS[m_blue->m_index],
+                              static_cast<unsigned>(seed));
     // The match is on: the menu shows alone when it is left.
-    engine.GetScreens().Clear();
+    m_stack->Clear();
 }

@@ -9,13 +9,14 @@
 #include "engine/GameEngine.h"
 #include "media/FontManager.h"
 #include "media/TextureFont.h"
+#include "world/GameWorld.h"
 #include "world/ScreenDraw.h"
 
 namespace
 {
 float Flip(int pY)
 {
-    return static_cast<float>(CGameEngine::Instance().GetWorld().GetWindowHeight() - pY);
+    return static_cast<float>(TheWorld().GetWindowHeight() - pY);
 }
 
 bool IsEnter(int pSym)

@@ -4,23 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "engine/Counter.h"
+#include "engine/Vector2.h"
 #include "media/Color.h"
 #include "media/Music.h"
 #include "nodes/Entity.h"
-#include "ui/HelpScreen.h"
-#include "ui/LossLine.h"
-#include "ui/SummaryPanel.h"
 #include "world/BoardIndex.h"
-#include "world/Counter.h"
 #include "world/MatchCommand.h"
 #include "world/MatchStats.h"
 #include "world/RingBatch.h"
 #include "world/Team.h"
-#include "world/Vector2.h"
 
 class CGameEngine;
 class CGraphic;
 class CMatchDriver;
+class CMatchOverlay;
 class CMatchObserver;
 class CSprite;
 
@@ -281,9 +279,9 @@ class CGameWorld
     bool m_helpOpen = false;
     // Held by the P key; a match driven from outside (a replay, the network) has its own pause.
     bool m_held = false;
-    CSummaryPanel m_summaryPanel;
-    CHelpScreen m_helpScreen;
-    CLossLine m_lossLine;
+    // The screen that shows this world and draws its panels into the picture; not owned,
+    // null for none (the board and the hud alone).
+    CMatchOverlay* m_overlay = nullptr;
     // The rings the guides and the loss marks put on the board this frame.
     mutable CRingBatch m_rings;
     bool m_hasMatchSeed = false;
@@ -336,6 +334,9 @@ class CGameWorld
     static constexpr int FIRST_SCREEN_ROW = 5;
     static constexpr int SCREEN_ROW_COUNT = 4;
     std::function<void(int)> m_openScreen;
+    // The menu's demo is watched with the viewer's keys and legend, like any match nobody
+    // plays: this gives that driver, back at its start (none: the demo runs undriven).
+    std::function<CMatchDriver*()> m_demoViewer;
     CMusic m_music;
     // Until the next try at loading the music.
     int m_musicRetryMs = 0;
@@ -398,3 +399,7 @@ class CGameWorld
     // Shared tail of the five build commands once the node exists.
     void FinishBuild(CEntity* pNode, int pTeam, CEntity* pSource, int pTool);
 };
+
+// The program's one world, made on first use and never destroyed: the nodes, the computer
+// players and the managers may still reach it while the process ends.
+CGameWorld& TheWorld();

@@ -15,7 +15,6 @@
 #include "nodes/MainNode.h"
 #include "nodes/RandomTable.h"
 #include "nodes/ResourceNode.h"
-#include "replay/ViewerControls.h"
 #include "world/GameWorld.h"
 #include "world/MatchObserver.h"
 
@@ -153,11 +152,10 @@ void CGameWorld::StartMatchFromMenu(int pRow)
     m_showsResult = false;
     m_capSteps = 0;
     // The demo is watched with the viewer's keys and legend, like any match nobody plays.
-    CViewerControls& demoViewer = MenuDemoViewer(*this);
-    demoViewer.Reset();
+    CMatchDriver* demoViewer = m_demoViewer ? m_demoViewer() : nullptr;
     if (m_demo && m_driver == nullptr)
-        m_driver = &demoViewer;
-    else if (!m_demo && m_driver == &demoViewer)
+        m_driver = demoViewer;
+    else if (!m_demo && demoViewer && m_driver == demoViewer)
         m_driver = nullptr;
     ClearMatch();
     NewMatch();

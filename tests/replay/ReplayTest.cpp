@@ -14,7 +14,7 @@
 #include "replay/ReplayReader.h"
 #include "replay/ReplayRecorder.h"
 #include "replay/ReplayVerify.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/MatchHash.h"
 #include "world/MatchObserver.h"
 #include "world/WorldTestSupport.h"

@@ -14,6 +14,7 @@
 #include "ui/AppSettings.h"
 #include "ui/Settings.h"
 #include "ui/SettingsScreen.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -194,7 +195,7 @@ TEST(Settings, TheNameIsSavedOnceTypedNeverHalfway)
     WriteAll(Folder() + "/ampwarden/settings", "record 0\nname Ada\n");
     setenv("XDG_CONFIG_HOME", Folder().c_str(), 1);
     CAppSettings::Instance().Load();
-    const std::string before = CGameEngine::Instance().GetWorld().m_playerName;
+    const std::string before = TheWorld().m_playerName;
     CSettingsScreen screen;
     screen.Choose(4);
     const CTextField& field = *static_cast<CTextField*>(screen.GetWidget(4));
@@ -218,5 +219,5 @@ TEST(Settings, TheNameIsSavedOnceTypedNeverHalfway)
     }
     EXPECT_NE(std::string::npos, ReadAll(Folder() + "/ampwarden/settings").find("\nname B\n"));
     unsetenv("XDG_CONFIG_HOME");
-    CGameEngine::Instance().GetWorld().m_playerName = before;
+    TheWorld().m_playerName = before;
 }

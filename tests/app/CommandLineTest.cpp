@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "ai/Levels.h"
-#include "engine/CommandLine.h"
+#include "app/CommandLine.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
