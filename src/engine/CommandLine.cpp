@@ -8,6 +8,7 @@
 #include "ai/Levels.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
+#include "engine/WindowSize.h"
 #include "replay/ReplaySession.h"
 
 bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long long& pOut)
@@ -63,6 +64,19 @@ bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::strin
         if (std::strcmp(arg, "-fullscreen") == 0)
         {
             pConfig.fullscreen = true;
+        }
+        else if (std::strcmp(arg, "-geometry") == 0)
+        {
+            int w = 0;
+            int h = 0;
+            if (!value || !ParseWindowSize(value, w, h))
+                return Refuse(pError, "-geometry needs WIDTHxHEIGHT, each side from " +
+                                          std::to_string(WINDOW_SIDE_MIN) + " to " +
+                                          std::to_string(WINDOW_SIDE_MAX));
+            pConfig.windowWidth = w;
+            pConfig.windowHeight = h;
+            pConfig.fitScreen = false;
+            ++i;
         }
         else if (std::strcmp(arg, "-seed") == 0)
         {

@@ -97,6 +97,7 @@ void CGameEngine::RunFrame(unsigned pNow)
     if (!stepped && !m_redraw)
         return;
     m_redraw = false;
+    m_view.ClearBars();
     // A screen covers the whole menu, which is then not drawn at all.
     if (m_world.m_state == STATE_MENU && !m_screens.IsEmpty())
         m_screens.Draw();
@@ -108,7 +109,7 @@ void CGameEngine::RunFrame(unsigned pNow)
         SDL_GL_SwapBuffers();
 }
 
-void CGameEngine::HandleEvent(const SDL_Event& pEvent)
+void CGameEngine::HandleLayoutEvent(const SDL_Event& pEvent)
 {
     m_redraw = true;
     if (m_frameHook && m_frameHook->OnEvent(pEvent))

@@ -10,6 +10,7 @@
 #include "engine/Platform.h"
 #include "engine/Sessions.h"
 #include "engine/Version.h"
+#include "engine/WindowSize.h"
 #include "net/NetGame.h"
 #include "net/NetObserveGame.h"
 #include "ui/AppSettings.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
     CAppSettings::Instance().Load();
     DisplayConfig config = DisplayConfig::Default();
     config.fullscreen = CAppSettings::Instance().Get().fullscreen;
+    ApplyWindowSetting(CAppSettings::Instance().Get().window, config);
     std::string badArgument;
     if (!ReadCommandLine(argc, argv, config, &badArgument))
     {
