@@ -175,8 +175,12 @@ void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
         Glyph glyph;
         glyph.u = static_cast<float>(placedRect.x) / static_cast<float>(side);
         glyph.v = static_cast<float>(placedRect.y) / static_cast<float>(side);
-        glyph.width = static_cast<float>(std::min(placedRect.w, static_cast<int>(slot->bitmap.width))) / scale;
-        glyph.height = static_cast<float>(std::min(placedRect.h, static_cast<int>(slot->bitmap.rows))) / scale;
+        const float texelsWide = static_cast<float>(std::min(placedRect.w, static_cast<int>(slot->bitmap.width)));
+        const float texelsHigh = static_cast<float>(std::min(placedRect.h, static_cast<int>(slot->bitmap.rows)));
+        glyph.du = texelsWide / static_cast<float>(side);
+        glyph.dv = texelsHigh / static_cast<float>(side);
+        glyph.width = texelsWide / scale;
+        glyph.height = texelsHigh / scale;
         glyph.left = static_cast<float>(slot->bitmap_left) / scale;
         glyph.top = static_cast<float>(slot->bitmap_top) / scale;
         const FT_Vector advance = scale == 1.0f ? slot->advance : advances[placedRect.charCode];
@@ -243,7 +247,6 @@ void CTextureFont::DrawTextAt(float pX, float pY, const char* pText) const
     AW_ASSERT(m_texId);
     int px = 0;
     int py = 0;
-    float side = static_cast<float>(m_pageSide);
     glBindTexture(GL_TEXTURE_2D, m_texId);
     glBegin(GL_QUADS);
     for (const char* p = pText; *p; ++p)
@@ -258,8 +261,8 @@ void CTextureFont::DrawTextAt(float pX, float pY, const char* pText) const
             continue;
         float left = static_cast<float>(px) + g->left + pX;
         float top = static_cast<float>(py) + g->top + pY;
-        float uRight = g->u + g->width / side;
-        float vTop = g->v + g->height / side;
+        float uRight = g->u + g->du;
+        float vTop = g->v + g->dv;
         glTexCoord2f(g->u, g->v);
         glVertex2f(left, top - g->height);
         glTexCoord2f(g->u, vTop);

@@ -13,6 +13,7 @@ class CTextureFont
     struct Glyph
     {
         float u, v;
+        float du, dv; // the bitmap's extent on the page, in texture coordinates
         // The quad, in layout pixels: the bitmap's size and offset divided by the raster scale.
         float width, height;
         float left, top;
