@@ -57,3 +57,23 @@ void CViewTransform::LayoutToWindow(int pX, int pY, int& pWindowX, int& pWindowY
     pWindowX = m_left + Map(pX, 0, m_layoutWidth, m_width);
     pWindowY = m_top + Map(pY, 0, m_layoutHeight, m_height);
 }
+
+CViewTransform::PixelRect CViewTransform::CoverPixels(float pLeft, float pBottom, float pRight, float pTop) const
+{
+    const double sx = static_cast<double>(m_width) / m_layoutWidth;
+    const double sy = static_cast<double>(m_height) / m_layoutHeight;
+    const int x0 = m_left;
+    const int y0 = m_windowHeight - m_top - m_height;
+    // A pixel is drawn when its centre lies inside.
+    auto first = [](double pEdge) { return static_cast<int>(std::ceil(pEdge - 0.5)); };
+    PixelRect r;
+    r.x = first(x0 + pLeft * sx);
+    r.y = first(y0 + pBottom * sy);
+    r.w = first(x0 + pRight * sx) - r.x;
+    r.h = first(y0 + pTop * sy) - r.y;
+    r.left = static_cast<float>((r.x - x0) / sx);
+    r.bottom = static_cast<float>((r.y - y0) / sy);
+    r.right = static_cast<float>((r.x + r.w - x0) / sx);
+    r.top = static_cast<float>((r.y + r.h - y0) / sy);
+    return r;
+}

@@ -30,6 +30,16 @@ class CViewTransform
     // The window pixel that shows the centre of a layout pixel.
     void LayoutToWindow(int pX, int pY, int& pWindowX, int& pWindowY) const;
 
+    // The window pixels a layout rectangle is drawn on, both counted from the bottom-left
+    // corner as GL counts them, and the layout rectangle those pixels make exactly: for a
+    // picture copied from the window and drawn back texel for pixel.
+    struct PixelRect
+    {
+        int x, y, w, h;
+        float left, bottom, right, top;
+    };
+    PixelRect CoverPixels(float pLeft, float pBottom, float pRight, float pTop) const;
+
   private:
     int m_layoutWidth;
     int m_layoutHeight;

@@ -32,6 +32,16 @@ TEST(ViewTransformTest, FitsCentredAndMapsBothWays)
         EXPECT_EQ(view.GetContentWidth(), c.width) << size;
         EXPECT_EQ(view.GetContentHeight(), c.height) << size;
         EXPECT_EQ(view.IsIdentity(), c.w == 1024 && c.h == 768) << size;
+        // The whole layout covers the picture exactly (GL rows from the bottom), and a panel
+        // copied from the window goes back on the pixels it came from.
+        const CViewTransform::PixelRect all = view.CoverPixels(0.0f, 0.0f, 1024.0f, 768.0f);
+        EXPECT_TRUE(all.x == c.left && all.y == c.h - c.top - c.height && all.w == c.width && all.h == c.height)
+            << size;
+        const CViewTransform::PixelRect panel = view.CoverPixels(112.0f, 50.5f, 912.0f, 690.0f);
+        const CViewTransform::PixelRect again = view.CoverPixels(panel.left, panel.bottom, panel.right, panel.top);
+        EXPECT_TRUE(again.x == panel.x && again.y == panel.y && again.w == panel.w && again.h == panel.h) << size;
+        EXPECT_NEAR(panel.left, 112.0f, 1.0f / view.GetScale()) << size;
+        EXPECT_NEAR(panel.top, 690.0f, 1.0f / view.GetScale()) << size;
 
         if (view.GetScale() >= 1.0f)
         {
