@@ -58,7 +58,8 @@ void CViewTransform::LayoutToWindow(int pX, int pY, int& pWindowX, int& pWindowY
     pWindowY = m_top + Map(pY, 0, m_layoutHeight, m_height);
 }
 
-CViewTransform::PixelRect CViewTransform::CoverPixels(float pLeft, float pBottom, float pRight, float pTop) const
+CViewTransform::PixelRect CViewTransform::CoverPixels(float pLeft, float pBottom, float pRight,
+                                                      float pTop) const
 {
     const double sx = static_cast<double>(m_width) / m_layoutWidth;
     const double sy = static_cast<double>(m_height) / m_layoutHeight;

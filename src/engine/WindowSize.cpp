@@ -13,8 +13,9 @@ bool ParseWindowSize(const std::string& pText, int& pWidth, int& pHeight)
     long long w = 0;
     long long h = 0;
     const std::string width = pText.substr(0, x);
-    if (width.empty() || width[0] == '-' || !ParseWholeNumber(width.c_str(), WINDOW_SIDE_MIN, WINDOW_SIDE_MAX, w) ||
-        pText[x + 1] == '-' || !ParseWholeNumber(pText.c_str() + x + 1, WINDOW_SIDE_MIN, WINDOW_SIDE_MAX, h))
+    if (width.empty() || width[0] == '-' ||
+        !ParseWholeNumber(width.c_str(), WINDOW_SIDE_MIN, WINDOW_SIDE_MAX, w) || pText[x + 1] == '-' ||
+        !ParseWholeNumber(pText.c_str() + x + 1, WINDOW_SIDE_MIN, WINDOW_SIDE_MAX, h))
         return false;
     pWidth = static_cast<int>(w);
     pHeight = static_cast<int>(h);
@@ -55,7 +56,8 @@ void ChooseWindowSize(const DisplayConfig& pConfig, int pDisplayWidth, int pDisp
     else if (pConfig.fitScreen)
     {
         // A tenth is left for the desktop's panels and the window's frame.
-        const double scale = std::min(0.9 * pDisplayWidth / pConfig.width, 0.9 * pDisplayHeight / pConfig.height);
+        const double scale =
+            std::min(0.9 * pDisplayWidth / pConfig.width, 0.9 * pDisplayHeight / pConfig.height);
         pWidth = std::max(WINDOW_SIDE_MIN, static_cast<int>(pConfig.width * scale));
         pHeight = std::max(WINDOW_SIDE_MIN, static_cast<int>(pConfig.height * scale));
     }

@@ -12,9 +12,7 @@
 #include "media/FontManager.h"
 #include "media/TextureManager.h"
 
-CWindowView::CWindowView() : m_transform(1024, 768)
-{
-}
+CWindowView::CWindowView() : m_transform(1024, 768) {}
 
 void CWindowView::ReadDisplaySize()
 {

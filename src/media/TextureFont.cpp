@@ -175,8 +175,10 @@ void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
         Glyph glyph;
         glyph.u = static_cast<float>(placedRect.x) / static_cast<float>(side);
         glyph.v = static_cast<float>(placedRect.y) / static_cast<float>(side);
-        const float texelsWide = static_cast<float>(std::min(placedRect.w, static_cast<int>(slot->bitmap.width)));
-        const float texelsHigh = static_cast<float>(std::min(placedRect.h, static_cast<int>(slot->bitmap.rows)));
+        const float texelsWide =
+            static_cast<float>(std::min(placedRect.w, static_cast<int>(slot->bitmap.width)));
+        const float texelsHigh =
+            static_cast<float>(std::min(placedRect.h, static_cast<int>(slot->bitmap.rows)));
         glyph.du = texelsWide / static_cast<float>(side);
         glyph.dv = texelsHigh / static_cast<float>(side);
         glyph.width = texelsWide / scale;

@@ -61,7 +61,8 @@ bool ReadVolume(const std::string& pValue, int& pOut)
 bool CSettings::operator==(const CSettings& pOther) const
 {
     return effectsVolume == pOther.effectsVolume && musicVolume == pOther.musicVolume &&
-           fullscreen == pOther.fullscreen && window == pOther.window && record == pOther.record && name == pOther.name;
+           fullscreen == pOther.fullscreen && window == pOther.window && record == pOther.record &&
+           name == pOther.name;
 }
 
 bool IsGoodPlayerName(const std::string& pName)
@@ -143,7 +144,8 @@ std::string FormatSettings(const CSettings& pSettings)
 {
     return "effects-volume " + std::to_string(pSettings.effectsVolume) + "\nmusic-volume " +
            std::to_string(pSettings.musicVolume) + "\nfullscreen " + (pSettings.fullscreen ? "1" : "0") +
-           "\nwindow " + pSettings.window + "\nrecord " + (pSettings.record ? "1" : "0") + "\nname " + pSettings.name + "\n";
+           "\nwindow " + pSettings.window + "\nrecord " + (pSettings.record ? "1" : "0") + "\nname " +
+           pSettings.name + "\n";
 }
 
 std::string SettingsPath()

@@ -30,8 +30,9 @@ CSettingsScreen::CSettingsScreen() : CScreen("Settings")
         m_windowSizes.push_back(now.window);
     std::vector<std::string> labels;
     for (const std::string& size : m_windowSizes)
-        labels.push_back(size == "fit" ? "Fit the screen" : size.substr(0, size.find('x')) + " x " +
-                                                                 size.substr(size.find('x') + 1));
+        labels.push_back(size == "fit"
+                             ? "Fit the screen"
+                             : size.substr(0, size.find('x')) + " x " + size.substr(size.find('x') + 1));
     const int chosen = static_cast<int>(std::find(m_windowSizes.begin(), m_windowSizes.end(), now.window) -
                                         m_windowSizes.begin());
     m_window = Add(std::make_unique<CChoice>(Row(5), "Window size", labels, chosen));

@@ -10,7 +10,8 @@ class CSlider;
 class CTextField;
 class CToggle;
 
-// Volumes, full screen, the window's size, recording and the player's name; every change is applied and saved.
+// Volumes, full screen, the window's size, recording and the player's name; every change is applied and
+// saved.
 class CSettingsScreen : public CScreen
 {
   public:

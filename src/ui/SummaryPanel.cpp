@@ -202,8 +202,8 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
     const int layoutLeft = pWorld.GetWindowWidth() / 2 - static_cast<int>(PANEL_HALF_WIDTH);
     const int layoutTop = pWorld.GetWindowHeight() - static_cast<int>(PANEL_TOP_MARGIN);
     const CViewTransform::PixelRect pixels = CGameEngine::Instance().GetView().GetTransform().CoverPixels(
-        static_cast<float>(layoutLeft), PANEL_BOTTOM, static_cast<float>(layoutLeft) + 2.0f * PANEL_HALF_WIDTH,
-        static_cast<float>(layoutTop));
+        static_cast<float>(layoutLeft), PANEL_BOTTOM,
+        static_cast<float>(layoutLeft) + 2.0f * PANEL_HALF_WIDTH, static_cast<float>(layoutTop));
     const int left = pixels.x;
     const int bottom = pixels.y;
     const int width = pixels.w;

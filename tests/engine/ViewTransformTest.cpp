@@ -18,9 +18,9 @@ TEST(ViewTransformTest, FitsCentredAndMapsBothWays)
         int w, h, left, top, width, height;
     };
     const Case cases[] = {
-        {1024, 768, 0, 0, 1024, 768},   {1920, 1080, 240, 0, 1440, 1080}, {800, 600, 0, 0, 800, 600},
-        {2560, 1440, 320, 0, 1920, 1440}, {1023, 767, 0, 0, 1023, 767},   {333, 1001, 0, 375, 333, 250},
-        {1601, 599, 401, 0, 799, 599},   {3001, 2251, 0, 0, 3001, 2251},  {1, 1, 0, 0, 1, 1},
+        {1024, 768, 0, 0, 1024, 768},     {1920, 1080, 240, 0, 1440, 1080}, {800, 600, 0, 0, 800, 600},
+        {2560, 1440, 320, 0, 1920, 1440}, {1023, 767, 0, 0, 1023, 767},     {333, 1001, 0, 375, 333, 250},
+        {1601, 599, 401, 0, 799, 599},    {3001, 2251, 0, 0, 3001, 2251},   {1, 1, 0, 0, 1, 1},
     };
     for (const Case& c : cases)
     {
@@ -35,11 +35,14 @@ TEST(ViewTransformTest, FitsCentredAndMapsBothWays)
         // The whole layout covers the picture exactly (GL rows from the bottom), and a panel
         // copied from the window goes back on the pixels it came from.
         const CViewTransform::PixelRect all = view.CoverPixels(0.0f, 0.0f, 1024.0f, 768.0f);
-        EXPECT_TRUE(all.x == c.left && all.y == c.h - c.top - c.height && all.w == c.width && all.h == c.height)
+        EXPECT_TRUE(all.x == c.left && all.y == c.h - c.top - c.height && all.w == c.width &&
+                    all.h == c.height)
             << size;
         const CViewTransform::PixelRect panel = view.CoverPixels(112.0f, 50.5f, 912.0f, 690.0f);
-        const CViewTransform::PixelRect again = view.CoverPixels(panel.left, panel.bottom, panel.right, panel.top);
-        EXPECT_TRUE(again.x == panel.x && again.y == panel.y && again.w == panel.w && again.h == panel.h) << size;
+        const CViewTransform::PixelRect again =
+            view.CoverPixels(panel.left, panel.bottom, panel.right, panel.top);
+        EXPECT_TRUE(again.x == panel.x && again.y == panel.y && again.w == panel.w && again.h == panel.h)
+            << size;
         EXPECT_NEAR(panel.left, 112.0f, 1.0f / view.GetScale()) << size;
         EXPECT_NEAR(panel.top, 690.0f, 1.0f / view.GetScale()) << size;
 

@@ -17,9 +17,9 @@ TEST(WindowSizeTest, SettingsAndGeometryChooseTheWindow)
     {
         const char* text;
         bool good;
-    } texts[] = {{"800x600", true},   {"200x200", true},  {"16384x16384", true}, {"199x600", false},
-                 {"800x16385", false}, {"800 x 600", false}, {"-800x600", false},  {"800x-600", false},
-                 {"800x", false},      {"x600", false},     {"800", false},       {"", false},
+    } texts[] = {{"800x600", true},        {"200x200", true},    {"16384x16384", true}, {"199x600", false},
+                 {"800x16385", false},     {"800 x 600", false}, {"-800x600", false},   {"800x-600", false},
+                 {"800x", false},          {"x600", false},      {"800", false},        {"", false},
                  {"99999999999x1", false}, {"fit", true}};
     for (const auto& t : texts)
     {
@@ -33,10 +33,14 @@ TEST(WindowSizeTest, SettingsAndGeometryChooseTheWindow)
         bool fullscreen;
         int displayW, displayH, w, h;
     } cases[] = {
-        {"1024x768", false, 1920, 1080, 1024, 768}, {"800x600", false, 1920, 1080, 800, 600},
-        {"2560x1440", false, 1920, 1080, 2560, 1440}, {"800x600", true, 1920, 1080, 1920, 1080},
-        {"fit", false, 1920, 1080, 1296, 972},      {"fit", true, 1920, 1080, 1920, 1080},
-        {"fit", false, 0, 0, 1024, 768},            {"fit", false, 1280, 1024, 1152, 864},
+        {"1024x768", false, 1920, 1080, 1024, 768},
+        {"800x600", false, 1920, 1080, 800, 600},
+        {"2560x1440", false, 1920, 1080, 2560, 1440},
+        {"800x600", true, 1920, 1080, 1920, 1080},
+        {"fit", false, 1920, 1080, 1296, 972},
+        {"fit", true, 1920, 1080, 1920, 1080},
+        {"fit", false, 0, 0, 1024, 768},
+        {"fit", false, 1280, 1024, 1152, 864},
     };
     for (const auto& c : cases)
     {
