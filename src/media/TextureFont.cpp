@@ -107,15 +107,15 @@ void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
 
     // The layout's measures come from the size itself, whatever the glyphs are drawn from.
     m_lineHeight = static_cast<int>(m_face->size->metrics.height >> 6);
+    // A bitmap font comes in its fixed sizes only: it is not rasterised again.
+    float scale = FT_IS_SCALABLE(m_face) ? m_rasterScale : 1.0f;
     FT_Vector advances[DRAWN_CHARACTERS] = {};
-    for (FT_ULong charCode = 0; charCode < DRAWN_CHARACTERS; ++charCode)
+    for (FT_ULong charCode = 0; scale != 1.0f && charCode < DRAWN_CHARACTERS; ++charCode)
     {
         const FT_UInt glyphIndex = FT_Get_Char_Index(m_face, charCode);
         if (glyphIndex != 0 && FT_Load_Glyph(m_face, glyphIndex, FT_LOAD_DEFAULT) == 0)
             advances[charCode] = m_face->glyph->advance;
     }
-    // A bitmap font comes in its fixed sizes only: it is not rasterised again.
-    float scale = FT_IS_SCALABLE(m_face) ? m_rasterScale : 1.0f;
     if (scale != 1.0f && (!IsSaneSize(pSize * scale) || !SetSize(pSize * scale)))
     {
         scale = 1.0f;
