@@ -36,7 +36,8 @@ CTextureFont::CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibr
 
 void CTextureFont::SetRasterScale(float pScale)
 {
-    if (pScale == m_rasterScale || !m_library || m_fontBytes.empty())
+    // A bitmap font keeps its fixed size whatever is asked.
+    if (pScale == m_rasterScale || !m_library || m_fontBytes.empty() || (m_face && !FT_IS_SCALABLE(m_face)))
         return;
     m_rasterScale = pScale;
     Rasterise(m_size, m_library, m_maxSide);
