@@ -6,6 +6,7 @@
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/WholeNumber.h"
+#include "engine/WindowSize.h"
 #include "replay/ReplaySession.h"
 #include "world/GameWorld.h"
 
@@ -49,6 +50,19 @@ bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::strin
         if (std::strcmp(arg, "-fullscreen") == 0)
         {
             pConfig.fullscreen = true;
+        }
+        else if (std::strcmp(arg, "-geometry") == 0)
+        {
+            int w = 0;
+            int h = 0;
+            if (!value || !ParseWindowSize(value, w, h))
+                return Refuse(pError, "-geometry needs WIDTHxHEIGHT, each side from " +
+                                          std::to_string(WINDOW_SIDE_MIN) + " to " +
+                                          std::to_string(WINDOW_SIDE_MAX));
+            pConfig.windowWidth = w;
+            pConfig.windowHeight = h;
+            pConfig.fitScreen = false;
+            ++i;
         }
         else if (std::strcmp(arg, "-seed") == 0)
         {

@@ -11,6 +11,7 @@
 #include "engine/GameOptions.h"
 #include "engine/Platform.h"
 #include "engine/Version.h"
+#include "engine/WindowSize.h"
 #include "net/NetGame.h"
 #include "net/NetObserveGame.h"
 #include "ui/AppSettings.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
     CAppSettings::Instance().Load();
     DisplayConfig config = DisplayConfig::Default();
     config.fullscreen = CAppSettings::Instance().Get().fullscreen;
+    ApplyWindowSetting(CAppSettings::Instance().Get().window, config);
     std::string badArgument;
     if (!ReadCommandLine(argc, argv, config, &badArgument))
     {

@@ -89,6 +89,7 @@ void CGameEngine::RunFrame(unsigned pNow)
     if (!stepped && !m_redraw)
         return;
     m_redraw = false;
+    m_view.ClearBars();
     if (m_content)
         m_content->Draw();
     if (m_frameHook)
@@ -97,7 +98,7 @@ void CGameEngine::RunFrame(unsigned pNow)
         SDL_GL_SwapBuffers();
 }
 
-void CGameEngine::HandleEvent(const SDL_Event& pEvent)
+void CGameEngine::HandleLayoutEvent(const SDL_Event& pEvent)
 {
     m_redraw = true;
     if (m_frameHook && m_frameHook->OnEvent(pEvent))

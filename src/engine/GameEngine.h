@@ -6,6 +6,7 @@
 #include "engine/DisplayConfig.h"
 #include "engine/FrameHook.h"
 #include "engine/WindowContent.h"
+#include "engine/WindowView.h"
 
 struct SDL_Surface;
 union SDL_Event;
@@ -33,12 +34,18 @@ class CGameEngine
     void BeginLoop(unsigned pNow);
     void Shutdown();
     void Quit();
+    // An event as SDL reports it, the mouse in window pixels: a resized window is followed
+    // here, and everything else passed on in layout pixels.
     void HandleEvent(const SDL_Event& pEvent);
     // Runs one frame with the given tick count (what Run does when no event is pending); the
     // picture is drawn again only when a step ran or an event came in since the last one.
     void RunFrame(unsigned pNow);
 
     const DisplayConfig& GetDisplayConfig() const { return m_config; }
+    // Opens the window anew with the full screen and window size of pWindow (the Settings);
+    // false, with GetLastError, when it cannot (the window is then put back as it was).
+    bool ChangeWindow(const DisplayConfig& pWindow);
+    const CWindowView& GetView() const { return m_view; }
     // Sets the window size and the rest without opening anything (headless use and tests).
     void Configure(const DisplayConfig& pConfig) { m_config = pConfig; }
     // What the loop runs and shows; not owned, null for nothing (events and frames then only
@@ -65,6 +72,7 @@ class CGameEngine
     bool LoadResources();
     bool Fail(const std::string& pWhy);
     unsigned TimeToNextStep() const;
+    void HandleLayoutEvent(const SDL_Event& pEvent);
 
     DisplayConfig m_config;
     SDL_Surface* m_screen = nullptr;
@@ -78,6 +86,7 @@ class CGameEngine
     std::set<std::string> m_options;
     std::string m_lastError;
     CFrameHook* m_frameHook = nullptr;
+    CWindowView m_view;
 };
 
 // Where the catalogue of sprites, sounds and fonts lives, relative to the data folder (the

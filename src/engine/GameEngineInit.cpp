@@ -88,22 +88,13 @@ bool CGameEngine::SetupVideo()
     if (HasOption("vsync"))
         SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
 
+    // Read before the first window opens, while it is still the desktop's resolution.
+    m_view.ReadDisplaySize();
     m_videoFlags = VideoFlagsFor(m_config.fullscreen);
-    m_screen = SDL_SetVideoMode(m_config.width, m_config.height, m_config.depth, m_videoFlags);
+    m_screen = m_view.Open(m_config);
     if (!m_screen)
         return Fail("cannot set the video mode " + std::to_string(m_config.width) + "x" +
                     std::to_string(m_config.height) + "x" + std::to_string(m_config.depth) +
                     (m_config.fullscreen ? " full screen: " : ": ") + SDL_GetError());
-
-    Uint32 black = SDL_MapRGBA(m_screen->format, 0, 0, 0, 0);
-    SDL_FillRect(m_screen, nullptr, black);
-
-    // Drawing coordinates: origin at the bottom-left corner, one unit per pixel.
-    glViewport(0, 0, m_config.width, m_config.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, m_config.width, 0, m_config.height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     return true;
 }

@@ -34,7 +34,8 @@ const GameOption* Find(const char* pArg)
 const std::vector<GameOption>& GameOptions()
 {
     static const std::vector<GameOption> options = {
-        {"-fullscreen", "", GameOption::NO_VALUE, "full screen instead of a 1024 by 768 window"},
+        {"-fullscreen", "", GameOption::NO_VALUE, "full screen at the display's own resolution"},
+        {"-geometry", "WxH", GameOption::NEEDS_VALUE, "a window of W by H pixels for this run"},
         {"-nointro", "", GameOption::NO_VALUE, "skip the opening logo"},
         {"-debug", "", GameOption::NO_VALUE, "debug overlays and keys"},
         {"-vsync", "", GameOption::NO_VALUE, "wait for the display's refresh between frames"},

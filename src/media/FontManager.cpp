@@ -2,6 +2,9 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/Assert.h"
 #include "media/MediaBudget.h"
 #include "media/TextureFont.h"
@@ -66,7 +69,7 @@ bool CFontManager::LoadFont(const char* pFontPath, float pSize, const char* pId)
     AW_ASSERT(m_library);
     AW_ASSERT(pFontPath);
     AW_ASSERT(pId);
-    CTextureFont* font = new CTextureFont(pFontPath, pSize, &m_library);
+    CTextureFont* font = new CTextureFont(pFontPath, pSize, &m_library, m_rasterScale);
     if (!font->IsValid())
     {
         delete font;
@@ -102,6 +105,24 @@ void CFontManager::Clear()
     {
         FT_Done_FreeType(m_library);
         m_library = nullptr;
+    }
+}
+
+void CFontManager::SetRasterScale(float pScale)
+{
+    // Steps of 1/64 spare a new raster for every pixel a window is dragged by.
+    m_rasterScale = std::round(std::clamp(pScale, 0.25f, 4.0f) * 64.0f) / 64.0f;
+    size_t bytes = 0;
+    for (auto& entry : m_fonts)
+    {
+        entry.second->SetRasterScale(m_rasterScale);
+        bytes += size_t(entry.second->GetPageSide()) * entry.second->GetPageSide();
+    }
+    if (bytes > GLYPH_BYTES_LIMIT)
+    {
+        m_rasterScale = 1.0f;
+        for (auto& entry : m_fonts)
+            entry.second->SetRasterScale(1.0f);
     }
 }
 

@@ -24,6 +24,11 @@ class CFontManager
     bool LoadFont(const char* pFontPath, float pSize, const char* pId);
     CTextureFont* GetFont(const char* pId) const;
     void Clear();
+    // Rasterises every font, and those loaded later, at pScale times its size (0.25 to 4), for
+    // a picture shown that much larger or smaller. The fonts stay the same objects. Should the
+    // pages together pass their budget, the fonts go back to their own size.
+    void SetRasterScale(float pScale);
+    float GetRasterScale() const { return m_rasterScale; }
 
     ~CFontManager();
 
@@ -32,4 +37,5 @@ class CFontManager
     FT_Library m_library = nullptr;
     std::map<std::string, CTextureFont*> m_fonts;
     std::string m_lastError;
+    float m_rasterScale = 1.0f;
 };

@@ -15,11 +15,37 @@
 #include "media/TextureLimit.h"
 
 CTextureFont::CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibrary)
+    : CTextureFont(pFontPath, pSize, pLibrary, 1.0f)
+{
+}
+
+CTextureFont::CTextureFont(const char* pFontPath, float pSize, FT_Library* pLibrary, float pRasterScale)
+    : m_rasterScale(pRasterScale)
 {
     std::string why;
     if (!ReadDataFile(pFontPath, MEDIA_FILE_LIMIT, m_fontBytes, why))
         return;
     Rasterise(pSize, pLibrary, std::min(GetMaxTextureSide(), GLYPH_PAGE_SIDE_LIMIT));
+    if (m_pageSide == 0 && m_rasterScale != 1.0f)
+    {
+        m_rasterScale = 1.0f;
+        Rasterise(pSize, pLibrary, std::min(GetMaxTextureSide(), GLYPH_PAGE_SIDE_LIMIT));
+    }
+    Upload();
+}
+
+void CTextureFont::SetRasterScale(float pScale)
+{
+    // A bitmap font keeps its fixed size whatever is asked.
+    if (pScale == m_rasterScale || !m_library || m_fontBytes.empty() || (m_face && !FT_IS_SCALABLE(m_face)))
+        return;
+    m_rasterScale = pScale;
+    Rasterise(m_size, m_library, m_maxSide);
+    if (m_pageSide == 0 && pScale != 1.0f)
+    {
+        m_rasterScale = 1.0f;
+        Rasterise(m_size, m_library, m_maxSide);
+    }
     Upload();
 }
 
@@ -46,8 +72,28 @@ bool CTextureFont::SetSize(float pSize)
     return FT_Select_Size(m_face, nearest) == 0;
 }
 
+void CTextureFont::Release()
+{
+    if (m_texId != 0)
+    {
+        GLuint texture = m_texId;
+        glDeleteTextures(1, &texture);
+        m_texId = 0;
+    }
+    if (m_face)
+        FT_Done_Face(m_face);
+    m_face = nullptr;
+    m_glyphs.clear();
+    m_page.clear();
+    m_pageSide = 0;
+}
+
 void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
 {
+    Release();
+    m_size = pSize;
+    m_library = pLibrary;
+    m_maxSide = pMaxSide;
     m_glyphs.reserve(100);
     if (!IsSaneSize(pSize) || pMaxSide < 3 || m_fontBytes.empty())
         return;
@@ -59,6 +105,25 @@ void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
     }
     if (!SetSize(pSize))
         return;
+
+    // The layout's measures come from the size itself, whatever the glyphs are drawn from.
+    m_lineHeight = static_cast<int>(m_face->size->metrics.height >> 6);
+    // A bitmap font comes in its fixed sizes only: it is not rasterised again.
+    float scale = FT_IS_SCALABLE(m_face) ? m_rasterScale : 1.0f;
+    FT_Vector advances[DRAWN_CHARACTERS] = {};
+    for (FT_ULong charCode = 0; scale != 1.0f && charCode < DRAWN_CHARACTERS; ++charCode)
+    {
+        const FT_UInt glyphIndex = FT_Get_Char_Index(m_face, charCode);
+        if (glyphIndex != 0 && FT_Load_Glyph(m_face, glyphIndex, FT_LOAD_DEFAULT) == 0)
+            advances[charCode] = m_face->glyph->advance;
+    }
+    if (scale != 1.0f && (!IsSaneSize(pSize * scale) || !SetSize(pSize * scale)))
+    {
+        scale = 1.0f;
+        if (!SetSize(pSize))
+            return;
+    }
+    m_rasterScale = scale;
 
     std::vector<PackRect*> rects; // character order
     CRectPacker packer;
@@ -111,12 +176,19 @@ void CTextureFont::Rasterise(float pSize, FT_Library* pLibrary, int pMaxSide)
         Glyph glyph;
         glyph.u = static_cast<float>(placedRect.x) / static_cast<float>(side);
         glyph.v = static_cast<float>(placedRect.y) / static_cast<float>(side);
-        glyph.width = static_cast<float>(std::min(placedRect.w, static_cast<int>(slot->bitmap.width)));
-        glyph.height = static_cast<float>(std::min(placedRect.h, static_cast<int>(slot->bitmap.rows)));
-        glyph.left = slot->bitmap_left;
-        glyph.top = slot->bitmap_top;
-        glyph.advanceX = static_cast<int>(slot->advance.x >> 6);
-        glyph.advanceY = static_cast<int>(slot->advance.y >> 6);
+        const float texelsWide =
+            static_cast<float>(std::min(placedRect.w, static_cast<int>(slot->bitmap.width)));
+        const float texelsHigh =
+            static_cast<float>(std::min(placedRect.h, static_cast<int>(slot->bitmap.rows)));
+        glyph.du = texelsWide / static_cast<float>(side);
+        glyph.dv = texelsHigh / static_cast<float>(side);
+        glyph.width = texelsWide / scale;
+        glyph.height = texelsHigh / scale;
+        glyph.left = static_cast<float>(slot->bitmap_left) / scale;
+        glyph.top = static_cast<float>(slot->bitmap_top) / scale;
+        const FT_Vector advance = scale == 1.0f ? slot->advance : advances[placedRect.charCode];
+        glyph.advanceX = static_cast<int>(advance.x >> 6);
+        glyph.advanceY = static_cast<int>(advance.y >> 6);
         m_glyphs[placedRect.charCode] = glyph;
     }
     m_pageSide = side;
@@ -131,7 +203,9 @@ void CTextureFont::Upload()
     m_texId = texture;
     glBindTexture(GL_TEXTURE_2D, m_texId);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // Rasterised for a scaled picture, a glyph covers as many window pixels as it has texels,
+    // at any fraction of a pixel: the nearest texel keeps it as sharp as FreeType drew it.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, m_rasterScale == 1.0f ? GL_LINEAR : GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     // One byte per texel: rows of any width are packed tightly.
@@ -145,14 +219,7 @@ void CTextureFont::Upload()
 
 CTextureFont::~CTextureFont()
 {
-    if (m_texId != 0)
-    {
-        GLuint texture = m_texId;
-        glDeleteTextures(1, &texture);
-    }
-    if (m_face)
-        FT_Done_Face(m_face);
-    m_glyphs.clear();
+    Release();
 }
 
 bool CTextureFont::IsValid() const
@@ -162,9 +229,7 @@ bool CTextureFont::IsValid() const
 
 int CTextureFont::GetLineHeight() const
 {
-    if (!m_face || !m_face->size)
-        return 0;
-    return static_cast<int>(m_face->size->metrics.height >> 6);
+    return m_face ? m_lineHeight : 0;
 }
 
 const CTextureFont::Glyph* CTextureFont::FindGlyph(char pChar) const
@@ -185,7 +250,6 @@ void CTextureFont::DrawTextAt(float pX, float pY, const char* pText) const
     AW_ASSERT(m_texId);
     int px = 0;
     int py = 0;
-    float side = static_cast<float>(m_pageSide);
     glBindTexture(GL_TEXTURE_2D, m_texId);
     glBegin(GL_QUADS);
     for (const char* p = pText; *p; ++p)
@@ -198,10 +262,10 @@ void CTextureFont::DrawTextAt(float pX, float pY, const char* pText) const
         const Glyph* g = FindGlyph(*p);
         if (!g)
             continue;
-        float left = static_cast<float>(px + g->left) + pX;
-        float top = static_cast<float>(py + g->top) + pY;
-        float uRight = g->u + g->width / side;
-        float vTop = g->v + g->height / side;
+        float left = static_cast<float>(px) + g->left + pX;
+        float top = static_cast<float>(py) + g->top + pY;
+        float uRight = g->u + g->du;
+        float vTop = g->v + g->dv;
         glTexCoord2f(g->u, g->v);
         glVertex2f(left, top - g->height);
         glTexCoord2f(g->u, vTop);

@@ -236,13 +236,23 @@ bool CTextureManager::Load(TiXmlElement* pXMLElement)
     pending.clear();
 
     glBindTexture(GL_TEXTURE_2D, m_texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, m_smoothMinify ? GL_LINEAR : GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, page.data());
     FindPlainTexel(page.data(), side);
     return true;
+}
+
+void CTextureManager::SetSmoothMinify(bool pSmooth)
+{
+    m_smoothMinify = pSmooth;
+    if (m_texture == 0)
+        return;
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, pSmooth ? GL_LINEAR : GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void CTextureManager::FindPlainTexel(const Uint32* pPage, int pSide)

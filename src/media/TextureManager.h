@@ -33,6 +33,10 @@ class CTextureManager
     // around it: a disc drawn as one screen-aligned quad instead of a fan of thin triangles,
     // which a software renderer fills several times faster. Null before a Load.
     const CSprite* GetDisc() const { return m_disc; }
+    // Sprites are drawn texel for texel, and magnified by repeating texels, which keeps their
+    // edges sharp at twice the size or more; a picture shown smaller than the layout blends
+    // the texels it skips instead, so that thin lines do not vanish.
+    void SetSmoothMinify(bool pSmooth);
     static constexpr int DISC_SIDE = 128;
     static constexpr int DISC_SIDES = 32;
 
@@ -50,4 +54,5 @@ class CTextureManager
     float m_plainU = 0.0f;
     float m_plainV = 0.0f;
     CSprite* m_disc = nullptr;
+    bool m_smoothMinify = false;
 };

@@ -7,6 +7,7 @@
 
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
+#include "engine/WindowSize.h"
 #include "media/Audio.h"
 #include "replay/ReplaySession.h"
 #include "world/GameWorld.h"
@@ -51,13 +52,22 @@ void CAppSettings::Apply(CGameEngine& /*pEngine*/) const
 
 bool CAppSettings::Change(CGameEngine& pEngine, const CSettings& pSettings, std::string& pWhy)
 {
+    const bool newSize = pSettings.window != m_settings.window;
     m_settings = pSettings;
     Apply(pEngine);
-    // The window changes at once where the system allows it, else from the next start. It is
-    // compared with the window itself, which -fullscreen may have put in full screen already.
+    // The window changes at once. Full screen is compared with the window itself, which
+    // -fullscreen may have put in full screen already; the size only when it was changed, so
+    // that a -geometry window keeps its size.
     SDL_Surface* window = SDL_GetVideoSurface();
-    if (window && ((window->flags & SDL_FULLSCREEN) != 0) != pSettings.fullscreen)
-        SDL_WM_ToggleFullScreen(window);
+    if (window && (newSize || ((window->flags & SDL_FULLSCREEN) != 0) != pSettings.fullscreen))
+    {
+        DisplayConfig wanted = pEngine.GetDisplayConfig();
+        wanted.fullscreen = pSettings.fullscreen;
+        if (newSize)
+            ApplyWindowSetting(pSettings.window, wanted);
+        if (!pEngine.ChangeWindow(wanted))
+            std::fprintf(stderr, "ampwarden: %s\n", pEngine.GetLastError().c_str());
+    }
     return SaveSettings(m_path, m_settings, pWhy);
 }
 

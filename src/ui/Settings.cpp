@@ -12,8 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/DisplayConfig.h"
 #include "engine/Platform.h"
 #include "engine/WholeNumber.h"
+#include "engine/WindowSize.h"
 #include "replay/ReplayRecorder.h"
 
 namespace
@@ -62,7 +64,8 @@ bool ReadVolume(const std::string& pValue, int& pOut)
 bool CSettings::operator==(const CSettings& pOther) const
 {
     return effectsVolume == pOther.effectsVolume && musicVolume == pOther.musicVolume &&
-           fullscreen == pOther.fullscreen && record == pOther.record && name == pOther.name;
+           fullscreen == pOther.fullscreen && window == pOther.window && record == pOther.record &&
+           name == pOther.name;
 }
 
 bool IsGoodPlayerName(const std::string& pName)
@@ -123,6 +126,11 @@ bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy)
             good = ReadVolume(value, read.musicVolume);
         else if (key == "fullscreen")
             good = ReadFlag(value, read.fullscreen);
+        else if (key == "window")
+        {
+            DisplayConfig config;
+            good = ApplyWindowSetting(value, config) && (read.window = value, true);
+        }
         else if (key == "record")
             good = ReadFlag(value, read.record);
         else if (key == "name")
@@ -143,7 +151,8 @@ std::string FormatSettings(const CSettings& pSettings)
 {
     return "effects-volume " + std::to_string(pSettings.effectsVolume) + "\nmusic-volume " +
            std::to_string(pSettings.musicVolume) + "\nfullscreen " + (pSettings.fullscreen ? "1" : "0") +
-           "\nrecord " + (pSettings.record ? "1" : "0") + "\nname " + pSettings.name + "\n";
+           "\nwindow " + pSettings.window + "\nrecord " + (pSettings.record ? "1" : "0") + "\nname " +
+           pSettings.name + "\n";
 }
 
 std::string SettingsPath()

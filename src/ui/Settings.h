@@ -12,6 +12,8 @@ struct CSettings
     int effectsVolume = VOLUME_MAX; // percent
     int musicVolume = VOLUME_MAX;
     bool fullscreen = false;
+    // The window's size: "WxH", or "fit" for the largest that fits the screen.
+    std::string window = "1024x768";
     bool record = true;
     std::string name = "Player";
 

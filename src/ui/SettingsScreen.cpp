@@ -1,5 +1,7 @@
 #include "ui/SettingsScreen.h"
 
+#include <algorithm>
+
 #include "engine/GameEngine.h"
 #include "media/SoundManager.h"
 #include "ui/AppSettings.h"
@@ -22,6 +24,18 @@ CSettingsScreen::CSettingsScreen() : CScreen("Settings")
     m_fullscreen = Add(std::make_unique<CToggle>(Row(2), "Full screen", now.fullscreen));
     m_record = Add(std::make_unique<CToggle>(Row(3), "Record every match", now.record));
     m_name = Add(std::make_unique<CTextField>(Row(4), "Your name", CSettings::NAME_LIMIT, now.name));
+    // The window's size: presets of the game's own shape, and one set in the file by hand.
+    m_windowSizes = {"fit", "800x600", "1024x768", "1280x960", "1600x1200", "2048x1536"};
+    if (std::find(m_windowSizes.begin(), m_windowSizes.end(), now.window) == m_windowSizes.end())
+        m_windowSizes.push_back(now.window);
+    std::vector<std::string> labels;
+    for (const std::string& size : m_windowSizes)
+        labels.push_back(size == "fit"
+                             ? "Fit the screen"
+                             : size.substr(0, size.find('x')) + " x " + size.substr(size.find('x') + 1));
+    const int chosen = static_cast<int>(std::find(m_windowSizes.begin(), m_windowSizes.end(), now.window) -
+                                        m_windowSizes.begin());
+    m_window = Add(std::make_unique<CChoice>(Row(5), "Window size", labels, chosen));
     Add(std::make_unique<CButton>(Row(6), "Back", [this] { Back(); }));
     m_effects->m_onChange = [this](int)
     {
@@ -33,6 +47,7 @@ CSettingsScreen::CSettingsScreen() : CScreen("Settings")
     m_music->m_onChange = [this](int) { Save(); };
     m_fullscreen->m_onChange = [this](int) { Save(); };
     m_record->m_onChange = [this](int) { Save(); };
+    m_window->m_onChange = [this](int) { Save(); };
     // The name is taken once it is typed (Enter, or another row chosen), never halfway.
     m_name->m_onEnter = [this] { SaveName(); };
     m_name->m_onLeave = [this] { SaveName(); };
@@ -72,6 +87,7 @@ void CSettingsScreen::Save(const std::string& pName)
     settings.fullscreen = m_fullscreen->IsOn();
     settings.record = m_record->IsOn();
     settings.name = pName;
+    settings.window = m_windowSizes[static_cast<size_t>(m_window->m_index)];
     std::string why;
     if (!CAppSettings::Instance().Change(CGameEngine::Instance(), settings, why))
         SetStatus("Not saved: " + why, true);

@@ -9,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include "engine/GameEngine.h"
 #include "media/FontManager.h"
 #include "media/TextureFont.h"
 #include "world/GameWorld.h"
@@ -196,12 +197,18 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
         return;
     }
 
-    // The panel's pixels in the window; drawn afresh where it does not fit.
-    const int left = pWorld.GetWindowWidth() / 2 - static_cast<int>(PANEL_HALF_WIDTH);
-    const int bottom = static_cast<int>(PANEL_BOTTOM);
-    const int width = 2 * static_cast<int>(PANEL_HALF_WIDTH);
-    const int height = pWorld.GetWindowHeight() - static_cast<int>(PANEL_TOP_MARGIN) - bottom;
-    if (left < 0 || height <= 0)
+    // The panel's pixels in the window, which shows the layout scaled; drawn afresh where it
+    // does not fit.
+    const int layoutLeft = pWorld.GetWindowWidth() / 2 - static_cast<int>(PANEL_HALF_WIDTH);
+    const int layoutTop = pWorld.GetWindowHeight() - static_cast<int>(PANEL_TOP_MARGIN);
+    const CViewTransform::PixelRect pixels = CGameEngine::Instance().GetView().GetTransform().CoverPixels(
+        static_cast<float>(layoutLeft), PANEL_BOTTOM,
+        static_cast<float>(layoutLeft) + 2.0f * PANEL_HALF_WIDTH, static_cast<float>(layoutTop));
+    const int left = pixels.x;
+    const int bottom = pixels.y;
+    const int width = pixels.w;
+    const int height = pixels.h;
+    if (layoutLeft < 0 || height <= 0 || width <= 0)
     {
         DrawPanel(pWorld);
         return;
@@ -240,10 +247,10 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
     }
     const float u = static_cast<float>(width) / static_cast<float>(m_textureSide);
     const float v = static_cast<float>(height) / static_cast<float>(m_textureSide);
-    const float x0 = static_cast<float>(left);
-    const float y0 = static_cast<float>(bottom);
-    const float x1 = x0 + static_cast<float>(width);
-    const float y1 = y0 + static_cast<float>(height);
+    const float x0 = pixels.left;
+    const float y0 = pixels.bottom;
+    const float x1 = pixels.right;
+    const float y1 = pixels.top;
     glBindTexture(GL_TEXTURE_2D, m_texture);
     glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -265,8 +272,9 @@ CSummaryPanel::Key CSummaryPanel::KeyOf(const CGameWorld& pWorld)
 {
     Key key;
     key.match = pWorld.m_matchSerial;
-    key.width = pWorld.GetWindowWidth();
-    key.height = pWorld.GetWindowHeight();
+    // The copy is of window pixels: a resized window needs a new one.
+    key.width = CGameEngine::Instance().GetView().GetTransform().GetWindowWidth();
+    key.height = CGameEngine::Instance().GetView().GetTransform().GetWindowHeight();
     key.ended = pWorld.m_result != RESULT_UNDECIDED || pWorld.m_matchOver;
     key.samples = static_cast<int>(pWorld.m_matchStats.GetSamples().size());
     key.lastStep = key.ended ? pWorld.m_matchStats.GetLastStep() : -1;

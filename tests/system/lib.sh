@@ -48,7 +48,7 @@ aw_cleanup() {
 }
 
 # aw_init GAME: checks the tools, makes a scratch folder ($AW_TMP) and, when there is no X
-# display, starts a private Xvfb for this script.
+# display, starts a private Xvfb for this script (of the size in $AW_SCREEN, if set).
 aw_init() {
     AW_GAME="${1:-$AW_ROOT/build/ampwarden}"
     [ -x "$AW_GAME" ] || aw_fail "no game binary at $AW_GAME"
@@ -61,7 +61,7 @@ aw_init() {
     if [ -z "${DISPLAY:-}" ]; then
         local n=150
         while [ -e "/tmp/.X${n}-lock" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${AW_SCREEN:-1280x1024x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
         AW_XVFB_PID=$!
         export DISPLAY=":$n"
         local i

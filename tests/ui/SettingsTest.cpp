@@ -103,6 +103,7 @@ TEST(Settings, HostileTextsKeepTheDefaultsForWhatCannotBeUsed)
     CSettings set;
     set.effectsVolume = 5;
     set.name = "~x y!";
+    set.window = "fit";
     ASSERT_TRUE(ParseSettings(FormatSettings(set), back, why)) << why;
     EXPECT_TRUE(back == set);
 }

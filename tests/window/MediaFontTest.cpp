@@ -31,6 +31,7 @@ class MediaFontTest : public ::testing::Test
     void TearDown() override
     {
         CFontManager::GetInstance()->Clear();
+        CFontManager::GetInstance()->SetRasterScale(1.0f);
         SetMaxTextureSideLimit(0);
     }
 
@@ -230,4 +231,31 @@ TEST_F(MediaFontTest, GlyphsWithoutRoomAreLeftOutNotDumpedAtTheOrigin)
         EXPECT_LT(found, 95); // most of ASCII is left out
     }
     FT_Done_FreeType(library);
+}
+
+// Rasterised for a picture shown larger, a font draws from bigger glyphs with the same
+// measures: every text is as wide and as tall in the layout, so nothing moves; and back again.
+TEST_F(MediaFontTest, ARasterScaleKeepsTheLayoutsMeasures)
+{
+    CTextureFont* font = LoadMain();
+    ASSERT_NE(nullptr, font);
+    const char* text = "Beam emitter costs 60\nWg";
+    const float width = font->GetTextWidth(text);
+    const int line = font->GetLineHeight();
+    const CTextureFont::Glyph w1 = *font->FindGlyph('W');
+    const unsigned side = font->GetPageSide();
+    CFontManager::GetInstance()->SetRasterScale(2.5f);
+    EXPECT_FLOAT_EQ(2.5f, font->GetRasterScale());
+    EXPECT_GT(font->GetPageSide(), side);
+    EXPECT_FLOAT_EQ(width, font->GetTextWidth(text));
+    EXPECT_EQ(line, font->GetLineHeight());
+    const CTextureFont::Glyph* w2 = font->FindGlyph('W');
+    ASSERT_NE(nullptr, w2);
+    // The quad keeps its place and size but for hinting (a tenth); its texels are about 2.5
+    // times as many each way.
+    EXPECT_NEAR(w1.width, w2->width, 0.1f * w1.width);
+    EXPECT_NEAR(w1.top, w2->top, 0.1f * w1.top);
+    EXPECT_NEAR(w1.du * side * 2.5f, w2->du * font->GetPageSide(), 0.1f * 2.5f * w1.du * side);
+    CFontManager::GetInstance()->SetRasterScale(1.0f);
+    EXPECT_EQ(side, font->GetPageSide());
 }
