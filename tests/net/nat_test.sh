@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Two headless peers in two homes of a small internet built in network namespaces (nat_rig.sh),
+# the STUN and TURN server (coturn, as an unprivileged user) on it. ICE finds a path, and a busy
+# match with builds is played over it to its end, both sides' replays the same and verifying:
+#   open routers                 -> direct
+#   both behind cone NATs        -> through the routers (hole punching, no relay)
+#   one or both symmetric        -> relayed by the server
+#   UDP blocked but to the server-> relayed
+#   symmetric, relay server down -> a clear failure line on both sides
+# Skips (77) where network namespaces cannot be made. Usage: nat_test.sh NETPEER NETRELAY ARENA
+# (from the repository root, which holds Data/).
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/lib.sh"
+source "$here/nat_rig.sh"
+source "$here/../../tools/lobby_turn.sh"
+if ! rig_can 2>"/tmp/aw_nat_why.$$"; then
+    echo "SKIP: $(cat "/tmp/aw_nat_why.$$")"
+    rm -f "/tmp/aw_nat_why.$$"
+    exit 77
+fi
+rm -f "/tmp/aw_nat_why.$$"
+net_init "$@"
+# The servers' user must reach its folder inside ours.
+chmod 711 "$tmp"
+nat_cleanup() {
+    for dir in "$tmp"/turn-*; do [ -d "$dir" ] && turn_stop "$dir"; done
+    net_cleanup
+    rig_down
+}
+trap nat_cleanup EXIT
+trap 'exit 130' INT TERM
+
+# run_in NODE NAME SECONDS ARGS...: a peer inside a home, as run does.
+run_in() {
+    local node="$1" name="$2" seconds="$3"
+    shift 3
+    rm -f "$tmp/$name.rc"
+    (XDG_STATE_HOME="$tmp/state-$name" ip netns exec "$(rig_ns "$node")" "$peer" --seconds "$seconds" "$@" \
+        >"$tmp/$name.out" 2>"$tmp/$name.err" &
+        echo $! >"$tmp/$name.pid"; wait $!; echo $? >"$tmp/$name.rc") &
+    pids+=($!)
+}
+
+# nat_case NAME MODE_A MODE_B BLOCKED SERVER EXPECT: SERVER is "up" or "down"; EXPECT the path
+# both sides must report, or "fail".
+nat_case() {
+    local name="$1" mode_a="$2" mode_b="$3" blocked="$4" server="$5" expect="$6"
+    # NAT_ONLY="cone blocked" runs only those cases (while working on one).
+    [ -n "${NAT_ONLY:-}" ] && [[ " $NAT_ONLY " != *" $name "* ]] && return 0
+    local turn="$tmp/turn-$name" cred ice
+    rig_up "$mode_a" "$mode_b" "$blocked" || fail "$name: could not build the network"
+    mkdir -p "$turn" "$tmp/$name"
+    rig_in inet bash -c 'source "$0"; turn_start "$1" "$2"' "$here/../../tools/lobby_turn.sh" "$turn" "$RIG_SERVER" ||
+        fail "$name: coturn did not start"
+    read -r -a cred <<<"$(turn_credentials "$turn")"
+    [ "$server" = down ] && turn_stop "$turn"
+    ice=(--stun "$RIG_SERVER:3478" --turn "$RIG_SERVER:3478" --turn-user "${cred[0]}" --turn-password "${cred[1]}")
+    run_in ha "$name-host" 60 --host 4000 --seed 77 --steps 480 --busy 6 --fast 1 --hashes "$tmp/$name-host.hashes" \
+        --record "$tmp/$name-host.rec" "${ice[@]}" --ice-out "$tmp/$name/host" --ice-in "$tmp/$name/join"
+    run_in hb "$name-join" 60 --join ice --steps 480 --busy 6 --fast 1 --hashes "$tmp/$name-join.hashes" \
+        --record "$tmp/$name-join.rec" "${ice[@]}" --ice-out "$tmp/$name/join" --ice-in "$tmp/$name/host"
+    if [ "$expect" = fail ]; then
+        expect "$name-join" 7 "could not reach the other side: no path between the two of you worked, and the relay server $RIG_SERVER:3478 did not answer"
+        kill "$(cat "$tmp/$name-host.pid")" 2>/dev/null
+        echo "- $name: $(tail -n 1 "$tmp/$name-join.err")"
+    else
+        expect "$name-host" 0
+        expect "$name-join" 0
+        cmp -s "$tmp/$name-host.hashes" "$tmp/$name-join.hashes" || fail "$name: the two sides' hashes differ"
+        same_replays "$name-host" "$name-join" >/dev/null
+        grep -qF "ice $expect (" "$tmp/$name-host.out" && grep -qF "ice $expect (" "$tmp/$name-join.out" ||
+            fail "$name: not $expect: $(grep -h ' ice ' "$tmp/$name-host.out" "$tmp/$name-join.out")"
+        echo "- $name: $(grep -h ' ice ' "$tmp/$name-join.out")"
+    fi
+    turn_stop "$turn"
+    rig_down
+}
+
+nat_case open open open "" up "direct"
+nat_case cone cone cone "" up "through your routers"
+nat_case one-symmetric cone symmetric "" up "relayed by the lobby's server"
+nat_case symmetric symmetric symmetric "" up "relayed by the lobby's server"
+nat_case blocked cone cone blocked up "relayed by the lobby's server"
+nat_case server-down symmetric symmetric "" down fail
+echo "PASS"
