@@ -42,6 +42,7 @@ no-dtls
 no-cli
 no-multicast-peers
 no-software-attribute
+${AW_TURN_VERBOSE:+verbose}
 # A relay for the game's datagrams, nothing more: small quotas.
 user-quota=4
 total-quota=400

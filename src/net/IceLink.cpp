@@ -132,6 +132,7 @@ bool CIceLink::Open(const CIceServers& pServers, bool pHosting, uint16_t pEnetPo
     g_signal_connect(m_agent, "candidate-gathering-done", G_CALLBACK(OnGatheringDone), this);
     g_signal_connect(m_agent, "component-state-changed", G_CALLBACK(OnStateChanged), this);
     g_signal_connect(m_agent, "new-selected-pair-full", G_CALLBACK(OnPairSelected), this);
+    nice_agent_attach_recv(m_agent, m_stream, 1, m_context, reinterpret_cast<NiceAgentRecvFunc>(OnReceived), this);
     return true;
 }
 
@@ -240,15 +241,9 @@ void CIceLink::Iterate(int pTimeoutMs)
            static_cast<gint>(fds.size()))
         fds.resize(static_cast<size_t>(count));
     fds.resize(static_cast<size_t>(count));
-    // libnice's own sockets are read by us (MoveDatagrams), not by its sources: they wake us too.
+    // libnice's sockets are among the context's; ENet's socket and the game's wake-up are ours.
     fds.push_back({m_loopback, G_IO_IN, 0});
     fds.push_back({m_wake, G_IO_IN, 0});
-    if (GPtrArray* sockets = nice_agent_get_sockets(m_agent, m_stream, 1))
-    {
-        for (guint i = 0; i < sockets->len; ++i)
-            fds.push_back({g_socket_get_fd(G_SOCKET(g_ptr_array_index(sockets, i))), G_IO_IN, 0});
-        g_ptr_array_unref(sockets);
-    }
     if (timeout < 0 || timeout > pTimeoutMs)
         timeout = pTimeoutMs;
     g_poll(fds.data(), static_cast<guint>(fds.size()), timeout);
@@ -258,42 +253,24 @@ void CIceLink::Iterate(int pTimeoutMs)
     (void)!read(m_wake, &woken, sizeof woken);
 }
 
+void CIceLink::OnReceived(_NiceAgent*, unsigned, unsigned, unsigned pLength, char* pData, void* pSelf)
+{
+    // libnice passes on only datagrams from the other side's own addresses (it drops the rest,
+    // and takes its checks out); before a pair is chosen ENet has nothing to hear.
+    CIceLink& link = *static_cast<CIceLink*>(pSelf);
+    if (!link.m_havePeer || link.m_enetPort == 0 || pLength > MAX_DATAGRAM)
+    {
+        ++link.m_strays;
+        return;
+    }
+    link.m_received += pLength;
+    const sockaddr_in enet = LoopbackIpv4(link.m_enetPort);
+    sendto(link.m_loopback, pData, pLength, MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&enet), sizeof enet);
+}
+
 void CIceLink::MoveDatagrams()
 {
-    std::vector<uint8_t> buffer(MAX_DATAGRAM * BATCH);
-    // From the other side (libnice takes its STUN checks out of these) to ENet.
-    NiceInputMessage messages[BATCH];
-    GInputVector vectors[BATCH];
-    NiceAddress from[BATCH];
-    for (int i = 0; i < BATCH; ++i)
-    {
-        vectors[i] = {&buffer[static_cast<size_t>(i) * MAX_DATAGRAM], MAX_DATAGRAM};
-        messages[i] = {&vectors[i], 1, &from[i], 0};
-    }
-    const NiceAddress* peer = reinterpret_cast<const NiceAddress*>(m_peer.get());
-    for (int round = 0; round < 4; ++round)
-    {
-        GError* error = nullptr;
-        const gint got = nice_agent_recv_messages_nonblocking(m_agent, m_stream, 1, messages, BATCH, nullptr, &error);
-        if (error)
-            g_error_free(error);
-        if (got <= 0)
-            break;
-        for (gint i = 0; i < got; ++i)
-        {
-            if (!m_havePeer || !nice_address_equal(&from[i], peer) || m_enetPort == 0)
-            {
-                ++m_strays;
-                continue;
-            }
-            m_received += messages[i].length;
-            const sockaddr_in enet = LoopbackIpv4(m_enetPort);
-            sendto(m_loopback, vectors[i].buffer, messages[i].length, MSG_DONTWAIT,
-                   reinterpret_cast<const sockaddr*>(&enet), sizeof enet);
-        }
-        if (got < BATCH)
-            break;
-    }
+    std::vector<uint8_t> buffer(MAX_DATAGRAM + 1);
     // From ENet to the other side, over the selected pair.
     for (int i = 0; i < BATCH; ++i)
     {

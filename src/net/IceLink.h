@@ -77,7 +77,8 @@ class CIceLink
     static const char* PathName(int pKind);
     // The selected pair ("198.18.1.10:4000 host - 203.0.113.22:4100 srflx"), or why it failed.
     std::string Describe() const;
-    // Datagrams from anyone but the selected peer, dropped.
+    // Datagrams from the other side that came before a pair was chosen, dropped. (libnice
+    // itself drops those from any address that is not one of the other side's.)
     uint64_t Strays() const { return m_strays; }
     // Bytes of ENet's carried each way.
     uint64_t BytesSent() const { return m_sent; }
@@ -94,6 +95,8 @@ class CIceLink
     void Gathered();
     void ApplyRemote();
     void Fail(const std::string& pWhy);
+    static void OnReceived(_NiceAgent* pAgent, unsigned pStream, unsigned pComponent, unsigned pLength,
+                           char* pData, void* pSelf);
     static void OnGatheringDone(_NiceAgent* pAgent, unsigned pStream, void* pSelf);
     static void OnStateChanged(_NiceAgent* pAgent, unsigned pStream, unsigned pComponent, unsigned pState,
                                void* pSelf);

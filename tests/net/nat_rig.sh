@@ -127,6 +127,16 @@ rig_up() {
         rig_in "h$side" ip link set eth up
         rig_in "h$side" ip route add default via "$lan.1"
     done
+    # Whatever has no route here goes nowhere, silently, as on the real internet (where an
+    # unreachable home address is dropped far away, with no error that would end a relay's
+    # allocation): the default route leads into a veth whose other end takes nothing.
+    for node in inet ra rb; do
+        rig_in "$node" ip link add void type veth peer name voidend
+        rig_in "$node" ip link set void up
+        rig_in "$node" ip link set voidend up
+        rig_in "$node" ip neigh add 192.0.2.254 lladdr 02:00:00:00:00:01 dev void nud permanent
+        rig_in "$node" ip route add default via 192.0.2.254 dev void onlink
+    done
     # Open routers' homes are reachable across the internet as they are.
     [ "$mode_a" = open ] && rig_in inet ip route add 198.18.1.0/24 via 203.0.113.21 &&
         rig_in rb ip route add 198.18.1.0/24 via 203.0.113.21
