@@ -96,7 +96,8 @@ bool CIceLink::Open(const CIceServers& pServers, bool pHosting, uint16_t pEnetPo
     m_wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     sockaddr_in own = LoopbackIpv4(0);
     socklen_t length = sizeof own;
-    if (m_loopback < 0 || m_wake < 0 || bind(m_loopback, reinterpret_cast<sockaddr*>(&own), sizeof own) != 0 ||
+    if (m_loopback < 0 || m_wake < 0 ||
+        bind(m_loopback, reinterpret_cast<sockaddr*>(&own), sizeof own) != 0 ||
         getsockname(m_loopback, reinterpret_cast<sockaddr*>(&own), &length) != 0)
         return pWhy = "cannot open a UDP socket on 127.0.0.1 for the link", false;
     m_loopbackPort = ntohs(own.sin_port);
@@ -107,7 +108,8 @@ bool CIceLink::Open(const CIceServers& pServers, bool pHosting, uint16_t pEnetPo
             return pWhy = "cannot reach the match's port on 127.0.0.1", false;
     }
     m_context = g_main_context_new();
-    m_agent = nice_agent_new_full(m_context, NICE_COMPATIBILITY_RFC5245, NICE_AGENT_OPTION_REGULAR_NOMINATION);
+    m_agent =
+        nice_agent_new_full(m_context, NICE_COMPATIBILITY_RFC5245, NICE_AGENT_OPTION_REGULAR_NOMINATION);
     if (!m_agent)
         return pWhy = "the ICE library did not start", false;
     g_object_set(m_agent, "controlling-mode", pHosting ? TRUE : FALSE, nullptr);
@@ -122,9 +124,9 @@ bool CIceLink::Open(const CIceServers& pServers, bool pHosting, uint16_t pEnetPo
         return pWhy = "the ICE library did not start", false;
     if (!pServers.turnHost.empty())
     {
-        m_haveTurn = nice_agent_set_relay_info(m_agent, m_stream, 1, pServers.turnHost.c_str(), pServers.turnPort,
-                                               pServers.turnUser.c_str(), pServers.turnPassword.c_str(),
-                                               NICE_RELAY_TYPE_TURN_UDP);
+        m_haveTurn = nice_agent_set_relay_info(m_agent, m_stream, 1, pServers.turnHost.c_str(),
+                                               pServers.turnPort, pServers.turnUser.c_str(),
+                                               pServers.turnPassword.c_str(), NICE_RELAY_TYPE_TURN_UDP);
         if (!m_haveTurn)
             return pWhy = "the relay server's address is not a numeric one: " + pServers.turnHost, false;
         m_turnName = pServers.turnHost + ":" + std::to_string(pServers.turnPort);
@@ -132,7 +134,8 @@ bool CIceLink::Open(const CIceServers& pServers, bool pHosting, uint16_t pEnetPo
     g_signal_connect(m_agent, "candidate-gathering-done", G_CALLBACK(OnGatheringDone), this);
     g_signal_connect(m_agent, "component-state-changed", G_CALLBACK(OnStateChanged), this);
     g_signal_connect(m_agent, "new-selected-pair-full", G_CALLBACK(OnPairSelected), this);
-    nice_agent_attach_recv(m_agent, m_stream, 1, m_context, reinterpret_cast<NiceAgentRecvFunc>(OnReceived), this);
+    nice_agent_attach_recv(m_agent, m_stream, 1, m_context, reinterpret_cast<NiceAgentRecvFunc>(OnReceived),
+                           this);
     return true;
 }
 
@@ -227,6 +230,13 @@ void CIceLink::Run()
             ApplyRemote();
         MoveDatagrams();
     }
+    // The relay is told it may let go of our allocation (within half a second at most).
+    bool closed = false;
+    nice_agent_close_async(
+        m_agent, [](GObject*, GAsyncResult*, gpointer pClosed) { *static_cast<bool*>(pClosed) = true; },
+        &closed);
+    for (int i = 0; i < 50 && !closed; ++i)
+        Iterate(10);
     g_main_context_release(m_context);
 }
 
@@ -237,8 +247,8 @@ void CIceLink::Iterate(int pTimeoutMs)
     std::vector<GPollFD> fds(8);
     gint timeout = 0;
     gint count = 0;
-    while ((count = g_main_context_query(m_context, priority, &timeout, fds.data(), static_cast<gint>(fds.size()))) >
-           static_cast<gint>(fds.size()))
+    while ((count = g_main_context_query(m_context, priority, &timeout, fds.data(),
+                                         static_cast<gint>(fds.size()))) > static_cast<gint>(fds.size()))
         fds.resize(static_cast<size_t>(count));
     fds.resize(static_cast<size_t>(count));
     // libnice's sockets are among the context's; ENet's socket and the game's wake-up are ours.
@@ -265,7 +275,8 @@ void CIceLink::OnReceived(_NiceAgent*, unsigned, unsigned, unsigned pLength, cha
     }
     link.m_received += pLength;
     const sockaddr_in enet = LoopbackIpv4(link.m_enetPort);
-    sendto(link.m_loopback, pData, pLength, MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&enet), sizeof enet);
+    sendto(link.m_loopback, pData, pLength, MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&enet),
+           sizeof enet);
 }
 
 void CIceLink::MoveDatagrams()
@@ -287,7 +298,8 @@ void CIceLink::MoveDatagrams()
             m_enetPort = ntohs(sender.sin_port);
         if (!m_havePeer)
             continue;
-        if (nice_agent_send(m_agent, m_stream, 1, static_cast<guint>(got), reinterpret_cast<const gchar*>(buffer.data())) > 0)
+        if (nice_agent_send(m_agent, m_stream, 1, static_cast<guint>(got),
+                            reinterpret_cast<const gchar*>(buffer.data())) > 0)
             m_sent += static_cast<uint64_t>(got);
     }
 }
@@ -375,7 +387,10 @@ void CIceLink::ApplyRemote()
         m_state = CHECKING;
 }
 
-void CIceLink::OnGatheringDone(_NiceAgent*, unsigned, void* pSelf) { static_cast<CIceLink*>(pSelf)->Gathered(); }
+void CIceLink::OnGatheringDone(_NiceAgent*, unsigned, void* pSelf)
+{
+    static_cast<CIceLink*>(pSelf)->Gathered();
+}
 
 void CIceLink::OnStateChanged(_NiceAgent*, unsigned, unsigned, unsigned pState, void* pSelf)
 {
@@ -402,7 +417,9 @@ void CIceLink::OnPairSelected(_NiceAgent*, unsigned, unsigned, void* pLocal, voi
     if (link.m_state == FAILED)
         return;
     link.m_state = CONNECTED;
-    link.m_kind = worst == CIceCandidate::RELAYED ? PATH_RELAYED : worst == CIceCandidate::HOST ? PATH_DIRECT : PATH_ROUTERS;
+    link.m_kind = worst == CIceCandidate::RELAYED ? PATH_RELAYED
+                  : worst == CIceCandidate::HOST  ? PATH_DIRECT
+                                                  : PATH_ROUTERS;
     link.m_description = AddressText(local->addr) + " " + IceTypeName(OurType(local->type)) + " - " +
                          AddressText(remote->addr) + " " + IceTypeName(OurType(remote->type));
 }

@@ -48,9 +48,9 @@ class CIceLink
     enum PathKind
     {
         PATH_NONE = 0,
-        PATH_DIRECT,   // to the other's own address
-        PATH_ROUTERS,  // through the routers' outside addresses (hole punching)
-        PATH_RELAYED,  // through the TURN server
+        PATH_DIRECT,  // to the other's own address
+        PATH_ROUTERS, // through the routers' outside addresses (hole punching)
+        PATH_RELAYED, // through the TURN server
     };
     // Gathering gives up on silent servers after this long and sends what it has.
     static constexpr uint32_t GATHER_MS = 3000;
@@ -111,8 +111,8 @@ class CIceLink
     // Gathering ended with no relayed candidate although a TURN server was named.
     bool m_relayMissing = false;
     std::string m_turnName;
-    int m_loopback = -1;  // on 127.0.0.1, to and from ENet
-    int m_wake = -1;      // an eventfd: the game's thread has something for the link's
+    int m_loopback = -1; // on 127.0.0.1, to and from ENet
+    int m_wake = -1;     // an eventfd: the game's thread has something for the link's
     uint16_t m_loopbackPort = 0;
     uint16_t m_enetPort = 0; // where ENet is (joining: learnt from its first datagram)
     std::thread m_thread;

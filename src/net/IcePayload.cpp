@@ -78,11 +78,15 @@ bool ReadCandidate(std::istringstream& pWords, CIceCandidate& pOut)
 }
 } // namespace
 
-const char* IceTypeName(int pType) { return pType >= 0 && pType < 4 ? TYPE_NAMES[pType] : "?"; }
+const char* IceTypeName(int pType)
+{
+    return pType >= 0 && pType < 4 ? TYPE_NAMES[pType] : "?";
+}
 
 std::string EncodeIcePayload(const CIcePayload& pPayload)
 {
-    std::string text = std::string(HEADER) + "\nufrag " + pPayload.ufrag + "\npwd " + pPayload.password + "\n";
+    std::string text =
+        std::string(HEADER) + "\nufrag " + pPayload.ufrag + "\npwd " + pPayload.password + "\n";
     for (size_t i = 0; i < pPayload.candidates.size() && i < Ice::MAX_CANDIDATES; ++i)
     {
         const CIceCandidate& candidate = pPayload.candidates[i];
