@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <nice/agent.h>
+#include <nice/interfaces.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -116,9 +117,24 @@ bool CIceLink::Open(const CIceServers& pServers, bool pHosting, uint16_t pEnetPo
     // UDP only, and nothing sent to the home router's UPnP service behind the player's back.
     SetIfKnown(m_agent, "ice-tcp", FALSE);
     SetIfKnown(m_agent, "upnp", FALSE);
-    if (!pServers.stunHost.empty())
+    // A TURN allocation tells our outside address too; asking the same server for it apart
+    // would only be answered on the socket libnice reads as the relay's (it passes the answer
+    // over and waits for it until it gives up).
+    const bool stunIsTurn = pServers.stunHost == pServers.turnHost && pServers.stunPort == pServers.turnPort;
+    if (!pServers.stunHost.empty() && !stunIsTurn)
         g_object_set(m_agent, "stun-server", pServers.stunHost.c_str(), "stun-server-port",
                      static_cast<guint>(pServers.stunPort), nullptr);
+    // The machine's addresses, but not IPv6 link-local ones: no other home can reach those, and
+    // the servers' answers to them never come, which holds gathering up until it gives up.
+    GList* addresses = nice_interfaces_get_local_ips(FALSE);
+    for (GList* item = addresses; item; item = item->next)
+    {
+        const char* text = static_cast<const char*>(item->data);
+        NiceAddress address;
+        if (g_ascii_strncasecmp(text, "fe80:", 5) != 0 && nice_address_set_from_string(&address, text))
+            nice_agent_add_local_address(m_agent, &address);
+    }
+    g_list_free_full(addresses, g_free);
     m_stream = nice_agent_add_stream(m_agent, 1);
     if (m_stream == 0)
         return pWhy = "the ICE library did not start", false;

@@ -47,6 +47,8 @@ bool CPeerIce::Step(std::string& pWhy)
     if (state != m_lastState)
     {
         m_lastState = state;
+        if (state == CIceLink::GATHERED)
+            std::fprintf(stderr, "ampwarden-netpeer: addresses gathered after %lld ms\n", Elapsed());
         if (state == CIceLink::CONNECTED)
             std::fprintf(stderr, "ampwarden-netpeer: connected %s (%s) after %lld ms\n",
                          CIceLink::PathName(m_link->GetPathKind()), m_link->Describe().c_str(), Elapsed());
