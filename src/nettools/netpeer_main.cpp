@@ -48,6 +48,7 @@
 #include "net/NetObserverHost.h"
 #include "net/NetSession.h"
 #include "net/NetTransport.h"
+#include "nettools/LobbyPeer.h"
 #include "nettools/PeerIce.h"
 #include "replay/ReplayRecorder.h"
 #include "ui/ChatBoard.h"
@@ -415,6 +416,13 @@ int Squat(const CPeerOptions& pOptions)
 int main(int argc, char** argv)
 {
     const auto programStart = std::chrono::steady_clock::now();
+    // The lobby (LobbyPeer.h) finds or offers the match, then the peer plays it as usual.
+    CLobbyPeer lobby;
+    std::vector<char*> lobbyArgs;
+    if (const int lobbyExit = lobby.Begin(argc, argv, lobbyArgs); lobbyExit >= 0)
+        return lobbyExit;
+    argc = static_cast<int>(lobbyArgs.size());
+    argv = lobbyArgs.data();
     CPeerOptions options;
     if (!ReadOptions(argc, argv, options))
     {
@@ -510,6 +518,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
             return 7;
         }
+        lobby.Pump(session.GetPhase() == CNetSession::PHASE_PLAYING);
         if (session.GetPhase() == CNetSession::PHASE_PLAYING)
         {
             if (firstStepMs < 0 && world.m_matchSteps > 0 && ice.Link())
@@ -608,6 +617,7 @@ int main(int argc, char** argv)
         for (const auto& check : session.GetOwnHashes())
             out << check.first << ' ' << std::hex << check.second << std::dec << '\n';
     }
+    lobby.End();
     if (observers)
         observers->Detach(world);
     chat.Detach();
