@@ -9,6 +9,7 @@
 #                                   and for players who run their own server)
 # The secret is made once per DIR; coturn and Prosody both read it from DIR/turn.secret.
 
+# As root, coturn runs as this unprivileged user; otherwise as ourselves.
 turn_user() { echo "${AW_TURN_USER:-nobody}"; }
 
 turn_secret() {
@@ -52,11 +53,13 @@ log-file=$dir/turnserver.log
 simple-log
 userdb=$dir/turnserver.db
 EOF
-    chown "$user:$group" "$dir"
-    chown "$user:$group" "$dir/turnserver.conf" "$dir/turn.secret"
     chmod 600 "$dir/turnserver.conf" "$dir/turn.secret"
-    setpriv --reuid="$user" --regid="$group" --clear-groups -- \
-        turnserver -c "$dir/turnserver.conf" --daemon >/dev/null 2>"$dir/turnserver.err" || return 1
+    local as=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chown "$user:$group" "$dir" "$dir/turnserver.conf" "$dir/turn.secret"
+        as=(setpriv --reuid="$user" --regid="$group" --clear-groups --inh-caps=-all --)
+    fi
+    "${as[@]}" turnserver -c "$dir/turnserver.conf" --daemon >/dev/null 2>"$dir/turnserver.err" || return 1
     local i
     for i in $(seq 1 50); do
         [ -s "$dir/turnserver.pid" ] && return 0

@@ -90,9 +90,12 @@ std::string EncodeIcePayload(const CIcePayload& pPayload)
     for (size_t i = 0; i < pPayload.candidates.size() && i < Ice::MAX_CANDIDATES; ++i)
     {
         const CIceCandidate& candidate = pPayload.candidates[i];
-        text += "c " + candidate.foundation + " " + std::to_string(candidate.priority) + " " +
-                candidate.address + " " + std::to_string(candidate.port) + " " + IceTypeName(candidate.type) +
-                "\n";
+        const std::string line = "c " + candidate.foundation + " " + std::to_string(candidate.priority) + " " +
+                                 candidate.address + " " + std::to_string(candidate.port) + " " +
+                                 IceTypeName(candidate.type) + "\n";
+        if (text.size() + line.size() > Ice::MAX_SENT_BYTES)
+            break;
+        text += line;
     }
     return text;
 }

@@ -46,6 +46,9 @@ const size_t MAX_LINE_BYTES = 300;
 // Candidates taken from one payload; more are passed over. Each is checked against each of our
 // own few, at libnice's pace, so this bounds what a hostile payload makes us send.
 const size_t MAX_CANDIDATES = 16;
+// What we send: the lobby carries at most a kilobyte of text in one element, so candidates
+// past this are left out of our own payload (host ones last).
+const size_t MAX_SENT_BYTES = 1000;
 } // namespace Ice
 
 const char* IceTypeName(int pType);
