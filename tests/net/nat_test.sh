@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Two headless peers in two homes of a small internet built in network namespaces (nat_rig.sh),
-# the STUN and TURN server (coturn, as an unprivileged user) on it. ICE finds a path, and a busy
+# the lobby's servers on it (Prosody and coturn, as unprivileged users, by lobby_server.sh). ICE finds a path, and a busy
 # match with builds is played over it to its end, both sides' replays the same and verifying:
 #   open routers                 -> direct
 #   both behind cone NATs        -> through the routers (hole punching, no relay)
@@ -24,7 +24,7 @@ net_init "$@"
 # The servers' user must reach its folder inside ours.
 chmod 711 "$tmp"
 nat_cleanup() {
-    for dir in "$tmp"/turn-*; do [ -d "$dir" ] && turn_stop "$dir"; done
+    for dir in "$tmp"/lobby-*; do [ -d "$dir" ] && "$here/../../tools/lobby_server.sh" stop "$dir"; done
     net_cleanup
     rig_down
 }
@@ -42,45 +42,56 @@ run_in() {
     pids+=($!)
 }
 
-# nat_case NAME MODE_A MODE_B BLOCKED SERVER EXPECT: SERVER is "up" or "down"; EXPECT the path
-# both sides must report, or "fail".
+# nat_case NAME MODE_A MODE_B BLOCKED SERVER VIA EXPECT: SERVER is "up" or "down" (the relay);
+# VIA "lobby" (the payloads go through Prosody, as a join from the lobby does) or "files"
+# (ampwarden-netpeer --join ice, the payloads through two files); EXPECT the path both sides
+# must report, or "fail".
 nat_case() {
-    local name="$1" mode_a="$2" mode_b="$3" blocked="$4" server="$5" expect="$6"
+    local name="$1" mode_a="$2" mode_b="$3" blocked="$4" server="$5" via="$6" expect="$7"
     # NAT_ONLY="cone blocked" runs only those cases (while working on one).
     [ -n "${NAT_ONLY:-}" ] && [[ " $NAT_ONLY " != *" $name "* ]] && return 0
-    local turn="$tmp/turn-$name" cred ice
+    local lobby="$tmp/lobby-$name" cred ice host join
     rig_up "$mode_a" "$mode_b" "$blocked" || fail "$name: could not build the network"
-    mkdir -p "$turn" "$tmp/$name"
-    rig_in inet bash -c 'source "$0"; turn_start "$1" "$2"' "$here/../../tools/lobby_turn.sh" "$turn" "$RIG_SERVER" ||
-        fail "$name: coturn did not start"
-    read -r -a cred <<<"$(turn_credentials "$turn")"
-    [ "$server" = down ] && turn_stop "$turn"
+    mkdir -p "$tmp/$name"
+    rig_in inet "$here/../../tools/lobby_server.sh" start "$lobby" --address "$RIG_SERVER" --turn >/dev/null ||
+        fail "$name: the lobby's servers did not start"
+    read -r -a cred <<<"$(turn_credentials "$lobby/turn")"
+    [ "$server" = down ] && turn_stop "$lobby/turn"
     ice=(--stun "$RIG_SERVER:3478" --turn "$RIG_SERVER:3478" --turn-user "${cred[0]}" --turn-password "${cred[1]}")
-    run_in ha "$name-host" 60 --host 4000 --seed 77 --steps 480 --busy 6 --fast 1 --hashes "$tmp/$name-host.hashes" \
-        --record "$tmp/$name-host.rec" "${ice[@]}" --ice-out "$tmp/$name/host" --ice-in "$tmp/$name/join"
-    run_in hb "$name-join" 60 --join ice --steps 480 --busy 6 --fast 1 --hashes "$tmp/$name-join.hashes" \
-        --record "$tmp/$name-join.rec" "${ice[@]}" --ice-out "$tmp/$name/join" --ice-in "$tmp/$name/host"
+    match=(--steps 480 --busy 6 --fast 1 "${ice[@]}")
+    if [ "$via" = lobby ]; then
+        host=(--lobby "$RIG_SERVER:5222" --account alice --password alice-pw-1 --register --host-lobby 1)
+        join=(--lobby "$RIG_SERVER:5222" --account bob --password bob-pw-12 --register --join-lobby alice --lobby-ice 1)
+    else
+        host=(--ice-out "$tmp/$name/host" --ice-in "$tmp/$name/join")
+        join=(--join ice --ice-out "$tmp/$name/join" --ice-in "$tmp/$name/host")
+    fi
+    run_in ha "$name-host" 60 --host 4000 --seed 77 "${match[@]}" --hashes "$tmp/$name-host.hashes" \
+        --record "$tmp/$name-host.rec" "${host[@]}"
+    sleep 1
+    run_in hb "$name-join" 60 "${match[@]}" --hashes "$tmp/$name-join.hashes" --record "$tmp/$name-join.rec" "${join[@]}"
     if [ "$expect" = fail ]; then
         expect "$name-join" 7 "could not reach the other side: no path between the two of you worked, and the relay server $RIG_SERVER:3478 did not answer"
         kill "$(cat "$tmp/$name-host.pid")" 2>/dev/null
-        echo "- $name: $(tail -n 1 "$tmp/$name-join.err")"
+        echo "- $name: $(grep -v '^$\|libnice' "$tmp/$name-join.err" | tail -n 1)"
     else
         expect "$name-host" 0
         expect "$name-join" 0
         cmp -s "$tmp/$name-host.hashes" "$tmp/$name-join.hashes" || fail "$name: the two sides' hashes differ"
         same_replays "$name-host" "$name-join" >/dev/null
-        grep -qF "ice $expect (" "$tmp/$name-host.out" && grep -qF "ice $expect (" "$tmp/$name-join.out" ||
-            fail "$name: not $expect: $(grep -h ' ice ' "$tmp/$name-host.out" "$tmp/$name-join.out")"
-        echo "- $name: $(grep -h ' ice ' "$tmp/$name-join.out")"
+        grep -qE "(ice|lobby: path) $expect \(" "$tmp/$name-host.out" &&
+            grep -qE "(ice|lobby: path) $expect \(" "$tmp/$name-join.out" ||
+            fail "$name: not $expect: $(grep -h 'ice\|path' "$tmp/$name-host.out" "$tmp/$name-join.out")"
+        echo "- $name (via $via): $(grep -h ' ice \|lobby: path\|first step' "$tmp/$name-join.out" | tr '\n' ' ')"
     fi
-    turn_stop "$turn"
+    rig_in inet "$here/../../tools/lobby_server.sh" stop "$lobby"
     rig_down
 }
 
-nat_case open open open "" up "direct"
-nat_case cone cone cone "" up "through your routers"
-nat_case one-symmetric cone symmetric "" up "relayed by the lobby's server"
-nat_case symmetric symmetric symmetric "" up "relayed by the lobby's server"
-nat_case blocked cone cone blocked up "relayed by the lobby's server"
-nat_case server-down symmetric symmetric "" down fail
+nat_case open open open "" up lobby "direct"
+nat_case cone cone cone "" up lobby "through your routers"
+nat_case one-symmetric cone symmetric "" up lobby "relayed by the lobby's server"
+nat_case symmetric symmetric symmetric "" up files "relayed by the lobby's server"
+nat_case blocked cone cone blocked up lobby "relayed by the lobby's server"
+nat_case server-down symmetric symmetric "" down lobby fail
 echo "PASS"
