@@ -34,6 +34,7 @@ bool CLobbyPeer::WaitFor(const std::function<bool(const CLobbyEvent&)>& pDone, i
                 return pWhy = event.text, false;
             if (event.kind == CLobbyEvent::CHAT)
                 ++m_chatHeard;
+            TakeServices(event);
             if (event.kind == CLobbyEvent::DIRECT && m_hosting)
                 Answer(event);
             if (pDone(event))
@@ -220,9 +221,32 @@ int CLobbyPeer::JoinByAddress(const CLobbyJoin& pAsk, const std::string& pTo)
     return -1;
 }
 
+void CLobbyPeer::TakeServices(const CLobbyEvent& pEvent)
+{
+    // Servers named on the command line (Settings, in the game) come first.
+    if (pEvent.kind != CLobbyEvent::SERVICES || m_servicesTaken)
+        return;
+    m_servicesTaken = true;
+    if (!m_ice.servers.stunHost.empty() || !m_ice.servers.turnHost.empty())
+        return;
+    const CLobbyServices& named = pEvent.services;
+    m_ice.servers.stunHost = named.stunHost;
+    m_ice.servers.stunPort = named.stunPort;
+    m_ice.servers.turnHost = named.turnHost;
+    m_ice.servers.turnPort = named.turnPort;
+    m_ice.servers.turnUser = named.turnUser;
+    m_ice.servers.turnPassword = named.turnPassword;
+    std::printf("lobby: the server names STUN %s:%d and TURN %s:%d\n", named.stunHost.c_str(), named.stunPort,
+                named.turnHost.c_str(), named.turnPort);
+}
+
 int CLobbyPeer::JoinThroughRouters(CLobbyJoin& pAsk, const std::string& pTo)
 {
     std::string why;
+    // The server's STUN and TURN servers come just after signing in; without them (a server
+    // that has none) only direct paths are tried.
+    if (m_ice.servers.stunHost.empty() && m_ice.servers.turnHost.empty())
+        WaitFor([this](const CLobbyEvent&) { return m_servicesTaken; }, 3, why);
     m_links.emplace_back();
     m_links.back().link = CIceLink::Start(m_ice.servers, false, 0, why);
     CIceLink* link = m_links.back().link.get();
@@ -355,6 +379,8 @@ void CLobbyPeer::Pump(bool pPlaying)
             std::fprintf(stderr, "ampwarden-netpeer: lobby: back in the room\n");
         else if (event.kind == CLobbyEvent::CHAT)
             ++m_chatHeard;
+        else if (event.kind == CLobbyEvent::SERVICES)
+            TakeServices(event);
         else if (event.kind == CLobbyEvent::DIRECT && m_hosting)
             Answer(event);
     }

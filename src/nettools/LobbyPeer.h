@@ -47,6 +47,8 @@ class CLobbyPeer
     int JoinByAddress(const CLobbyJoin& pAsk, const std::string& pTo);
     // Joining through routers: gathers, asks with our payload, and connects once offered.
     int JoinThroughRouters(CLobbyJoin& pAsk, const std::string& pTo);
+    // The STUN and TURN servers the lobby's server names, unless the command line named some.
+    void TakeServices(const CLobbyEvent& pEvent);
     // Hosting: sends the offers whose links have gathered; says which links connected.
     void PumpLinks();
 
@@ -73,6 +75,7 @@ class CLobbyPeer
     static const size_t MAX_LINKS = 4;
     CPeerIceOptions m_ice;
     bool m_useIce = false;
+    bool m_servicesTaken = false;
     struct CLink
     {
         std::string to; // hosting: whom the offer goes to, until it went
