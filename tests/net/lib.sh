@@ -11,7 +11,7 @@ net_init() {
 }
 net_cleanup() {
     for pid in "${pids[@]}"; do kill -CONT "$pid" 2>/dev/null; kill "$pid" 2>/dev/null; done
-    [ -n "${KEEP_TMP:-}" ] || rm -rf "$tmp"
+    rm -rf "$tmp"
 }
 fail() {
     echo "FAIL: $*" >&2
