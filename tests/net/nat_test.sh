@@ -72,6 +72,17 @@ nat_case() {
         --record "$tmp/$name-host.rec" "${host[@]}"
     sleep 1
     run_in hb "$name-join" 60 "${match[@]}" --hashes "$tmp/$name-join.hashes" --record "$tmp/$name-join.rec" "${join[@]}"
+    # A third party on the internet sends garbage to the host's end of the path: dropped.
+    if [ "$name" = open ]; then
+        local end i
+        for i in $(seq 1 100); do
+            end="$(sed -n 's/^lobby: connected direct (\([0-9.]*\):\([0-9]*\) host.*/\1 \2/p' "$tmp/$name-host.out")"
+            [ -n "$end" ] && break
+            sleep 0.05
+        done
+        [ -n "$end" ] || fail "$name: the host did not say its end of the path"
+        rig_in inet bash -c 'for i in $(seq 1 50); do head -c $((i * 9)) /dev/urandom >/dev/udp/$0/$1; done' $end
+    fi
     if [ "$expect" = fail ]; then
         expect "$name-join" 7 "could not reach the other side: no path between the two of you worked, and the relay server $RIG_SERVER:3478 did not answer"
         kill "$(cat "$tmp/$name-host.pid")" 2>/dev/null
