@@ -183,7 +183,9 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
         else
             return false;
     }
-    return side && (pOut.setup.hosting || pOut.setup.address.port > 0 || pOut.ice.On());
+    // Joining through routers needs the files the payloads go through.
+    return side &&
+           (pOut.setup.hosting || pOut.setup.address.port > 0 || pOut.ice.On() || pOut.observe.port > 0);
 }
 
 // A build of a random kind from a random own node, somewhere within its reach.
@@ -482,7 +484,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
         return 7;
     }
-    if (options.ice.On() && options.setup.hosting && !ice.Start(options.ice, true, options.setup.address.port, why))
+    if (options.ice.On() && options.setup.hosting &&
+        !ice.Start(options.ice, true, options.setup.address.port, why))
         return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
     long long firstStepMs = -1;
     std::unique_ptr<CNetObserverHost> observers;
