@@ -90,8 +90,8 @@ std::string EncodeIcePayload(const CIcePayload& pPayload)
     for (size_t i = 0; i < pPayload.candidates.size() && i < Ice::MAX_CANDIDATES; ++i)
     {
         const CIceCandidate& candidate = pPayload.candidates[i];
-        const std::string line = "c " + candidate.foundation + " " + std::to_string(candidate.priority) + " " +
-                                 candidate.address + " " + std::to_string(candidate.port) + " " +
+        const std::string line = "c " + candidate.foundation + " " + std::to_string(candidate.priority) +
+                                 " " + candidate.address + " " + std::to_string(candidate.port) + " " +
                                  IceTypeName(candidate.type) + "\n";
         if (text.size() + line.size() > Ice::MAX_SENT_BYTES)
             break;
