@@ -8,6 +8,7 @@
 #   one or both symmetric        -> relayed by the server
 #   UDP blocked but to the server-> relayed
 #   symmetric, relay server down -> a clear failure line
+#   120 candidates at a third party -> checks to the first 16 only, then the failure line
 # Skips (77) where network namespaces cannot be made. Usage: nat_test.sh NETPEER NETRELAY ARENA
 # (from the repository root, which holds Data/).
 set -u
@@ -117,4 +118,28 @@ nat_case one-symmetric cone symmetric "" up lobby "relayed by the lobby's server
 nat_case symmetric symmetric symmetric "" up files "relayed by the lobby's server"
 nat_case blocked cone cone blocked up lobby "relayed by the lobby's server"
 nat_case server-down symmetric symmetric "" down lobby fail
+# A hostile payload: 120 candidates, all at a third party's address (the server's, on ports
+# where nothing listens). The joiner takes the first 16, sends them ICE checks only (counted in
+# its router), and ends with the failure line.
+hostile() {
+    [ -n "${NAT_ONLY:-}" ] && [[ " $NAT_ONLY " != *" hostile "* ]] && return 0
+    local i payload="$tmp/hostile/host" taken past
+    mkdir -p "$tmp/hostile"
+    rig_up cone cone || fail "hostile: could not build the network"
+    printf 'ampwarden-ice 1\nufrag evil\npwd 0123456789abcdefghij+/\n' >"$payload"
+    for i in $(seq 0 119); do echo "c $i 9 $RIG_SERVER $((40000 + i)) host"; done >>"$payload"
+    rig_in rb nft add counter ip rig taken
+    rig_in rb nft add counter ip rig past
+    rig_in rb nft insert rule ip rig forward ip daddr "$RIG_SERVER" udp dport 40000-40015 counter name taken
+    rig_in rb nft insert rule ip rig forward ip daddr "$RIG_SERVER" udp dport 40016-40119 counter name past
+    run_in hb hostile-join 40 --join ice --steps 100 --ice-out "$tmp/hostile/join" --ice-in "$payload"
+    expect hostile-join 7 "could not reach the other side: no path between the two of you worked"
+    taken="$(rig_in rb nft list counter ip rig taken | sed -n 's/.*packets \([0-9]*\).*/\1/p')"
+    past="$(rig_in rb nft list counter ip rig past | sed -n 's/.*packets \([0-9]*\).*/\1/p')"
+    [ "${past:-x}" = 0 ] || fail "hostile: $past checks went to candidates past the bound"
+    [ "${taken:-0}" -ge 16 ] && [ "$taken" -le 160 ] || fail "hostile: ${taken:-no} checks to the 16 candidates taken"
+    echo "- hostile: $taken checks to the 16 candidates taken, none past them; $(grep -v '^$\|libnice' "$tmp/hostile-join.err" | tail -n 1)"
+    rig_down
+}
+hostile
 echo "PASS"
