@@ -243,7 +243,12 @@ void CIceLink::Run()
             apply = m_remotePending && m_state == GATHERED;
         }
         if (apply)
+        {
+            m_checkingSinceMs = NowMs();
             ApplyRemote();
+        }
+        if (GetState() == CHECKING && NowMs() - m_checkingSinceMs > CHECK_MS)
+            Fail("no path between the two of you worked (out of time)");
         MoveDatagrams();
     }
     // The relay is told it may let go of our allocation (within half a second at most).

@@ -54,6 +54,8 @@ class CIceLink
     };
     // Gathering gives up on silent servers after this long and sends what it has.
     static constexpr uint32_t GATHER_MS = 3000;
+    // Checks that neither work nor fail (no pair could be formed at all) give up after this long.
+    static constexpr uint32_t CHECK_MS = 20000;
     static constexpr size_t MAX_DATAGRAM = 4096;
 
     // Starts gathering at once. The hosting side is ICE's controlling one (it picks the pair).
@@ -118,6 +120,7 @@ class CIceLink
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     uint32_t m_startedMs = 0;
+    uint32_t m_checkingSinceMs = 0;
 
     // Shared with the game's thread.
     mutable std::mutex m_lock;

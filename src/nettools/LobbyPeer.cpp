@@ -327,6 +327,12 @@ void CLobbyPeer::Answer(const CLobbyEvent& pEvent)
     if (!ask.ice.empty() && answer.kind == CLobbyJoin::OFFER)
     {
         std::unique_ptr<CIceLink> link;
+        // Joins that failed and were answered give their place up.
+        for (size_t i = m_links.size(); i-- > 0;)
+        {
+            if (m_links[i].to.empty() && m_links[i].link->GetState() == CIceLink::FAILED)
+                m_links.erase(m_links.begin() + static_cast<std::ptrdiff_t>(i));
+        }
         if (m_links.size() >= MAX_LINKS)
             answer.kind = CLobbyJoin::REFUSE, answer.why = "too many joins at once";
         else if (!(link = CIceLink::Start(m_ice.servers, true, m_gamePort, why)) ||

@@ -53,7 +53,9 @@ bool CPeerIce::Step(std::string& pWhy)
             std::fprintf(stderr, "ampwarden-netpeer: connected %s (%s) after %lld ms\n",
                          CIceLink::PathName(m_link->GetPathKind()), m_link->Describe().c_str(), Elapsed());
     }
-    if (state == CIceLink::FAILED)
+    // A path lost once the match runs is the session's to report (the other side left).
+    m_connected = m_connected || state == CIceLink::CONNECTED;
+    if (state == CIceLink::FAILED && !m_connected)
         return pWhy = "could not reach the other side: " + m_link->Describe(), false;
     if (!m_written && state >= CIceLink::GATHERED)
     {

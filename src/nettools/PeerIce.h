@@ -35,6 +35,7 @@ class CPeerIce
     std::unique_ptr<CIceLink> m_link;
     bool m_written = false;
     bool m_read = false;
+    bool m_connected = false;
     int m_lastState = -1;
     std::chrono::steady_clock::time_point m_started;
 };
