@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The lobby's chat server (Prosody) on this machine, with its configuration, accounts, room and
 # logs in one folder.
-#   tools/lobby_server.sh start DIR [--address A] [--port P] [--domain D] [--tls 1] [--owner PID]
+#   tools/lobby_server.sh start DIR [--address A] [--port P] [--domain D] [--tls 1] [--owner PID] [--turn]
 #   tools/lobby_server.sh stop DIR
 # Defaults: 127.0.0.1, port 5222, domain localhost, so the room is lobby@conference.localhost.
 # Started as root (as in CI), the server runs as the unprivileged user "prosody" (else "nobody"),
@@ -36,6 +36,20 @@ as_user() {
     [ "$(id -u)" -ne 0 ] || echo setpriv --reuid="$1" --regid="$(id -g "$1")" --clear-groups --inh-caps=-all
 }
 
+# --turn: the STUN and TURN server (coturn) beside the chat server, as the same user, in
+# DIR/turn, on the same address (port 3478); the chat server hands out short-lived credentials
+# for it (XEP-0215). Stopped with the chat server.
+turn_block() {
+    [ -n "$turn" ] || return 0
+    command -v turnserver >/dev/null || die "coturn is not installed (tools/setup.sh installs it)"
+    [[ "$address" =~ ^(0\.0\.0\.0|::)$ ]] && die "--turn needs the one address players reach (not $address)"
+    source "$here/tools/lobby_turn.sh"
+    mkdir -p "$dir/turn"
+    [ "$(id -u)" -ne 0 ] || chown "$user:$(id -g "$user")" "$dir/turn"
+    AW_TURN_USER="$user" turn_start "$dir/turn" "$address" || die "coturn did not start"
+    turn_prosody_config "$dir/turn" "$domain" >>"$dir/prosody.cfg.lua"
+}
+
 cmd="${1:-}"
 dir="${2:-}"
 [ -n "$cmd" ] && [ -n "$dir" ] || usage
@@ -44,17 +58,16 @@ shift 2
 
 case "$cmd" in
 start)
-    address=127.0.0.1 port=5222 domain=localhost tls=false owner=""
-    while [ $# -ge 2 ]; do
+    address=127.0.0.1 port=5222 domain=localhost tls=false owner="" turn=""
+    while [ $# -ge 1 ]; do
+        [ "$1" = --turn ] && { turn=1; shift; continue; }
+        [ $# -ge 2 ] || usage
         case "$1" in
         --address) address="$2" ;;
         --port) port="$2" ;;
         --domain) domain="$2" ;;
         --tls) [ "$2" = 1 ] && tls=true ;;
         --owner) owner="$2" ;;
-        # A relay for players behind routers that let nothing in (coturn) belongs here, started
-        # and stopped with the chat server and kept in the same folder: not built yet.
-        --turn) die "--turn is not built yet" ;;
         *) usage ;;
         esac
         shift 2
@@ -71,6 +84,7 @@ start)
     cp "$templates"/mod_*.lua "$dir/modules/"
     sed -e "s|@DIR@|$dir|g" -e "s|@ADDRESS@|$address|g" -e "s|@PORT@|$port|g" \
         -e "s|@DOMAIN@|$domain|g" -e "s|@TLS@|$tls|g" -e "s|@TLSMODULE@|$([ "$tls" = true ] && echo '"tls";')|g" "$templates/prosody.cfg.lua.in" >"$dir/prosody.cfg.lua"
+    turn_block
     [ "$(id -u)" -ne 0 ] || chown -R "$user:$(id -g "$user")" "$dir"
     $(as_user "$user") test -w "$dir/data" ||
         die "$user cannot write $dir (every folder above it must be open to others, as /tmp is)"
@@ -101,6 +115,7 @@ stop)
     [ $# -eq 0 ] || usage
     [ -s "$dir/prosody.pid" ] || exit 0
     pid="$(cat "$dir/prosody.pid")"
+    [ -d "$dir/turn" ] && (source "$here/tools/lobby_turn.sh" && turn_stop "$dir/turn")
     kill -TERM "$pid" 2>/dev/null
     for _ in $(seq 1 50); do alive "$pid" || break; sleep 0.1; done
     kill -KILL "$pid" 2>/dev/null

@@ -22,6 +22,12 @@ AW_TEST_PACKAGES=(xvfb xdotool xclip x11-utils imagemagick xauth libgl1-mesa-dri
 # --sanitize builds with the compiler above, whose sanitizer runtimes come with it.)
 AW_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 
+# Play through home routers: the ICE library to build; to test behind NATs made in network
+# namespaces, the STUN and TURN server, nftables, iproute2, and openssl for the relay's
+# credentials.
+AW_BUILD_PACKAGES+=(libnice-dev)
+AW_TEST_PACKAGES+=(coturn nftables iproute2 openssl)
+
 aw_log() { echo "[ampwarden] $*" >&2; }
 
 # Installs the given Debian packages that are not installed yet; does nothing when all are.

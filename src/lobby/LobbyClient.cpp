@@ -285,6 +285,34 @@ int OnMessage(xmpp_conn_t*, xmpp_stanza_t* pStanza, void* pUser)
     return 1;
 }
 
+// The server's STUN and TURN servers, for play through home routers (XEP-0215). A server
+// without them answers with an error, which is passed over.
+int OnServices(xmpp_conn_t*, xmpp_stanza_t* pStanza, void* pUser)
+{
+    CWorker& worker = *static_cast<CWorker*>(pUser);
+    CLobbyElement element;
+    std::string why;
+    CLobbyEvent event;
+    event.kind = CLobbyEvent::SERVICES;
+    if (CopyLobbyElement(pStanza, element, why) && ReadServices(element, event.services, why))
+        worker.Emit(event);
+    return 0;
+}
+
+void AskForServices(CWorker& pWorker, xmpp_conn_t* pConn)
+{
+    const std::string account = xmpp_conn_get_bound_jid(pConn) ? xmpp_conn_get_bound_jid(pConn) : "";
+    const size_t at = account.find('@');
+    const size_t slash = account.find('/');
+    if (at == std::string::npos)
+        return;
+    xmpp_id_handler_add(pConn, OnServices, "aw-services", &pWorker);
+    xmpp_stanza_t* query =
+        NewLobbyStanza(pWorker.ctx, ServicesQuery(account.substr(at + 1, slash - at - 1), "aw-services"));
+    xmpp_send(pConn, query);
+    xmpp_stanza_release(query);
+}
+
 void OnConnection(xmpp_conn_t* pConn, xmpp_conn_event_t pEvent, int pError, xmpp_stream_error_t*, void* pUser)
 {
     CWorker& worker = *static_cast<CWorker*>(pUser);
@@ -307,6 +335,7 @@ void OnConnection(xmpp_conn_t* pConn, xmpp_conn_event_t pEvent, int pError, xmpp
         }
         xmpp_handler_add(pConn, OnPresence, nullptr, "presence", nullptr, pUser);
         xmpp_handler_add(pConn, OnMessage, nullptr, "message", nullptr, pUser);
+        AskForServices(worker, pConn);
         CLobbyEvent event;
         event.kind = CLobbyEvent::SIGNED_IN;
         worker.Emit(event);

@@ -11,6 +11,7 @@
 
 #include "lobby/LobbyPayload.h"
 #include "lobby/LobbyRoom.h"
+#include "lobby/LobbyServices.h"
 
 // How to reach the lobby and as whom.
 struct CLobbyLogin
@@ -46,6 +47,7 @@ struct CLobbyEvent
         LOST,       // the stream dropped; trying again in `seconds` (the room is emptied)
         FAILED,     // could not sign in or make the account: `text` says why; nothing more comes
         SIGNED_OUT, // ended as asked
+        SERVICES,   // the server named its STUN and TURN servers (`services`), once signed in
     };
     Kind kind = FAILED;
     std::string text;
@@ -56,6 +58,7 @@ struct CLobbyEvent
     std::string from;
     std::string fromAccount;
     CLobbyElement payload;
+    CLobbyServices services;
 };
 
 // A connection to the lobby's chat server (XMPP, through libstrophe). The connection runs on

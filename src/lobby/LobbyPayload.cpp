@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 
 #include "net/NetChat.h"
@@ -189,6 +191,14 @@ CLobbyElement JoinElement(const CLobbyJoin& pJoin)
         element.name = "offer", element.Set("host", pJoin.host).Set("port", std::to_string(pJoin.port));
     else
         element.name = "refuse", element.Set("why", pJoin.why);
+    if (!pJoin.ice.empty() && pJoin.kind != CLobbyJoin::REFUSE)
+    {
+        // One line of text: a server may fold the payload's line ends.
+        element.children.emplace_back();
+        element.children.back().name = "ice";
+        element.children.back().text = pJoin.ice;
+        std::replace(element.children.back().text.begin(), element.children.back().text.end(), '\n', ';');
+    }
     return element;
 }
 
@@ -228,6 +238,12 @@ bool ReadJoin(const CLobbyElement& pElement, CLobbyJoin& pOut, std::string& pWhy
     }
     else
         return pWhy = "not a join", false;
+    if (const CLobbyElement* ice = pElement.Child("ice"))
+    {
+        if (join.kind != CLobbyJoin::REFUSE)
+            join.ice = ice->text;
+        std::replace(join.ice.begin(), join.ice.end(), ';', '\n');
+    }
     pOut = join;
     return true;
 }

@@ -92,6 +92,9 @@ struct CLobbyJoin
     std::string host; // a numeric IPv4 or IPv6 address
     uint16_t port = 0;
     std::string why;
+    // A join through home routers: the sender's ICE payload (net/IcePayload.h), read and
+    // bounded by the ICE link; empty for a join by address.
+    std::string ice;
 };
 
 // A version string fit to show and compare: 1 to MAX_VERSION_BYTES printable characters, no

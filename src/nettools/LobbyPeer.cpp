@@ -34,6 +34,7 @@ bool CLobbyPeer::WaitFor(const std::function<bool(const CLobbyEvent&)>& pDone, i
                 return pWhy = event.text, false;
             if (event.kind == CLobbyEvent::CHAT)
                 ++m_chatHeard;
+            TakeServices(event);
             if (event.kind == CLobbyEvent::DIRECT && m_hosting)
                 Answer(event);
             if (pDone(event))
@@ -57,9 +58,10 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
         const bool ours = name == "--lobby" || name == "--account" || name == "--password" ||
                           name == "--register" || name == "--domain" || name == "--host-lobby" ||
                           name == "--join-lobby" || name == "--lobby-evil" || name == "--nick" ||
-                          name == "--lobby-crowd" || name == "--crowd-ads";
+                          name == "--lobby-crowd" || name == "--crowd-ads" || name == "--lobby-ice";
         if (!ours)
         {
+            m_ice.Read(name, value.c_str());
             if (name == "--version")
                 m_program = value;
             if (name == "--seconds")
@@ -98,6 +100,8 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
             login.nick = value;
         else if (name == "--lobby-crowd")
             m_crowd = std::max(0, std::min(1000, std::atoi(value.c_str())));
+        else if (name == "--lobby-ice")
+            m_useIce = value == "1";
         else if (name == "--crowd-ads")
             m_crowdAds = std::max(0, std::min(1000, std::atoi(value.c_str())));
     }
@@ -169,36 +173,140 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
         const std::string to = host->address;
         const auto asked = Clock::now();
         m_asked = asked;
-        m_client.SendDirect(to, JoinElement(ask));
-        CLobbyJoin answer;
-        std::string refused;
-        auto answered = [this, &answer, &refused](const CLobbyEvent& pEvent)
-        {
-            // Only the advertised account's answer counts.
-            if (pEvent.kind != CLobbyEvent::DIRECT || pEvent.fromAccount != m_joinAccount)
-                return false;
-            if (!ReadJoin(pEvent.payload, answer, refused))
-                return true;
-            return answer.kind != CLobbyJoin::ASK;
-        };
-        if (!WaitFor(answered, 10, why))
-            return Say(7, "lobby: " + m_joinAccount + " does not answer: " + why);
-        if (!refused.empty())
-            return Say(7, "lobby: " + m_joinAccount + " sent " + refused);
-        if (answer.kind == CLobbyJoin::REFUSE)
-            return Say(3, "lobby: " + m_joinAccount + " refuses: " + answer.why);
-        if (answer.host != "127.0.0.1" && answer.host != "::1")
-            return Say(7, "lobby: the offer is for " + answer.host + "; this tool plays on loopback only");
-        std::printf("lobby: offer from %s after %lld ms\n", m_joinAccount.c_str(),
-                    static_cast<long long>(
-                        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count()));
-        m_args.push_back("--join");
-        m_args.push_back((answer.host == "::1" ? "[::1]:" : "127.0.0.1:") + std::to_string(answer.port));
+        const int status = m_useIce ? JoinThroughRouters(ask, to) : JoinByAddress(ask, to);
+        if (status >= 0)
+            return status;
     }
     std::fflush(stdout);
     for (std::string& arg : m_args)
         pArgs.push_back(&arg[0]);
     return -1;
+}
+
+int CLobbyPeer::Ask(const CLobbyJoin& pAsk, const std::string& pTo, CLobbyJoin& pAnswer)
+{
+    std::string why;
+    m_client.SendDirect(pTo, JoinElement(pAsk));
+    std::string refused;
+    auto answered = [this, &pAnswer, &refused](const CLobbyEvent& pEvent)
+    {
+        // Only the advertised account's answer counts.
+        if (pEvent.kind != CLobbyEvent::DIRECT || pEvent.fromAccount != m_joinAccount)
+            return false;
+        if (!ReadJoin(pEvent.payload, pAnswer, refused))
+            return true;
+        return pAnswer.kind != CLobbyJoin::ASK;
+    };
+    if (!WaitFor(answered, 10, why))
+        return Say(7, "lobby: " + m_joinAccount + " does not answer: " + why);
+    if (!refused.empty())
+        return Say(7, "lobby: " + m_joinAccount + " sent " + refused);
+    if (pAnswer.kind == CLobbyJoin::REFUSE)
+        return Say(3, "lobby: " + m_joinAccount + " refuses: " + pAnswer.why);
+    return -1;
+}
+
+int CLobbyPeer::JoinByAddress(const CLobbyJoin& pAsk, const std::string& pTo)
+{
+    CLobbyJoin answer;
+    if (const int status = Ask(pAsk, pTo, answer); status >= 0)
+        return status;
+    if (answer.host != "127.0.0.1" && answer.host != "::1")
+        return Say(7, "lobby: the offer is for " + answer.host + "; this tool plays on loopback only");
+    std::printf("lobby: offer from %s after %lld ms\n", m_joinAccount.c_str(),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_asked).count()));
+    m_args.push_back("--join");
+    m_args.push_back((answer.host == "::1" ? "[::1]:" : "127.0.0.1:") + std::to_string(answer.port));
+    return -1;
+}
+
+void CLobbyPeer::TakeServices(const CLobbyEvent& pEvent)
+{
+    // Servers named on the command line (Settings, in the game) come first.
+    if (pEvent.kind != CLobbyEvent::SERVICES || m_servicesTaken)
+        return;
+    m_servicesTaken = true;
+    if (!m_ice.servers.stunHost.empty() || !m_ice.servers.turnHost.empty())
+        return;
+    const CLobbyServices& named = pEvent.services;
+    m_ice.servers.stunHost = named.stunHost;
+    m_ice.servers.stunPort = named.stunPort;
+    m_ice.servers.turnHost = named.turnHost;
+    m_ice.servers.turnPort = named.turnPort;
+    m_ice.servers.turnUser = named.turnUser;
+    m_ice.servers.turnPassword = named.turnPassword;
+    std::printf("lobby: the server names STUN %s:%d and TURN %s:%d\n", named.stunHost.c_str(), named.stunPort,
+                named.turnHost.c_str(), named.turnPort);
+}
+
+int CLobbyPeer::JoinThroughRouters(CLobbyJoin& pAsk, const std::string& pTo)
+{
+    std::string why;
+    // The server's STUN and TURN servers come just after signing in; without them (a server
+    // that has none) only direct paths are tried.
+    if (m_ice.servers.stunHost.empty() && m_ice.servers.turnHost.empty())
+        WaitFor([this](const CLobbyEvent&) { return m_servicesTaken; }, 3, why);
+    m_links.emplace_back();
+    m_links.back().link = CIceLink::Start(m_ice.servers, false, 0, why);
+    CIceLink* link = m_links.back().link.get();
+    if (!link)
+        return Say(7, why);
+    // Bounded by the link's own gathering limit.
+    while (link->GetState() == CIceLink::GATHERING)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    pAsk.ice = link->LocalPayload();
+    CLobbyJoin answer;
+    if (const int status = Ask(pAsk, pTo, answer); status >= 0)
+        return status;
+    if (answer.ice.empty())
+        return Say(7, "lobby: " + m_joinAccount + " offers no way through routers");
+    if (!link->SetRemote(answer.ice, why))
+        return Say(7, "could not reach the other side: " + why);
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (link->GetState() != CIceLink::CONNECTED && link->GetState() != CIceLink::FAILED &&
+           Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (link->GetState() != CIceLink::CONNECTED)
+        return Say(7, "could not reach the other side: " + (link->GetState() == CIceLink::FAILED
+                                                                ? link->Describe()
+                                                                : std::string("out of time")));
+    m_links.back().said = true;
+    std::printf("lobby: connected %s (%s) %lld ms after the join was asked\n",
+                CIceLink::PathName(link->GetPathKind()), link->Describe().c_str(),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_asked).count()));
+    m_args.push_back("--join");
+    m_args.push_back("127.0.0.1:" + std::to_string(link->LoopbackPort()));
+    std::fflush(stdout);
+    return -1;
+}
+
+void CLobbyPeer::PumpLinks()
+{
+    for (CLink& entry : m_links)
+    {
+        const int state = entry.link->GetState();
+        if (!entry.to.empty() && state != CIceLink::GATHERING)
+        {
+            CLobbyJoin answer;
+            answer.kind = state == CIceLink::FAILED ? CLobbyJoin::REFUSE : CLobbyJoin::OFFER;
+            answer.why = entry.link->Describe();
+            answer.host = m_client.LocalAddress();
+            answer.port = m_gamePort;
+            answer.ice = entry.link->LocalPayload();
+            ++m_offers;
+            m_client.SendDirect(entry.to, JoinElement(answer));
+            entry.to.clear();
+        }
+        if (state == CIceLink::CONNECTED && !entry.said)
+        {
+            entry.said = true;
+            std::printf("lobby: connected %s (%s)\n", CIceLink::PathName(entry.link->GetPathKind()),
+                        entry.link->Describe().c_str());
+            std::fflush(stdout);
+        }
+    }
 }
 
 void CLobbyPeer::Answer(const CLobbyEvent& pEvent)
@@ -215,6 +323,27 @@ void CLobbyPeer::Answer(const CLobbyEvent& pEvent)
         answer.kind = CLobbyJoin::REFUSE, answer.why = "this host plays program version " + m_program;
     answer.host = m_client.LocalAddress();
     answer.port = m_gamePort;
+    // Through routers: the offer goes once our link has gathered (PumpLinks).
+    if (!ask.ice.empty() && answer.kind == CLobbyJoin::OFFER)
+    {
+        std::unique_ptr<CIceLink> link;
+        // Joins that failed and were answered give their place up.
+        for (size_t i = m_links.size(); i-- > 0;)
+        {
+            if (m_links[i].to.empty() && m_links[i].link->GetState() == CIceLink::FAILED)
+                m_links.erase(m_links.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        if (m_links.size() >= MAX_LINKS)
+            answer.kind = CLobbyJoin::REFUSE, answer.why = "too many joins at once";
+        else if (!(link = CIceLink::Start(m_ice.servers, true, m_gamePort, why)) ||
+                 !link->SetRemote(ask.ice, why))
+            answer.kind = CLobbyJoin::REFUSE, answer.why = why;
+        else
+        {
+            m_links.push_back({pEvent.from, std::move(link), false});
+            return;
+        }
+    }
     if (m_evil == "bad-port")
     {
         CLobbyElement offer = JoinElement(answer);
@@ -230,6 +359,7 @@ void CLobbyPeer::Pump(bool pPlaying)
 {
     if (!m_active)
         return;
+    PumpLinks();
     if (!m_hosting && pPlaying && !m_firstStepSaid)
     {
         m_firstStepSaid = true;
@@ -255,6 +385,8 @@ void CLobbyPeer::Pump(bool pPlaying)
             std::fprintf(stderr, "ampwarden-netpeer: lobby: back in the room\n");
         else if (event.kind == CLobbyEvent::CHAT)
             ++m_chatHeard;
+        else if (event.kind == CLobbyEvent::SERVICES)
+            TakeServices(event);
         else if (event.kind == CLobbyEvent::DIRECT && m_hosting)
             Answer(event);
     }
@@ -265,6 +397,14 @@ void CLobbyPeer::End()
     if (!m_active)
         return;
     Pump(false);
+    for (const CLink& entry : m_links)
+    {
+        if (entry.link->GetState() == CIceLink::CONNECTED)
+            std::printf("lobby: path %s (%s); carried %llu B out, %llu B in\n",
+                        CIceLink::PathName(entry.link->GetPathKind()), entry.link->Describe().c_str(),
+                        static_cast<unsigned long long>(entry.link->BytesSent()),
+                        static_cast<unsigned long long>(entry.link->BytesReceived()));
+    }
     std::printf("lobby: offers %d, lost %d times, chat heard %d, dropped %d, refused %d, players %zu, open "
                 "matches %zu\n",
                 m_offers, m_lost, m_chatHeard, m_client.Room().ChatDropped(), m_client.Refused(),

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lobby/LobbyClient.h"
+#include "nettools/PeerIce.h"
 
 // The headless peer's lobby: finds or offers its match in the lobby's room, then lets the
 // peer play it as usual.
@@ -19,6 +20,9 @@
 // A host advertises in its room presence, answers each join with its address on the network
 // toward the server, and withdraws the match once it started; a joiner finds the match of
 // that account (never a nickname), asks, and connects where it is told (loopback only).
+// With --lobby-ice 1 (and --stun/--turn as PeerIce.h reads them) the join goes through home
+// routers instead: the ask and the offer carry both sides' ICE payloads, and the joiner's ENet
+// reaches the host through the link ICE found. A host answers such asks by itself.
 class CLobbyPeer
 {
   public:
@@ -37,6 +41,16 @@ class CLobbyPeer
     int Crowd(const CLobbyLogin& pLogin, int pSeconds);
     bool WaitFor(const std::function<bool(const CLobbyEvent&)>& pDone, int pSeconds, std::string& pWhy);
     void Answer(const CLobbyEvent& pEvent);
+    // Sends the ask to the host and waits for its offer: -1 once offered, else the exit status.
+    int Ask(const CLobbyJoin& pAsk, const std::string& pTo, CLobbyJoin& pAnswer);
+    // Joining by the address the host offers (loopback only, in this tool).
+    int JoinByAddress(const CLobbyJoin& pAsk, const std::string& pTo);
+    // Joining through routers: gathers, asks with our payload, and connects once offered.
+    int JoinThroughRouters(CLobbyJoin& pAsk, const std::string& pTo);
+    // The STUN and TURN servers the lobby's server names, unless the command line named some.
+    void TakeServices(const CLobbyEvent& pEvent);
+    // Hosting: sends the offers whose links have gathered; says which links connected.
+    void PumpLinks();
 
     CLobbyClient m_client;
     bool m_active = false;
@@ -56,4 +70,17 @@ class CLobbyPeer
     std::chrono::steady_clock::time_point m_asked;
     bool m_firstStepSaid = false;
     std::vector<std::string> m_args;
+    // Through routers: the servers, whether to join that way, and the links (a host keeps one
+    // per join it answered, at most MAX_LINKS; the one that connected carries the match).
+    static const size_t MAX_LINKS = 4;
+    CPeerIceOptions m_ice;
+    bool m_useIce = false;
+    bool m_servicesTaken = false;
+    struct CLink
+    {
+        std::string to; // hosting: whom the offer goes to, until it went
+        std::unique_ptr<CIceLink> link;
+        bool said = false;
+    };
+    std::vector<CLink> m_links;
 };

@@ -7,6 +7,7 @@
 
 #include "net/NetAddress.h"
 #include "net/NetSession.h"
+#include "nettools/PeerIce.h"
 
 class CGameWorld;
 
@@ -42,6 +43,7 @@ struct CPeerOptions
     // Chat: a line at this step; or a flood of this many lines at once, past the limit.
     int sayAt = -1;
     int chatFlood = 0;
+    CPeerIceOptions ice;
 };
 
 // Reads the command line; false when it names no side or an option is wrong.

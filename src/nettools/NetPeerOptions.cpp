@@ -35,7 +35,11 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
         const char* value = pArgv[i + 1];
         long long number = 0;
         const bool isNumber = ParseWholeNumber(value, 0, 4294967295ll, number);
-        if (name == "--host" || name == "--join")
+        if (pOut.ice.Read(name, value))
+            continue;
+        if (name == "--join" && std::string(value) == "ice")
+            side = true, pOut.setup.hosting = false, pOut.setup.address.port = 0;
+        else if (name == "--host" || name == "--join")
         {
             pOut.setup.hosting = name == "--host";
             side = isNumber && number > 0 && number < 65536;
@@ -104,6 +108,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
         else
             return false;
     }
-    return side;
+    // Joining through routers needs the files the payloads go through.
+    return side &&
+           (pOut.setup.hosting || pOut.setup.address.port > 0 || pOut.ice.On() || pOut.observe.port > 0);
 }
 } // namespace NetPeer

@@ -19,6 +19,9 @@
 //     [--return-tries N]
 //     watches the match of the host whose observers' port is PORT; exits 0 once it played the
 //     match to the end the host named (or to --steps), 6 when it was dropped or refused.
+//   ICE through routers (the addresses the link gives, not loopback only; see PeerIce.h):
+//     --host PORT | --join ice, with --ice-out FILE --ice-in FILE [--stun A:P]
+//     [--turn A:P --turn-user U --turn-password P]: the payloads go through the two files.
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
 //     N peers that connect, never greet, and connect again whenever they are let go.
 // It prints one line of figures and exits 0 when the match reached its step limit with every
@@ -44,6 +47,7 @@
 #include "net/NetTransport.h"
 #include "nettools/NetPeer.h"
 #include "nettools/LobbyPeer.h"
+#include "nettools/PeerIce.h"
 #include "replay/ReplayRecorder.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
@@ -181,11 +185,35 @@ int main(int argc, char** argv)
         session.m_onMatchStart = [&recorder](const CNetMatchStart& pStart)
         { recorder.SetDate(ReplayDate(pStart.date)); };
     }
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::seconds(options.seconds);
+    // Joining through ICE: the link first, then ENet reaches the other side through it.
+    CPeerIce ice;
+    if (options.ice.On() && !options.setup.hosting)
+    {
+        if (!ice.Start(options.ice, false, 0, why))
+            return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
+        while (!ice.Connected() && Clock::now() < deadline)
+        {
+            if (!ice.Step(why))
+                return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        if (!ice.Connected())
+            return std::fprintf(stderr, "ampwarden-netpeer: could not reach the other side in time\n"), 8;
+        ice.Step(why);
+        options.setup.address.host = "127.0.0.1";
+        options.setup.address.port = ice.Link()->LoopbackPort();
+    }
     if (!session.Open(options.setup, why))
     {
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
         return 7;
     }
+    if (options.ice.On() && options.setup.hosting &&
+        !ice.Start(options.ice, true, options.setup.address.port, why))
+        return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;
+    long long firstStepMs = -1;
     std::unique_ptr<CNetObserverHost> observers;
     if (options.setup.hosting && options.observersPort > 0)
     {
@@ -207,8 +235,6 @@ int main(int argc, char** argv)
             .count();
 
     std::mt19937 script(options.scriptSeed * 2 + static_cast<uint32_t>(options.setup.hosting));
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::seconds(options.seconds);
     auto last = Clock::now();
     int lastStep = -1;
     bool evilSent = false;
@@ -216,9 +242,16 @@ int main(int argc, char** argv)
     {
         session.Pump(world);
         pumpObservers();
+        if (ice.Link() && !ice.Step(why))
+        {
+            std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
+            return 7;
+        }
         lobby.Pump(session.GetPhase() == CNetSession::PHASE_PLAYING);
         if (session.GetPhase() == CNetSession::PHASE_PLAYING)
         {
+            if (firstStepMs < 0 && world.m_matchSteps > 0 && ice.Link())
+                firstStepMs = ice.Elapsed();
             const auto now = Clock::now();
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
             last += std::chrono::milliseconds(elapsed);
@@ -306,6 +339,13 @@ int main(int argc, char** argv)
                 session.GetTeam() == 1 ? "green" : "blue", world.m_matchSteps,
                 NetPeer::HashText(HashMatchState(world)).c_str(), chat.Heard(), chat.Dropped(),
                 observers ? observers->Watching() : 0);
+    if (CIceLink* link = ice.Link())
+        std::printf("netpeer %s: ice %s (%s); first step %lld ms after the link started; carried %llu B out, "
+                    "%llu B in; %llu strays dropped; %zu of the other side's candidates passed over\n",
+                    session.GetTeam() == 1 ? "green" : "blue", CIceLink::PathName(link->GetPathKind()),
+                    link->Describe().c_str(), firstStepMs, static_cast<unsigned long long>(link->BytesSent()),
+                    static_cast<unsigned long long>(link->BytesReceived()),
+                    static_cast<unsigned long long>(link->Strays()), link->RemoteSkipped());
     if (!options.hashFile.empty())
     {
         std::ofstream out(options.hashFile);

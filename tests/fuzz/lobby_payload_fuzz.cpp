@@ -5,6 +5,7 @@
 #include <string>
 
 #include "lobby/LobbyRoom.h"
+#include "lobby/LobbyServices.h"
 #include "lobby/LobbyXml.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
@@ -39,6 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
     CLobbyJoin join;
     if (ReadJoin(element, join, why) && join.kind == CLobbyJoin::OFFER &&
         (join.port == 0 || join.host.empty()))
+        std::abort();
+    CLobbyServices services;
+    if (ReadServices(element, services, why) &&
+        ((services.stunHost.empty() && services.turnHost.empty()) ||
+         (services.stunHost.size() && !services.stunPort) ||
+         (services.turnHost.size() && (!services.turnPort || services.turnUser.empty() ||
+                                       services.turnPassword.size() > Lobby::MAX_CREDENTIAL_BYTES))))
         std::abort();
     return 0;
 }
