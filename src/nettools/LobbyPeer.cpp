@@ -34,8 +34,8 @@ bool CLobbyPeer::WaitFor(const std::function<bool(const CLobbyEvent&)>& pDone, i
                 return pWhy = event.text, false;
             if (event.kind == CLobbyEvent::CHAT)
                 ++m_chatHeard;
-            if (event.kind == CLobbyEvent::DIRECT && m_hosting)
-                Answer(event);
+            if (event.kind == CLobbyEvent::DIRECT)
+                TakeDirect(event);
             if (pDone(event))
                 return true;
         }
@@ -116,6 +116,7 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
     login.server = address.host;
     login.port = address.port ? address.port : 5222;
     m_rules = DataFingerprint("Data/resources.xml");
+    m_match.reset(new CLobbyMatchmaker(m_client, m_program, m_rules));
     if (m_crowd > 0)
         return Crowd(login, seconds);
     if (m_hosting == !m_joinAccount.empty() && m_evil.empty())
@@ -138,11 +139,7 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
             m_args.push_back("--host");
             m_args.push_back(std::to_string(m_gamePort));
         }
-        CLobbyMatchAd ad;
-        ad.program = m_program;
-        ad.rules = m_rules;
-        ad.since = static_cast<int64_t>(std::time(nullptr));
-        m_client.Advertise(ad);
+        m_match->Host(m_gamePort, static_cast<int64_t>(std::time(nullptr)));
     }
     else
     {
@@ -160,38 +157,23 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
         for (const CLobbyOccupant* match : m_client.Room().OpenMatches())
             std::printf("lobby: open match of %s (nick %s) program %s\n", match->account.c_str(),
                         match->nick.c_str(), match->ad.program.c_str());
-        if (host->ad.program != m_program || host->ad.rules != m_rules)
-            return Say(3, "lobby: " + m_joinAccount + " plays program version " + host->ad.program +
-                              " (rules " + host->ad.rules + "); this is " + m_program + ": cannot join");
-        CLobbyJoin ask;
-        ask.program = m_program;
-        ask.rules = m_rules;
-        const std::string to = host->address;
-        const auto asked = Clock::now();
-        m_asked = asked;
-        m_client.SendDirect(to, JoinElement(ask));
-        CLobbyJoin answer;
-        std::string refused;
-        auto answered = [this, &answer, &refused](const CLobbyEvent& pEvent)
-        {
-            // Only the advertised account's answer counts.
-            if (pEvent.kind != CLobbyEvent::DIRECT || pEvent.fromAccount != m_joinAccount)
-                return false;
-            if (!ReadJoin(pEvent.payload, answer, refused))
-                return true;
-            return answer.kind != CLobbyJoin::ASK;
-        };
+        m_asked = Clock::now();
+        if (!m_match->Join(m_joinAccount, 0, why))
+            return Say(3, "lobby: " + why + ": cannot join");
+        auto answered = [this](const CLobbyEvent&) { return m_match->State() != CLobbyMatchmaker::ASKED; };
         if (!WaitFor(answered, 10, why))
             return Say(7, "lobby: " + m_joinAccount + " does not answer: " + why);
-        if (!refused.empty())
-            return Say(7, "lobby: " + m_joinAccount + " sent " + refused);
-        if (answer.kind == CLobbyJoin::REFUSE)
-            return Say(3, "lobby: " + m_joinAccount + " refuses: " + answer.why);
+        if (m_match->State() == CLobbyMatchmaker::REFUSED)
+            return Say(3, "lobby: " + m_match->Why());
+        if (m_match->State() != CLobbyMatchmaker::OFFERED)
+            return Say(7, "lobby: " + m_match->Why());
+        const CLobbyJoin& answer = m_match->Offer();
         if (answer.host != "127.0.0.1" && answer.host != "::1")
             return Say(7, "lobby: the offer is for " + answer.host + "; this tool plays on loopback only");
-        std::printf("lobby: offer from %s after %lld ms\n", m_joinAccount.c_str(),
-                    static_cast<long long>(
-                        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count()));
+        std::printf(
+            "lobby: offer from %s after %lld ms\n", m_joinAccount.c_str(),
+            static_cast<long long>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_asked).count()));
         m_args.push_back("--join");
         m_args.push_back((answer.host == "::1" ? "[::1]:" : "127.0.0.1:") + std::to_string(answer.port));
     }
@@ -201,29 +183,24 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
     return -1;
 }
 
-void CLobbyPeer::Answer(const CLobbyEvent& pEvent)
+void CLobbyPeer::TakeDirect(const CLobbyEvent& pEvent)
 {
+    if (m_evil != "bad-port")
+    {
+        m_match->Take(pEvent);
+        return;
+    }
     CLobbyJoin ask;
     std::string why;
     if (!ReadJoin(pEvent.payload, ask, why) || ask.kind != CLobbyJoin::ASK)
         return;
     CLobbyJoin answer;
     answer.kind = CLobbyJoin::OFFER;
-    if (m_withdrawn)
-        answer.kind = CLobbyJoin::REFUSE, answer.why = "the match has started";
-    else if (ask.program != m_program || ask.rules != m_rules)
-        answer.kind = CLobbyJoin::REFUSE, answer.why = "this host plays program version " + m_program;
     answer.host = m_client.LocalAddress();
     answer.port = m_gamePort;
-    if (m_evil == "bad-port")
-    {
-        CLobbyElement offer = JoinElement(answer);
-        offer.attributes[1].second = "70000";
-        m_client.SendDirect(pEvent.from, offer);
-        return;
-    }
-    ++m_offers;
-    m_client.SendDirect(pEvent.from, JoinElement(answer));
+    CLobbyElement offer = JoinElement(answer);
+    offer.attributes[1].second = "70000";
+    m_client.SendDirect(pEvent.from, offer);
 }
 
 void CLobbyPeer::Pump(bool pPlaying)
@@ -240,7 +217,7 @@ void CLobbyPeer::Pump(bool pPlaying)
     }
     if (m_hosting && pPlaying && !m_withdrawn)
     {
-        m_client.Withdraw();
+        m_match->Started();
         m_withdrawn = true;
         std::printf("lobby: match started; advertisement withdrawn\n");
     }
@@ -255,8 +232,8 @@ void CLobbyPeer::Pump(bool pPlaying)
             std::fprintf(stderr, "ampwarden-netpeer: lobby: back in the room\n");
         else if (event.kind == CLobbyEvent::CHAT)
             ++m_chatHeard;
-        else if (event.kind == CLobbyEvent::DIRECT && m_hosting)
-            Answer(event);
+        else if (event.kind == CLobbyEvent::DIRECT)
+            TakeDirect(event);
     }
 }
 
@@ -267,8 +244,8 @@ void CLobbyPeer::End()
     Pump(false);
     std::printf("lobby: offers %d, lost %d times, chat heard %d, dropped %d, refused %d, players %zu, open "
                 "matches %zu\n",
-                m_offers, m_lost, m_chatHeard, m_client.Room().ChatDropped(), m_client.Refused(),
-                m_client.Room().Occupants().size(), m_client.Room().OpenMatches().size());
+                m_match ? m_match->Offers() : 0, m_lost, m_chatHeard, m_client.Room().ChatDropped(),
+                m_client.Refused(), m_client.Room().Occupants().size(), m_client.Room().OpenMatches().size());
     m_client.Stop();
 }
 

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "lobby/LobbyClient.h"
+#include "lobby/LobbyMatchmaker.h"
 
 // The headless peer's lobby: finds or offers its match in the lobby's room, then lets the
 // peer play it as usual.
@@ -36,9 +39,11 @@ class CLobbyPeer
     int Evil(int pSeconds);
     int Crowd(const CLobbyLogin& pLogin, int pSeconds);
     bool WaitFor(const std::function<bool(const CLobbyEvent&)>& pDone, int pSeconds, std::string& pWhy);
-    void Answer(const CLobbyEvent& pEvent);
+    // A direct message: the handshake's, or a hostile answer for tests (bad-port).
+    void TakeDirect(const CLobbyEvent& pEvent);
 
     CLobbyClient m_client;
+    std::unique_ptr<CLobbyMatchmaker> m_match;
     bool m_active = false;
     bool m_hosting = false;
     bool m_withdrawn = false;
@@ -47,7 +52,6 @@ class CLobbyPeer
     std::string m_program;
     std::string m_rules;
     uint16_t m_gamePort = 0;
-    int m_offers = 0;
     int m_lost = 0;
     int m_chatHeard = 0;
     int m_crowd = 0;
