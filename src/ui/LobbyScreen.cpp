@@ -21,6 +21,7 @@
 namespace
 {
 const size_t CHAT_SHOWN = 8;
+const int HOST_PORT_TRIES = 5;
 const int LIST_TOP = 192;
 const int LIST_ROW = 24;
 const int LIST_ROWS = 7;
@@ -299,12 +300,22 @@ void CLobbyScreen::Host()
 {
     if (m_sessionOpen)
         return;
+    // The usual port, else one of the next few (another game on this machine may hold it);
+    // every other one, as observers take the port after the players'.
     CNetSetup setup;
     setup.hosting = true;
-    setup.address.port = Net::DEFAULT_PORT;
-    OpenSession(setup);
-    if (m_sessionOpen)
-        m_match.Host(setup.address.port, Now());
+    std::string why;
+    for (int i = 0; i < HOST_PORT_TRIES && !m_sessionOpen; ++i)
+    {
+        setup.address.port = static_cast<uint16_t>(Net::DEFAULT_PORT + 2 * i);
+        m_sessionOpen = CSessionDoor::Get().OpenNet(setup, why);
+    }
+    if (!m_sessionOpen)
+    {
+        SetStatus("Cannot host: " + why, true);
+        return;
+    }
+    m_match.Host(setup.address.port, Now());
 }
 
 void CLobbyScreen::Cancel()

@@ -2,7 +2,8 @@
 # The Lobby screen on a real chat server (Prosody, started here on loopback as an unprivileged
 # user): a headless alice makes her account and advertises a match; the game opens on the
 # Lobby screen (-lobby), a new player is made and signed in with real clicks and typing, sees
-# alice's match listed, clicks Join and plays it; at its end the player is back on the Lobby
+# alice's match listed, says a line in the room's chat, clicks Join and plays it; hosts in turn
+# and a headless bob joins that match; at each end the player is back on the Lobby
 # screen, still signed in, and the password is kept in the state folder only, mode 0600.
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
@@ -65,6 +66,13 @@ for _ in $(seq 1 20); do
 done
 echo "$listed" | grep -q "alice" || aw_fail "alice's match is not listed: $listed"
 aw_note "signed in as a new account; listed: $listed"
+# A line to the room's chat, shown here as the room sends it back to everyone.
+aw_click 600 627
+xdotool type --delay 40 "hello alice"
+xdotool key Return
+sleep 1.5
+aw_screenshot chat
+ocr 150 460 720 20 | grep -q "carol: hello alice" || aw_fail "the chat line is not shown: $(ocr 150 460 720 20)"
 
 aw_click 200 387
 wait_for "$AW_TMP/game.err" "lobby: joining alice@localhost at 127.0.0.1 port $game"
@@ -87,6 +95,31 @@ ocr 312 35 400 40 | grep -q "Lobby" || aw_fail "not back on the Lobby screen: $(
 ocr 100 80 824 25 | grep -q "You left\|you win" || aw_fail "the match's end is not said: $(ocr 100 80 824 25)"
 ocr 630 130 240 30 | grep -q "Sign out" || aw_fail "not signed in any more: $(ocr 630 130 240 30)"
 aw_note "back on the Lobby screen, still signed in: $(ocr 100 80 824 25)"
+
+# Now carol hosts from the screen, and a headless bob finds her match and plays it.
+aw_click 455 387
+sleep 0.5
+(cd "$AW_ROOT" && XDG_STATE_HOME="$AW_TMP/bob-state" exec "$peer" --seconds 60 --lobby "127.0.0.1:$xmpp" \
+    --account bob --password pw-bob --register --join-lobby carol --steps 150 --busy 6 \
+    >"$AW_TMP/join.out" 2>"$AW_TMP/join.err") &
+join_pid=$!
+aw_track "$join_pid"
+for _ in $(seq 1 600); do kill -0 "$join_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$join_pid"
+status=$?
+[ "$status" = 0 ] || aw_fail "the headless joiner ended with $status: $(tail -n 3 "$AW_TMP/join.err")"
+grep -q "open match of carol@localhost" "$AW_TMP/join.out" || aw_fail "bob did not see carol's match"
+grep -q "open matches 0$" "$AW_TMP/join.out" || aw_fail "carol's match stayed advertised: $(tail -n 1 "$AW_TMP/join.out")"
+[ "$(grep -c "match started" "$AW_TMP/game.err")" = 2 ] || aw_fail "the hosted match did not start"
+aw_key Escape
+sleep 0.5
+aw_key q
+sleep 1
+aw_key Escape
+sleep 1
+aw_screenshot back2
+ocr 312 35 400 40 | grep -q "Lobby" || aw_fail "not back on the Lobby screen after hosting: $(ocr 312 35 400 40)"
+aw_note "hosted from the screen, bob joined and played; back on the Lobby screen: $(ocr 100 80 824 25)"
 
 kept="$XDG_STATE_HOME/ampwarden/lobby/127.0.0.1_$xmpp-carol.password"
 [ "$(stat -c %a "$kept" 2>/dev/null)" = 600 ] || aw_fail "the password is not kept with mode 600 at $kept"
