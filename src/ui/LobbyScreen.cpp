@@ -59,7 +59,8 @@ std::string ShownAccount(const std::string& pAccount, const std::string& pOurs)
 } // namespace
 
 CLobbyScreen::CLobbyScreen(const std::string& pServer)
-    : CScreen("Lobby"), m_match(m_client, ProgramVersion(), DataFingerprint(RESOURCE_CATALOGUE)),
+    : CScreen("Lobby"), m_program(ProgramVersion()), m_rules(DataFingerprint(RESOURCE_CATALOGUE)),
+      m_match(m_client, m_program, m_rules),
       m_server(pServer.empty() ? CAppSettings::Instance().Get().lobbyServer : pServer)
 {
     ShowSignIn();
@@ -250,8 +251,6 @@ void CLobbyScreen::ListMatches(int64_t pNow)
         selected >= 0 && selected < static_cast<int>(m_rowAccounts.size()) ? m_rowAccounts[selected] : "";
     std::vector<CListView::Row> rows;
     m_rowAccounts.clear();
-    const std::string program = ProgramVersion();
-    const std::string rules = DataFingerprint(RESOURCE_CATALOGUE);
     for (const CLobbyOccupant* match : m_client.Room().OpenMatches())
     {
         // Another's own name, the nickname too when it is not that name: a nickname can be
@@ -260,7 +259,7 @@ void CLobbyScreen::ListMatches(int64_t pNow)
         if (match->nick != host.substr(0, host.find('@')))
             host += " (" + match->nick + ")";
         std::string why;
-        const bool joinable = CanJoinAd(match->ad, program, rules, why);
+        const bool joinable = CanJoinAd(match->ad, m_program, m_rules, why);
         CListView::Row row;
         row.text = host + "\t" + match->ad.program + "\t" + WaitingText(match->ad.since, pNow) + "\t" +
                    (match->account == m_account ? "your match"

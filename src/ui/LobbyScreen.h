@@ -54,6 +54,9 @@ class CLobbyScreen : public CScreen
     void CloseSession(const std::string& pWhy, bool pProblem);
     void DrawMore() override;
 
+    // What this build plays, read once: a match is joinable when it is the same.
+    std::string m_program;
+    std::string m_rules;
     CLobbyClient m_client;
     CLobbyMatchmaker m_match;
     View m_view = SIGN_IN;
