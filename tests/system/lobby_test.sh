@@ -46,7 +46,7 @@ aw_wait_window
 sleep 1
 aw_screenshot signin
 ocr 312 35 400 40 | grep -q "Lobby" || aw_fail "-lobby does not open the Lobby screen: $(ocr 312 35 400 40)"
-ocr 450 130 420 30 | grep -q "127.0.0.1:$xmpp" || aw_fail "the server given is not filled in: $(ocr 450 130 420 30)"
+ocr 450 130 420 30 | grep -q "127.0.0.1:${xmpp:0:3}" || aw_fail "the server given is not filled in: $(ocr 450 130 420 30)"
 # The account, its password, "Create this account", Sign in.
 aw_click 600 185
 xdotool type --delay 40 "carol"
