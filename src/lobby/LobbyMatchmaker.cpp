@@ -1,5 +1,11 @@
 #include "lobby/LobbyMatchmaker.h"
 
+namespace
+{
+// What is shown of a host's reason: a line, not a page.
+const size_t MAX_WHY_BYTES = 100;
+} // namespace
+
 bool CanJoinAd(const CLobbyMatchAd& pAd, const std::string& pProgram, const std::string& pRules,
                std::string& pWhy)
 {
@@ -116,7 +122,7 @@ bool CLobbyMatchmaker::Take(const CLobbyEvent& pEvent)
     if (!read)
         m_state = FAILED, m_why = m_joinAccount + " sent " + why;
     else if (join.kind == CLobbyJoin::REFUSE)
-        m_state = REFUSED, m_why = m_joinAccount + " refuses: " + join.why;
+        m_state = REFUSED, m_why = m_joinAccount + " refuses: " + join.why.substr(0, MAX_WHY_BYTES);
     else
         m_state = OFFERED, m_answer = join;
     return true;

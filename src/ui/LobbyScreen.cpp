@@ -189,7 +189,10 @@ void CLobbyScreen::Take(const CLobbyEvent& pEvent)
     switch (pEvent.kind)
     {
     case CLobbyEvent::CREATED:
+        // Made: the next sign-in only signs in.
         m_typedCreate = false;
+        if (m_createToggle)
+            m_createToggle->m_index = 0;
         SetStatus("Made the account " + m_account + "; signing in...", false);
         break;
     case CLobbyEvent::SIGNED_IN:
@@ -203,7 +206,8 @@ void CLobbyScreen::Take(const CLobbyEvent& pEvent)
         if (!PasswordPath().empty() && !SaveLobbyPassword(PasswordPath(), m_typedPassword, why))
             std::fprintf(stderr, "ampwarden: cannot keep the lobby password: %s\n", why.c_str());
         std::fprintf(stderr, "ampwarden: lobby: in the room as %s\n", m_account.c_str());
-        if (m_wanted != ROOM)
+        // Also after the server came back (the waiting shows instead while a match is open).
+        if (!m_sessionOpen)
             SetStatus("In the room as " + m_account, false);
         m_wanted = ROOM;
         m_listDirty = true;
