@@ -80,7 +80,7 @@ CLobbyJoin CLobbyMatchmaker::AnswerTo(const CLobbyJoin& pAsk) const
     return answer;
 }
 
-bool CLobbyMatchmaker::Join(const std::string& pAccount, uint32_t pNowMs, std::string& pWhy)
+bool CLobbyMatchmaker::Join(const std::string& pAccount, std::string& pWhy)
 {
     const CLobbyOccupant* host = m_client.Room().MatchOf(pAccount);
     if (!host)
@@ -92,7 +92,7 @@ bool CLobbyMatchmaker::Join(const std::string& pAccount, uint32_t pNowMs, std::s
     ask.rules = m_rules;
     m_client.SendDirect(host->address, JoinElement(ask));
     m_joinAccount = pAccount;
-    m_askedMs = pNowMs;
+    m_asked = std::chrono::steady_clock::now();
     m_state = ASKED;
     m_why.clear();
     return true;
@@ -128,8 +128,8 @@ bool CLobbyMatchmaker::Take(const CLobbyEvent& pEvent)
     return true;
 }
 
-void CLobbyMatchmaker::Tick(uint32_t pNowMs)
+void CLobbyMatchmaker::Tick()
 {
-    if (m_state == ASKED && pNowMs - m_askedMs > ANSWER_MS)
+    if (m_state == ASKED && std::chrono::steady_clock::now() - m_asked > std::chrono::seconds(ANSWER_SECONDS))
         m_state = FAILED, m_why = m_joinAccount + " does not answer";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -23,7 +24,7 @@ class CLobbyMatchmaker
 {
   public:
     // How long a joiner waits for the host's answer.
-    static const uint32_t ANSWER_MS = 10000;
+    static const int ANSWER_SECONDS = 10;
 
     enum JoinState
     {
@@ -50,7 +51,7 @@ class CLobbyMatchmaker
 
     // Asks the open match of this account ("name@domain"); false, with why, when it has none
     // or this build cannot join it.
-    bool Join(const std::string& pAccount, uint32_t pNowMs, std::string& pWhy);
+    bool Join(const std::string& pAccount, std::string& pWhy);
     void CancelJoin() { m_state = IDLE; }
     JoinState State() const { return m_state; }
     const CLobbyJoin& Offer() const { return m_answer; }
@@ -60,7 +61,7 @@ class CLobbyMatchmaker
     // A direct message from the room's occupants: true when it was the handshake's.
     bool Take(const CLobbyEvent& pEvent);
     // Gives up a join whose host has not answered in time.
-    void Tick(uint32_t pNowMs);
+    void Tick();
 
   private:
     CLobbyClient& m_client;
@@ -72,7 +73,7 @@ class CLobbyMatchmaker
     int m_offers = 0;
     JoinState m_state = IDLE;
     std::string m_joinAccount;
-    uint32_t m_askedMs = 0;
+    std::chrono::steady_clock::time_point m_asked;
     CLobbyJoin m_answer;
     std::string m_why;
 };

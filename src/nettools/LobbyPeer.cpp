@@ -158,10 +158,10 @@ int CLobbyPeer::Begin(int pArgc, char** pArgv, std::vector<char*>& pArgs)
             std::printf("lobby: open match of %s (nick %s) program %s\n", match->account.c_str(),
                         match->nick.c_str(), match->ad.program.c_str());
         m_asked = Clock::now();
-        if (!m_match->Join(m_joinAccount, 0, why))
+        if (!m_match->Join(m_joinAccount, why))
             return Say(3, "lobby: " + why + ": cannot join");
         auto answered = [this](const CLobbyEvent&) { return m_match->State() != CLobbyMatchmaker::ASKED; };
-        if (!WaitFor(answered, 10, why))
+        if (!WaitFor(answered, CLobbyMatchmaker::ANSWER_SECONDS, why))
             return Say(7, "lobby: " + m_joinAccount + " does not answer: " + why);
         if (m_match->State() == CLobbyMatchmaker::REFUSED)
             return Say(3, "lobby: " + m_match->Why());
