@@ -8,6 +8,7 @@
 #include "engine/WholeNumber.h"
 #include "engine/WindowSize.h"
 #include "replay/ReplaySession.h"
+#include "ui/Settings.h"
 #include "world/GameWorld.h"
 
 namespace
@@ -96,6 +97,27 @@ bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::strin
         else if (arg[0] == '-')
         {
             CGameEngine::Instance().AddOption(arg + 1);
+        }
+    }
+    return true;
+}
+
+bool ReadLobbyOption(int pArgc, char** pArgv, bool& pLobby, std::string& pServer, std::string& pWhy)
+{
+    pLobby = false;
+    pServer.clear();
+    for (int i = 1; pArgv && i < pArgc; ++i)
+    {
+        if (!pArgv[i] || std::strcmp(pArgv[i], "-lobby") != 0)
+            continue;
+        pLobby = true;
+        // The server is optional: the next argument, unless it is another option.
+        const char* value = i + 1 < pArgc ? pArgv[i + 1] : nullptr;
+        if (value && value[0] != '-')
+        {
+            if (!IsGoodLobbyServer(value))
+                return pWhy = "-lobby needs a server as NAME[:PORT] or ADDRESS[:PORT]", false;
+            pServer = value;
         }
     }
     return true;

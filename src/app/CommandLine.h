@@ -12,3 +12,7 @@ struct DisplayConfig;
 // any other argument starting with '-' becomes an engine option without its hyphen;
 // everything else is ignored. False, with a one-line reason, when a value is missing or bad.
 bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::string* pError = nullptr);
+
+// "-lobby [SERVER]": whether the program opens on the Lobby screen, and the server to fill in
+// (empty: the one in the settings). False, with why, when the server given is none.
+bool ReadLobbyOption(int pArgc, char** pArgv, bool& pLobby, std::string& pServer, std::string& pWhy);

@@ -16,6 +16,7 @@
 #include "net/NetObserveGame.h"
 #include "ui/AppSettings.h"
 #include "ui/FriendScreen.h"
+#include "ui/LobbyScreen.h"
 
 int main(int argc, char** argv)
 {
@@ -53,6 +54,18 @@ int main(int argc, char** argv)
         !ReadObserveOption(argc, argv, observed, observe, badArgument))
     {
         std::fprintf(stderr, "ampwarden: %s\n", badArgument.c_str());
+        return 2;
+    }
+    bool lobby = false;
+    std::string lobbyServer;
+    if (!ReadLobbyOption(argc, argv, lobby, lobbyServer, badArgument))
+    {
+        std::fprintf(stderr, "ampwarden: %s\n", badArgument.c_str());
+        return 2;
+    }
+    if ((network || observe) && lobby)
+    {
+        std::fprintf(stderr, "ampwarden: -lobby finds the match itself: not with -host, -join or -observe\n");
         return 2;
     }
     if (network && observe)
@@ -99,6 +112,14 @@ int main(int argc, char** argv)
             engine.Shutdown();
             return 1;
         }
+    }
+    if (lobby)
+    {
+        // On the Lobby screen over Play a Friend, as if chosen there.
+        engine.AddOption("nointro");
+        CScreenStack& screens = CProgram::Instance().GetScreens();
+        screens.Push(std::make_unique<CFriendScreen>());
+        screens.Push(std::make_unique<CLobbyScreen>(lobbyServer));
     }
     engine.Run();
     Sessions::CloseNet(engine);

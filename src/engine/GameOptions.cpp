@@ -49,6 +49,8 @@ const std::vector<GameOption>& GameOptions()
         {"-join", "HOST[:PORT]", GameOption::NEEDS_VALUE, "play against the host at HOST"},
         {"-observe", "HOST[:PORT]", GameOption::NEEDS_VALUE,
          "watch the match of the host at HOST (port 24681)"},
+        {"-lobby", "[SERVER]", GameOption::OPTIONAL_VALUE,
+         "open the Lobby screen, on SERVER[:PORT] (default: the one in the settings)"},
         {"-quiet-observers", "", GameOption::NO_VALUE, "hosting: observers' chat does not reach the players"},
         {"-once", "", GameOption::NO_VALUE, "end when the network match ends (status 1 if it failed)"},
         {"--help, -h, -help", "", GameOption::NO_VALUE, "print this text and exit"},

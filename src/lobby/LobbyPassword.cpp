@@ -38,8 +38,9 @@ bool SaveLobbyPassword(const std::string& pPath, const std::string& pPassword, s
         pPassword.find('\n') != std::string::npos)
         return pWhy = "A password is 1 to 128 characters on one line", false;
     const std::string folder = pPath.substr(0, pPath.rfind('/'));
-    const std::string parent = folder.substr(0, folder.rfind('/'));
-    mkdir(parent.c_str(), 0700);
+    // Every folder above that is missing too (a fresh home has no state folder yet).
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        mkdir(folder.substr(0, slash).c_str(), 0700);
     if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return pWhy = "Cannot make " + folder + ": " + std::strerror(errno), false;
     const std::string temporary = pPath + ".new";

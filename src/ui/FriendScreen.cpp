@@ -13,6 +13,7 @@
 #include "net/NetAddress.h"
 #include "net/NetSession.h"
 #include "ui/AppSettings.h"
+#include "ui/LobbyScreen.h"
 #include "ui/MenuScreens.h"
 #include "ui/SessionDoor.h"
 #include "world/GameWorld.h"
@@ -94,6 +95,8 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
         m_recent.push_back(Add(std::make_unique<CButton>(place, "", choose)));
     }
     ShowRecent();
+    Add(std::make_unique<CButton>(Row(11), "Lobby: find a match without typing an address",
+                                  [this] { m_stack->Push(std::make_unique<CLobbyScreen>()); }));
     m_cancel = Add(std::make_unique<CButton>(Row(12), "Cancel", [this] { Cancel(); }));
     m_cancel->m_enabled = false;
     Add(std::make_unique<CButton>(Row(13), "Back", [this] { Back(); }));
@@ -138,6 +141,7 @@ bool CFriendScreen::OpenSession(const CNetSetup* pSetup, const CNetAddress* pObs
         return false;
     }
     m_cancel->m_enabled = true;
+    m_opened = true;
     m_chosen = static_cast<int>(WidgetCount()) - 2;
     return true;
 }
@@ -226,7 +230,7 @@ void CFriendScreen::ShowRecent()
 
 void CFriendScreen::Cancel()
 {
-    if (!CSessionDoor::Get().IsNetOpen())
+    if (!m_opened || !CSessionDoor::Get().IsNetOpen())
         return;
     Close("Gave up waiting", false);
 }
@@ -235,6 +239,7 @@ void CFriendScreen::Close(const std::string& pWhy, bool pProblem)
 {
     CGameEngine& engine = CGameEngine::Instance();
     CSessionDoor::Get().CloseNet();
+    m_opened = false;
     m_cancel->m_enabled = false;
     // Cancel has nothing more to give up: the choice goes on to Back.
     if (m_chosen >= 0 && GetWidget(static_cast<size_t>(m_chosen)) == m_cancel)
@@ -253,7 +258,9 @@ void CFriendScreen::Back()
 
 bool CFriendScreen::OnFrame()
 {
-    if (CSessionDoor::Get().IsNetOpen())
+    if (m_opened && !CSessionDoor::Get().IsNetOpen())
+        m_opened = false, m_cancel->m_enabled = false;
+    if (m_opened)
     {
         CGameEngine& engine = CGameEngine::Instance();
         // Refused, unreachable, or the match is over and left (at once with -once): the reason

@@ -45,6 +45,8 @@ class CFriendScreen : public CScreen
     std::vector<CButton*> m_recent;
     std::vector<std::string> m_addresses;
     std::string m_shownStatus;
+    // A session this screen opened (the Lobby screen above it opens its own).
+    bool m_opened = false;
 };
 
 // The address as typed (HOST[:PORT]), read with the spaces round it left out: pAddress gets

@@ -65,13 +65,20 @@ bool CSettings::operator==(const CSettings& pOther) const
 {
     return effectsVolume == pOther.effectsVolume && musicVolume == pOther.musicVolume &&
            fullscreen == pOther.fullscreen && window == pOther.window && record == pOther.record &&
-           name == pOther.name;
+           name == pOther.name && lobbyServer == pOther.lobbyServer;
 }
 
 bool IsGoodPlayerName(const std::string& pName)
 {
     return !pName.empty() && pName.size() <= CSettings::NAME_LIMIT && IsPrintable(pName) &&
            pName.front() != ' ' && pName.back() != ' ' && pName.find("  ") == std::string::npos;
+}
+
+bool IsGoodLobbyServer(const std::string& pServer)
+{
+    return !pServer.empty() && pServer.size() <= 64 &&
+           pServer.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-:[]") ==
+               std::string::npos;
 }
 
 bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy)
@@ -135,6 +142,8 @@ bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy)
             good = ReadFlag(value, read.record);
         else if (key == "name")
             good = IsGoodPlayerName(value) && (read.name = value, true);
+        else if (key == "lobby-server")
+            good = IsGoodLobbyServer(value) && (read.lobbyServer = value, true);
         else
         {
             fault(where + "unknown setting \"" + key.substr(0, 24) + "\"");
@@ -152,7 +161,7 @@ std::string FormatSettings(const CSettings& pSettings)
     return "effects-volume " + std::to_string(pSettings.effectsVolume) + "\nmusic-volume " +
            std::to_string(pSettings.musicVolume) + "\nfullscreen " + (pSettings.fullscreen ? "1" : "0") +
            "\nwindow " + pSettings.window + "\nrecord " + (pSettings.record ? "1" : "0") + "\nname " +
-           pSettings.name + "\n";
+           pSettings.name + "\nlobby-server " + pSettings.lobbyServer + "\n";
 }
 
 std::string SettingsPath()
@@ -161,9 +170,14 @@ std::string SettingsPath()
     return folder.empty() ? folder : folder + "/settings";
 }
 
+std::string StateFolder()
+{
+    return UserFolder("XDG_STATE_HOME", "/.local/state/ampwarden");
+}
+
 std::string RecentHostsPath()
 {
-    const std::string folder = UserFolder("XDG_STATE_HOME", "/.local/state/ampwarden");
+    const std::string folder = StateFolder();
     return folder.empty() ? folder : folder + "/recent-hosts";
 }
 

@@ -16,6 +16,8 @@ struct CSettings
     std::string window = "1024x768";
     bool record = true;
     std::string name = "Player";
+    // The lobby's chat server, SERVER[:PORT] (the account and its password are not kept here).
+    std::string lobbyServer = "127.0.0.1";
 
     bool operator==(const CSettings& pOther) const;
 };
@@ -23,6 +25,10 @@ struct CSettings
 // A name the greeting, the screen and a replay header can carry: 1 to 16 printable ASCII
 // characters, not starting or ending with a space, nor with two spaces in a row.
 bool IsGoodPlayerName(const std::string& pName);
+
+// A lobby server as the settings keep it: a host name or address, with a port or not; 1 to 64
+// letters, digits, '.', '-', ':', '[' and ']'.
+bool IsGoodLobbyServer(const std::string& pServer);
 
 // Reads the settings text: every line "key value" (CR LF line ends and a UTF-8 byte-order
 // mark are taken as well). Good values replace the defaults in pOut;
@@ -37,6 +43,8 @@ std::string SettingsPath();
 // The last addresses joined live beside the other state: $XDG_STATE_HOME/ampwarden, else
 // ~/.local/state/ampwarden.
 std::string RecentHostsPath();
+// The folder of the program's state (the last addresses, kept lobby passwords).
+std::string StateFolder();
 
 // Reads a regular file of at most pLimit bytes (without blocking on a FIFO). pMissing tells
 // a file that is simply not there from one that cannot be read.

@@ -36,7 +36,8 @@ CSettingsScreen::CSettingsScreen() : CScreen("Settings")
     const int chosen = static_cast<int>(std::find(m_windowSizes.begin(), m_windowSizes.end(), now.window) -
                                         m_windowSizes.begin());
     m_window = Add(std::make_unique<CChoice>(Row(5), "Window size", labels, chosen));
-    Add(std::make_unique<CButton>(Row(6), "Back", [this] { Back(); }));
+    m_lobbyServer = Add(std::make_unique<CTextField>(Row(6), "Lobby server", 64, now.lobbyServer));
+    Add(std::make_unique<CButton>(Row(7), "Back", [this] { Back(); }));
     m_effects->m_onChange = [this](int)
     {
         Save();
@@ -51,13 +52,36 @@ CSettingsScreen::CSettingsScreen() : CScreen("Settings")
     // The name is taken once it is typed (Enter, or another row chosen), never halfway.
     m_name->m_onEnter = [this] { SaveName(); };
     m_name->m_onLeave = [this] { SaveName(); };
+    m_lobbyServer->m_onEnter = [this] { SaveLobbyServer(); };
+    m_lobbyServer->m_onLeave = [this] { SaveLobbyServer(); };
     SetStatus("Kept in " + CAppSettings::Instance().GetPath(), false);
 }
 
 void CSettingsScreen::Back()
 {
     SaveName();
+    SaveLobbyServer();
     CScreen::Back();
+}
+
+void CSettingsScreen::SaveLobbyServer()
+{
+    const std::string& kept = CAppSettings::Instance().Get().lobbyServer;
+    if (m_lobbyServer->GetText() == kept)
+        return;
+    if (!IsGoodLobbyServer(m_lobbyServer->GetText()))
+    {
+        m_lobbyServer->SetText(kept);
+        SetStatus("A lobby server is a name or address, with :PORT or not: still " + kept, true);
+        return;
+    }
+    CSettings settings = CAppSettings::Instance().Get();
+    settings.lobbyServer = m_lobbyServer->GetText();
+    std::string why;
+    if (!CAppSettings::Instance().Change(CGameEngine::Instance(), settings, why))
+        SetStatus("Not saved: " + why, true);
+    else
+        SetStatus("Saved in " + CAppSettings::Instance().GetPath(), false);
 }
 
 void CSettingsScreen::SaveName()

@@ -10,8 +10,8 @@ class CSlider;
 class CTextField;
 class CToggle;
 
-// Volumes, full screen, the window's size, recording and the player's name; every change is
-// applied and saved, the name once it is typed.
+// Volumes, full screen, the window's size, recording, the player's name and the lobby's server; every change
+// is applied and saved, the names once they are typed.
 class CSettingsScreen : public CScreen
 {
   public:
@@ -24,6 +24,8 @@ class CSettingsScreen : public CScreen
     void Save(const std::string& pName);
     // Saves the name typed, or puts the kept one back in the field when it is no name.
     void SaveName();
+    // Saves the lobby server typed, or puts the kept one back when it is none.
+    void SaveLobbyServer();
     CSlider* m_effects;
     CSlider* m_music;
     CToggle* m_fullscreen;
@@ -31,4 +33,5 @@ class CSettingsScreen : public CScreen
     std::vector<std::string> m_windowSizes;
     CToggle* m_record;
     CTextField* m_name;
+    CTextField* m_lobbyServer;
 };

@@ -71,6 +71,16 @@ int TextWidth(const std::string& pText, bool pSmall)
     return font ? static_cast<int>(font->GetTextWidth(pText.c_str())) : 0;
 }
 
+std::string Fit(const std::string& pText, int pWidth, bool pSmall)
+{
+    if (TextWidth(pText, pSmall) <= pWidth)
+        return pText;
+    std::string cut = pText;
+    while (!cut.empty() && TextWidth(cut + "...", pSmall) > pWidth)
+        cut.pop_back();
+    return cut + "...";
+}
+
 void EntryColour(bool pChosen, bool pEnabled)
 {
     if (pChosen)
@@ -228,12 +238,13 @@ void CTextField::Insert(const std::string& pText)
 
 void CTextField::Scroll() const
 {
+    const std::string text = Shown();
     const int room = Room();
     m_first = std::min(m_first, m_cursor);
-    while (m_first < m_cursor && UiDraw::TextWidth(m_text.substr(m_first, m_cursor - m_first)) > room)
+    while (m_first < m_cursor && UiDraw::TextWidth(text.substr(m_first, m_cursor - m_first)) > room)
         ++m_first;
     // Room left at the end takes back characters from the start.
-    while (m_first > 0 && UiDraw::TextWidth(m_text.substr(m_first - 1)) <= room)
+    while (m_first > 0 && UiDraw::TextWidth(text.substr(m_first - 1)) <= room)
         --m_first;
 }
 
@@ -245,15 +256,16 @@ void CTextField::Draw(bool pChosen) const
     UiDraw::Fill(box, 0.0f, 0.0f, 0.0f, 0.5f);
     UiDraw::Frame(box, pChosen ? 1.0f : 0.6f, pChosen ? 0.2f : 0.6f, pChosen ? 0.2f : 0.6f);
     Scroll();
+    const std::string text = Shown();
     // Whole characters only, as many as the box holds from the first in sight.
-    size_t shown = m_text.size() - m_first;
-    while (shown > 0 && UiDraw::TextWidth(m_text.substr(m_first, shown)) > Room())
+    size_t shown = text.size() - m_first;
+    while (shown > 0 && UiDraw::TextWidth(text.substr(m_first, shown)) > Room())
         --shown;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    UiDraw::Text(box.x + TEXT_MARGIN, m_rect.y + 2, m_text.substr(m_first, shown));
+    UiDraw::Text(box.x + TEXT_MARGIN, m_rect.y + 2, text.substr(m_first, shown));
     if (pChosen)
     {
-        const int at = box.x + TEXT_MARGIN + UiDraw::TextWidth(m_text.substr(m_first, m_cursor - m_first));
+        const int at = box.x + TEXT_MARGIN + UiDraw::TextWidth(text.substr(m_first, m_cursor - m_first));
         UiDraw::Fill({at, box.y + 3, 2, box.h - 6}, 1.0f, 1.0f, 1.0f, 1.0f);
     }
 }
@@ -374,7 +386,16 @@ void CListView::Draw(bool pChosen) const
             glColor4f(0.6f, 0.6f, 0.6f, 1.0f);
         else
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        UiDraw::Text(m_rect.x + 8, y + (m_rowHeight - 15) / 2, row.text, true);
+        size_t start = 0;
+        for (size_t cell = 0; start <= row.text.size(); ++cell)
+        {
+            const size_t tab = std::min(row.text.find('\t', start), row.text.size());
+            const int left = cell < m_columns.size() ? m_columns[cell] : 0;
+            const int right = cell + 1 < m_columns.size() ? m_columns[cell + 1] - 8 : m_rect.w - 16;
+            UiDraw::Text(m_rect.x + 8 + left, y + (m_rowHeight - 15) / 2,
+                         UiDraw::Fit(row.text.substr(start, tab - start), right - left, true), true);
+            start = tab + 1;
+        }
     }
     // Where the rows in sight stand among all of them.
     const int count = static_cast<int>(m_rows.size());

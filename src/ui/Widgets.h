@@ -25,6 +25,8 @@ void Frame(const CRect& pRect, float pR, float pG, float pB);
 CTextureFont* Font(bool pSmall = false);
 void Text(int pX, int pTop, const std::string& pText, bool pSmall = false);
 int TextWidth(const std::string& pText, bool pSmall = false);
+// The text cut (with "..." at its end) to at most pWidth pixels.
+std::string Fit(const std::string& pText, int pWidth, bool pSmall = false);
 // The colour of an entry's text: red when chosen, white when it can be chosen, grey when not.
 void EntryColour(bool pChosen, bool pEnabled);
 } // namespace UiDraw
@@ -161,6 +163,8 @@ class CTextField : public CWidget
     std::string m_label;
     size_t m_limit;
     std::function<bool(char)> m_accepts;
+    // Shown as stars (a password).
+    bool m_secret = false;
     std::function<void()> m_onChange;
     // Enter in the field.
     std::function<void()> m_onEnter;
@@ -172,6 +176,7 @@ class CTextField : public CWidget
     // full as the text allows.
     void Scroll() const;
     int Room() const { return m_rect.w - BOX_LEFT - 2 * TEXT_MARGIN; }
+    std::string Shown() const { return m_secret ? std::string(m_text.size(), '*') : m_text; }
 
     std::string m_text;
     size_t m_cursor = 0;
@@ -188,6 +193,9 @@ class CListView : public CWidget
         std::string text;
         bool dim = false; // shown grey: it cannot be chosen for playing
     };
+    // Where a row's cells (its text split at tabs) start, from the list's left; each cell is
+    // cut to end before the next one.
+    std::vector<int> m_columns;
 
     explicit CListView(const CRect& pRect, int pRowHeight) : m_rowHeight(pRowHeight) { m_rect = pRect; }
     void Draw(bool pChosen) const override;

@@ -158,8 +158,8 @@ TEST(LobbyPayloadTest, APasswordIsKeptForThePlayerAlone)
     char folder[] = "/tmp/aw_lobbypw.XXXXXX";
     ASSERT_NE(nullptr, mkdtemp(folder));
     const std::string path =
-        LobbyPasswordPath(std::string(folder) + "/state", "lobby.example.org", "../alice");
-    EXPECT_EQ(std::string(folder) + "/state/lobby/lobby.example.org-.._alice.password", path);
+        LobbyPasswordPath(std::string(folder) + "/state/ampwarden", "lobby.example.org", "../alice");
+    EXPECT_EQ(std::string(folder) + "/state/ampwarden/lobby/lobby.example.org-.._alice.password", path);
     std::string why;
     std::string back;
     EXPECT_FALSE(SaveLobbyPassword(path, "two\nlines", why));
@@ -167,13 +167,15 @@ TEST(LobbyPayloadTest, APasswordIsKeptForThePlayerAlone)
     struct stat info;
     ASSERT_EQ(0, stat(path.c_str(), &info));
     EXPECT_EQ(0600u, info.st_mode & 0777);
-    ASSERT_EQ(0, stat((std::string(folder) + "/state/lobby").c_str(), &info));
+    // Folders missing above it are made too, as in a fresh home.
+    ASSERT_EQ(0, stat((std::string(folder) + "/state/ampwarden/lobby").c_str(), &info));
     EXPECT_EQ(0700u, info.st_mode & 0777);
     ASSERT_TRUE(LoadLobbyPassword(path, back));
     EXPECT_EQ("s3cret pass", back);
     ForgetLobbyPassword(path);
     EXPECT_FALSE(LoadLobbyPassword(path, back));
-    rmdir((std::string(folder) + "/state/lobby").c_str());
+    rmdir((std::string(folder) + "/state/ampwarden/lobby").c_str());
+    rmdir((std::string(folder) + "/state/ampwarden").c_str());
     rmdir((std::string(folder) + "/state").c_str());
     rmdir(folder);
 }
