@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "net/NetAdmission.h"
 #include "net/NetChat.h"
 #include "net/NetMessage.h"
 #include "world/MatchObserver.h"
@@ -35,8 +36,8 @@ class CNetObserverHost : public CMatchObserver
     static const int LAG_LIMIT_STEPS = 1250;
     // Steps between the live turns an observer is sent.
     static const int TURN_STEPS = 3;
-    // An observer must greet within this long.
-    static const uint32_t GREETING_MS = 3000;
+    // An observer must greet within this long (half-open handshakes too; see CNetAdmission).
+    static const uint32_t GREETING_MS = CNetAdmission::GREETING_MS;
 
     CNetObserverHost() = default;
     ~CNetObserverHost() override;
@@ -93,6 +94,9 @@ class CNetObserverHost : public CMatchObserver
     std::string m_version;
     std::string m_fingerprint;
     std::vector<CWatcher> m_watchers;
+    // Who holds a slot: strangers that never greet cannot keep an observer out.
+    CNetAdmission m_admission;
+    int Greeted() const;
     bool m_attached = false;
     // The session's match has begun (before that the board may hold the menu's demo).
     bool m_matchOn = false;

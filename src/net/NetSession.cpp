@@ -162,9 +162,6 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
     case CNetTransport::EVENT_CONNECTED:
         OnConnected();
         break;
-    case CNetTransport::EVENT_TURNED_AWAY:
-        std::fprintf(stderr, "ampwarden: turned away a third player\n");
-        break;
     case CNetTransport::EVENT_CANDIDATE:
         OnCandidate(pEvent.candidate);
         break;

@@ -134,6 +134,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
 
     // Sends bytes as they are, for tools that test the other side's defences.
     void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.SendUnchecked(pBytes); }
+    // A packet whose last fragment never leaves (see CNetTransport::SendUnfinished), for tools.
+    void SendUnfinished(size_t pBytes) { m_transport.SendUnfinished(pBytes); }
 
     // Told once the match starts (a replay recorder takes its settings from here).
     std::function<void(const CNetMatchStart&)> m_onMatchStart;
@@ -174,6 +176,9 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // the host's round trips, the joiner's start.
     void OnGreeting(CGameWorld& pWorld, const CNetMessage& pMessage);
     void OnHello(const CNetMessage& pMessage);
+    // What differs between the greeting and this program (protocol, version, data, rules),
+    // each with both values; empty when nothing does.
+    std::string HelloDifferences(const CNetMessage& pMessage) const;
     void OnPong(CGameWorld& pWorld, const CNetMessage& pMessage);
     void OnStart(CGameWorld& pWorld, const CNetMessage& pMessage);
     // Ends a session whose other side fell silent before the match; true if it did.

@@ -147,6 +147,9 @@ void CNetSession::OnDisconnected(CGameWorld& pWorld, uint32_t pCode)
     else if (pCode == 0x100 + BYE_WRONG_SEAT && m_phase != PHASE_PLAYING)
         End(&pWorld, OUTCOME_REFUSED,
             "Refused: " + m_setup.address.host + " waits for its last match's opponent to come back", -1);
+    else if (pCode == 0x100 + BYE_REFUSED && m_phase != PHASE_PLAYING)
+        End(&pWorld, OUTCOME_REFUSED, m_setup.address.host + " refused the match: it runs another version",
+            -1);
     else if (pCode == CNetTransport::CODE_BUSY)
         End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " already has an opponent", -1);
     else if (m_phase == PHASE_CONNECTING)

@@ -56,7 +56,7 @@ void CNetSession::OnGreeting(CGameWorld& pWorld, const CNetMessage& pMessage)
         m_phase = PHASE_MEASURING; // the joiner waits for the start, a returning host for the match
 }
 
-void CNetSession::OnHello(const CNetMessage& pMessage)
+std::string CNetSession::HelloDifferences(const CNetMessage& pMessage) const
 {
     // One line naming both values of everything that differs; any difference refuses.
     std::string differs;
@@ -71,6 +71,12 @@ void CNetSession::OnHello(const CNetMessage& pMessage)
     compare("program version", m_setup.version, pMessage.version);
     compare("data fingerprint", m_setup.fingerprint, pMessage.fingerprint);
     compare("rules", std::to_string(RULES_VERSION), std::to_string(pMessage.rules));
+    return differs;
+}
+
+void CNetSession::OnHello(const CNetMessage& pMessage)
+{
+    const std::string differs = HelloDifferences(pMessage);
     m_theirName = pMessage.name;
     if (!differs.empty())
         End(nullptr, OUTCOME_REFUSED, "Refused: " + differs, BYE_REFUSED);

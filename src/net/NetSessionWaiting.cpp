@@ -109,6 +109,13 @@ void CNetSession::OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CE
                      "ampwarden: refused a new opponent: waiting for blue to come back into its match\n");
         return m_transport.Drop(pEvent.candidate, 0x100 + BYE_WRONG_SEAT);
     }
+    // Compared before the peer is taken: a stranger running another version is let go (it reads
+    // the difference from our greeting) and the wait goes on. Counted, not each said.
+    if (!HelloDifferences(message).empty())
+    {
+        m_transport.CountRefusal();
+        return m_transport.Drop(pEvent.candidate, 0x100 + BYE_REFUSED);
+    }
     m_transport.Adopt(pEvent.candidate);
     m_phase = PHASE_GREETING;
     m_lastReceiveAt = NowMs();

@@ -1,6 +1,7 @@
 // A host's candidates: peers let in to greet, until one is adopted as the opponent (or as the
 // returning holder of its seat), let go, or out of time.
 #include <algorithm>
+#include <cstdio>
 
 #include <enet/enet.h>
 
@@ -18,17 +19,26 @@ _ENetPeer* CNetTransport::Candidate(int pIndex) const
 
 void CNetTransport::ExpireCandidates()
 {
+    if (!m_admission || !m_host)
+        return;
+    // Candidates and half-open handshakes alike: every peer but the opponent greets in time.
     const enet_uint32 now = enet_time_get();
-    for (size_t i = 0; i < m_candidates.size();)
-    {
-        if (now - m_candidates[i].second < GREETING_MS)
-        {
-            ++i;
-            continue;
-        }
-        enet_peer_disconnect_now(m_candidates[i].first, CODE_BUSY);
-        m_candidates.erase(m_candidates.begin() + static_cast<std::ptrdiff_t>(i));
-    }
+    m_admission->Expire(m_host, now);
+    const std::string summary = m_admission->Summary(now);
+    if (!summary.empty())
+        std::fprintf(stderr, "ampwarden: %s\n", summary.c_str());
+}
+
+void CNetTransport::Hold(int pCandidate)
+{
+    if (m_admission)
+        m_admission->SetGreeted(Candidate(pCandidate));
+}
+
+void CNetTransport::CountRefusal()
+{
+    if (m_admission)
+        m_admission->CountRefusal();
 }
 
 void CNetTransport::SendTo(int pCandidate, const std::vector<uint8_t>& pMessage)
@@ -53,6 +63,8 @@ void CNetTransport::Adopt(int pCandidate)
     }
     m_candidates.clear();
     m_peer = chosen;
+    if (m_admission)
+        m_admission->SetGreeted(m_peer);
     SetDropLimit(m_dropLimitMs);
 }
 
@@ -69,6 +81,8 @@ void CNetTransport::Replace(int pCandidate)
                                       { return pCandidate.first == chosen; }),
                        m_candidates.end());
     m_peer = chosen;
+    if (m_admission)
+        m_admission->SetGreeted(m_peer);
     SetDropLimit(m_dropLimitMs);
 }
 

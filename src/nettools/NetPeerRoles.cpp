@@ -6,6 +6,8 @@
 #include <memory>
 #include <thread>
 
+#include <arpa/inet.h>
+
 #include "net/NetObserver.h"
 #include "net/NetTransport.h"
 #include "nettools/NetPeer.h"
@@ -15,6 +17,11 @@
 
 namespace NetPeer
 {
+uint32_t StrangerAddress()
+{
+    return htonl(0x7F000002); // 127.0.0.2
+}
+
 void Flood(const std::function<void(const std::vector<uint8_t>&)>& pSend, int pFrom, int pStep, int pCount)
 {
     for (int i = 0; i < pCount; ++i)
@@ -144,6 +151,7 @@ int Squat(const CPeerOptions& pOptions)
             if (!peer)
             {
                 peer.reset(new CNetTransport);
+                peer->SetSource(StrangerAddress());
                 ++connects;
                 if (!peer->Connect(pOptions.setup.address.host, pOptions.setup.address.port, why))
                     return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;

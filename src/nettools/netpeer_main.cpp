@@ -18,7 +18,11 @@
 //     watches the match of the host whose observers' port is PORT; exits 0 once it played the
 //     match to the end the host named (or to --steps), 6 when it was dropped or refused.
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
-//     N peers that connect, never greet, and connect again whenever they are let go.
+//     N peers (at most 32) that connect, never greet, and connect again whenever let go.
+//   ampwarden-netpeer --half-open N --join PORT [--half-open-ms MS] [--seconds S]
+//     raw ENet handshakes from N ports, a new one from each every MS, never finished.
+//   --evil stall|fragments (a player) stops sending turns at the step but keeps the link alive:
+//     with its heartbeat, or with a packet whose last fragment never comes (and the heartbeat).
 // It prints one line of figures and exits 0 when the match reached its step limit with every
 // hash check agreed; 3 refused, 4 the other left, 5 out of sync, 6 broken rules,
 // 7 unreachable, 8 out of time, 2 bad arguments.
@@ -145,6 +149,8 @@ int main(int argc, char** argv)
     }
     if (options.squatters > 0)
         return NetPeer::Squat(options);
+    if (options.halfOpen > 0)
+        return NetPeer::HalfOpen(options);
     std::string why;
     CGameEngine& engine = CGameEngine::Instance();
     engine.Configure(DisplayConfig::Default());
@@ -201,11 +207,15 @@ int main(int argc, char** argv)
     auto last = Clock::now();
     int lastStep = -1;
     bool evilSent = false;
+    // A liar that stops its world keeps pumping the link: it answers and acknowledges, no turn leaves.
+    const bool stalls = options.evil == "stall" || options.evil == "fragments";
     while (session.GetPhase() != CNetSession::PHASE_OVER && Clock::now() < deadline)
     {
         session.Pump(world);
         pumpObservers();
-        if (session.GetPhase() == CNetSession::PHASE_PLAYING)
+        if (stalls && evilSent)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        else if (session.GetPhase() == CNetSession::PHASE_PLAYING)
         {
             const auto now = Clock::now();
             const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
@@ -240,8 +250,13 @@ int main(int argc, char** argv)
                     options.sayAt = -1;
                 if (!options.evil.empty() && !evilSent && step >= options.evilAt)
                 {
-                    SendEvil(session, options.evil, step);
+                    if (options.evil == "fragments")
+                        session.SendUnfinished(3000);
+                    else if (!stalls)
+                        SendEvil(session, options.evil, step);
                     evilSent = true;
+                    if (stalls)
+                        std::fprintf(stderr, "ampwarden-netpeer: sends no more turns from step %d\n", step);
                 }
             }
             if (options.fast)
