@@ -147,6 +147,9 @@ void CNetSession::OnDisconnected(CGameWorld& pWorld, uint32_t pCode)
     else if (pCode == 0x100 + BYE_WRONG_SEAT && m_phase != PHASE_PLAYING)
         End(&pWorld, OUTCOME_REFUSED,
             "Refused: " + m_setup.address.host + " waits for its last match's opponent to come back", -1);
+    else if (pCode == CODE_SEAT_HELD && m_offeredSeat != 0)
+        End(&pWorld, OUTCOME_REFUSED,
+            "Refused: the seat's holder still plays in that match at " + m_setup.address.host, -1);
     else if (pCode == 0x100 + BYE_REFUSED && m_phase != PHASE_PLAYING)
         End(&pWorld, OUTCOME_REFUSED, m_setup.address.host + " refused the match: it runs another version",
             -1);

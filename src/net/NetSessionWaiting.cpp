@@ -39,6 +39,8 @@ bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
         else if (ReadSeat(m_seatPath, seat))
         {
             m_offeredSeat = seat.token;
+            m_seatSeed = seat.seed;
+            m_seatDate = seat.date;
             if (pSetup.hosting)
             {
                 m_returnTag = MatchTag(seat.seed, seat.date);
@@ -89,6 +91,9 @@ void CNetSession::OnCandidate(int pCandidate)
 
 void CNetSession::OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent)
 {
+    // A seat's claimant waits for the holder to go: its heartbeats are not a second greeting.
+    if (pEvent.candidate == m_seatClaimant)
+        return;
     // Only a peer that greets becomes the opponent; anything else lets it go.
     CNetMessage message;
     std::string why;

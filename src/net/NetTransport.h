@@ -98,8 +98,11 @@ class CNetTransport
     void Replace(int pCandidate);
     // The candidate is let go without a word (or with a code of the session's).
     void Drop(int pCandidate, uint32_t pCode = CODE_BUSY);
-    // The candidate greeted and waits for the session's answer: no deadline lets it go meanwhile.
-    void Hold(int pCandidate);
+    // The candidate greeted and waits for the session's answer: no deadline lets it go
+    // meanwhile. A ticket that tells this candidate from a later peer in the same slot.
+    uint32_t Hold(int pCandidate);
+    // True while the held candidate is still there (and not another peer in its slot).
+    bool IsHeld(int pCandidate, uint32_t pTicket) const;
     // A refusal the session made (another version), counted into the summary of refusals.
     void CountRefusal();
     // Joining: the other transport's connection becomes this one's, and the link this one

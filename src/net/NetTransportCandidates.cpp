@@ -29,10 +29,20 @@ void CNetTransport::ExpireCandidates()
         std::fprintf(stderr, "ampwarden: %s\n", summary.c_str());
 }
 
-void CNetTransport::Hold(int pCandidate)
+uint32_t CNetTransport::Hold(int pCandidate)
 {
+    ENetPeer* peer = Candidate(pCandidate);
+    if (!peer)
+        return 0;
     if (m_admission)
-        m_admission->SetGreeted(Candidate(pCandidate));
+        m_admission->SetGreeted(peer);
+    return peer->connectID;
+}
+
+bool CNetTransport::IsHeld(int pCandidate, uint32_t pTicket) const
+{
+    const ENetPeer* peer = Candidate(pCandidate);
+    return peer && peer->connectID == pTicket;
 }
 
 void CNetTransport::CountRefusal()
@@ -91,7 +101,10 @@ void CNetTransport::Drop(int pCandidate, uint32_t pCode)
     ENetPeer* peer = Candidate(pCandidate);
     if (!peer)
         return;
-    enet_peer_disconnect_now(peer, pCode);
+    // What was queued for it (our greeting, which names the versions) is delivered first: a
+    // goodbye at once would make its ENet drop what it had not handed on yet. One that never
+    // acknowledges is let go by the deadline of peers that did not greet.
+    enet_peer_disconnect_later(peer, pCode);
     m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
                                       [peer](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
                                       { return pCandidate.first == peer; }),

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include <enet/callbacks.h>
 #include <enet/enet.h>
 
 #include "net/NetTransport.h"

@@ -21,6 +21,7 @@
 //     N peers (at most 32) that connect, never greet, and connect again whenever let go.
 //   ampwarden-netpeer --half-open N --join PORT [--half-open-ms MS] [--seconds S]
 //     raw ENet handshakes from N ports, a new one from each every MS, never finished.
+//   --evil catch-up (a host) sends a side that comes back a catch-up at step 100,000,000.
 //   --evil stall|fragments (a player) stops sending turns at the step but keeps the link alive:
 //     with its heartbeat, or with a packet whose last fragment never comes (and the heartbeat).
 // It prints one line of figures and exits 0 when the match reached its step limit with every
@@ -176,6 +177,13 @@ int main(int argc, char** argv)
         session.m_onMatchStart = [&recorder](const CNetMatchStart& pStart)
         { recorder.SetDate(ReplayDate(pStart.date)); };
     }
+    // A host that lies to a side coming back: a catch-up far past where any match can stand.
+    if (options.evil == "catch-up")
+        session.m_onCatchUpSent = [](CNetMessage& pHeader)
+        {
+            pHeader.step = 100000000;
+            pHeader.hostThrough = pHeader.joinerThrough = pHeader.step;
+        };
     if (!session.Open(options.setup, why))
     {
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
@@ -252,7 +260,7 @@ int main(int argc, char** argv)
                 {
                     if (options.evil == "fragments")
                         session.SendUnfinished(3000);
-                    else if (!stalls)
+                    else if (!stalls && options.evil != "catch-up")
                         SendEvil(session, options.evil, step);
                     evilSent = true;
                     if (stalls)

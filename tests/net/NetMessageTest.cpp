@@ -9,7 +9,10 @@
 #include "net/NetAddress.h"
 #include "net/NetMessage.h"
 #include "net/NetSeat.h"
+
 #include "net/NetSession.h"
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -265,10 +268,32 @@ TEST(NetMessageTest, ASeatFileIsWrittenWholeReadBackAndRefusedWhenForeign)
     // Written by this program; a seat another running program holds is left alone.
     EXPECT_EQ(back.pid, static_cast<long>(getpid()));
     EXPECT_FALSE(SeatHolderRuns(back));
+    char state = 0;
+    unsigned long long started = 0;
+    ASSERT_TRUE(ReadProcessStat(getpid(), state, started));
+    EXPECT_EQ(back.started, started) << "the seat names when its holder started";
+    // The parent runs; under a start time not its own, its pid was taken by another program.
     back.pid = static_cast<long>(getppid());
+    ASSERT_TRUE(ReadProcessStat(back.pid, state, back.started));
     EXPECT_TRUE(SeatHolderRuns(back));
+    back.started += 1;
+    EXPECT_FALSE(SeatHolderRuns(back));
+    // A holder that ended and was never reaped (a zombie) holds nothing.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    back.pid = child;
+    for (int i = 0; i < 200 && ReadProcessStat(child, state, back.started) && state != 'Z'; ++i)
+        usleep(5000);
+    EXPECT_EQ(state, 'Z');
+    EXPECT_FALSE(SeatHolderRuns(back));
+    waitpid(child, nullptr, 0);
     back.pid = 0;
     EXPECT_FALSE(SeatHolderRuns(back));
+    // A catch-up is held to what its match can have run: every step since its start, and a minute.
+    EXPECT_EQ(MostStepsSince(1000, 1000 + 900), (900 + 60) * 1000 / 16);
+    EXPECT_EQ(MostStepsSince(1000, 0), 60 * 1000 / 16) << "a date ahead of the clock";
+    EXPECT_EQ(MostStepsSince(0, 1796690000), Net::MAX_STEP);
     const char* foreign[] = {"", "ampwarden seat 1\nhost h\nport 0\nseed 1\ndate 1\ntoken 5\n",
                              "ampwarden seat 1\nhost h\nport 5\nseed 1\ndate 1\ntoken 0\n",
                              "ampwarden seat 1\nhost h\nport 5\nseed 1\ndate 1\n", "something else\n"};
