@@ -129,7 +129,7 @@ CNetObserverHost::CWatcher* CNetObserverHost::Find(_ENetPeer* pPeer)
     return nullptr;
 }
 
-void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
+void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int pLeaver)
 {
     if (!m_host)
         return;
@@ -151,7 +151,9 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
         // Left, claimed, broken: the match stops where the host's world stands.
         m_ended = true;
         m_lastStep = pWorld.m_matchSteps;
-        m_endReason = pWorld.m_result != RESULT_UNDECIDED ? BYE_FINISHED : BYE_QUIT;
+        // A side that left makes the other the winner: the observers are told who left.
+        m_leaver = pLeaver;
+        m_endReason = pWorld.m_result != RESULT_UNDECIDED && pLeaver == 0 ? BYE_FINISHED : BYE_QUIT;
         for (CWatcher& watcher : m_watchers)
             EndFor(watcher);
     }
@@ -339,6 +341,7 @@ void CNetObserverHost::CatchUp(CGameWorld& pWorld, CWatcher& pWatcher)
     CNetMessage catchUp;
     catchUp.type = NET_CATCH_UP;
     catchUp.seed = pWorld.m_matchSeed;
+    catchUp.date = m_matchDate;
     catchUp.delay = 1;
     catchUp.step = step;
     catchUp.hostThrough = catchUp.joinerThrough = step - 1;
@@ -404,6 +407,7 @@ void CNetObserverHost::EndFor(CWatcher& pWatcher)
     CNetMessage bye;
     bye.type = NET_BYE;
     bye.reason = m_endReason;
+    bye.from = m_leaver;
     bye.lastStep = m_lastStep;
     SendTo(pWatcher, bye);
     // It reads what is queued, then goes.

@@ -49,8 +49,9 @@ class CNetObserverHost : public CMatchObserver
     bool Listen(uint16_t pPort, const std::string& pVersion, const std::string& pFingerprint,
                 std::string& pWhy);
     // Call every frame: once the match plays (pPlaying) it follows the world; pOver once the
-    // session is over (the observers are told where the match ends).
-    void Pump(CGameWorld& pWorld, bool pPlaying, bool pOver);
+    // session is over (the observers are told where the match ends, and pLeaver, the side that
+    // left or fell silent, if one did).
+    void Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int pLeaver = 0);
     void Detach(CGameWorld& pWorld);
     // A chat line for every observer.
     void Broadcast(const CNetMessage& pMessage);
@@ -59,6 +60,8 @@ class CNetObserverHost : public CMatchObserver
     // Told of each line an observer says (sender set to it), and whether it may reach the players.
     std::function<void(const CNetMessage&, bool)> m_onChat;
     int Watching() const { return static_cast<int>(m_watchers.size()); }
+    // The match's start date (the host's), named to observers in their catch-up.
+    void SetMatchDate(int64_t pDate) { m_matchDate = pDate; }
     uint16_t GetPort() const;
 
     void OnMatchStarted(CGameWorld& pWorld) override;
@@ -106,6 +109,8 @@ class CNetObserverHost : public CMatchObserver
     bool m_ended = false;
     int m_lastStep = 0;
     int m_endReason = BYE_FINISHED;
+    int m_leaver = 0;
+    int64_t m_matchDate = 0;
     int m_step = 0;
 };
 

@@ -92,6 +92,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     static const uint32_t SEAT_CLAIM_WAIT_MS = 5000;
     // Told to a program that offers a seat whose holder still plays.
     static const uint32_t CODE_SEAT_HELD = 0x5EA7;
+    // Told by a side that heard nothing for the whole wait and ended with no result.
+    static const uint32_t CODE_NO_RESULT = 0x0DE0;
     // How long the host waits for a returning side to stand ready before it gives up on it.
     static const uint32_t REJOIN_WAIT_MS = 20000;
     // A joiner gives up reaching a host that does not answer after this long.
@@ -128,7 +130,11 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     int GetPhase() const { return m_phase; }
     int GetOutcome() const { return m_outcome; }
     int GetTeam() const { return m_team; }
+    // The match's seed, input delay and start date, once it started.
+    const CNetMatchStart& GetStart() const { return m_start; }
     int GetPausedBy() const { return m_pausedBy; }
+    // Once over: the side that left the match or fell silent (0: none, it was decided or broken).
+    int GetLeaver() const { return m_leaver; }
     // The name the other side's greeting gave (printable, at most a text's length); empty for none.
     const std::string& GetTheirName() const { return m_theirName; }
     // The one line that says what the session is doing or why it ended; empty while playing.
@@ -253,6 +259,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // A host started again after it crashed (NetRejoinHost.cpp): the greeting that names the
     // match it comes back to, the joiner that offers that match's seat, the wait for it.
     static uint64_t MatchTag(uint32_t pSeed, int64_t pDate);
+    // The tag a host that plays the match on names it by in its greeting to newcomers.
+    static uint64_t PlayingTag(uint32_t pSeed, int64_t pDate);
     bool IsReturningHost() const { return m_setup.hosting && m_returnTag != 0; }
     void OnSeatOfferToReturningHost(CGameWorld& pWorld, int pCandidate, const CNetMessage& pHello);
     void GiveUpReturning(uint32_t pNow);
@@ -340,6 +348,9 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     std::string m_endReason;
     bool m_leaving = false;
     uint32_t m_leavingSince = 0;
+    // This side ends with no result after hearing nothing: its goodbye says so (not "left").
+    bool m_noResult = false;
+    int m_leaver = 0;
 
     // The joiner's seat: its token, the file that keeps it, the token offered on coming back.
     uint64_t m_seatToken = 0;

@@ -38,7 +38,7 @@ void CNetSession::OnGreeting(CGameWorld& pWorld, const CNetMessage& pMessage)
     if (m_phase != PHASE_GREETING)
         return Broken(pWorld, "a second greeting");
     // Both programs were started again: neither holds the match any more.
-    if (!m_setup.hosting && m_offeredSeat != 0 && pMessage.seat != 0)
+    if (!m_setup.hosting && m_offeredSeat != 0 && pMessage.seat == MatchTag(m_seatSeed, m_seatDate))
         return End(&pWorld, OUTCOME_REFUSED,
                    "Refused: " + m_setup.address.host +
                        " was started again too: neither side holds the match any more",

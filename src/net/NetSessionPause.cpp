@@ -110,11 +110,12 @@ void CNetSession::ClaimWin(CGameWorld& pWorld)
     // Nothing at all came: a cut link cannot be told from a crash here, and the other side, if
     // it runs, waits and decides alike; so neither is declared the winner. (A side that is heard
     // but sends no turn hears the claim, and loses.)
-    if (HeardNothing())
+    m_noResult = HeardNothing();
+    if (m_noResult)
         return End(&pWorld, OUTCOME_UNREACHABLE,
                    std::string("No result: the link to ") + TheirName() + " was cut (nothing came for " +
                        MinutesAndSeconds(NowMs() - m_droppedAt + SILENCE_MS) + ")",
-                   BYE_QUIT);
+                   -1);
     // The match stops where it stands; should the other side come back, it ends there too.
     m_lastStep = pWorld.m_matchSteps - 1;
     End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " lost its connection", BYE_CLAIMED);

@@ -84,8 +84,12 @@ void CNetSession::OnConnected()
 void CNetSession::OnCandidate(int pCandidate)
 {
     // A host started again names the match it comes back to (never its token: the joiner
-    // proves itself first).
-    const CNetMessage hello = Greeting(m_phase == PHASE_CONNECTING ? m_returnTag : 0);
+    // proves itself first); one that plays on names its match as played on, so that its own
+    // joiner, trying the port while their link is down, knows the host is still there.
+    uint64_t tag = m_phase == PHASE_CONNECTING ? m_returnTag : 0;
+    if (m_phase == PHASE_PLAYING)
+        tag = PlayingTag(m_start.seed, m_start.date);
+    const CNetMessage hello = Greeting(tag);
     m_transport.SendTo(pCandidate, EncodeNetMessage(hello));
 }
 

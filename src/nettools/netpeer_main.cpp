@@ -201,9 +201,11 @@ int main(int argc, char** argv)
     }
     auto pumpObservers = [&observers, &session, &world]
     {
+        if (observers && session.GetPhase() == CNetSession::PHASE_PLAYING)
+            observers->SetMatchDate(session.GetStart().date);
         if (observers)
             observers->Pump(world, session.GetPhase() == CNetSession::PHASE_PLAYING,
-                            session.GetPhase() == CNetSession::PHASE_OVER);
+                            session.GetPhase() == CNetSession::PHASE_OVER, session.GetLeaver());
     };
     const long long openedAfterMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - programStart)

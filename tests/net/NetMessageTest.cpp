@@ -60,7 +60,8 @@ TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
     messages[4] = Turn({Build(99, 2, 1, 10.5f, 620.0f, 3), Build(100, 2, 4, 944.0f, 0.0f, 77)});
     messages[5].type = NET_HASH, messages[5].step = 64, messages[5].hash = 0x8877665544332211ull;
     messages[6].type = NET_PAUSE, messages[6].paused = true;
-    messages[7].type = NET_BYE, messages[7].reason = BYE_CLAIMED, messages[7].lastStep = 1234;
+    messages[7].type = NET_BYE, messages[7].reason = BYE_CLAIMED, messages[7].lastStep = 1234,
+    messages[7].from = 2;
     messages[8] = messages[0], messages[8].seat = 0xFEDCBA9876543210ull;
     messages[9] = messages[3], messages[9].seat = 5;
     messages[10].type = NET_CATCH_UP, messages[10].seed = 3, messages[10].delay = 9,
@@ -179,7 +180,8 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
         {"zero delay", EncodeNetMessage(start)},
         {"pause flag 2", {NET_PAUSE, 2}},
         {"unknown farewell", {NET_BYE, BYE_REASON_COUNT, 0, 0, 0, 0}},
-        {"farewell past the last step", {NET_BYE, BYE_QUIT, 0xFF, 0xFF, 0xFF, 0x7F}},
+        {"farewell past the last step", {NET_BYE, BYE_QUIT, 0xFF, 0xFF, 0xFF, 0x7F, 0}},
+        {"farewell naming a third side", {NET_BYE, BYE_QUIT, 0, 0, 0, 0, 3}},
         {"text longer than said", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 200, 'a'}},
         {"a seat of 0", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"a cut-off seat", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0, 7, 0, 0, 0}},

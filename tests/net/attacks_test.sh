@@ -7,7 +7,7 @@
 set -u
 source "$(dirname "$0")/lib.sh"
 net_init "$@"
-port=$((40000 + ($$ % 600) * 32))
+port=$((10000 + ($$ % 300) * 32))
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 wait_for() { # FILE TEXT SECONDS
     for _ in $(seq 1 $(($3 * 10))); do grep -qF -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
