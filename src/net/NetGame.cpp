@@ -138,7 +138,8 @@ bool CNetGame::OnFrame()
     m_session.Pump(world);
     if (m_observers)
         m_observers->Pump(world, m_session.GetPhase() == CNetSession::PHASE_PLAYING,
-                          m_session.GetPhase() == CNetSession::PHASE_OVER, m_session.GetLeaver());
+                          m_session.GetPhase() == CNetSession::PHASE_OVER, m_session.GetLeaver(),
+                          m_session.LeaverFellSilent());
     if (m_session.GetPhase() == CNetSession::PHASE_PLAYING && !m_matchSeen)
     {
         m_matchSeen = true;

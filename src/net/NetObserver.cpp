@@ -172,8 +172,9 @@ void CNetObserver::Pump()
                           : m_endReason == BYE_QUIT    ? "a player left"
                           : m_endReason == BYE_CLAIMED ? "a player went silent"
                                                        : "broken off";
-        if (m_endReason == BYE_QUIT && m_leaver != 0)
-            how = std::string(m_leaver == 1 ? "green" : "blue") + " left (or fell silent)";
+        if ((m_endReason == BYE_QUIT || m_endReason == BYE_CLAIMED) && m_leaver != 0)
+            how = std::string(m_leaver == 1 ? "green" : "blue") +
+                  (m_endReason == BYE_QUIT ? " left" : " fell silent");
         char text[160];
         std::snprintf(text, sizeof text, "The match is over at step %d (hash %016llx): %s",
                       m_world.m_matchSteps, static_cast<unsigned long long>(HashMatchState(m_world)),

@@ -129,7 +129,7 @@ CNetObserverHost::CWatcher* CNetObserverHost::Find(_ENetPeer* pPeer)
     return nullptr;
 }
 
-void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int pLeaver)
+void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int pLeaver, bool pFellSilent)
 {
     if (!m_host)
         return;
@@ -153,7 +153,9 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int p
         m_lastStep = pWorld.m_matchSteps;
         // A side that left makes the other the winner: the observers are told who left.
         m_leaver = pLeaver;
-        m_endReason = pWorld.m_result != RESULT_UNDECIDED && pLeaver == 0 ? BYE_FINISHED : BYE_QUIT;
+        m_endReason = pLeaver != 0 && pFellSilent                           ? BYE_CLAIMED
+                      : pWorld.m_result != RESULT_UNDECIDED && pLeaver == 0 ? BYE_FINISHED
+                                                                            : BYE_QUIT;
         for (CWatcher& watcher : m_watchers)
             EndFor(watcher);
     }

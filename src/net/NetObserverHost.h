@@ -50,8 +50,8 @@ class CNetObserverHost : public CMatchObserver
                 std::string& pWhy);
     // Call every frame: once the match plays (pPlaying) it follows the world; pOver once the
     // session is over (the observers are told where the match ends, and pLeaver, the side that
-    // left or fell silent, if one did).
-    void Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int pLeaver = 0);
+    // left, or fell silent (pFellSilent), if one did).
+    void Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int pLeaver = 0, bool pFellSilent = false);
     void Detach(CGameWorld& pWorld);
     // A chat line for every observer.
     void Broadcast(const CNetMessage& pMessage);

@@ -135,6 +135,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     int GetPausedBy() const { return m_pausedBy; }
     // Once over: the side that left the match or fell silent (0: none, it was decided or broken).
     int GetLeaver() const { return m_leaver; }
+    // True when that side fell silent (the win was claimed over it) rather than left.
+    bool LeaverFellSilent() const { return m_leaverSilent; }
     // The name the other side's greeting gave (printable, at most a text's length); empty for none.
     const std::string& GetTheirName() const { return m_theirName; }
     // The one line that says what the session is doing or why it ended; empty while playing.
@@ -351,6 +353,7 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // This side ends with no result after hearing nothing: its goodbye says so (not "left").
     bool m_noResult = false;
     int m_leaver = 0;
+    bool m_leaverSilent = false;
 
     // The joiner's seat: its token, the file that keeps it, the token offered on coming back.
     uint64_t m_seatToken = 0;

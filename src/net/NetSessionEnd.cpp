@@ -70,6 +70,7 @@ void CNetSession::OnFarewell(CGameWorld& pWorld, const CNetMessage& pMessage)
     m_pausedBy = 0;
     m_dropped = false;
     m_leaving = false;
+    m_leaverSilent = pMessage.reason != BYE_QUIT;
     if (pMessage.reason == BYE_QUIT)
     {
         m_endWinner = m_team;

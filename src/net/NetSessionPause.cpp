@@ -118,5 +118,6 @@ void CNetSession::ClaimWin(CGameWorld& pWorld)
                    -1);
     // The match stops where it stands; should the other side come back, it ends there too.
     m_lastStep = pWorld.m_matchSteps - 1;
+    m_leaverSilent = true;
     End(&pWorld, OUTCOME_OPPONENT_LEFT, std::string(TheirName()) + " lost its connection", BYE_CLAIMED);
 }

@@ -205,7 +205,8 @@ int main(int argc, char** argv)
             observers->SetMatchDate(session.GetStart().date);
         if (observers)
             observers->Pump(world, session.GetPhase() == CNetSession::PHASE_PLAYING,
-                            session.GetPhase() == CNetSession::PHASE_OVER, session.GetLeaver());
+                            session.GetPhase() == CNetSession::PHASE_OVER, session.GetLeaver(),
+                            session.LeaverFellSilent());
     };
     const long long openedAfterMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - programStart)
