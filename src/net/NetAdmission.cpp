@@ -86,6 +86,8 @@ void CNetAdmission::Scan(ENetHost* pHost, uint32_t pNow)
             tracked.since = pNow != 0 ? pNow : 1; // 0 marks a free slot
             tracked.connectId = peer.connectID;
         }
+        if (peer.state == ENET_PEER_STATE_CONNECTED && tracked.connectedAt == 0)
+            tracked.connectedAt = pNow != 0 ? pNow : 1;
     }
 }
 
@@ -150,8 +152,11 @@ void CNetAdmission::Expire(ENetHost* pHost, uint32_t pNow)
     Scan(pHost, pNow);
     for (size_t i = 0; i < m_tracked.size(); ++i)
     {
+        // A handshake has its time to finish (resends on a lossy link), then the time to greet.
         const CTracked& tracked = m_tracked[i];
-        if (tracked.since != 0 && !tracked.greeted && Age(pNow, tracked.since) >= GREETING_MS)
+        const bool late = tracked.connectedAt != 0 ? Age(pNow, tracked.connectedAt) >= GREETING_MS
+                                                   : Age(pNow, tracked.since) >= HANDSHAKE_MS;
+        if (tracked.since != 0 && !tracked.greeted && late)
             LetGo(pHost, i);
     }
 }

@@ -10,16 +10,17 @@ struct _ENetHost;
 struct _ENetPeer;
 
 // Who holds a peer slot on a port that strangers can reach (the players' port, the observers'
-// port). A peer that has not greeted yet, half-open handshakes included, holds its slot for at
-// most GREETING_MS; one address holds at most PER_ADDRESS such slots; and a newcomer always finds
-// a slot: when none is free, the oldest peer that has not greeted is let go for it (never one
-// younger than GRACE_MS, so that strangers cannot churn an honest peer out before it greets).
-// A peer that greeted is never let go here. Refusals are counted and summed up now and then.
+// port). A peer that has not greeted yet holds its slot for at most HANDSHAKE_MS to finish ENet's
+// handshake (a half-open one never does) and GREETING_MS more to greet; one address holds at most PER_ADDRESS
+// such slots; and a newcomer always finds a slot: when none is free, the oldest peer that has not greeted is
+// let go for it (never one younger than GRACE_MS, so that strangers cannot churn an honest peer out before it
+// greets). A peer that greeted is never let go here. Refusals are counted and summed up now and then.
 class CNetAdmission
 {
   public:
     static const int PER_ADDRESS = 2;
     static const uint32_t GRACE_MS = 1000;
+    static const uint32_t HANDSHAKE_MS = 5000;
     static const uint32_t GREETING_MS = 5000;
     // At most one line of refusals this often.
     static const uint32_t SUMMARY_MS = 10000;
@@ -45,7 +46,7 @@ class CNetAdmission
     bool Admit(_ENetHost* pHost, uint32_t pNow);
     // The peer greeted (or holds a seat): never let go by these rules.
     void SetGreeted(_ENetPeer* pPeer, bool pGreeted = true);
-    // Lets go of every peer that did not greet within GREETING_MS.
+    // Lets go of every peer whose handshake or greeting is late.
     void Expire(_ENetHost* pHost, uint32_t pNow);
     // A refusal made elsewhere (a full house, another version), counted into the summary.
     void CountRefusal() { ++m_refused; }
@@ -61,6 +62,7 @@ class CNetAdmission
     {
         uint32_t since = 0;
         uint32_t connectId = 0;
+        uint32_t connectedAt = 0;
         bool greeted = false;
     };
     void Scan(_ENetHost* pHost, uint32_t pNow);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include <SDL/SDL_keysym.h>
 
 #include "engine/Version.h"
 #include "net/NetObserverHost.h"
+#include "net/NetSeat.h"
 #include "net/NetSession.h"
 #include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
@@ -203,6 +205,12 @@ void CNetObserver::OnMessage(const CNetMessage& pMessage)
             return End("Stopped watching: the host sent a catch-up out of turn", false);
         if (m_watched && pMessage.seed != m_matchSeed)
             return End("Stopped watching: " + m_hostText + " came back with another match", false);
+        // Held to what the match can have run since its start, before any rebuild.
+        if (pMessage.step > MostStepsSince(pMessage.date, static_cast<int64_t>(std::time(nullptr))) ||
+            pMessage.date == 0)
+            return End("Stopped watching: the host sent a catch-up at step " + std::to_string(pMessage.step) +
+                           ", more than its match can have run",
+                       false);
         m_matchSeed = pMessage.seed;
         m_catchUp = pMessage;
         m_haveCatchUp = true;
