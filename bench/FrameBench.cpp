@@ -13,6 +13,7 @@
 #include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
 
+#include "app/Program.h"
 #include "engine/GLWindowAttributes.h"
 #include "engine/GameEngine.h"
 #include "engine/ResourceCatalogue.h"
@@ -55,6 +56,8 @@ bool OpenWindow()
     glLoadIdentity();
 
     CGameEngine::Instance().Configure(DisplayConfig::Default());
+    // The panels over the board are the program's match screen's.
+    CProgram::Instance();
     CatalogueLoaders loaders;
     loaders.sprites = [](TiXmlElement* pSection, std::string&)
     { return CTextureManager::GetInstance()->Load(pSection); };
@@ -164,7 +167,7 @@ void RunFrames(benchmark::State& pState, bool pPlacing)
         pState.SkipWithError("no GL window or media (set DISPLAY, run from the repository root)");
         return;
     }
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     int nodes = CrowdBoard(world);
     // The mouse over a green node, so the readout is drawn too.
     world.m_mouseBoard = world.GetNodes().back()->GetPosition();
@@ -218,7 +221,7 @@ void RunLongMatchFrames(benchmark::State& pState, bool pSummary)
         pState.SkipWithError("no GL window or media (set DISPLAY, run from the repository root)");
         return;
     }
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     if (!PlayLongMatch(world))
     {
         pState.SkipWithError("seed 1100 no longer plays to the cap");
@@ -253,7 +256,7 @@ void BM_MenuFrame(benchmark::State& pState)
         pState.SkipWithError("no GL window or media (set DISPLAY, run from the repository root)");
         return;
     }
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     world.m_state = STATE_MENU;
     world.m_difficultyListOpen = true;
     for (auto _ : pState)

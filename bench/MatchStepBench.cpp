@@ -16,6 +16,7 @@
 #include "nodes/NodeMedia.h"
 #include "nodes/RandomTable.h"
 #include "nodes/ShieldNode.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -31,7 +32,7 @@ const int REBUILD_EVERY = 4096;
 
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 
 CVector2 CellOrigin(int pCell)

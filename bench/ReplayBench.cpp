@@ -30,7 +30,7 @@ CReplay RecordMatch(unsigned pLevel, size_t& pSize)
     std::string error;
     if (!LoadStandInSprites("Data/resources.xml", error))
         std::fprintf(stderr, "%s\n", error.c_str());
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     CReplayRecorder recorder("/tmp/ampwarden-replay-bench");
     recorder.Attach(world);
     world.m_keepEffects = false;

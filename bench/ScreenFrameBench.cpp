@@ -12,11 +12,13 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include "app/Program.h"
 #include "engine/GameEngine.h"
 #include "replay/ReplayFormat.h"
 #include "support/TestWindow.h"
 #include "ui/MenuScreens.h"
 #include "ui/ReplayList.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -67,23 +69,23 @@ void DrawFrames(benchmark::State& pState, int pScreen)
         pState.SkipWithError("no GL window or media (set DISPLAY, run from the repository root)");
         return;
     }
-    CGameEngine& engine = CGameEngine::Instance();
-    CGameWorld& world = engine.GetWorld();
+    CGameWorld& world = TheWorld();
     world.m_state = STATE_MENU;
-    engine.GetScreens().Clear();
+    CScreenStack& screens = CProgram::Instance().GetScreens();
+    screens.Clear();
     if (pScreen >= 0)
-        OpenMenuScreen(engine, pScreen);
+        OpenMenuScreen(screens, pScreen);
     // As the engine draws: a screen covers the menu, which is then left out.
     for (auto _ : pState)
     {
         if (pScreen >= 0)
-            engine.GetScreens().Draw();
+            screens.Draw();
         else
             world.Draw();
         glFinish();
     }
-    engine.GetScreens().Clear();
-    engine.GetScreens().OnFrame();
+    screens.Clear();
+    screens.OnFrame();
 }
 
 // The folder goes when the run ends.

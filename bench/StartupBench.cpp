@@ -10,7 +10,9 @@
 
 #include <string>
 
+#include "app/Program.h"
 #include "engine/GameEngine.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -53,13 +55,14 @@ void BM_InitialiseAndShutdown(benchmark::State& pState)
 // Start-up to the first frame swapped, once: the world keeps sprite pointers from then on.
 void BM_StartupToFirstFrame(benchmark::State& pState)
 {
+    CProgram::Instance();
     CGameEngine& engine = CGameEngine::Instance();
     for (auto _ : pState)
     {
         if (!Start(pState))
             break;
         engine.BeginLoop(SDL_GetTicks());
-        engine.GetWorld().NewMatch();
+        TheWorld().NewMatch();
         engine.RunFrame(SDL_GetTicks() + 16);
         glFinish();
     }

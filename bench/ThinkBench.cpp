@@ -21,7 +21,7 @@ namespace
 {
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 
 // A demo match after the given number of steps.

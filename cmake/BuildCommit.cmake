@@ -1,6 +1,7 @@
 # The commit the build is made from, which replays name beside the rules version: empty when
 # the sources are not a git checkout (a tarball) or git is missing. Configuring again whenever
-# HEAD or its branch moves keeps it from naming an older commit.
+# HEAD or its branch moves keeps it from naming an older commit; whether the tree is modified
+# is asked at every build (cmake/WriteBuildCommit.cmake), into AW_COMMIT_HEADER.
 set(AW_COMMIT "")
 find_package(Git QUIET)
 if(GIT_FOUND)
@@ -37,3 +38,10 @@ if(GIT_FOUND)
     endforeach()
   endif()
 endif()
+
+set(AW_COMMIT_HEADER ${CMAKE_BINARY_DIR}/generated/BuildCommit.h)
+set(aw_commit_args -DGIT=${GIT_EXECUTABLE} -DSOURCE=${CMAKE_SOURCE_DIR} -DCOMMIT=${AW_COMMIT}
+  -DOUT=${AW_COMMIT_HEADER} -P ${CMAKE_SOURCE_DIR}/cmake/WriteBuildCommit.cmake)
+execute_process(COMMAND ${CMAKE_COMMAND} ${aw_commit_args})
+add_custom_target(aw_build_commit COMMAND ${CMAKE_COMMAND} ${aw_commit_args}
+  BYPRODUCTS ${AW_COMMIT_HEADER} VERBATIM)

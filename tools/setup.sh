@@ -5,17 +5,18 @@ AW_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # What building and running the game needs.
 AW_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl1.2-dev libsdl-image1.2-dev
-    libsdl-mixer1.2-dev libgl-dev libfreetype-dev libtinyxml-dev libenet-dev libgtest-dev libbenchmark-dev
+    libsdl-mixer1.2-dev libgl-dev libx11-dev libfreetype-dev libtinyxml-dev libenet-dev libstrophe-dev libgtest-dev libbenchmark-dev
     fonts-dejavu-core)
 # What making the Debian package adds (CPack finds the program with file, its libraries'
 # packages with dpkg-shlibdeps).
 AW_PACKAGE_PACKAGES=(file dpkg-dev)
-# What the tests add: a virtual X server with software OpenGL, input and screenshot tools, and
-# the checkers of the package, the desktop entry and the AppStream metadata, and an OCR
+# What the tests add: a virtual X server with software OpenGL, input, clipboard and screenshot
+# tools, and the checkers of the package, the desktop entry and the AppStream metadata, and an OCR
 # program to read the match summary's figures off a screenshot, and GNU parallel to split an
-# arena tournament into shards.
-AW_TEST_PACKAGES=(xvfb xdotool x11-utils imagemagick xauth libgl1-mesa-dri python3
-    "${AW_PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream tesseract-ocr parallel)
+# arena tournament into shards, and the lobby's chat server (Prosody, which brings the Lua
+# modules it needs).
+AW_TEST_PACKAGES=(xvfb xdotool xclip x11-utils imagemagick xauth libgl1-mesa-dri python3
+    "${AW_PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream tesseract-ocr parallel prosody)
 
 # What tools/fuzz.sh adds: clang with libFuzzer and the sanitizer runtimes. (./test.sh
 # --sanitize builds with the compiler above, whose sanitizer runtimes come with it.)

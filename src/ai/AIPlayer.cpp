@@ -262,7 +262,7 @@ void CAIPlayer::Upkeep()
 
     RebuildPowerMap();
 
-    m_flowSum = CGameEngine::Instance().GetWorld().GetTeamFlow(GetTeamId());
+    m_flowSum = TheWorld().GetTeamFlow(GetTeamId());
 
     if (m_resourcesChanged)
     {

@@ -7,7 +7,7 @@
 
 #include "ai/Candidate.h"
 #include "ai/Levels.h"
-#include "world/Vector2.h"
+#include "engine/Vector2.h"
 
 class CTeam;
 class CEntity;

@@ -13,7 +13,7 @@ namespace
 {
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 } // namespace
 

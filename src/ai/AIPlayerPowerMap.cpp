@@ -30,7 +30,7 @@ void CAIPlayer::InitPowerMap()
     AW_ASSERT(!m_powerMap);
     // One cell per extender radius: fine enough to place an extender by the map alone.
     m_powerCellSize = CForkNode::RADIUS;
-    const CGameWorld& world = CGameEngine::Instance().GetWorld();
+    const CGameWorld& world = TheWorld();
     m_powerMapWidth = static_cast<int>(world.GetBoardWidth() / m_powerCellSize);
     m_powerMapHeight = static_cast<int>(world.GetBoardHeight() / m_powerCellSize);
     m_powerMap = new PowerCell[static_cast<size_t>(m_powerMapWidth) * m_powerMapHeight]();

@@ -16,7 +16,7 @@ void CAIPlayer::ScanBoard()
     m_scan.m_pwrSrcList.clear();
     m_scan.m_resList.clear();
     m_scan.m_enemyList.clear();
-    for (CEntity* pEnt : CGameEngine::Instance().GetWorld().GetNodes())
+    for (CEntity* pEnt : TheWorld().GetNodes())
     {
         AW_ASSERT(pEnt);
         const bool own = IsOwn(pEnt);

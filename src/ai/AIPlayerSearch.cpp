@@ -12,6 +12,7 @@
 #include "nodes/ForkNode.h"
 #include "nodes/RandomTable.h"
 #include "nodes/ShieldNode.h"
+#include "world/GameWorld.h"
 #include "world/Team.h"
 
 // Every search fills the candidate heap with scored places, then pops them lowest score first
@@ -35,7 +36,7 @@ const float EXPERT_LINE_COST = 0.25f;
 
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 
 // A pooled candidate scored at the exact point and kept at the whole pixel.

@@ -22,7 +22,7 @@ const float MAIN_NODE_URGENCY = 100000000.0f;
 
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 
 // Radius a blast of this many crossing beams reaches, as an absorber would see it.

@@ -65,7 +65,6 @@ bool CFollowUpCones::GoesOn(const CVector2& pFrom) const
     if (!(length > 0.0f))
         return false;
     const CVector2 dir = toGoal * (1.0f / length);
-    const CEntity* next =
-        CGameEngine::Instance().GetWorld().TraceBeam(goal + dir * (m_target->GetRadius() + 1.0f), dir);
+    const CEntity* next = TheWorld().TraceBeam(goal + dir * (m_target->GetRadius() + 1.0f), dir);
     return IsWorthHitting(next, m_team);
 }

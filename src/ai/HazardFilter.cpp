@@ -8,6 +8,7 @@
 #include "engine/GameEngine.h"
 #include "nodes/AbsorberNode.h"
 #include "nodes/BeamNode.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -18,7 +19,7 @@ const float HUGE_EXTENT = std::numeric_limits<float>::max();
 
 CHazardFilter::CHazardFilter(float pRadius, CEntity* pExcluded) : m_radius(pRadius), m_excluded(pExcluded)
 {
-    CGameEngine::Instance().GetWorld().ForEachHazard(
+    TheWorld().ForEachHazard(
         [&](CEntity* pNode)
         {
             AW_ASSERT(pNode);

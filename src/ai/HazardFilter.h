@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "world/Vector2.h"
+#include "engine/Vector2.h"
 
 class CEntity;
 

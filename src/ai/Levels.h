@@ -53,9 +53,22 @@ inline constexpr LevelInfo LEVELS[] = {
 };
 constexpr unsigned LEVEL_COUNT = static_cast<unsigned>(sizeof LEVELS / sizeof LEVELS[0]);
 
-// The menu's difficulty list, weakest first but for Hard, which follows Normal though rated below it.
-inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 15, 13, 16, 14, 17, 2, 3, 4};
+// The levels the menu's difficulty list and the Watch screen offer, weakest first by their
+// measured ratings (Hard, rated a little below Normal, comes before it), the paced players
+// left out.
+inline constexpr unsigned MENU_LEVELS[] = {0, 9, 10, 1, 11, 12, 15, 13, 16, 14, 17, 3, 2, 4};
 constexpr int MENU_LEVEL_COUNT = static_cast<int>(sizeof MENU_LEVELS / sizeof MENU_LEVELS[0]);
+
+// A level's place in that list, -1 for one it leaves out.
+inline int MenuPlaceOf(unsigned pLevel)
+{
+    for (int i = 0; i < MENU_LEVEL_COUNT; ++i)
+    {
+        if (MENU_LEVELS[i] == pLevel)
+            return i;
+    }
+    return -1;
+}
 
 // The table's entry for a level; a number past it reads as Hard's entry.
 inline const LevelInfo& LevelEntry(unsigned pLevel)

@@ -7,13 +7,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include <unistd.h>
 
 #include "arena/ArenaReport.h"
-#include "engine/CommandLine.h"
+#include "engine/DataFile.h"
+#include "engine/WholeNumber.h"
 
 namespace
 {
@@ -22,7 +22,7 @@ const char* const KIND_NAMES[CTeam::m_nCooldowns] = {"extenders", "beams", "shie
 const int FIELD_COUNT = 5 + 2 * CTeam::m_nCooldowns + 8;
 const int TOURNAMENT_FIELDS = 9;
 // Far beyond any tournament's CSV (a million matches take about 150 MB).
-const std::streamoff CSV_LIMIT = 2ll << 30;
+const size_t CSV_LIMIT = size_t(512) << 20;
 
 // Splits a row at its commas; a field in quotes may hold commas and doubled quotes.
 bool SplitRow(const std::string& pLine, std::vector<std::string>& pFields)
@@ -276,6 +276,9 @@ bool ParseArenaCsv(const std::string& pText, ArenaCsv& pOut, std::string& pError
         start = end + 1;
         ++line;
         const std::string where = "line " + std::to_string(line) + ": ";
+        // No writer puts one there; a reader in C would see the row end at it.
+        if (text.find('\0') != std::string::npos)
+            return pError = where + "a NUL byte", false;
         if (line < columnsLine)
         {
             if (!ReadTournamentLine(text, csv.tournament, csv.shard, csv.shards, pError))
@@ -322,18 +325,8 @@ bool ParseArenaCsv(const std::string& pText, ArenaCsv& pOut, std::string& pError
 
 bool LoadArenaCsv(const std::string& pPath, ArenaCsv& pOut, std::string& pError)
 {
-    std::ifstream in(pPath, std::ios::binary);
-    if (!in)
-        return pError = std::string("cannot read it: ") + std::strerror(errno), false;
-    std::ostringstream text;
-    in.seekg(0, std::ios::end);
-    if (in.tellg() > CSV_LIMIT)
-        return pError = "larger than any tournament's CSV", false;
-    in.seekg(0);
-    text << in.rdbuf();
-    if (in.bad())
-        return pError = "cannot read it", false;
-    return ParseArenaCsv(text.str(), pOut, pError);
+    std::string text;
+    return ReadRegularFile(pPath, CSV_LIMIT, text, pError) && ParseArenaCsv(text, pOut, pError);
 }
 
 bool SaveArenaCsv(const std::string& pPath, const ArenaTournament& pTournament,

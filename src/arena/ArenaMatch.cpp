@@ -34,7 +34,7 @@ bool LoadStandInSprites(const char* pCatalogue, std::string& pError)
 
 void StartArenaMatch(const ArenaMatchSetup& pSetup)
 {
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     world.SetMatchSeed(pSetup.seed);
     world.m_demoLevels[0] = pSetup.greenLevel;
     world.m_demoLevels[1] = pSetup.blueLevel;
@@ -48,7 +48,7 @@ ArenaMatchResult PlayArenaMatch(const ArenaMatchSetup& pSetup,
 {
     const auto start = std::chrono::steady_clock::now();
     StartArenaMatch(pSetup);
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     while (world.m_result == RESULT_UNDECIDED && world.m_matchSteps < pSetup.capSteps)
     {
         world.RunMatchStep();

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "arena/ArenaTournament.h"
-#include "engine/CommandLine.h"
+#include "engine/WholeNumber.h"
 
 int ArenaOptions::CapSteps() const
 {

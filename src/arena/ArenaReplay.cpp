@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "arena/ArenaMatch.h"
-#include "engine/CommandLine.h"
 #include "engine/DataFolder.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
+#include "engine/WholeNumber.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayVerify.h"
 #include "world/GameWorld.h"
@@ -37,7 +37,7 @@ std::string ArenaCatalogue(const std::string& pNamed)
         FindDataFolder(workDir ? workDir : ".", std::getenv("AMPWARDEN_DATA"), ProgramPath());
     if (search.found.empty())
         std::fprintf(stderr, "ampwarden-arena: cannot read %s: looked in %s\n",
-                     NativePath(RESOURCE_CATALOGUE).c_str(), search.looked.c_str());
+                     NativePath(RESOURCE_CATALOGUE).c_str(), Printable(search.looked).c_str());
     return search.found.empty() ? std::string() : search.found + "/" + NativePath(RESOURCE_CATALOGUE);
 }
 
@@ -79,7 +79,7 @@ int RunReplayRequest(const std::vector<std::string>& pArgs)
     CGameEngine::Instance().Configure(DisplayConfig::Default());
     if (!LoadStandInSprites(catalogue.c_str(), error))
     {
-        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+        std::fprintf(stderr, "ampwarden-arena: %s\n", Printable(error).c_str());
         return 1;
     }
     const CReplayExpect expect = ExpectedHere(catalogue.c_str());
@@ -89,10 +89,11 @@ int RunReplayRequest(const std::vector<std::string>& pArgs)
     double wallSeconds = 0.0;
     for (const std::string& file : files)
     {
+        const std::string name = Printable(file);
         CReplay replay;
         if (!LoadReplay(file, expect, replay, error))
         {
-            std::printf("%s: refused: %s\n", file.c_str(), error.c_str());
+            std::printf("%s: refused: %s\n", name.c_str(), error.c_str());
             status = 1;
             continue;
         }
@@ -113,14 +114,14 @@ int RunReplayRequest(const std::vector<std::string>& pArgs)
         wallSeconds += check.wallSeconds;
         if (mode == "--dump-step" && !dumped)
         {
-            std::fprintf(stderr, "%s: no step %lld: %s\n", file.c_str(), dumpStep,
-                         CheckLine(file, replay, check).c_str());
+            std::fprintf(stderr, "%s: no step %lld: %s\n", name.c_str(), dumpStep,
+                         CheckLine(name, replay, check).c_str());
             status = 1;
         }
         else if (mode == "--verify")
-            std::printf("%s\n", CheckLine(file, replay, check).c_str());
+            std::printf("%s\n", CheckLine(name, replay, check).c_str());
         else if (mode == "--trace" && !check.agrees)
-            std::fprintf(stderr, "%s\n", CheckLine(file, replay, check).c_str());
+            std::fprintf(stderr, "%s\n", CheckLine(name, replay, check).c_str());
         if (mode != "--dump-step" && !check.agrees)
             status = 1;
     }

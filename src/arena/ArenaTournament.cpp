@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "arena/ArenaReport.h"
-#include "engine/CommandLine.h"
+#include "engine/WholeNumber.h"
 
 namespace
 {

@@ -112,7 +112,7 @@ int Pool(const ArenaOptions& pOptions)
     std::string error;
     if (!PoolArenaCsvs(pOptions.mergePaths, pOptions.partial, pool, error))
     {
-        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+        std::fprintf(stderr, "ampwarden-arena: %s\n", Printable(error).c_str());
         return 1;
     }
     Report(pool.outcomes, pool.greenLevels, pool.blueLevels, pOptions.list);
@@ -137,7 +137,7 @@ int Merge(const ArenaOptions& pOptions)
     if (!MergeArenaCsvs(pOptions.mergePaths, tournament, outcomes, error,
                         pOptions.partial ? &missing : nullptr))
     {
-        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+        std::fprintf(stderr, "ampwarden-arena: %s\n", Printable(error).c_str());
         return 1;
     }
     Report(outcomes, tournament.greenLevels, tournament.blueLevels, pOptions.list);
@@ -148,7 +148,7 @@ int Merge(const ArenaOptions& pOptions)
         std::printf("partial: %zu matches of the tournament are in no file and left out\n", missing);
     if (!pOptions.csvPath.empty() && !SaveArenaCsv(pOptions.csvPath, tournament, outcomes))
     {
-        std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", pOptions.csvPath.c_str());
+        std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", Printable(pOptions.csvPath).c_str());
         return 1;
     }
     return crashes ? 1 : 0;
@@ -192,7 +192,7 @@ bool OpenCsv(const ArenaOptions& pOptions, const ArenaTournament& pTournament, C
     else if (!pLog.Create(path, pTournament, pOptions.shard, pOptions.shards))
         error = path + ": cannot write it";
     if (!error.empty())
-        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+        std::fprintf(stderr, "ampwarden-arena: %s\n", Printable(error).c_str());
     return error.empty();
 }
 } // namespace
@@ -223,7 +223,7 @@ int main(int argc, char** argv)
     std::string error;
     if (!ReadArenaOptions(args, options, error))
     {
-        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+        std::fprintf(stderr, "ampwarden-arena: %s\n", Printable(error).c_str());
         return 2;
     }
     if (options.watch)
@@ -237,7 +237,7 @@ int main(int argc, char** argv)
         return 1;
     if (!LoadStandInSprites(options.catalogue.c_str(), error))
     {
-        std::fprintf(stderr, "ampwarden-arena: %s\n", error.c_str());
+        std::fprintf(stderr, "ampwarden-arena: %s\n", Printable(error).c_str());
         return 1;
     }
     ArenaTournament tournament;
@@ -267,7 +267,8 @@ int main(int argc, char** argv)
                       slots.Put(pEnded);
                       if (!options.csvPath.empty() && written && !csv.Add(pEnded))
                       {
-                          std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", options.csvPath.c_str());
+                          std::fprintf(stderr, "ampwarden-arena: cannot write %s\n",
+                                       Printable(options.csvPath).c_str());
                           written = false;
                       }
                       progress.Report(pDone, pTotal);
@@ -290,6 +291,6 @@ int main(int argc, char** argv)
         GameSpeed(outcomes, true));
     std::printf("watch one: %s\n", WatchCommand(GamePath(), all.front()).c_str());
     if (!written)
-        std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", options.csvPath.c_str());
+        std::fprintf(stderr, "ampwarden-arena: cannot write %s\n", Printable(options.csvPath).c_str());
     return crashes || !written ? 1 : 0;
 }

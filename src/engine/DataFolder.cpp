@@ -64,12 +64,12 @@ bool EnterDataFolder(std::string& pWhy)
     DataFolderSearch search = FindDataFolder(workDir, std::getenv("AMPWARDEN_DATA"), ProgramPath());
     if (search.found.empty())
     {
-        pWhy = "cannot read " + NativePath(RESOURCE_CATALOGUE) + ": looked in " + search.looked;
+        pWhy = "cannot read " + NativePath(RESOURCE_CATALOGUE) + ": looked in " + Printable(search.looked);
         return false;
     }
     if (search.found != workDir && chdir(search.found.c_str()) != 0)
     {
-        pWhy = "cannot enter the game data folder " + search.found;
+        pWhy = "cannot enter the game data folder " + Printable(search.found);
         return false;
     }
     return true;

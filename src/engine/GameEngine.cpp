@@ -9,20 +9,15 @@
 #include "media/FontManager.h"
 #include "media/SoundManager.h"
 #include "media/TextureManager.h"
-#include "replay/ReplaySession.h"
-#include "ui/MenuScreens.h"
 
 CGameEngine& CGameEngine::Instance()
 {
-    // Never destroyed: the world and the managers may still be reached while the process ends.
+    // Never destroyed: the managers may still be reached while the process ends.
     static CGameEngine* engine = new CGameEngine;
     return *engine;
 }
 
-CGameEngine::CGameEngine() : m_world(this)
-{
-    m_world.m_openScreen = [this](int pScreen) { OpenMenuScreen(*this, pScreen); };
-}
+CGameEngine::CGameEngine() = default;
 
 void CGameEngine::AddOption(const std::string& pName)
 {
@@ -49,15 +44,12 @@ void CGameEngine::Run()
 {
     AW_ASSERT(m_SDLInitialized);
     BeginLoop(SDL_GetTicks());
-    CReplaySession::Instance().Attach(m_world, HasOption("watch"));
-    m_world.NewMatch();
-    // Straight into a computer-versus-computer match that plays to the end.
-    if (HasOption("watch"))
-        m_world.StartWatchedMatch();
-    CReplaySession::Instance().Begin(m_world);
+    if (m_content)
+        m_content->BeginRun();
     while (m_running)
         RunPass();
-    CReplaySession::Instance().Detach(m_world);
+    if (m_content)
+        m_content->EndRun();
 }
 
 void CGameEngine::RunPass()
@@ -72,14 +64,14 @@ void CGameEngine::RunPass()
         // Give the processor back until the next step is due; events that arrive meanwhile
         // are handled before the next frame.
         if (m_screen)
-            SDL_Delay(FrameWait(start, SDL_GetTicks(), m_world.TimeToNextStep()));
+            SDL_Delay(FrameWait(start, SDL_GetTicks(), TimeToNextStep()));
     }
     else if (m_frameHook)
     {
         // Minimised during a network session: the other side plays on, and so must this one.
         const unsigned start = SDL_GetTicks();
         RunFrame(start);
-        SDL_Delay(FrameWait(start, SDL_GetTicks(), m_world.TimeToNextStep()));
+        SDL_Delay(FrameWait(start, SDL_GetTicks(), TimeToNextStep()));
     }
     else
         SDL_WaitEvent(nullptr); // minimised: sleep until something happens
@@ -89,19 +81,16 @@ void CGameEngine::RunFrame(unsigned pNow)
 {
     if (m_frameHook && m_frameHook->OnFrame())
         m_redraw = true;
-    if (m_screens.OnFrame())
+    if (m_content && m_content->OnFrame())
         m_redraw = true;
-    const bool stepped = m_world.Update(pNow - m_lastTicks);
+    const bool stepped = m_content && m_content->Step(pNow - m_lastTicks);
     m_lastTicks = pNow;
     // With no step and no event since the last picture, it would come out the same again.
     if (!stepped && !m_redraw)
         return;
     m_redraw = false;
-    // A screen covers the whole menu, which is then not drawn at all.
-    if (m_world.m_state == STATE_MENU && !m_screens.IsEmpty())
-        m_screens.Draw();
-    else
-        m_world.Draw();
+    if (m_content)
+        m_content->Draw();
     if (m_frameHook)
         m_frameHook->DrawOver();
     if (m_screen)
@@ -113,7 +102,7 @@ void CGameEngine::HandleEvent(const SDL_Event& pEvent)
     m_redraw = true;
     if (m_frameHook && m_frameHook->OnEvent(pEvent))
         return;
-    if (m_world.m_state == STATE_MENU && m_screens.OnEvent(pEvent))
+    if (m_content && m_content->OnEvent(pEvent))
         return;
     switch (pEvent.type)
     {
@@ -127,19 +116,12 @@ void CGameEngine::HandleEvent(const SDL_Event& pEvent)
         }
         break;
     case SDL_KEYDOWN:
-        m_world.OnKey(pEvent.key.keysym.sym, pEvent.key.keysym.mod, true);
-        break;
     case SDL_KEYUP:
-        m_world.OnKey(pEvent.key.keysym.sym, pEvent.key.keysym.mod, false);
-        break;
     case SDL_MOUSEMOTION:
-        m_world.OnMouseMove(pEvent.motion.x, pEvent.motion.y);
-        break;
     case SDL_MOUSEBUTTONDOWN:
-        m_world.OnMouseButton(pEvent.button.button, true, pEvent.button.x, pEvent.button.y);
-        break;
     case SDL_MOUSEBUTTONUP:
-        m_world.OnMouseButton(pEvent.button.button, false, pEvent.button.x, pEvent.button.y);
+        if (m_content)
+            m_content->OnInput(pEvent);
         break;
     case SDL_QUIT:
         m_running = false;
@@ -147,6 +129,11 @@ void CGameEngine::HandleEvent(const SDL_Event& pEvent)
     default:
         break;
     }
+}
+
+unsigned CGameEngine::TimeToNextStep() const
+{
+    return m_content ? m_content->TimeToNextStep() : 0;
 }
 
 void CGameEngine::Quit()

@@ -5,14 +5,14 @@
 
 #include "engine/DisplayConfig.h"
 #include "engine/FrameHook.h"
-#include "ui/Screen.h"
-#include "world/GameWorld.h"
+#include "engine/WindowContent.h"
 
 struct SDL_Surface;
 union SDL_Event;
 
-// The application: owns SDL, the window and its GL context, the audio device, the icon,
-// the command-line options and the game world, and runs the frame loop.
+// The platform under the game: owns SDL, the window and its GL context, the audio device,
+// the icon and the command-line options, and runs the frame loop over the window's content
+// (the program's world and screens, set by the program).
 class CGameEngine
 {
   public:
@@ -41,7 +41,10 @@ class CGameEngine
     const DisplayConfig& GetDisplayConfig() const { return m_config; }
     // Sets the window size and the rest without opening anything (headless use and tests).
     void Configure(const DisplayConfig& pConfig) { m_config = pConfig; }
-    CGameWorld& GetWorld() { return m_world; }
+    // What the loop runs and shows; not owned, null for nothing (events and frames then only
+    // reach the frame hook).
+    void SetContent(CWindowContent* pContent) { m_content = pContent; }
+    CWindowContent* GetContent() const { return m_content; }
     bool IsRunning() const { return m_running; }
     bool IsActive() const { return m_active; }
     unsigned GetLastTicks() const { return m_lastTicks; }
@@ -49,9 +52,6 @@ class CGameEngine
     // Runs beside the world every frame (a network session); not owned, null for none.
     void SetFrameHook(CFrameHook* pHook) { m_frameHook = pHook; }
     CFrameHook* GetFrameHook() const { return m_frameHook; }
-    // The screens over the menu (Play a Friend, Replays, ...): shown, fed input and run while
-    // the world is on its menu.
-    CScreenStack& GetScreens() { return m_screens; }
 
     bool m_SDLInitialized = false;
     bool m_SDLMixerInitialized = false;
@@ -64,6 +64,7 @@ class CGameEngine
     bool SetupVideo();
     bool LoadResources();
     bool Fail(const std::string& pWhy);
+    unsigned TimeToNextStep() const;
 
     DisplayConfig m_config;
     SDL_Surface* m_screen = nullptr;
@@ -73,11 +74,10 @@ class CGameEngine
     bool m_active = false;
     unsigned m_lastTicks = 0;
     bool m_redraw = true;
-    CGameWorld m_world;
+    CWindowContent* m_content = nullptr;
     std::set<std::string> m_options;
     std::string m_lastError;
     CFrameHook* m_frameHook = nullptr;
-    CScreenStack m_screens;
 };
 
 // Where the catalogue of sprites, sounds and fonts lives, relative to the data folder (the

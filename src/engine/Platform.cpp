@@ -1,5 +1,7 @@
 #include "engine/Platform.h"
 
+#include <cstdio>
+
 #include <algorithm>
 
 #ifndef _WIN32
@@ -15,6 +17,23 @@ std::string NativePath(const char* pPath)
     std::replace(path.begin(), path.end(), '\\', '/');
 #endif
     return path;
+}
+
+std::string Printable(const std::string& pText)
+{
+    std::string text;
+    for (unsigned char c : pText)
+    {
+        if (c >= 0x20 && c != 0x7f)
+        {
+            text += static_cast<char>(c);
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+        text += escaped;
+    }
+    return text;
 }
 
 void OpenStandardDescriptors()

@@ -6,11 +6,11 @@
 
 #include "engine/DataFile.h"
 
+// AW_COMMIT_STRING: the commit, "-modified" after it for a build of changed sources.
+#include "BuildCommit.h"
+
 #ifndef AW_VERSION_STRING
 #error "the build defines AW_VERSION_STRING"
-#endif
-#ifndef AW_COMMIT_STRING
-#define AW_COMMIT_STRING ""
 #endif
 
 const char* ProgramVersion()

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/Counter.h"
+#include "engine/Vector2.h"
 #include "media/Color.h"
-#include "world/Counter.h"
-#include "world/Vector2.h"
 
 class CSprite;
 

@@ -2,7 +2,7 @@
 
 #include <arpa/inet.h>
 
-#include "engine/CommandLine.h"
+#include "engine/WholeNumber.h"
 
 namespace
 {

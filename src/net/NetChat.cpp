@@ -2,55 +2,6 @@
 
 #include <cstdio>
 
-std::string CleanChatText(const std::string& pText)
-{
-    std::string out;
-    for (char c : pText)
-    {
-        if (c < 0x20 || c > 0x7E)
-            continue;
-        if (c == ' ' && (out.empty() || out.back() == ' '))
-            continue;
-        if (out.size() >= Net::MAX_CHAT_BYTES)
-            break;
-        out += c;
-    }
-    while (!out.empty() && out.back() == ' ')
-        out.pop_back();
-    return out;
-}
-
-std::string ChatSenderTag(int pFrom)
-{
-    if (pFrom == 1)
-        return "green";
-    if (pFrom == 2)
-        return "blue";
-    const int observer = pFrom - Net::CHAT_FROM_OBSERVER + 1;
-    if (observer >= 1 && observer <= Net::MAX_OBSERVERS)
-        return "observer" + std::to_string(observer);
-    return std::string();
-}
-
-int ChatSenderByTag(const std::string& pTag)
-{
-    for (int from = 1; from < Net::CHAT_FROM_OBSERVER + Net::MAX_OBSERVERS; ++from)
-    {
-        if (ChatSenderTag(from) == pTag)
-            return from;
-    }
-    return 0;
-}
-
-std::string ChatSenderName(int pFrom, const std::string& pGreenName, const std::string& pBlueName)
-{
-    if (pFrom == 1)
-        return pGreenName.empty() ? "Green" : pGreenName;
-    if (pFrom == 2)
-        return pBlueName.empty() ? "Blue" : pBlueName;
-    return "Observer " + std::to_string(pFrom - Net::CHAT_FROM_OBSERVER + 1);
-}
-
 bool CChatLimiter::Allow(uint32_t pNowMs)
 {
     while (!m_times.empty() && pNowMs - m_times.front() >= Chat::WINDOW_MS)

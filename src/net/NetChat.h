@@ -6,27 +6,16 @@
 #include <string>
 
 #include "net/NetMessage.h"
+#include "world/ChatText.h"
 
-// Chat between the players of a network match and its observers: what a line may hold, how
-// often one sender may speak, and who a sender is by name.
+// Chat between the players of a network match and its observers: how often one sender may
+// speak (what a line may hold and who a sender is: world/ChatText.h).
 namespace Chat
 {
 // Lines one sender may send in any WINDOW_MS; more are refused (our own) or dropped (theirs).
 const int BURST = 5;
 const uint32_t WINDOW_MS = 10000;
 } // namespace Chat
-
-// A line fit to travel and to show: printable ASCII only (anything else is dropped), runs of
-// spaces made one, none at either end, cut at Net::MAX_CHAT_BYTES. Empty when nothing is left.
-std::string CleanChatText(const std::string& pText);
-
-// How a sender is written in a replay: "green", "blue", "observer1" ... "observer8"; empty
-// for a number no sender has.
-std::string ChatSenderTag(int pFrom);
-// The sender of a tag, or 0.
-int ChatSenderByTag(const std::string& pTag);
-// How a sender is shown: a player's name (else "Green"/"Blue"), or "Observer N".
-std::string ChatSenderName(int pFrom, const std::string& pGreenName, const std::string& pBlueName);
 
 // At most Chat::BURST lines in any Chat::WINDOW_MS.
 class CChatLimiter

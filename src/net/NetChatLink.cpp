@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "net/NetSession.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 
 void CNetChatLink::Attach(CNetSession& pSession, CGameWorld& pWorld)

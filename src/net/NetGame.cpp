@@ -7,7 +7,7 @@
 #include "engine/GameEngine.h"
 #include "net/NetHeadlineBand.h"
 #include "replay/ReplaySession.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 
 CNetGame::CNetGame(CGameEngine& pEngine, const CNetSetup& pSetup) : m_engine(pEngine), m_setup(pSetup) {}
@@ -15,14 +15,14 @@ CNetGame::CNetGame(CGameEngine& pEngine, const CNetSetup& pSetup) : m_engine(pEn
 CNetGame::~CNetGame()
 {
     if (m_observers)
-        m_observers->Detach(m_engine.GetWorld());
+        m_observers->Detach(TheWorld());
     ChatOff();
-    m_session.Detach(m_engine.GetWorld());
+    m_session.Detach(TheWorld());
 }
 
 bool CNetGame::Open(std::string& pWhy)
 {
-    CGameWorld& world = m_engine.GetWorld();
+    CGameWorld& world = TheWorld();
     m_chat.Attach(m_session, world);
     m_chat.m_record = [&world](int pFrom, const std::string& pText)
     { CReplaySession::Instance().RecordChat(world, pFrom, pText); };
@@ -56,7 +56,7 @@ int CNetGame::ExitStatus() const
 
 bool CNetGame::OnEvent(const SDL_Event& pEvent)
 {
-    CGameWorld& world = m_engine.GetWorld();
+    CGameWorld& world = TheWorld();
     if (pEvent.type == SDL_QUIT)
     {
         // Closing the window leaves the match: the other side is told at once, and the
@@ -101,7 +101,7 @@ bool CNetGame::OnEvent(const SDL_Event& pEvent)
 
 bool CNetGame::OnKeyDown(int pSym)
 {
-    CGameWorld& world = m_engine.GetWorld();
+    CGameWorld& world = TheWorld();
     if (m_quitWhenOver)
         return true;
     if (!m_matchSeen)
@@ -134,7 +134,7 @@ bool CNetGame::OnFrame()
 {
     if (m_closed)
         return false;
-    CGameWorld& world = m_engine.GetWorld();
+    CGameWorld& world = TheWorld();
     m_session.Pump(world);
     if (m_observers)
         m_observers->Pump(world, m_session.GetPhase() == CNetSession::PHASE_PLAYING,
@@ -158,7 +158,7 @@ void CNetGame::DrawOver()
     const std::string& headline = m_drawnHeadline;
     if (headline.empty() || !m_matchSeen)
         return;
-    CGameWorld& world = m_engine.GetWorld();
+    CGameWorld& world = TheWorld();
     // Paused, or waiting for a dropped opponent: the board stays in view, dimmed, under the line.
     if (world.m_state == STATE_MATCH && (m_session.GetPausedBy() != 0 || m_session.IsOpponentDropped()))
         return world.DrawDimmed(headline.c_str());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "world/ChatText.h"
 #include "world/MatchCommand.h"
 
 // What two copies of the game say to each other over the network, and its byte layout:
@@ -32,10 +33,10 @@ const int MAX_CATCH_UP_COMMANDS = 20000;
 // Commands in one message of the catch-up list.
 const int MAX_HISTORY_COMMANDS = 28;
 // A chat line: printable ASCII, at most this long.
-const size_t MAX_CHAT_BYTES = 120;
+const size_t MAX_CHAT_BYTES = Chat::MAX_BYTES;
 // Observers one host lets watch at once; chat senders are the two sides, then the observers.
-const int MAX_OBSERVERS = 8;
-const int CHAT_FROM_OBSERVER = 3; // observer N sends as CHAT_FROM_OBSERVER + N - 1
+const int MAX_OBSERVERS = Chat::MAX_OBSERVERS;
+const int CHAT_FROM_OBSERVER = Chat::FROM_OBSERVER; // observer N sends as CHAT_FROM_OBSERVER + N - 1
 } // namespace Net
 
 enum NetMessageType

@@ -9,13 +9,13 @@
 #include "engine/Version.h"
 #include "net/NetHeadlineBand.h"
 #include "replay/ReplaySession.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 
-CNetObserveGame::CNetObserveGame(CGameEngine& pEngine) : m_engine(pEngine), m_observer(pEngine.GetWorld())
+CNetObserveGame::CNetObserveGame(CGameEngine& pEngine) : m_engine(pEngine), m_observer(TheWorld())
 {
     // The observer's replay is the players' match: their date, and the chat it showed.
-    CGameWorld& world = pEngine.GetWorld();
+    CGameWorld& world = TheWorld();
     m_observer.m_onChat = [&world](int pFrom, const std::string& pText)
     { CReplaySession::Instance().RecordChat(world, pFrom, pText); };
     m_observer.m_onMatchDate = [](int64_t pDate) { CReplaySession::Instance().SetRecordDate(pDate); };
@@ -46,7 +46,7 @@ void CNetObserveGame::Leave()
     CChatBoard::Instance().m_send = nullptr;
     CChatBoard::Instance().Clear();
     m_observer.Stop();
-    CGameWorld& world = m_engine.GetWorld();
+    CGameWorld& world = TheWorld();
     if (m_engine.IsRunning() && world.m_state == STATE_MATCH)
     {
         world.Pause();
@@ -73,7 +73,7 @@ int CNetObserveGame::ExitStatus() const
 bool CNetObserveGame::OnEvent(const SDL_Event& pEvent)
 {
     // Until the board shows, and once it is left, the Play a Friend screen takes the input.
-    if (pEvent.type == SDL_QUIT || m_closed || !m_boardShown || m_engine.GetWorld().m_state != STATE_MATCH)
+    if (pEvent.type == SDL_QUIT || m_closed || !m_boardShown || TheWorld().m_state != STATE_MATCH)
         return false;
     const bool watching = m_observer.GetPhase() == CNetObserver::PHASE_WATCHING ||
                           (m_observer.GetPhase() == CNetObserver::PHASE_OVER && m_observer.EndedWell());
@@ -95,7 +95,7 @@ bool CNetObserveGame::OnFrame()
     if (m_closed)
         return false;
     m_observer.Pump();
-    if (m_engine.GetWorld().m_driver == &m_observer)
+    if (TheWorld().m_driver == &m_observer)
         m_boardShown = true;
     return TakeHeadline(m_observer.Headline(), m_drawnHeadline);
 }
@@ -106,7 +106,7 @@ void CNetObserveGame::DrawOver()
     if (m_drawnHeadline.empty() || !m_boardShown || m_closed)
         return;
     // A band over the board: catching up, or how it ended.
-    DrawHeadlineBand(m_engine.GetWorld(), m_drawnHeadline);
+    DrawHeadlineBand(TheWorld(), m_drawnHeadline);
 }
 
 bool WantsQuietObservers(int pArgc, char** pArgv)

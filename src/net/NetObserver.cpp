@@ -11,7 +11,7 @@
 #include "net/NetObserverHost.h"
 #include "net/NetSeat.h"
 #include "net/NetSession.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 

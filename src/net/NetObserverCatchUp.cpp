@@ -6,7 +6,7 @@
 
 #include "net/NetObserver.h"
 #include "net/NetSession.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 

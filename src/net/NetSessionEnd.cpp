@@ -38,6 +38,9 @@ bool CNetSession::EndWhenDone(CGameWorld& pWorld, uint32_t pNow)
 
 void CNetSession::Leave(CGameWorld& pWorld)
 {
+    // Given up before the match began, there was no match to leave.
+    if (m_phase < PHASE_PLAYING)
+        return End(&pWorld, OUTCOME_LEFT, "You left before the match started", BYE_QUIT);
     if (m_phase != PHASE_PLAYING || m_finished || m_leaving || m_dropped || m_lastStep >= 0 ||
         !m_transport.IsConnected())
         return End(&pWorld, OUTCOME_LEFT, "You left the match", BYE_QUIT);
@@ -210,6 +213,9 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
         // No step will run again to open the summary, so it opens here.
         pWorld->m_summaryOpen = true;
     }
+    // The match is over off the board: whatever records it ends its file now.
+    if (pWorld && wasPlaying)
+        pWorld->AnnounceMatchEnd();
     if (!m_endText.empty())
         std::fprintf(stderr, "ampwarden: %s\n", m_endText.c_str());
     else if (pWorld)

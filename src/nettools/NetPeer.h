@@ -26,6 +26,7 @@ struct CPeerOptions
     int evilAt = 100;
     int leaveAt = -1;
     int crashAt = -1;
+    bool crashWhenOver = false;
     bool fast = false;
     // With fast: as fast as the turns allow only up to this step, then on the clock.
     int fastUntil = 1 << 30;

@@ -1,7 +1,7 @@
 // ampwarden-netpeer's command line.
 #include <algorithm>
 
-#include "engine/CommandLine.h"
+#include "engine/WholeNumber.h"
 #include "engine/Version.h"
 #include "nettools/NetPeer.h"
 
@@ -75,6 +75,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.leaveAt = static_cast<int>(number);
         else if (name == "--crash-at")
             pOut.crashAt = static_cast<int>(number);
+        else if (name == "--crash-when-over")
+            pOut.crashWhenOver = number != 0;
         else if (name == "--countdown")
             pOut.setup.resumeCountdownMs = static_cast<uint32_t>(number);
         else if (name == "--fast")

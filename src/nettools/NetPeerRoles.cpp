@@ -11,7 +11,7 @@
 #include "net/NetObserver.h"
 #include "net/NetTransport.h"
 #include "nettools/NetPeer.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 

@@ -7,6 +7,8 @@
 //     [--crash-at STEP] [--countdown MS] [--fast 1]
 //   --crash-at ends the program at once at the step, as a crash would (no goodbye, the seat
 //   file left in $XDG_STATE_HOME); started again without it, the joiner comes back in.
+//   --crash-when-over 1 ends it so as soon as the match is over (as a crash on the result
+//   screen), before anything is detached or closed.
 //   --fast runs steps as fast as the turns allow instead of on the clock (measurements);
 //   --fast-until STEP does so up to the step.
 //     [--observers PORT [--quiet-observers 1]] [--say-at STEP [--chat-flood N]]
@@ -44,7 +46,9 @@
 #include "net/NetChatLink.h"
 #include "net/NetObserverHost.h"
 #include "net/NetSession.h"
+#include "net/NetTransport.h"
 #include "nettools/NetPeer.h"
+#include "nettools/LobbyPeer.h"
 #include "replay/ReplayRecorder.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
@@ -141,6 +145,13 @@ using NetPeer::CPeerOptions;
 int main(int argc, char** argv)
 {
     const auto programStart = std::chrono::steady_clock::now();
+    // The lobby (LobbyPeer.h) finds or offers the match, then the peer plays it as usual.
+    CLobbyPeer lobby;
+    std::vector<char*> lobbyArgs;
+    if (const int lobbyExit = lobby.Begin(argc, argv, lobbyArgs); lobbyExit >= 0)
+        return lobbyExit;
+    argc = static_cast<int>(lobbyArgs.size());
+    argv = lobbyArgs.data();
     CPeerOptions options;
     if (!NetPeer::ReadOptions(argc, argv, options))
     {
@@ -160,7 +171,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str());
         return 2;
     }
-    CGameWorld& world = engine.GetWorld();
+    CGameWorld& world = TheWorld();
     world.m_keepEffects = false;
     if (options.observe.port > 0)
         return NetPeer::Observe(options, world);
@@ -224,6 +235,7 @@ int main(int argc, char** argv)
     {
         session.Pump(world);
         pumpObservers();
+        lobby.Pump(session.GetPhase() == CNetSession::PHASE_PLAYING);
         if (stalls && evilSent)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         else if (session.GetPhase() == CNetSession::PHASE_PLAYING)
@@ -284,6 +296,11 @@ int main(int argc, char** argv)
     }
     if (session.GetPhase() != CNetSession::PHASE_OVER)
         std::fprintf(stderr, "ampwarden-netpeer: out of time at step %d\n", world.m_matchSteps);
+    else if (options.crashWhenOver)
+    {
+        std::fprintf(stderr, "ampwarden-netpeer: crashing after the end at step %d\n", world.m_matchSteps);
+        std::_Exit(9);
+    }
     // The observers are told where the match ended and given a moment to read it.
     for (int i = 0; observers && i < 300 && observers->Watching() > 0; ++i)
     {
@@ -321,6 +338,7 @@ int main(int argc, char** argv)
         for (const auto& check : session.GetOwnHashes())
             out << check.first << ' ' << std::hex << check.second << std::dec << '\n';
     }
+    lobby.End();
     if (observers)
         observers->Detach(world);
     chat.Detach();

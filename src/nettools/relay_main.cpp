@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/CommandLine.h"
+#include "engine/WholeNumber.h"
 #include "nettools/UdpRelay.h"
 
 int main(int argc, char** argv)

@@ -8,6 +8,7 @@
 #include "media/Sprite.h"
 #include "media/TextureManager.h"
 #include "nodes/NodeMedia.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -17,7 +18,7 @@ const float IDLE_BLAST = 2.0f; // at or below this the absorber counts as idle a
 
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 
 // Deals the blast to every entity around the absorber, on the side of its rim that faces it.

@@ -8,6 +8,7 @@
 #include "nodes/EntityRegistry.h"
 #include "nodes/NodeMedia.h"
 #include "nodes/ShieldNode.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -15,7 +16,7 @@ const float DEG_TO_RAD = 0.017453292f;
 
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "nodes/EntityRegistry.h"
 #include "nodes/NodeMedia.h"
 #include "nodes/RandomTable.h"
+#include "world/GameWorld.h"
 #include "world/Team.h"
 
 namespace
@@ -107,8 +108,7 @@ void CEntity::TakeDamage(int pAmount, const CVector2& pAt, int pKind, CEntity* p
     const int before = m_health.GetValue();
     const bool destroyed = m_health.Add(-pAmount) && !m_dead;
     // Told beside the match, before the death cuts off anything this node powers.
-    CGameEngine::Instance().GetWorld().m_matchStats.CountDamage(this, before - m_health.GetValue(), pKind,
-                                                                pSource, destroyed);
+    TheWorld().m_matchStats.CountDamage(this, before - m_health.GetValue(), pKind, pSource, destroyed);
     if (destroyed)
     {
         PlaySound("Death");
@@ -192,7 +192,7 @@ void CEntity::ApplyDecay(int pDt)
 void CEntity::CutPower()
 {
     // The caller is dropping its list already, so the old parent is not told.
-    CGameEngine::Instance().GetWorld().m_matchStats.CountCut(this);
+    TheWorld().m_matchStats.CountCut(this);
     m_parent = 0;
     m_team = 0;
     int share = RandomTable::GetInstance().DrawUpTo(20);

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "world/Counter.h"
-#include "world/Vector2.h"
+#include "engine/Counter.h"
+#include "engine/Vector2.h"
 
 // How a hit was dealt; the per-step record keeps the kind, or Mixed when kinds differ.
 enum DamageKind

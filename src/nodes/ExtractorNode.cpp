@@ -6,10 +6,11 @@
 #include "media/Sprite.h"
 #include "nodes/EntityRegistry.h"
 #include "nodes/NodeMedia.h"
+#include "world/GameWorld.h"
 
 int CExtractorNode::GetCost()
 {
-    return static_cast<int>(BASE_COST * CGameEngine::Instance().GetWorld().GetCostFactor());
+    return static_cast<int>(BASE_COST * TheWorld().GetCostFactor());
 }
 
 CExtractorNode::CExtractorNode()
@@ -29,9 +30,8 @@ void CExtractorNode::Update(int pDt)
     if (HasResource() && IsConnected())
     {
         m_energyFlow = INCOME_FLOW;
-        CGameEngine::Instance().GetWorld().GetTeam(m_team).AddEnergy(pDt * (INCOME_FLOW / 1000));
-        CGameEngine::Instance().GetWorld().m_matchStats.AddEarned(m_team, CMatchStats::EARN_EXTRACTORS,
-                                                                  pDt * (INCOME_FLOW / 1000));
+        TheWorld().GetTeam(m_team).AddEnergy(pDt * (INCOME_FLOW / 1000));
+        TheWorld().m_matchStats.AddEarned(m_team, CMatchStats::EARN_EXTRACTORS, pDt * (INCOME_FLOW / 1000));
     }
     ApplyDecay(pDt);
 }
@@ -51,7 +51,7 @@ void CExtractorNode::OnDeath()
 
 void CExtractorNode::AttachToResource()
 {
-    CEntity* site = CGameEngine::Instance().GetWorld().FindResourceAt(m_position, m_radius);
+    CEntity* site = TheWorld().FindResourceAt(m_position, m_radius);
     if (!site)
         return;
     m_resource = GetEntityId(site);

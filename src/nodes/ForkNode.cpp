@@ -8,10 +8,11 @@
 #include "media/Sprite.h"
 #include "nodes/EntityRegistry.h"
 #include "nodes/NodeMedia.h"
+#include "world/GameWorld.h"
 
 int CForkNode::GetCost()
 {
-    return static_cast<int>(BASE_COST * CGameEngine::Instance().GetWorld().GetCostFactor());
+    return static_cast<int>(BASE_COST * TheWorld().GetCostFactor());
 }
 
 CForkNode::CForkNode() : m_buildUp(HEALTH)

@@ -7,6 +7,7 @@
 #include "media/Sprite.h"
 #include "nodes/EntityRegistry.h"
 #include "nodes/NodeMedia.h"
+#include "world/GameWorld.h"
 
 CMainNode::CMainNode()
 {
@@ -25,7 +26,7 @@ void CMainNode::Draw()
 void CMainNode::Update(int pDt)
 {
     m_energyFlow = INCOME_FLOW;
-    CGameEngine::Instance().GetWorld().GetTeam(m_team).AddEnergy(pDt * (INCOME_FLOW / 1000));
+    TheWorld().GetTeam(m_team).AddEnergy(pDt * (INCOME_FLOW / 1000));
     ApplyDecay(pDt);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/GameEngine.h"
 #include "media/TextureManager.h"
 #include "nodes/Entity.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -49,8 +50,8 @@ void ForgetNodeSprites()
 
 void AddNodeGraphic(const NodeGraphic& pGraphic)
 {
-    CGameEngine::Instance().GetWorld().AddGraphic(pGraphic.sprite, pGraphic.position, pGraphic.angle,
-                                                  pGraphic.colour, pGraphic.lifetime, pGraphic.velocity);
+    TheWorld().AddGraphic(pGraphic.sprite, pGraphic.position, pGraphic.angle, pGraphic.colour,
+                          pGraphic.lifetime, pGraphic.velocity);
     if (GraphicObserver())
         GraphicObserver()(pGraphic);
 }

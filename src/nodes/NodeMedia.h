@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/Vector2.h"
 #include "media/Color.h"
-#include "world/Vector2.h"
 
 class CSprite;
 

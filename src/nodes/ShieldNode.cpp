@@ -7,6 +7,7 @@
 #include "media/Sprite.h"
 #include "nodes/NodeMedia.h"
 #include "nodes/RandomTable.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -16,7 +17,7 @@ const int SPARK_UNIT = 4000;
 
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 
 // Blue sparks sliding along the shield's face, across the incoming beam.

@@ -1,6 +1,6 @@
 #include "replay/ReplayFormat.h"
 
-#include "net/NetChat.h"
+#include "world/ChatText.h"
 
 #include <cmath>
 #include <cstdio>
@@ -142,6 +142,13 @@ std::string FormatChat(int pStep, int pFrom, const std::string& pText)
 std::string FormatEnd(int pStep, const char* pWinner, uint64_t pHash)
 {
     return "end " + std::to_string(pStep) + " " + pWinner + " " + Hex(pHash) + "\n";
+}
+
+uint64_t EndLineHash(int pVersion, uint64_t pStateHash, int pStep)
+{
+    if (pVersion < 3)
+        return pStateHash;
+    return (pStateHash ^ static_cast<uint64_t>(pStep)) * 1099511628211ull;
 }
 
 std::string WhyNotRecordable(const CMatchCommand& pCommand)

@@ -15,8 +15,8 @@ class CGameWorld;
 namespace ReplayFormat
 {
 // Version 2 names the rules after the program; a version 1 file names none and was recorded
-// by rules 1.
-constexpr int VERSION = 2;
+// by rules 1. Version 3's end line folds its step into the hash (see EndLineHash).
+constexpr int VERSION = 3;
 constexpr int CHECK_EVERY = 64;
 // Longer lines, or larger files, are not replays this program wrote.
 constexpr size_t LINE_LIMIT = 200;
@@ -99,6 +99,10 @@ std::string RecordedBy(const CReplayHeader& pHeader);
 std::string FormatCommand(int pStep, const CMatchCommand& pCommand);
 std::string FormatCheck(int pStep, uint64_t pHash);
 std::string FormatEnd(int pStep, const char* pWinner, uint64_t pHash);
+// The hash an end line of the format version carries for the board's state hash at the step.
+// From version 3 the step is folded in: a board that stands still hashes alike at every step,
+// and an undecided match's end line could otherwise be moved to any later step unnoticed.
+uint64_t EndLineHash(int pVersion, uint64_t pStateHash, int pStep);
 // "chat STEP SENDER TEXT": the text as CleanChatText leaves it (empty: no line).
 std::string FormatChat(int pStep, int pFrom, const std::string& pText);
 

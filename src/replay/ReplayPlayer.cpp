@@ -5,9 +5,9 @@
 
 #include "ai/AIPlayer.h"
 #include "engine/Version.h"
-#include "net/NetChat.h"
 #include "nodes/MainNode.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
+#include "world/ChatText.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
 
@@ -110,7 +110,7 @@ bool CReplayPlayer::BeforeStep(CGameWorld& pWorld)
     if (now >= m_lastStep)
     {
         // The end line is checked in full: where the match ended, who won, and the board.
-        const uint64_t hash = HashMatchState(pWorld);
+        const uint64_t hash = EndLineHash(m_replay.header.version, HashMatchState(pWorld), now);
         const std::string winner = WinnerOfMatch(pWorld);
         if (m_replay.ended && winner != m_replay.winner)
             Mismatch(now,

@@ -10,7 +10,7 @@
 #include "ai/Levels.h"
 #include "engine/DataFile.h"
 #include "engine/Version.h"
-#include "net/NetChat.h"
+#include "world/ChatText.h"
 #include "world/Team.h"
 
 namespace
@@ -66,6 +66,17 @@ bool Hash(const std::string& pText, uint64_t& pOut)
         return false;
     pOut = std::strtoull(pText.c_str(), nullptr, 16);
     return true;
+}
+
+// 7 to 40 hex digits, and "-modified" after them for a build of changed sources.
+bool IsCommit(const std::string& pText)
+{
+    const std::string suffix = "-modified";
+    const bool modified = pText.size() > suffix.size() &&
+                          pText.compare(pText.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const std::string digits = pText.substr(0, pText.size() - (modified ? suffix.size() : 0));
+    return digits.size() >= 7 && digits.size() <= 40 &&
+           digits.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 int IndexOf(const char* (*pName)(int), int pCount, const std::string& pText)
@@ -154,8 +165,7 @@ class CParser
         case 2:
             if (t.size() != 3 || !Whole(t[1], 1, 1000000, number))
                 return "a bad rules version";
-            if (t[2] != "unknown" && (t[2].size() < 7 || t[2].size() > 40 ||
-                                      t[2].find_first_not_of("0123456789abcdef") != std::string::npos))
+            if (t[2] != "unknown" && !IsCommit(t[2]))
                 return "a bad commit";
             h.rules = static_cast<int>(number);
             h.commit = t[2] == "unknown" ? "" : t[2];
@@ -235,7 +245,7 @@ class CParser
         std::string why = Step(t[1], c.step);
         if (!why.empty())
             return why;
-        if (c.step < m_lastCheck || c.step < m_lastCommand)
+        if (c.step < m_lastCheck || c.step < m_lastCommand || c.step < m_lastChat)
             return "a command out of step order";
         c.kind = CommandKindByName(t[2].c_str());
         c.team = IndexOf(TeamName, CTeam::MAX_TIDS, t[3]);
@@ -284,7 +294,7 @@ class CParser
             return why;
         if (!Hash(t[2], hash))
             return "a bad hash";
-        if (step <= m_lastCheck || step <= m_lastCommand)
+        if (step <= m_lastCheck || step <= m_lastCommand || step <= m_lastChat)
             return "a checkpoint out of step order";
         m_lastCheck = step;
         m_out.checks.push_back({m_number, step, hash});
@@ -298,10 +308,17 @@ class CParser
         std::string why = Step(t[1], m_out.endStep);
         if (!why.empty())
             return why;
-        if (m_out.endStep < m_lastCheck || m_out.endStep < m_lastCommand)
+        if (m_out.endStep < m_lastCheck || m_out.endStep < m_lastCommand || m_out.endStep < m_lastChat)
             return "the end comes before steps named above";
         if (t[2] != "green" && t[2] != "blue" && t[2] != "tie" && t[2] != "none")
             return "an unknown winner \"" + t[2] + "\"";
+        // Older end lines hash the board alone, which proves no length while it stands still;
+        // the checkpoints do, one every CHECK_EVERY steps up to the end.
+        if (m_out.header.version < 3 && t[2] == "none" &&
+            m_out.endStep >= m_lastCheck + ReplayFormat::CHECK_EVERY)
+            return "an undecided end " + std::to_string(m_out.endStep - m_lastCheck) +
+                   " steps after the last checkpoint (a recording has one every " +
+                   std::to_string(ReplayFormat::CHECK_EVERY) + ")";
         if (!Hash(t[3], m_out.endHash))
             return "a bad hash";
         m_out.winner = t[2];
@@ -319,13 +336,17 @@ class CParser
         std::string why = Step(t[1], chat.step);
         if (!why.empty())
             return why;
+        // Written at the step it was said, in order with the rest.
+        if (chat.step < m_lastCheck || chat.step < m_lastCommand)
+            return "a chat line out of step order";
         chat.from = ChatSenderByTag(t[2]);
         if (chat.from == 0)
             return "an unknown chat sender \"" + t[2] + "\"";
         for (size_t i = 3; i < t.size(); ++i)
             chat.text += (i > 3 ? " " : "") + t[i];
-        if (chat.text.size() > Net::MAX_CHAT_BYTES)
+        if (chat.text.size() > Chat::MAX_BYTES)
             return "a chat line over 120 characters";
+        m_lastChat = chat.step;
         m_out.chats.push_back(chat);
         return "";
     }
@@ -336,6 +357,7 @@ class CParser
     int m_key = 0;
     int m_lastCheck = 0;
     int m_lastCommand = 0;
+    int m_lastChat = 0;
     uint64_t m_scratch = 0;
 };
 } // namespace

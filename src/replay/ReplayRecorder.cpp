@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "engine/GameEngine.h"
+#include "engine/Platform.h"
 #include "engine/Version.h"
 #include "replay/ReplayFormat.h"
 #include "world/GameWorld.h"
@@ -168,9 +169,11 @@ void CReplayRecorder::OnStepRun(CGameWorld& pWorld)
         return;
     if (pWorld.m_matchSteps % ReplayFormat::CHECK_EVERY == 0)
         Write(pWorld, FormatCheck(pWorld.m_matchSteps, HashMatchState(pWorld)));
-    // The replay ends where the match was decided.
-    if (pWorld.m_result != RESULT_UNDECIDED)
-        End(pWorld);
+}
+
+void CReplayRecorder::OnMatchEnded(CGameWorld& pWorld)
+{
+    End(pWorld);
 }
 
 void CReplayRecorder::OnMatchCleared(CGameWorld& pWorld)
@@ -182,7 +185,9 @@ void CReplayRecorder::End(CGameWorld& pWorld)
 {
     if (m_fd < 0)
         return;
-    Write(pWorld, FormatEnd(pWorld.m_matchSteps, WinnerOfMatch(pWorld), HashMatchState(pWorld)));
+    const int step = pWorld.m_matchSteps;
+    Write(pWorld, FormatEnd(step, WinnerOfMatch(pWorld),
+                            EndLineHash(ReplayFormat::VERSION, HashMatchState(pWorld), step)));
     if (m_fd >= 0)
         close(m_fd);
     m_fd = -1;
@@ -204,14 +209,15 @@ void CReplayRecorder::Write(CGameWorld& pWorld, const std::string& pText)
     }
 }
 
-void CReplayRecorder::Fail(CGameWorld& pWorld, const std::string& pWhy)
+void CReplayRecorder::Fail(CGameWorld& pWorld, const std::string& pText)
 {
+    const std::string why = Printable(pText);
     if (m_fd >= 0)
         close(m_fd);
     m_fd = -1;
     if (m_reported)
         return;
     m_reported = true;
-    std::fprintf(stderr, "ampwarden: not recording: %s\n", pWhy.c_str());
-    pWorld.m_notice = "Not recording: " + pWhy;
+    std::fprintf(stderr, "ampwarden: not recording: %s\n", why.c_str());
+    pWorld.m_notice = "Not recording: " + why;
 }

@@ -33,6 +33,9 @@ class CReplayRecorder : public CMatchObserver
     void OnMatchStarted(CGameWorld& pWorld) override;
     void OnCommand(CGameWorld& pWorld, const CMatchCommand& pCommand) override;
     void OnStepRun(CGameWorld& pWorld) override;
+    // The file ends here, not when the next match begins or the program exits: a crash on the
+    // result screen leaves it whole.
+    void OnMatchEnded(CGameWorld& pWorld) override;
     void OnMatchCleared(CGameWorld& pWorld) override;
     // A chat line said now, written at the world's step (nothing while no file is open).
     void OnChat(CGameWorld& pWorld, int pFrom, const std::string& pText);

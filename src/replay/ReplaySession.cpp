@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/GameEngine.h"
+#include "engine/Platform.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayRecorder.h"
@@ -82,7 +83,7 @@ bool CReplaySession::PlayNow(CGameWorld& pWorld, const std::string& pFile, std::
     CReplay replay;
     if (!LoadReplay(pFile, ExpectedHere(RESOURCE_CATALOGUE), replay, pWhy))
     {
-        std::fprintf(stderr, "ampwarden: cannot play %s: %s\n", pFile.c_str(), pWhy.c_str());
+        std::fprintf(stderr, "ampwarden: cannot play %s: %s\n", Printable(pFile).c_str(), pWhy.c_str());
         return false;
     }
     if (m_player)
@@ -99,7 +100,7 @@ bool CReplaySession::PlayNow(CGameWorld& pWorld, const std::string& pFile, std::
         m_recorder->m_leaveOut = leaveOut;
     m_player = std::make_unique<CReplayPlayer>(pWorld, replay);
     m_player->SetTimeline(timeline);
-    const std::string file = pFile;
+    const std::string file = Printable(pFile);
     m_player->m_onDone = [&pWorld, file](CReplayPlayer& pPlayer)
     {
         switch (pPlayer.GetOutcome())

@@ -21,7 +21,7 @@ std::string Hex(uint64_t pHash)
 CReplayCheck CheckReplay(const CReplay& pReplay, const std::function<bool(CGameWorld&)>& pEachStep)
 {
     const auto start = std::chrono::steady_clock::now();
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     const bool keepEffects = world.m_keepEffects;
     // Effects are only drawn; their random draws happen all the same.
     world.m_keepEffects = false;
@@ -41,7 +41,7 @@ CReplayCheck CheckReplay(const CReplay& pReplay, const std::function<bool(CGameW
     check.agrees = check.outcome == CReplayPlayer::ENDED && check.compared;
     check.steps = world.m_matchSteps;
     check.winner = WinnerOfMatch(world);
-    check.hash = HashMatchState(world);
+    check.hash = EndLineHash(pReplay.header.version, HashMatchState(world), world.m_matchSteps);
     check.problemStep = player.GetProblemStep();
     check.recorded = player.GetRecordedHash();
     check.computed = player.GetComputedHash();

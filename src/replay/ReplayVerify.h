@@ -16,7 +16,7 @@ struct CReplayCheck
     int outcome = 0; // CReplayPlayer::Outcome
     int steps = 0;
     std::string winner;
-    uint64_t hash = 0;
+    uint64_t hash = 0; // as the file's end line gives it (EndLineHash)
     int problemStep = 0;
     uint64_t recorded = 0;
     uint64_t computed = 0;

@@ -6,8 +6,10 @@
 #include <cstdio>
 
 #include "engine/GameEngine.h"
+#include "engine/Platform.h"
 #include "media/Audio.h"
 #include "replay/ReplaySession.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -36,15 +38,15 @@ void CAppSettings::Load()
         m_recentHosts = ParseRecentHosts(text);
 }
 
-void CAppSettings::Apply(CGameEngine& pEngine) const
+void CAppSettings::Apply(CGameEngine& /*pEngine*/) const
 {
     if (IsAudioOpen())
     {
         Mix_Volume(-1, MixerVolume(m_settings.effectsVolume));
         Mix_VolumeMusic(MixerVolume(m_settings.musicVolume));
     }
-    CReplaySession::Instance().RecordFromSettings(pEngine.GetWorld(), m_settings.record);
-    pEngine.GetWorld().m_playerName = m_settings.name;
+    CReplaySession::Instance().RecordFromSettings(TheWorld(), m_settings.record);
+    TheWorld().m_playerName = m_settings.name;
 }
 
 bool CAppSettings::Change(CGameEngine& pEngine, const CSettings& pSettings, std::string& pWhy)
@@ -67,5 +69,5 @@ void CAppSettings::AddRecentHost(const std::string& pAddress)
         text += host + "\n";
     std::string why;
     if (!WriteWholeFile(RecentHostsPath(), text, why))
-        std::fprintf(stderr, "ampwarden: cannot keep the last addresses: %s\n", why.c_str());
+        std::fprintf(stderr, "ampwarden: cannot keep the last addresses: %s\n", Printable(why).c_str());
 }

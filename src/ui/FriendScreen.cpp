@@ -10,11 +10,12 @@
 #include <algorithm>
 
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
 #include "net/NetAddress.h"
 #include "net/NetSession.h"
 #include "ui/AppSettings.h"
 #include "ui/MenuScreens.h"
+#include "ui/SessionDoor.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -79,18 +80,20 @@ CFriendScreen::CFriendScreen() : CScreen("Play a Friend")
                                   [this] { Join(m_address->GetText()); }));
     Add(std::make_unique<CButton>(CRect{join.x + 300, join.y, join.w - 300, join.h}, "Watch their match",
                                   [this] { Watch(m_address->GetText()); }));
-    // The last addresses joined, one click away, in a column of their own.
-    m_recentShown = !recent.empty();
-    for (int i = 0; i < static_cast<int>(recent.size()) && i < RECENT_SHOWN; ++i)
+    // The last addresses joined, one click away, in a column of their own; a place with no
+    // address is blank and cannot be chosen.
+    for (int i = 0; i < RECENT_SHOWN; ++i)
     {
-        const std::string address = recent[static_cast<size_t>(i)];
-        Add(std::make_unique<CButton>(CRect{ScreenLayout::LEFT + 300, Row(6).y + i * 28, 420, 26}, address,
-                                      [this, address]
-                                      {
-                                          m_address->SetText(address);
-                                          Join(address);
-                                      }));
+        auto choose = [this, i]
+        {
+            const std::string address = m_recent[static_cast<size_t>(i)]->m_label;
+            m_address->SetText(address);
+            Join(address);
+        };
+        const CRect place{ScreenLayout::LEFT + 300, Row(6).y + i * 28, 420, 26};
+        m_recent.push_back(Add(std::make_unique<CButton>(place, "", choose)));
     }
+    ShowRecent();
     m_cancel = Add(std::make_unique<CButton>(Row(12), "Cancel", [this] { Cancel(); }));
     m_cancel->m_enabled = false;
     Add(std::make_unique<CButton>(Row(13), "Back", [this] { Back(); }));
@@ -128,8 +131,8 @@ bool CFriendScreen::OpenSession(const CNetSetup* pSetup, const CNetAddress* pObs
                                 const std::string& pFailure)
 {
     std::string why;
-    CGameEngine& engine = CGameEngine::Instance();
-    if (pSetup ? !Sessions::OpenNet(engine, *pSetup, why) : !Sessions::OpenObserve(engine, *pObservers, why))
+    if (pSetup ? !CSessionDoor::Get().OpenNet(*pSetup, why)
+               : !CSessionDoor::Get().OpenObserve(*pObservers, why))
     {
         SetStatus(pFailure + why, true);
         return false;
@@ -153,44 +156,77 @@ void CFriendScreen::Host()
     OpenSession(&setup, nullptr, "Cannot host: ");
 }
 
-void CFriendScreen::Join(const std::string& pAddress)
+bool ReadTypedAddress(const std::string& pTyped, const std::string& pVerb, std::string& pAddress,
+                      CNetAddress& pOut, std::string& pProblem)
 {
-    CNetSetup setup;
-    setup.address.port = Net::DEFAULT_PORT;
+    const size_t first = pTyped.find_first_not_of(" \t");
+    pAddress = first == std::string::npos ? std::string()
+                                          : pTyped.substr(first, pTyped.find_last_not_of(" \t") - first + 1);
+    pOut = CNetAddress();
+    pOut.port = Net::DEFAULT_PORT;
     std::string why;
-    if (!ParseNetAddress(pAddress, setup.address, why))
-    {
-        SetStatus("Cannot join " + pAddress.substr(0, 64) + ": " + why, true);
-        return;
-    }
-    if (OpenSession(&setup, nullptr, "Cannot join: "))
-        CAppSettings::Instance().AddRecentHost(pAddress);
+    if (ParseNetAddress(pAddress, pOut, why))
+        return true;
+    pProblem = "Cannot " + pVerb + (pAddress.empty() ? "" : " " + pAddress.substr(0, 64)) + ": " + why;
+    return false;
 }
 
-void CFriendScreen::Watch(const std::string& pAddress)
+void CFriendScreen::Join(const std::string& pTyped)
 {
-    CNetAddress address;
-    address.port = Net::DEFAULT_PORT;
-    std::string why;
-    if (!ParseNetAddress(pAddress, address, why))
+    CNetSetup setup;
+    std::string address;
+    std::string problem;
+    if (!ReadTypedAddress(pTyped, "join", address, setup.address, problem))
     {
-        SetStatus("Cannot watch " + pAddress.substr(0, 64) + ": " + why, true);
+        SetStatus(problem, true);
         return;
     }
+    m_address->SetText(address);
+    if (OpenSession(&setup, nullptr, "Cannot join: "))
+        Remember(address);
+}
+
+void CFriendScreen::Watch(const std::string& pTyped)
+{
+    CNetAddress observers;
+    std::string address;
+    std::string problem;
+    if (!ReadTypedAddress(pTyped, "watch", address, observers, problem))
+    {
+        SetStatus(problem, true);
+        return;
+    }
+    m_address->SetText(address);
     // Observers are taken on the port after the players'.
-    if (address.port == 65535)
+    if (observers.port == 65535)
     {
         SetStatus("Cannot watch: the host's port is at most 65534 (observers take the next)", true);
         return;
     }
-    ++address.port;
-    if (OpenSession(nullptr, &address, "Cannot watch: "))
-        CAppSettings::Instance().AddRecentHost(pAddress);
+    ++observers.port;
+    if (OpenSession(nullptr, &observers, "Cannot watch: "))
+        Remember(address);
+}
+
+void CFriendScreen::Remember(const std::string& pAddress)
+{
+    CAppSettings::Instance().AddRecentHost(pAddress);
+    ShowRecent();
+}
+
+void CFriendScreen::ShowRecent()
+{
+    const std::vector<std::string>& recent = CAppSettings::Instance().GetRecentHosts();
+    for (size_t i = 0; i < m_recent.size(); ++i)
+    {
+        m_recent[i]->m_label = i < recent.size() ? recent[i] : std::string();
+        m_recent[i]->m_enabled = i < recent.size();
+    }
 }
 
 void CFriendScreen::Cancel()
 {
-    if (!Sessions::IsNetOpen())
+    if (!CSessionDoor::Get().IsNetOpen())
         return;
     Close("Gave up waiting", false);
 }
@@ -198,7 +234,7 @@ void CFriendScreen::Cancel()
 void CFriendScreen::Close(const std::string& pWhy, bool pProblem)
 {
     CGameEngine& engine = CGameEngine::Instance();
-    Sessions::CloseNet(engine);
+    CSessionDoor::Get().CloseNet();
     m_cancel->m_enabled = false;
     // Cancel has nothing more to give up: the choice goes on to Back.
     if (m_chosen >= 0 && GetWidget(static_cast<size_t>(m_chosen)) == m_cancel)
@@ -217,20 +253,20 @@ void CFriendScreen::Back()
 
 bool CFriendScreen::OnFrame()
 {
-    if (Sessions::IsNetOpen())
+    if (CSessionDoor::Get().IsNetOpen())
     {
         CGameEngine& engine = CGameEngine::Instance();
         // Refused, unreachable, or the match is over and left (at once with -once): the reason
         // stays here.
-        if (Sessions::IsNetOver() && (engine.GetWorld().m_state == STATE_MENU || engine.HasOption("once")))
+        if (CSessionDoor::Get().IsNetOver() && (TheWorld().m_state == STATE_MENU || engine.HasOption("once")))
         {
-            const std::string why = Sessions::NetHeadline();
+            const std::string why = CSessionDoor::Get().NetHeadline();
             Close(why.empty() ? "The network match is over" : why, true);
         }
-        else if (!Sessions::NetMatchSeen())
+        else if (!CSessionDoor::Get().NetMatchSeen())
         {
-            SetStatus(Sessions::NetHeadline() + "   (" + std::to_string(Sessions::NetElapsedSeconds()) +
-                          " s)",
+            SetStatus(CSessionDoor::Get().NetHeadline() + "   (" +
+                          std::to_string(CSessionDoor::Get().NetElapsedSeconds()) + " s)",
                       false);
         }
     }
@@ -251,8 +287,7 @@ void CFriendScreen::DrawMore()
     UiDraw::Text(LEFT, TOP + 2 * PITCH + 4, line, true);
     UiDraw::Text(LEFT, TOP + 2 * PITCH + 22,
                  "Over the internet, your router may need the port forwarded to this machine.", true);
-    // The addresses as they were when the screen opened: one joined since is not listed yet.
-    if (m_recentShown)
+    if (m_recent.front()->m_enabled)
     {
         glColor4f(0.8f, 0.9f, 0.8f, 1.0f);
         UiDraw::Text(LEFT, TOP + 6 * PITCH + 4, "Joined lately:", true);

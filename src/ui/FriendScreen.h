@@ -28,8 +28,11 @@ class CFriendScreen : public CScreen
 
   private:
     void Host();
-    void Join(const std::string& pAddress);
-    void Watch(const std::string& pAddress);
+    void Join(const std::string& pTyped);
+    void Watch(const std::string& pTyped);
+    // The address joined or watched goes first among the last ones, here and in the file.
+    void Remember(const std::string& pAddress);
+    void ShowRecent();
     bool OpenSession(const CNetSetup* pSetup, const CNetAddress* pObservers, const std::string& pFailure);
     void Cancel();
     // Closes the session, with what is said of its end.
@@ -39,10 +42,15 @@ class CFriendScreen : public CScreen
     CTextField* m_port;
     CTextField* m_address;
     CButton* m_cancel;
+    std::vector<CButton*> m_recent;
     std::vector<std::string> m_addresses;
     std::string m_shownStatus;
-    bool m_recentShown = false;
 };
+
+// The address as typed (HOST[:PORT]), read with the spaces round it left out: pAddress gets
+// what is left. False, with the line to show ("Cannot join: no host named"), when it is none.
+bool ReadTypedAddress(const std::string& pTyped, const std::string& pVerb, std::string& pAddress,
+                      CNetAddress& pOut, std::string& pProblem);
 
 // This machine's addresses other than loopback, IPv4 first.
 std::vector<std::string> LocalAddresses();

@@ -1,12 +1,11 @@
 #include "ui/MenuScreens.h"
 
-#include "engine/GameEngine.h"
 #include "ui/FriendScreen.h"
 #include "ui/ReplaysScreen.h"
 #include "ui/SettingsScreen.h"
 #include "ui/WatchScreen.h"
 
-void OpenMenuScreen(CGameEngine& pEngine, int pScreen)
+void OpenMenuScreen(CScreenStack& pScreens, int pScreen)
 {
     std::unique_ptr<CScreen> screen;
     switch (pScreen)
@@ -26,5 +25,5 @@ void OpenMenuScreen(CGameEngine& pEngine, int pScreen)
     default:
         return;
     }
-    pEngine.GetScreens().Push(std::move(screen));
+    pScreens.Push(std::move(screen));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-class CGameEngine;
+class CScreenStack;
 
 // The screens the main menu's lower rows open, by their place among those rows: Play a
 // Friend, Watch, Replays, Settings.
@@ -11,7 +11,7 @@ enum MenuScreen
     SCREEN_REPLAYS,
     SCREEN_SETTINGS,
 };
-void OpenMenuScreen(CGameEngine& pEngine, int pScreen);
+void OpenMenuScreen(CScreenStack& pScreens, int pScreen);
 
 // Where the screens place their rows: from the left edge, from the top, one row's pitch.
 namespace ScreenLayout

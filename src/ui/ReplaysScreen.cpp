@@ -7,9 +7,10 @@
 #include <cstring>
 
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
 #include "replay/ReplaySession.h"
 #include "ui/MenuScreens.h"
+#include "ui/SessionDoor.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -90,13 +91,26 @@ void CReplaysScreen::Play(int pIndex)
         return;
     }
     std::string why;
-    CGameEngine& engine = CGameEngine::Instance();
-    if (!Sessions::PlayReplay(engine, entry.path, why))
+    if (!CSessionDoor::Get().PlayReplay(entry.path, why))
     {
         SetStatus("Cannot play " + FileName(entry.path) + ": " + why, true);
         return;
     }
-    engine.GetScreens().Clear();
+    // The screen stays under the replay, and shows again when it is left.
+    m_playing = FileName(entry.path);
+}
+
+bool CReplaysScreen::OnFrame()
+{
+    CGameWorld& world = TheWorld();
+    if (m_playing.empty() || world.m_state != STATE_MENU)
+        return false;
+    // A replay that could not be played to its end says why here, where it was chosen.
+    if (!world.m_notice.empty())
+        SetStatus(m_playing + ": " + world.m_notice, true);
+    world.m_notice.clear();
+    m_playing.clear();
+    return true;
 }
 
 void CReplaysScreen::AskDelete()

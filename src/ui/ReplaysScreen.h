@@ -11,11 +11,13 @@ class CChoice;
 class CListView;
 
 // The replay folder's files, newest first: who played, how long, who won, and whether this
-// build can play each. Enter or a click plays one; Delete asks, then removes the file.
+// build can play each. Enter or a click plays one, and leaving it comes back here; Delete asks,
+// then removes the file.
 class CReplaysScreen : public CScreen
 {
   public:
     CReplaysScreen();
+    bool OnFrame() override;
 
   private:
     void Reload();
@@ -34,4 +36,6 @@ class CReplaysScreen : public CScreen
     CButton* m_delete;
     // The file Delete asked about, empty when no question is open.
     std::string m_asking;
+    // The file being played, empty when none is.
+    std::string m_playing;
 };

@@ -5,6 +5,8 @@
 
 #include "engine/GameEngine.h"
 #include "media/SoundManager.h"
+#include "ui/HelpScreen.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -32,7 +34,7 @@ void ClearWindow()
 
 void CScreen::Draw()
 {
-    const int w = CGameEngine::Instance().GetWorld().GetWindowWidth();
+    const int w = TheWorld().GetWindowWidth();
     ClearWindow();
     glColor4f(0.6f, 1.0f, 0.7f, 1.0f);
     UiDraw::Text((w - UiDraw::TextWidth(m_title)) / 2, TITLE_TOP, m_title);
@@ -66,6 +68,8 @@ void CScreen::Choose(int pIndex)
     if (pIndex >= 0 && pIndex < static_cast<int>(m_widgets.size()) && m_widgets[pIndex]->m_enabled &&
         pIndex != m_chosen)
     {
+        if (m_chosen >= 0)
+            m_widgets[static_cast<size_t>(m_chosen)]->OnLeave();
         m_chosen = pIndex;
         PlaySound("MenuClick");
     }
@@ -148,6 +152,8 @@ bool CScreen::OnEvent(const SDL_Event& pEvent)
         CWidget* widget = m_widgets[static_cast<size_t>(at)].get();
         if (pEvent.button.button == SDL_BUTTON_LEFT)
             widget->OnPress(pEvent.button.x, pEvent.button.y);
+        else if (pEvent.button.button == SDL_BUTTON_MIDDLE)
+            widget->OnMiddlePress(pEvent.button.x, pEvent.button.y);
         else if (pEvent.button.button == WHEEL_UP || pEvent.button.button == WHEEL_DOWN)
             widget->OnWheel(pEvent.button.button == WHEEL_UP ? -1 : 1);
         return true;
@@ -197,7 +203,7 @@ bool CScreenStack::OnEvent(const SDL_Event& pEvent)
         return false;
     // F1 opens the help over a screen as over the menu, and F1 or Escape closes it; the screen
     // under it takes no keys or clicks meanwhile.
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     const bool key = pEvent.type == SDL_KEYDOWN;
     const int sym = key ? pEvent.key.keysym.sym : 0;
     if (key && (sym == SDLK_F1 || (world.m_helpOpen && sym == SDLK_ESCAPE)))
@@ -224,7 +230,7 @@ bool CScreenStack::OnFrame()
 void CScreenStack::Draw()
 {
     CScreen* top = Top();
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     if (!top)
         return;
     // The help alone: the screen's title would show through above it.
@@ -233,6 +239,6 @@ void CScreenStack::Draw()
     else
     {
         ClearWindow();
-        world.m_helpScreen.Draw(world.GetWindowWidth(), world.GetWindowHeight(), false);
+        CHelpScreen().Draw(world.GetWindowWidth(), world.GetWindowHeight(), false);
     }
 }

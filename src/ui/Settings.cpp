@@ -1,6 +1,8 @@
 #include "ui/Settings.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/CommandLine.h"
+#include "engine/Platform.h"
+#include "engine/WholeNumber.h"
 #include "replay/ReplayRecorder.h"
 
 namespace
@@ -84,13 +87,17 @@ bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy)
     }
     CSettings read = pOut;
     int number = 0;
-    for (size_t start = 0; start < pText.size();)
+    // A file edited elsewhere may start with a byte-order mark and end its lines with CR LF.
+    const std::string bom = "\xef\xbb\xbf";
+    for (size_t start = pText.compare(0, bom.size(), bom) == 0 ? bom.size() : 0; start < pText.size();)
     {
         size_t end = pText.find('\n', start);
         const bool complete = end != std::string::npos;
         if (!complete)
             end = pText.size();
-        const std::string line = pText.substr(start, end - start);
+        std::string line = pText.substr(start, end - start);
+        if (complete && !line.empty() && line.back() == '\r')
+            line.pop_back();
         start = end + 1;
         ++number;
         const std::string where = "line " + std::to_string(number) + ": ";
@@ -191,6 +198,30 @@ bool ReadSmallFile(const std::string& pPath, size_t pLimit, std::string& pText, 
     return true;
 }
 
+void RemoveStaleTemporaries(const std::string& pPath)
+{
+    const size_t slash = pPath.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return;
+    const std::string prefix = pPath.substr(slash + 1) + ".tmp";
+    DIR* folder = opendir(pPath.substr(0, slash).c_str());
+    if (!folder)
+        return;
+    while (const dirent* entry = readdir(folder))
+    {
+        const std::string name = entry->d_name;
+        long long pid = 0;
+        if (name.compare(0, prefix.size(), prefix) != 0 ||
+            !ParseWholeNumber(name.c_str() + prefix.size(), 1, 1 << 30, pid) ||
+            name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
+            continue;
+        // A living writer (or one whose id was taken again) keeps its file for now.
+        if (pid != getpid() && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            unlink((pPath.substr(0, slash + 1) + name).c_str());
+    }
+    closedir(folder);
+}
+
 bool WriteWholeFile(const std::string& pPath, const std::string& pText, std::string& pWhy)
 {
     const size_t slash = pPath.rfind('/');
@@ -198,6 +229,7 @@ bool WriteWholeFile(const std::string& pPath, const std::string& pText, std::str
         return pWhy = "no folder to write into (neither the XDG variable nor HOME is set)", false;
     if (!MakeFolders(pPath.substr(0, slash), pWhy))
         return false;
+    RemoveStaleTemporaries(pPath);
     const std::string temporary = pPath + ".tmp" + std::to_string(static_cast<long>(getpid()));
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
@@ -236,16 +268,17 @@ CSettings LoadSettings(const std::string& pPath)
     bool missing = false;
     if (pPath.empty())
         return settings;
+    RemoveStaleTemporaries(pPath);
     if (!ReadSmallFile(pPath, SETTINGS_LIMIT, text, missing, why))
     {
         if (!missing)
-            std::fprintf(stderr, "ampwarden: settings file %s: %s; using the defaults\n", pPath.c_str(),
-                         why.c_str());
+            std::fprintf(stderr, "ampwarden: settings file %s: %s; using the defaults\n",
+                         Printable(pPath).c_str(), why.c_str());
         return settings;
     }
     if (!ParseSettings(text, settings, why))
         std::fprintf(stderr, "ampwarden: settings file %s: %s; using the defaults for what cannot be used\n",
-                     pPath.c_str(), why.c_str());
+                     Printable(pPath).c_str(), why.c_str());
     return settings;
 }
 
@@ -263,8 +296,10 @@ std::vector<std::string> ParseRecentHosts(const std::string& pText)
         size_t end = pText.find('\n', start);
         if (end == std::string::npos)
             break;
-        const std::string line = pText.substr(start, end - start);
+        std::string line = pText.substr(start, end - start);
         start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         if (!line.empty() && line.size() <= ADDRESS_LIMIT && IsPrintable(line) &&
             line.find(' ') == std::string::npos)
             hosts.push_back(line);

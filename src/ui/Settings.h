@@ -22,7 +22,8 @@ struct CSettings
 // characters, not starting or ending with a space, nor with two spaces in a row.
 bool IsGoodPlayerName(const std::string& pName);
 
-// Reads the settings text: every line "key value". Good values replace the defaults in pOut;
+// Reads the settings text: every line "key value" (CR LF line ends and a UTF-8 byte-order
+// mark are taken as well). Good values replace the defaults in pOut;
 // an unknown key, a bad value, a line that is not text or a file past its size limit leaves
 // the defaults for what it touches. False, with the first fault, when anything was left out.
 bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy);
@@ -42,6 +43,9 @@ bool ReadSmallFile(const std::string& pPath, size_t pLimit, std::string& pText, 
 // Writes the whole text to a temporary file beside pPath and renames it over pPath, creating
 // the folders first, so that a crash never leaves half a file.
 bool WriteWholeFile(const std::string& pPath, const std::string& pText, std::string& pWhy);
+// Removes the temporary files ("NAME.tmpPID") that writers of pPath killed mid-write left
+// beside it; those of a process still running stay. Done on every write and on loading.
+void RemoveStaleTemporaries(const std::string& pPath);
 
 // Settings as read at start: a missing file gives the defaults quietly; any fault gives the
 // defaults for what could not be used and one line on stderr naming the file.

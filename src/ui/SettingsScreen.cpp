@@ -33,25 +33,48 @@ CSettingsScreen::CSettingsScreen() : CScreen("Settings")
     m_music->m_onChange = [this](int) { Save(); };
     m_fullscreen->m_onChange = [this](int) { Save(); };
     m_record->m_onChange = [this](int) { Save(); };
-    m_name->m_onChange = [this] { Save(); };
+    // The name is taken once it is typed (Enter, or another row chosen), never halfway.
+    m_name->m_onEnter = [this] { SaveName(); };
+    m_name->m_onLeave = [this] { SaveName(); };
     SetStatus("Kept in " + CAppSettings::Instance().GetPath(), false);
 }
 
+void CSettingsScreen::Back()
+{
+    SaveName();
+    CScreen::Back();
+}
+
+void CSettingsScreen::SaveName()
+{
+    const std::string& kept = CAppSettings::Instance().Get().name;
+    if (m_name->GetText() == kept)
+        return;
+    if (!IsGoodPlayerName(m_name->GetText()))
+    {
+        m_name->SetText(kept);
+        SetStatus("A name has 1 to 16 letters, digits or signs, no space at either end: still " + kept, true);
+        return;
+    }
+    Save(m_name->GetText());
+}
+
 void CSettingsScreen::Save()
+{
+    Save(CAppSettings::Instance().Get().name);
+}
+
+void CSettingsScreen::Save(const std::string& pName)
 {
     CSettings settings = CAppSettings::Instance().Get();
     settings.effectsVolume = m_effects->m_value;
     settings.musicVolume = m_music->m_value;
     settings.fullscreen = m_fullscreen->IsOn();
     settings.record = m_record->IsOn();
-    const bool goodName = IsGoodPlayerName(m_name->GetText());
-    if (goodName)
-        settings.name = m_name->GetText();
+    settings.name = pName;
     std::string why;
     if (!CAppSettings::Instance().Change(CGameEngine::Instance(), settings, why))
         SetStatus("Not saved: " + why, true);
-    else if (!goodName)
-        SetStatus("A name has 1 to 16 letters, digits or signs, no space at either end", true);
     else
         SetStatus("Saved in " + CAppSettings::Instance().GetPath(), false);
 }

@@ -4,10 +4,11 @@
 #include <random>
 
 #include "ai/Levels.h"
-#include "engine/CommandLine.h"
 #include "engine/GameEngine.h"
-#include "engine/Sessions.h"
+#include "engine/WholeNumber.h"
 #include "ui/MenuScreens.h"
+#include "ui/SessionDoor.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -24,21 +25,30 @@ std::string RandomSeed()
     return std::to_string(draw());
 }
 
+// The difficulty list's levels in its order, weakest first, each with its rating.
 std::vector<std::string> LevelNames()
 {
     std::vector<std::string> names;
-    for (unsigned level = 0; level < LEVEL_COUNT; ++level)
-        names.push_back(LevelEntry(level).name);
+    for (unsigned level : MENU_LEVELS)
+        names.push_back(std::string(LevelEntry(level).name) + "  (" + std::to_string(MeasuredRating(level)) +
+                        ")");
     return names;
+}
+
+// A level's place among those; one the list leaves out (a paced player named by -levels)
+// shows as Hard, as a number past the table plays.
+int PlaceOf(unsigned pLevel)
+{
+    const int place = MenuPlaceOf(pLevel);
+    return place >= 0 ? place : MenuPlaceOf(LEVEL_HARD);
 }
 } // namespace
 
 CWatchScreen::CWatchScreen() : CScreen("Watch")
 {
-    const unsigned* levels = CGameEngine::Instance().GetWorld().m_demoLevels;
-    auto level = [](unsigned pLevel) { return static_cast<int>(pLevel < LEVEL_COUNT ? pLevel : LEVEL_HARD); };
-    m_green = Add(std::make_unique<CChoice>(Row(0), "Green plays at", LevelNames(), level(levels[0])));
-    m_blue = Add(std::make_unique<CChoice>(Row(1), "Blue plays at", LevelNames(), level(levels[1])));
+    const unsigned* levels = TheWorld().m_demoLevels;
+    m_green = Add(std::make_unique<CChoice>(Row(0), "Green plays at", LevelNames(), PlaceOf(levels[0])));
+    m_blue = Add(std::make_unique<CChoice>(Row(1), "Blue plays at", LevelNames(), PlaceOf(levels[1])));
     m_seed = Add(std::make_unique<CTextField>(Row(2), "Seed", 10, RandomSeed()));
     m_seed->m_accepts = [](char c) { return c >= '0' && c <= '9'; };
     m_seed->m_onEnter = [this] { Start(); };
@@ -56,9 +66,8 @@ void CWatchScreen::Start()
         SetStatus("The seed is a whole number from 0 to 4294967295", true);
         return;
     }
-    CGameEngine& engine = CGameEngine::Instance();
-    Sessions::Watch(engine, static_cast<unsigned>(m_green->m_index), static_cast<unsigned>(m_blue->m_index),
-                    static_cast<unsigned>(seed));
+    CSessionDoor::Get().Watch(MENU_LEVELS[m_green->m_index], MENU_LEVELS[m_blue->m_index],
+                              static_cast<unsigned>(seed));
     // The match is on: the menu shows alone when it is left.
-    engine.GetScreens().Clear();
+    m_stack->Clear();
 }

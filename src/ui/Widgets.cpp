@@ -5,16 +5,18 @@
 
 #include <algorithm>
 
+#include "engine/Clipboard.h"
 #include "engine/GameEngine.h"
 #include "media/FontManager.h"
 #include "media/TextureFont.h"
+#include "world/GameWorld.h"
 #include "world/ScreenDraw.h"
 
 namespace
 {
 float Flip(int pY)
 {
-    return static_cast<float>(CGameEngine::Instance().GetWorld().GetWindowHeight() - pY);
+    return static_cast<float>(TheWorld().GetWindowHeight() - pY);
 }
 
 bool IsEnter(int pSym)
@@ -209,6 +211,30 @@ void CTextField::SetText(const std::string& pText)
             m_text += c;
     }
     m_cursor = m_text.size();
+    m_first = 0;
+}
+
+void CTextField::Insert(const std::string& pText)
+{
+    const size_t before = m_text.size();
+    for (char c : pText)
+    {
+        if (c >= ' ' && c <= '~' && m_text.size() < m_limit && (!m_accepts || m_accepts(c)))
+            m_text.insert(m_cursor++, 1, c);
+    }
+    if (m_text.size() != before && m_onChange)
+        m_onChange();
+}
+
+void CTextField::Scroll() const
+{
+    const int room = Room();
+    m_first = std::min(m_first, m_cursor);
+    while (m_first < m_cursor && UiDraw::TextWidth(m_text.substr(m_first, m_cursor - m_first)) > room)
+        ++m_first;
+    // Room left at the end takes back characters from the start.
+    while (m_first > 0 && UiDraw::TextWidth(m_text.substr(m_first - 1)) <= room)
+        --m_first;
 }
 
 void CTextField::Draw(bool pChosen) const
@@ -218,16 +244,21 @@ void CTextField::Draw(bool pChosen) const
     const CRect box{m_rect.x + BOX_LEFT, m_rect.y, m_rect.w - BOX_LEFT, m_rect.h};
     UiDraw::Fill(box, 0.0f, 0.0f, 0.0f, 0.5f);
     UiDraw::Frame(box, pChosen ? 1.0f : 0.6f, pChosen ? 0.2f : 0.6f, pChosen ? 0.2f : 0.6f);
+    Scroll();
+    // Whole characters only, as many as the box holds from the first in sight.
+    size_t shown = m_text.size() - m_first;
+    while (shown > 0 && UiDraw::TextWidth(m_text.substr(m_first, shown)) > Room())
+        --shown;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    UiDraw::Text(box.x + 6, m_rect.y + 2, m_text);
+    UiDraw::Text(box.x + TEXT_MARGIN, m_rect.y + 2, m_text.substr(m_first, shown));
     if (pChosen)
     {
-        const int at = box.x + 6 + UiDraw::TextWidth(m_text.substr(0, m_cursor));
+        const int at = box.x + TEXT_MARGIN + UiDraw::TextWidth(m_text.substr(m_first, m_cursor - m_first));
         UiDraw::Fill({at, box.y + 3, 2, box.h - 6}, 1.0f, 1.0f, 1.0f, 1.0f);
     }
 }
 
-bool CTextField::OnKey(int pSym, int /*pMod*/, int pText)
+bool CTextField::OnKey(int pSym, int pMod, int pText)
 {
     const size_t before = m_text.size();
     switch (pSym)
@@ -258,6 +289,13 @@ bool CTextField::OnKey(int pSym, int /*pMod*/, int pText)
             m_onEnter();
         return true;
     default:
+        if ((pSym == SDLK_v && (pMod & KMOD_CTRL)) || (pSym == SDLK_INSERT && (pMod & KMOD_SHIFT)))
+        {
+            // The clipboard, else what is selected, as other programs on X do.
+            std::string text = Clipboard::Read(Clipboard::CLIPBOARD);
+            Insert(text.empty() ? Clipboard::Read(Clipboard::PRIMARY) : text);
+            return true;
+        }
         // Printable ASCII only; anything else typed is used up and does nothing.
         if (pText < ' ' || pText > '~')
             return pText != 0;
@@ -273,15 +311,27 @@ bool CTextField::OnKey(int pSym, int /*pMod*/, int pText)
 
 void CTextField::OnPress(int pX, int /*pY*/)
 {
-    // The cursor goes to the character boundary nearest the click.
-    const int x = pX - m_rect.x - BOX_LEFT - 6;
-    size_t best = 0;
-    for (size_t i = 0; i <= m_text.size(); ++i)
+    // The cursor goes to the character boundary nearest the click, among those in sight.
+    const int x = pX - m_rect.x - BOX_LEFT - TEXT_MARGIN;
+    size_t best = m_first;
+    for (size_t i = m_first; i <= m_text.size(); ++i)
     {
-        if (UiDraw::TextWidth(m_text.substr(0, i)) <= x)
+        if (UiDraw::TextWidth(m_text.substr(m_first, i - m_first)) <= x)
             best = i;
     }
     m_cursor = best;
+}
+
+void CTextField::OnMiddlePress(int pX, int pY)
+{
+    OnPress(pX, pY);
+    Insert(Clipboard::Read(Clipboard::PRIMARY));
+}
+
+void CTextField::OnLeave()
+{
+    if (m_onLeave)
+        m_onLeave();
 }
 
 // --- list ---

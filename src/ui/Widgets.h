@@ -44,10 +44,14 @@ class CWidget
     }
     // A left press inside the rectangle.
     virtual void OnPress(int pX, int pY) { (void)pX, (void)pY; }
+    // A middle press inside the rectangle.
+    virtual void OnMiddlePress(int pX, int pY) { (void)pX, (void)pY; }
     // The wheel over the widget: -1 up, 1 down.
     virtual void OnWheel(int pDirection) { (void)pDirection; }
     // Up and Down belong to the widget (a list), not to moving between widgets.
     virtual bool KeepsUpDown() const { return false; }
+    // Another widget was chosen instead (or the screen goes back).
+    virtual void OnLeave() {}
 
     CRect m_rect;
     bool m_enabled = true;
@@ -124,12 +128,15 @@ class CSlider : public CWidget
 };
 
 // A line the player types into: printable ASCII only (what the font holds), up to a limit,
-// with a cursor moved by Left, Right, Home and End; Backspace and Delete remove. A filter may
-// narrow the characters further (digits for a port).
+// with a cursor moved by Left, Right, Home and End; Backspace and Delete remove; Ctrl+V and
+// Shift+Insert paste the clipboard, the middle button the selection, at the cursor. A filter
+// may narrow the characters further (digits for a port). A line longer than the box scrolls
+// to keep the cursor in sight.
 class CTextField : public CWidget
 {
   public:
     static constexpr int BOX_LEFT = 300;
+    static constexpr int TEXT_MARGIN = 6;
 
     CTextField(const CRect& pRect, const std::string& pLabel, size_t pLimit, const std::string& pText = "")
         : m_label(pLabel), m_limit(pLimit)
@@ -140,9 +147,16 @@ class CTextField : public CWidget
     void Draw(bool pChosen) const override;
     bool OnKey(int pSym, int pMod, int pText) override;
     void OnPress(int pX, int pY) override;
+    void OnMiddlePress(int pX, int pY) override;
+    void OnLeave() override;
     void SetText(const std::string& pText);
+    // Puts the characters the field takes at the cursor, up to its limit; the rest (line
+    // ends, tabs, letters past ASCII) is left out.
+    void Insert(const std::string& pText);
     const std::string& GetText() const { return m_text; }
     size_t GetCursor() const { return m_cursor; }
+    // The first character in sight, after the box was last drawn.
+    size_t GetFirstShown() const { return m_first; }
 
     std::string m_label;
     size_t m_limit;
@@ -150,10 +164,18 @@ class CTextField : public CWidget
     std::function<void()> m_onChange;
     // Enter in the field.
     std::function<void()> m_onEnter;
+    // Another widget chosen: the editing is over.
+    std::function<void()> m_onLeave;
 
   private:
+    // Moves the first character shown so that the cursor stays inside the box, which is as
+    // full as the text allows.
+    void Scroll() const;
+    int Room() const { return m_rect.w - BOX_LEFT - 2 * TEXT_MARGIN; }
+
     std::string m_text;
     size_t m_cursor = 0;
+    mutable size_t m_first = 0;
 };
 
 // Rows of text, one chosen, scrolled to keep it in sight: Up, Down, Page Up, Page Down, Home,

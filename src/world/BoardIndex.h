@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "world/Vector2.h"
+#include "engine/Vector2.h"
 
 class CEntity;
 

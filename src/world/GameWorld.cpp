@@ -5,6 +5,12 @@
 #include "media/Graphic.h"
 #include "nodes/EntityRegistry.h"
 
+CGameWorld& TheWorld()
+{
+    static CGameWorld* world = new CGameWorld(&CGameEngine::Instance());
+    return *world;
+}
+
 CGameWorld::CGameWorld(CGameEngine* pEngine) : m_GameEngine(pEngine)
 {
     AW_ASSERT(m_GameEngine);

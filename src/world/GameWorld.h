@@ -4,23 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "engine/Counter.h"
+#include "engine/Vector2.h"
 #include "media/Color.h"
 #include "media/Music.h"
 #include "nodes/Entity.h"
-#include "ui/HelpScreen.h"
-#include "ui/LossLine.h"
-#include "ui/SummaryPanel.h"
 #include "world/BoardIndex.h"
-#include "world/Counter.h"
 #include "world/MatchCommand.h"
 #include "world/MatchStats.h"
 #include "world/RingBatch.h"
 #include "world/Team.h"
-#include "world/Vector2.h"
 
 class CGameEngine;
 class CGraphic;
 class CMatchDriver;
+class CMatchOverlay;
 class CMatchObserver;
 class CSprite;
 
@@ -66,6 +64,9 @@ class CGameWorld
     // menu and the open difficulty list, Enter chooses.
     void OnMenuKey(int pSym, int pMod);
     bool IsMenuRowEnabled(int pRow, bool pMainMenu) const;
+    // Shows the main menu with its last chosen row highlighted (the first when that one
+    // cannot be chosen now), the difficulty list closed.
+    void HighlightMenu();
     void ShowMessage(const char* pText);
     // Shows the message only when the acting team is the player's and this is no demo.
     void ShowPlayerMessage(int pTeam, const char* pText);
@@ -88,6 +89,9 @@ class CGameWorld
     void SetShowsResult(bool pOn) { m_showsResult = pOn; }
     // Stops the match where it stands, undecided: no further steps, the summary shows.
     void EndMatchUndecided();
+    // Tells the observers the match is over (see CMatchObserver::OnMatchEnded); the steps
+    // that end it say so themselves, a network session that ends it off the board calls it.
+    void AnnounceMatchEnd();
     bool IsMatchOver() const { return m_matchOver; }
     // A side fell, or the match was stopped undecided: nothing more can be built.
     bool IsDecided() const { return m_result != RESULT_UNDECIDED || m_matchOver; }
@@ -275,9 +279,9 @@ class CGameWorld
     bool m_helpOpen = false;
     // Held by the P key; a match driven from outside (a replay, the network) has its own pause.
     bool m_held = false;
-    CSummaryPanel m_summaryPanel;
-    CHelpScreen m_helpScreen;
-    CLossLine m_lossLine;
+    // The screen that shows this world and draws its panels into the picture; not owned,
+    // null for none (the board and the hud alone).
+    CMatchOverlay* m_overlay = nullptr;
     // The rings the guides and the loss marks put on the board this frame.
     mutable CRingBatch m_rings;
     bool m_hasMatchSeed = false;
@@ -322,12 +326,17 @@ class CGameWorld
     int m_result = RESULT_UNDECIDED;
     int m_menuHover = -1;
     int m_difficultyHover = -1;
+    // The main menu's row last chosen, highlighted again when the menu comes back.
+    int m_lastMenuRow = 0;
     bool m_difficultyListOpen = false;
     // The main menu's rows from this one down open screens of their own (Play a Friend, Watch,
     // Replays, Settings), through this call with the row's place among them.
     static constexpr int FIRST_SCREEN_ROW = 5;
     static constexpr int SCREEN_ROW_COUNT = 4;
     std::function<void(int)> m_openScreen;
+    // The menu's demo is watched with the viewer's keys and legend, like any match nobody
+    // plays: this gives that driver, back at its start (none: the demo runs undriven).
+    std::function<CMatchDriver*()> m_demoViewer;
     CMusic m_music;
     // Until the next try at loading the music.
     int m_musicRetryMs = 0;
@@ -373,7 +382,8 @@ class CGameWorld
     void UpdateEffects();
     void RunThinkClock();
     // After a step: the summary's counts, and the end of a match that reached its cap.
-    void FinishMatchStep();
+    // True when the step ended the match.
+    bool FinishMatchStep();
     // Input in the match.
     void OnMatchKey(int pSym, bool pPressed);
     void OnDebugKey(int pSym);
@@ -389,3 +399,7 @@ class CGameWorld
     // Shared tail of the five build commands once the node exists.
     void FinishBuild(CEntity* pNode, int pTeam, CEntity* pSource, int pTool);
 };
+
+// The program's one world, made on first use and never destroyed: the nodes, the computer
+// players and the managers may still reach it while the process ends.
+CGameWorld& TheWorld();

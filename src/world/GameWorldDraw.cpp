@@ -10,6 +10,7 @@
 #include "media/TextureManager.h"
 #include "world/GameWorld.h"
 #include "world/MatchDriver.h"
+#include "world/MatchOverlay.h"
 
 namespace
 {
@@ -76,8 +77,8 @@ void CGameWorld::Draw()
     }
     if (m_state != STATE_INTRO && !m_notice.empty())
         DrawNotice(m_notice, GetWindowWidth());
-    if (m_state != STATE_INTRO && m_helpOpen)
-        m_helpScreen.Draw(GetWindowWidth(), GetWindowHeight(), m_state == STATE_MATCH);
+    if (m_overlay)
+        m_overlay->DrawOverAll(*this);
 }
 
 void CGameWorld::DrawGameScreen()

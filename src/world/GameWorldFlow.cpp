@@ -15,7 +15,6 @@
 #include "nodes/MainNode.h"
 #include "nodes/RandomTable.h"
 #include "nodes/ResourceNode.h"
-#include "replay/ViewerControls.h"
 #include "world/GameWorld.h"
 #include "world/MatchObserver.h"
 
@@ -54,6 +53,7 @@ void CGameWorld::UpdateIntro(bool* pContinue)
     {
         HaltAllChannels();
         m_state = STATE_MENU;
+        HighlightMenu();
         return;
     }
     AW_ASSERT(m_GameEngine);
@@ -107,9 +107,18 @@ bool CGameWorld::IsMenuRowEnabled(int pRow, bool pMainMenu) const
     return pRow == 0 || (pRow >= 2 && pRow < 2 + MENU_LEVEL_COUNT);
 }
 
+void CGameWorld::HighlightMenu()
+{
+    m_difficultyHover = -1;
+    m_difficultyListOpen = false;
+    m_menuHover = IsMenuRowEnabled(m_lastMenuRow, true) ? m_lastMenuRow : 0;
+}
+
 void CGameWorld::MenuSelect()
 {
     AW_ASSERT(m_GameEngine);
+    if (m_menuHover != -1)
+        m_lastMenuRow = m_menuHover;
     switch (m_menuHover)
     {
     case 0:
@@ -143,11 +152,10 @@ void CGameWorld::StartMatchFromMenu(int pRow)
     m_showsResult = false;
     m_capSteps = 0;
     // The demo is watched with the viewer's keys and legend, like any match nobody plays.
-    CViewerControls& demoViewer = MenuDemoViewer(*this);
-    demoViewer.Reset();
+    CMatchDriver* demoViewer = m_demoViewer ? m_demoViewer() : nullptr;
     if (m_demo && m_driver == nullptr)
-        m_driver = &demoViewer;
-    else if (!m_demo && m_driver == &demoViewer)
+        m_driver = demoViewer;
+    else if (!m_demo && demoViewer && m_driver == demoViewer)
         m_driver = nullptr;
     ClearMatch();
     NewMatch();
@@ -192,9 +200,7 @@ void CGameWorld::Pause()
     // A decided match cannot be resumed.
     if (m_result != RESULT_UNDECIDED)
         m_resumable = false;
-    m_difficultyHover = -1;
-    m_difficultyListOpen = false;
-    m_menuHover = -1;
+    HighlightMenu();
     m_state = STATE_MENU;
     PlaySound("MenuSwoosh");
 }

@@ -13,6 +13,7 @@
 #include "nodes/BeamNode.h"
 #include "nodes/ShieldNode.h"
 #include "world/GameWorld.h"
+#include "world/MatchOverlay.h"
 #include "world/RingBatch.h"
 
 namespace
@@ -280,7 +281,8 @@ void CGameWorld::DrawGuides() const
     DrawAbsorberReach();
     DrawOwnFire();
     DrawWastedBeams();
-    m_lossLine.DrawMarks(*this, m_rings);
+    if (m_overlay)
+        m_overlay->DrawMarks(*this, m_rings);
     m_rings.Flush();
     FlushLabels();
 }

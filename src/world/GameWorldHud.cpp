@@ -14,9 +14,9 @@
 #include "nodes/ForkNode.h"
 #include "nodes/MainNode.h"
 #include "nodes/ShieldNode.h"
-#include "ui/ChatBoard.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
+#include "world/MatchOverlay.h"
 #include "world/ScreenDraw.h"
 #include "world/ScreenMath.h"
 
@@ -261,9 +261,8 @@ void CGameWorld::DrawHud()
                       help.width, help.text, 1.0f);
     }
 
-    CChatBoard::Instance().Draw(*this);
-    m_lossLine.Draw(*this);
-    m_summaryPanel.Draw(*this);
+    if (m_overlay)
+        m_overlay->DrawOverHud(*this);
 }
 
 bool CGameWorld::IsMessageOutdated() const

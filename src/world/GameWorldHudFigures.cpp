@@ -101,8 +101,9 @@ void CGameWorld::DrawHudFigures()
     // Over each side bar: whose main node's health it is.
     for (int t = 1; t <= 2; ++t)
     {
-        // The side's player, by name, at the top beside the bar.
-        const std::string& name = m_sideNames[t];
+        // The side's player, by name, at the top beside the bar: the network's names, or the
+        // player's own against the computer.
+        const std::string name = SideName(t);
         if (!name.empty())
             DrawTextIn(font, t == 1 ? 420.0f : w - 200.0f - font->GetTextWidth(name.c_str()), h - 40.0f,
                        name.c_str(), t == 1 ? CColor(0.7f, 1.0f, 0.7f) : CColor(0.7f, 0.7f, 1.0f));

@@ -143,7 +143,10 @@ void CGameWorld::OnMatchKey(int pSym, bool pPressed)
     if (pPressed && pSym == SDLK_p && !m_driver && !IsDecided())
     {
         m_held = !m_held;
-        m_placeMode = PLACE_IDLE;
+        // An emitter or shield placed and waiting for its aim stays so over the pause; a press
+        // on a node that was to become a drag is forgotten.
+        if (m_placeMode == PLACE_SOURCE_CHOSEN)
+            m_placeMode = PLACE_IDLE;
         return;
     }
     if (pPressed && pSym == SDLK_ESCAPE)
@@ -165,8 +168,8 @@ void CGameWorld::OnMatchKey(int pSym, bool pPressed)
     if (pPressed && pSym == SDLK_s && ShowsResult())
         m_summaryOpen = !m_summaryOpen;
 
-    if (!m_demo && !m_held && !IsDecided() &&
-        (m_placeMode == PLACE_IDLE || m_placeMode == PLACE_SOURCE_CHOSEN))
+    // Held, a tool may still be chosen for when the match goes on; clicks build nothing.
+    if (!m_demo && !IsDecided() && (m_placeMode == PLACE_IDLE || m_placeMode == PLACE_SOURCE_CHOSEN))
     {
         if (pPressed && pSym >= SDLK_1 && pSym <= SDLK_5)
             m_selectedTool = pSym - SDLK_1;
@@ -224,20 +227,21 @@ void CGameWorld::OnMouseMove(int pX, int pY)
 
     if (m_state == STATE_MENU)
     {
-        int row = MenuRowAt(pX, pY, true);
-        if (!IsMenuRowEnabled(row, true))
-            row = -1;
-        if (row != m_menuHover && row != -1)
-            PlaySound("MenuClick");
-        m_menuHover = row;
-        if (m_difficultyListOpen)
+        // The row under the pointer is highlighted, in one column at a time; off the rows the
+        // highlight stays where it was, for the keys to go on from.
+        const int row = MenuRowAt(pX, pY, true);
+        const int listRow = m_difficultyListOpen ? MenuRowAt(pX, pY, false) : -1;
+        if (IsMenuRowEnabled(row, true) && row != m_menuHover)
         {
-            row = MenuRowAt(pX, pY, false);
-            if (!IsMenuRowEnabled(row, false))
-                row = -1;
-            if (row != m_difficultyHover && row != -1)
-                PlaySound("MenuClick");
-            m_difficultyHover = row;
+            PlaySound("MenuClick");
+            m_menuHover = row;
+            m_difficultyHover = -1;
+        }
+        else if (m_difficultyListOpen && IsMenuRowEnabled(listRow, false) && listRow != m_difficultyHover)
+        {
+            PlaySound("MenuClick");
+            m_difficultyHover = listRow;
+            m_menuHover = -1;
         }
     }
     else if (m_state == STATE_MATCH)
@@ -258,11 +262,15 @@ void CGameWorld::OnMouseButton(int pButton, bool pPressed, int pX, int pY)
             SkipIntro();
         break;
     case STATE_MENU:
-        // The row under the pointer, even when it has not moved since the menu came back.
-        if (pPressed && pButton == LEFT_BUTTON)
+        // Only a click on a row chooses it, even when the pointer has not moved since the
+        // menu came back.
+        if (pPressed && pButton == LEFT_BUTTON &&
+            (IsMenuRowEnabled(MenuRowAt(pX, pY, true), true) ||
+             (m_difficultyListOpen && IsMenuRowEnabled(MenuRowAt(pX, pY, false), false))))
+        {
             OnMouseMove(pX, pY);
-        if (pPressed && pButton == LEFT_BUTTON && (m_menuHover != -1 || m_difficultyHover != -1))
             MenuSelect();
+        }
         break;
     case STATE_MATCH:
         if (!m_driver || !m_driver->OnMouseButton(*this, pButton, pPressed))

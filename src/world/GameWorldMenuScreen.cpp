@@ -22,7 +22,8 @@ const char* const MAIN_ROWS[] = {"New Game",      "Resume Game", "",        "Exi
 const int MAIN_ROW_COUNT = static_cast<int>(std::size(MAIN_ROWS));
 static_assert(MAIN_ROW_COUNT == CGameWorld::FIRST_SCREEN_ROW + CGameWorld::SCREEN_ROW_COUNT,
               "one row per screen");
-// "Demo", a gap, then the levels weakest first, each with its arena rating in a column of its own.
+// "Demo", a gap, then the levels weakest first, each with its arena rating in a column of its own
+// headed "Rating" (drawn grey in the gap, a row that cannot be chosen).
 const int DIFFICULTY_ROW_COUNT = 2 + MENU_LEVEL_COUNT;
 // Rows go down from 500 pixels above the bottom edge, which the list must end above.
 static_assert(DIFFICULTY_ROW_COUNT * CGameWorld::DIFFICULTY_ROW_PITCH <= 460,
@@ -39,6 +40,8 @@ struct DifficultyLabels
     DifficultyLabels()
     {
         names[0] = "Demo";
+        // The gap under "Demo" heads the numbers' column.
+        ratings[1] = "Rating";
         for (int i = 0; i < MENU_LEVEL_COUNT; ++i)
         {
             const LevelInfo& level = LevelEntry(MENU_LEVELS[i]);

@@ -1,7 +1,11 @@
 // The end of a match: the summary's bookkeeping after each step and the end of a capped match.
 #include "world/GameWorld.h"
 
-void CGameWorld::FinishMatchStep()
+#include <vector>
+
+#include "world/MatchObserver.h"
+
+bool CGameWorld::FinishMatchStep()
 {
     if (m_capSteps > 0 && m_matchSteps >= m_capSteps && m_result == RESULT_UNDECIDED)
         m_matchOver = true;
@@ -9,7 +13,7 @@ void CGameWorld::FinishMatchStep()
     m_matchStats.EndStep(m_matchSteps, GetTeam(1).GetEnergy(), GetTeam(2).GetEnergy(),
                          m_result != RESULT_UNDECIDED || m_matchOver);
     if (!counting || !m_matchStats.HasEnded())
-        return;
+        return false;
     // The tool goes away with the match: its cost and shortfall no longer mean anything.
     m_selectedTool = TOOL_NONE;
     m_placeMode = PLACE_IDLE;
@@ -18,6 +22,7 @@ void CGameWorld::FinishMatchStep()
         m_resumable = false;
     if (ShowsResult())
         m_summaryOpen = true;
+    return true;
 }
 
 void CGameWorld::EndMatchUndecided()
@@ -25,5 +30,12 @@ void CGameWorld::EndMatchUndecided()
     if (m_result != RESULT_UNDECIDED || m_matchOver)
         return;
     m_matchOver = true;
-    FinishMatchStep();
+    if (FinishMatchStep())
+        AnnounceMatchEnd();
+}
+
+void CGameWorld::AnnounceMatchEnd()
+{
+    for (CMatchObserver* observer : std::vector<CMatchObserver*>(m_observers))
+        observer->OnMatchEnded(*this);
 }

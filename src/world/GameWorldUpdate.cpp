@@ -104,9 +104,11 @@ void CGameWorld::RunMatchStep()
         if (CAIPlayer* ai = GetTeam(id).GetAI())
             ai->Upkeep();
     }
-    FinishMatchStep();
+    const bool ended = FinishMatchStep();
     for (CMatchObserver* observer : std::vector<CMatchObserver*>(m_observers))
         observer->OnStepRun(*this);
+    if (ended)
+        AnnounceMatchEnd();
 }
 
 bool CGameWorld::RemoveDeadNodes()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "world/Vector2.h"
+#include "engine/Vector2.h"
 
 // Everything that changes a match from outside the simulation, as one command. The player's
 // clicks and the debug keys, a replay and a network peer all hand their actions to the world

@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "engine/Vector2.h"
 #include "world/MatchHash.h"
 #include "world/Team.h"
-#include "world/Vector2.h"
 
 class CEntity;
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "engine/Vector2.h"
 #include "media/Color.h"
-#include "world/Vector2.h"
 
 // Rings marked on the board in one frame (warnings, blast reaches, where nodes fell), handed to
 // the renderer as two vertex arrays: a crowded board may hold dozens, and a software renderer

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "world/Vector2.h"
+#include "engine/Vector2.h"
 
 // The arithmetic behind the screens, kept apart from the GL calls so it can be checked
 // without a window.

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/Counter.h"
 #include "media/Color.h"
-#include "world/Counter.h"
 
 class CAIPlayer;
 class CMainNode;

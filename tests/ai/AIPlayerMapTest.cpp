@@ -126,7 +126,7 @@ class PowerMapTest : public ::testing::Test
         return wrong;
     }
 
-    CGameWorld& m_world = CGameEngine::Instance().GetWorld();
+    CGameWorld& m_world = TheWorld();
     CAIPlayer* m_ai = nullptr;
     CEntity* m_main = nullptr;
     int m_staleUpkeeps = 0;
@@ -309,7 +309,7 @@ TEST_F(PowerMapTest, ScanListsAndTargetChoice)
 TEST(PowerMapDeathTest, CellAndListAccessIsChecked)
 {
     CGameEngine::Instance().Configure(DisplayConfig::Default());
-    CAIPlayer ai(&CGameEngine::Instance().GetWorld().GetTeam(2));
+    CAIPlayer ai(&TheWorld().GetTeam(2));
     EXPECT_DEATH(ai.CellAt(-1, 0), "pX >= 0");
     EXPECT_DEATH(ai.CellAt(0, -1), "pY >= 0");
     EXPECT_DEATH(ai.CellAt(118, 0), "pX < m_powerMapWidth");

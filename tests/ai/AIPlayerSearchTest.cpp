@@ -61,7 +61,7 @@ class SearchTest : public ::testing::Test
         World().ClearMatch();
     }
 
-    static CGameWorld& World() { return CGameEngine::Instance().GetWorld(); }
+    static CGameWorld& World() { return TheWorld(); }
     static CEntity* Main(int pTeam) { return World().GetTeam(pTeam).GetMainNode(); }
 
     template <class T> static T* Add(T* pNode, int pTeam, const CVector2& pAt)

@@ -23,7 +23,7 @@ namespace
 class ThinkTest : public ::testing::Test
 {
   protected:
-    CGameWorld& m_world = CGameEngine::Instance().GetWorld();
+    CGameWorld& m_world = TheWorld();
     // Built nodes as "team:kind@x,y", in building order; each build is reported once.
     std::vector<std::string> m_builds;
     int m_built[CTeam::MAX_TIDS][KIND_OTHER + 1] = {};

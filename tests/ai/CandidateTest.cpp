@@ -23,7 +23,7 @@ class CandidateHeapTest : public ::testing::Test
     }
     void TearDown() override { World().ClearMatch(); }
 
-    static CGameWorld& World() { return CGameEngine::Instance().GetWorld(); }
+    static CGameWorld& World() { return TheWorld(); }
 
     // Pushes records labelled 0, 1, 2, ... (the label rides in hits) with the given scores.
     void Push(const std::vector<float>& pScores)

@@ -18,7 +18,7 @@ TEST_P(PacedLevelTest, BuildsNoFasterThanItsPace)
     const unsigned pace = LEVELS[level].actionsPerMinute;
     ASSERT_NE(0u, pace);
     const ArenaMatchSetup setup = Match(31 + level, level, LEVEL_NORMAL, 6 * 60 * 1000 / 16);
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     std::vector<int> buildSteps;
     int built = 0;
     PlayArenaMatch(setup,

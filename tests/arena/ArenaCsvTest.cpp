@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
 
 #include <fstream>
 #include <sstream>
@@ -201,6 +204,12 @@ TEST(ArenaCsvTest, MergeRefusesMissingTwiceGivenConflictingAndForeignMatchesNami
     EXPECT_EQ(3u, missing);
     ArenaTournament otherRules = t;
     otherRules.rules = 2;
+    // Read as replays are: a FIFO would hang, a device read for ever, a NUL end a row early in C.
+    const std::string fifo = testing::TempDir() + "fifo.csv";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    std::string nul = CsvOf(t, 1, 2);
+    nul.replace(nul.find("40,0,2,"), 3, std::string("40\0x,", 5));
     const struct
     {
         std::vector<std::string> files;
@@ -222,6 +231,10 @@ TEST(ArenaCsvTest, MergeRefusesMissingTwiceGivenConflictingAndForeignMatchesNami
          testing::TempDir() + "rules.csv: another tournament than " + older + "'s (rules 2, not 1)"},
         {{one, two, Save("cut.csv", "# ampwarden-arena tour")}, testing::TempDir() + "cut.csv: cut off"},
         {{two, foreign}, foreign + " line 3: seed 43 green 0 blue 2 is not a match of this tournament"},
+        {{fifo}, fifo + ": not a regular file"},
+        {{"/dev/zero"}, "/dev/zero: not a regular file"},
+        {{testing::TempDir()}, testing::TempDir() + ": a folder, not a file"},
+        {{Save("nul.csv", nul)}, testing::TempDir() + "nul.csv: line 2: a NUL byte"},
     };
     for (const auto& b : bad)
     {
@@ -229,6 +242,7 @@ TEST(ArenaCsvTest, MergeRefusesMissingTwiceGivenConflictingAndForeignMatchesNami
         EXPECT_EQ(0u, error.find(b.message)) << error;
         EXPECT_EQ(std::string::npos, error.find('\n'));
     }
+    std::remove(fifo.c_str());
 }
 
 // Tournaments of other levels, seeds and match counts pool into what one tournament holding

@@ -6,6 +6,7 @@
 #include "engine/GameEngine.h"
 #include "nodes/NodeMedia.h"
 #include "nodes/RandomTable.h"
+#include "world/GameWorld.h"
 #include "world/MatchHash.h"
 
 namespace
@@ -46,7 +47,7 @@ class ArenaMatchTest : public ::testing::Test
         return trail;
     }
 
-    static CGameWorld& World() { return CGameEngine::Instance().GetWorld(); }
+    static CGameWorld& World() { return TheWorld(); }
 };
 } // namespace
 

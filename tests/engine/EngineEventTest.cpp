@@ -2,7 +2,9 @@
 
 #include <SDL/SDL.h>
 
+#include "app/Program.h"
 #include "engine/GameEngine.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -11,7 +13,12 @@ class EngineEventTest : public ::testing::Test
 {
   protected:
     // The tick clock only counts from SDL's start.
-    void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0); }
+    // The program puts the world into the engine's loop.
+    void SetUp() override
+    {
+        ASSERT_EQ(SDL_Init(SDL_INIT_NOPARACHUTE), 0);
+        CProgram::Instance();
+    }
     void TearDown() override
     {
         CGameEngine::Instance().Quit();
@@ -87,7 +94,7 @@ TEST_F(EngineEventTest, InputIsPassedToTheWorld)
 {
     CGameEngine& engine = CGameEngine::Instance();
     engine.Configure(DisplayConfig::Default());
-    CGameWorld& world = engine.GetWorld();
+    CGameWorld& world = TheWorld();
     engine.BeginLoop(0u);
 
     SDL_Event e{};

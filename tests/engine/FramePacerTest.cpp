@@ -4,6 +4,7 @@
 
 #include "engine/FramePacer.h"
 #include "engine/GameEngine.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -13,7 +14,7 @@ namespace
 // some oversleep under one world step.
 TEST(FramePacerTest, SleepsUntilTheStepIsDueButNotPastThePeriod)
 {
-    const unsigned step = CGameEngine::Instance().GetWorld().m_stepLength;
+    const unsigned step = TheWorld().m_stepLength;
     EXPECT_LE(FRAME_PERIOD_MS + 3, step) << "a few ms of oversleep must still fit in a step";
 
     const unsigned starts[] = {0u, 1000u, 0xFFFFFFFAu}; // the last wraps round during the frame

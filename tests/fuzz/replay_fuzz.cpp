@@ -7,6 +7,7 @@
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayVerify.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
     // Any program version and data: the fuzzer's inputs are not tied to this build.
     if (!ParseReplay(std::string(reinterpret_cast<const char*>(pData), pSize), CReplayExpect(), replay, why))
         return 0;
-    if (CReplayPlayer(CGameEngine::Instance().GetWorld(), replay).GetLastStep() <= PLAYED_STEP_LIMIT)
+    if (CReplayPlayer(TheWorld(), replay).GetLastStep() <= PLAYED_STEP_LIMIT)
         CheckReplay(replay);
     return 0;
 }

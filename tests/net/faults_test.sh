@@ -40,10 +40,11 @@ run join4 80 --join $((p + 1)) --steps 1200 --busy 8 --record "$tmp/join4.rec"
 p=$((port + 21))
 run host5 60 --host $p --seed 5 --steps 100000 --drop-wait 2000
 run join5 60 --join $p --steps 100000 --drop-wait 2000
-# 5. A side that leaves: both end on the same step with the other the winner.
+# 5. A side that leaves: both end on the same step with the other the winner; both crash as
+# soon as it is over, and their replays are whole all the same.
 p=$((port + 22))
-run host6 30 --host $p --seed 6 --steps 100000 --busy 7 --leave-at 300 --record "$tmp/host6.rec"
-run join6 30 --join $p --steps 100000 --busy 7 --record "$tmp/join6.rec"
+run host6 30 --host $p --seed 6 --steps 100000 --busy 7 --leave-at 300 --record "$tmp/host6.rec" --crash-when-over 1
+run join6 30 --join $p --steps 100000 --busy 7 --record "$tmp/join6.rec" --crash-when-over 1
 # 6. Another program holds the IPv6 port; a host that gives up before the match starts.
 p=$((port + 23))
 python3 -c 'import socket,sys,time
@@ -79,9 +80,10 @@ expect host5 7 "No result: the link to blue was cut"
 expect join5 "4|7"
 grep -q "you win" "$tmp/join5.err" && fail "the side that stood still claimed the win"
 echo "- the side that stayed gave up with no result (it lost the other after $waited_ms ms); the stopped one says: $(tail -n 1 "$tmp/join5.err")"
-expect host6 4 "You left the match"
-expect join6 4 "green left the match: you win"
-same_replays host6 join6 "- a leave ends both replays alike: "
+expect host6 9 "You left the match"
+expect join6 9 "green left the match: you win"
+same_replays host6 join6 "- a leave ends both replays alike, though both crashed at once: "
+tail -n 1 "$tmp"/host6.rec/*.replay | grep -q "^end " || fail "a crash after the end cut the replay short"
 [ ! -e "$tmp/bound" ] || expect held 8 "waiting over IPv4 only: port $p over IPv6"
 expect early 4 "green left before the match started"
 echo "- an IPv6 port in use is said; a host that gave up before the start did not 'leave the match'"

@@ -12,6 +12,7 @@
 #include "nodes/Entity.h"
 #include "nodes/NodeMedia.h"
 #include "nodes/RandomTable.h"
+#include "world/GameWorld.h"
 
 // A plain entity for exercising the base behaviour; counts its own deaths.
 class CProbeEntity : public CEntity
@@ -60,7 +61,7 @@ class NodeBoardTest : public ::testing::Test
         ForgetNodeSprites();
     }
 
-    static CGameWorld& World() { return CGameEngine::Instance().GetWorld(); }
+    static CGameWorld& World() { return TheWorld(); }
 
     template <class T> T* Place(T* pNode, float pX, float pY, int pTeam = 1, CEntity* pParent = nullptr)
     {

@@ -7,6 +7,7 @@
 #include "nodes/Entity.h"
 #include "nodes/NodeMedia.h"
 #include "nodes/RandomTable.h"
+#include "world/GameWorld.h"
 
 // A plain node for the weapons to aim at and to draw power from: no behaviour of its own
 // beyond the base, so every change to it comes from the weapon under test.
@@ -22,7 +23,7 @@ class CTargetNode : public CEntity
 class CWeaponBoard : public ::testing::Test
 {
   protected:
-    CGameWorld& m_world = CGameEngine::Instance().GetWorld();
+    CGameWorld& m_world = TheWorld();
 
     void SetUp() override
     {

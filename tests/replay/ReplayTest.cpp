@@ -14,7 +14,7 @@
 #include "replay/ReplayReader.h"
 #include "replay/ReplayRecorder.h"
 #include "replay/ReplayVerify.h"
-#include "ui/ChatBoard.h"
+#include "world/ChatBoard.h"
 #include "world/MatchHash.h"
 #include "world/MatchObserver.h"
 #include "world/WorldTestSupport.h"
@@ -123,6 +123,13 @@ class ReplayTest : public WorldTest
     std::string m_folder;
 };
 
+std::string Hex(uint64_t pHash)
+{
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(pHash));
+    return text;
+}
+
 std::string Replace(std::string pText, const std::string& pFrom, const std::string& pTo)
 {
     const size_t at = pText.find(pFrom);
@@ -183,6 +190,7 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     Key('1');
     Click(240, 315);
     Steps(150);
+    const std::string plainHash = Hex(HashMatchState(World()));
     recorder.Detach(World());
     const std::string good = Read(recorder.GetPath());
     ASSERT_EQ(0u, Verify(good).find("0 f: ok, 150 steps")) << Verify(good);
@@ -196,19 +204,23 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
     const std::string build = "cmd 0 build green tool extender at 240.5 315";
     const std::string rules = "rules " + std::to_string(RULES_VERSION) + " ";
     const std::string rulesLine = good.substr(good.find(rules), good.find("\ndata ") + 1 - good.find(rules));
-    // As the builds before the rules line wrote it.
-    const std::string older = Replace(Replace(good, "replay 2\n", "replay 1\n"), rulesLine, "");
+    // As the builds before the rules line wrote it, their end line hashing the board alone.
+    const std::string endHash = good.substr(good.rfind(' ') + 1, 16);
+    const std::string older =
+        Replace(Replace(Replace(good, "replay 3\n", "replay 1\n"), rulesLine, ""), endHash, plainHash);
     const std::string here = "this build plays " + ThisBuild();
     const struct
     {
         std::string text;
         std::string said;
     } cases[] = {
-        {Replace(good, "replay 2\n", "replay 3\n"), "line 1: format version 3, this program reads 1 to 2"},
+        {Replace(good, "replay 3\n", "replay 4\n"), "line 1: format version 4, this program reads 1 to 3"},
         {Replace(good, rules, "rules 7 "), "1 line 3: recorded with rules 7 (" +
                                                std::string(ProgramVersion()) + ", commit " +
                                                (*BuildCommit() ? BuildCommit() : "unknown") + "), " + here},
         {Replace(good, rules, "rules x "), "line 3: a bad rules version"},
+        {Replace(good, rulesLine, rules + "0123456789ab-modified\n"), "0 f: ok, 150 steps"},
+        {Replace(good, rulesLine, rules + "0123456789ab-dirty\n"), "line 3: a bad commit"},
         {Replace(good, "program ", "program 0."), "0 f: ok, 150 steps"}, // the rules decide, not the version
         // Played by rules 1 while this build plays them, refused after.
         {older,
@@ -241,6 +253,10 @@ TEST_F(ReplayTest, BadFilesAreRefusedAtTheirLineAndTamperingAtTheNextCheckpoint)
          "recorded with " +
              ThisBuild() + ", " + here},
         {Replace(good, "\nend 150 ", "\nend 151 "), "1 f: out of sync at step 151: recorded "},
+        {Replace(good, "\nend ", "\nchat 151 green gg\nend "), "line 15: the end comes before steps named"},
+        {Replace(good, "check 128", "chat 129 green gg\ncheck 128"),
+         "line 14: a checkpoint out of step order"},
+        {Replace(good, "check 128", "chat 10 green gg\ncheck 128"), "line 13: a chat line out of step order"},
         {good.substr(0, good.find("check 64")), "1 f: nothing to compare: no checkpoint and no end line"},
         // Chat is said, not played: verification passes over it, and reads only its shape.
         {Replace(good, "check 64", "chat 30 observer8 well played, blue\ncheck 64"), "0 f: ok, 150 steps"},
@@ -325,7 +341,8 @@ TEST_F(ReplayTest, AWatchedReplayTakesTheViewersKeysAndLetsGoWhenThePlayerLeaves
 
 TEST_F(ReplayTest, AFailureToWriteIsSaidOnceAndTheMatchGoesOn)
 {
-    const std::string blocker = m_folder + "file";
+    // Its name holds a terminal's clear-screen code, which the message shows, not sends.
+    const std::string blocker = m_folder + "\x1b[2Jfile";
     std::ofstream(blocker) << "not a folder";
     CReplayRecorder recorder(blocker + "/replays");
     recorder.Attach(World());
@@ -346,6 +363,8 @@ TEST_F(ReplayTest, AFailureToWriteIsSaidOnceAndTheMatchGoesOn)
     std::remove(blocker.c_str());
     EXPECT_EQ(1, std::count(said.begin(), said.end(), '\n')) << said;
     EXPECT_NE(std::string::npos, said.find("not recording: ")) << said;
+    EXPECT_NE(std::string::npos, said.find("\\x1b[2Jfile is not a folder")) << said;
+    EXPECT_EQ(std::string::npos, (said + World().m_notice).find('\x1b')) << said;
 }
 
 // Levels past the first five are named by their number in the level table: a watched match
@@ -370,4 +389,43 @@ TEST_F(ReplayTest, ALevelAddedToTheTableIsRecordedByItsNumberAndVerifies)
     ASSERT_TRUE(LoadReplay(files[0], ExpectedHere("Data/resources.xml"), replay, why)) << why;
     const CReplayCheck check = CheckReplay(replay);
     EXPECT_TRUE(check.agrees) << CheckLine(files[0], replay, check);
+}
+
+// A board left alone stands still, and hashes alike at every step: the end line's step is
+// part of its hash, so an undecided match cannot be made longer by moving it. An older file
+// keeps playing, its length held by the checkpoints, one every 64 steps. The match stops at
+// its cap, and its file is whole then, not only once the recorder lets go.
+TEST_F(ReplayTest, AnUndecidedMatchsEndLineCannotBeMovedOnAStillBoard)
+{
+    CReplayRecorder recorder(m_folder);
+    recorder.Attach(World());
+    World().ClearMatch();
+    World().NewMatch();
+    World().GetTeam(2).SetAI(false);
+    uint64_t last = 0;
+    int still = 0;
+    for (int step = 0; step < 20000 && still < 64; ++step, Steps(1))
+    {
+        still = HashMatchState(World()) == last ? still + 1 : 0;
+        last = HashMatchState(World());
+    }
+    ASSERT_EQ(64, still) << "the board never stood still";
+    const int steps = World().m_matchSteps + 10;
+    World().m_capSteps = steps;
+    Steps(30);
+    const std::string end = "\nend " + std::to_string(steps) + " none ";
+    const std::string file = Read(recorder.GetPath());
+    EXPECT_EQ(file.rfind(end), file.rfind('\n', file.size() - 2)) << "ends at the cap: " << file;
+    recorder.Detach(World());
+    EXPECT_EQ(file, Read(recorder.GetPath()));
+    const std::string older =
+        Replace(Replace(file, "replay 3\n", "replay 2\n"), file.substr(file.rfind(' ') + 1, 16), Hex(last));
+    const std::string later = "\nend " + std::to_string(steps + 3000) + " none ";
+    for (const auto& c :
+         {std::pair<std::string, std::string>(file, "0 f: ok"),
+          {older, "0 f: ok"},
+          {Replace(file, end, later), "1 f: out of sync at step " + std::to_string(steps + 3000)},
+          {Replace(older, end, later), "an undecided end 30"}})
+        EXPECT_NE(std::string::npos, Verify(c.first).find(c.second))
+            << Verify(c.first) << "\nexpected: " << c.second;
 }

@@ -1,5 +1,6 @@
 #include <SDL/SDL_keysym.h>
 
+#include "app/Program.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplayTimeline.h"
@@ -70,6 +71,7 @@ TEST_F(ReplayTimelineTest, MarksComeFromTheReplaysOwnPlayAndNJumpsToThemWithoutC
 
 TEST_F(ReplayTimelineTest, TheMenusDemoIsWatchedWithTheViewersKeysAndAGameFromTheMenuIsNot)
 {
+    CProgram::Instance(); // which gives the world the demo's viewer
     World().m_state = STATE_MENU;
     World().m_difficultyHover = 0;
     World().MenuSelect();

@@ -44,7 +44,7 @@ void PlayRandomly(unsigned pSeed, int pSteps, const std::function<void()>& pEach
     engine.Configure(DisplayConfig::Default());
     engine.AddOption("debug");
     RandomTable::GetInstance().FillFromSeed(pSeed);
-    CGameWorld& world = engine.GetWorld();
+    CGameWorld& world = TheWorld();
     world.ClearMatch();
     world.m_demo = false;
     world.NewMatch();

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include "app/Program.h"
 #include "engine/GLWindowAttributes.h"
 #include "engine/GameEngine.h"
 #include "engine/ResourceCatalogue.h"
@@ -16,6 +17,8 @@ bool OpenTestWindow()
     if (tried)
         return opened;
     tried = true;
+    // The world is shown as in the game: with the program's match screen drawing its panels.
+    CProgram::Instance();
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
         return false;
     RequestGLWindowAttributes();

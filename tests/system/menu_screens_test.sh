@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # The screens the menu opens, walked with real keys and clicks and read back with tesseract:
 # Settings (a name typed, the music turned down, both kept after a restart; F1's help over it;
-# full screen on and off while it runs), Watch (a match
-# started from a chosen seed, recorded by default), Replays (that match listed beside a broken
-# file, played, one file deleted after the question), Play a Friend (this machine's addresses,
-# a join to a closed loopback port given up with Cancel). A hostile settings file is named once
-# on stderr and left as it was. With AW_SAVE_SCREENSHOTS=1 each screen is saved into
+# full screen on and off while it runs), Watch (a match started from a chosen seed, recorded by
+# default), Replays (that match listed beside a broken file, played and left back to the list,
+# one file deleted after the question), Play a Friend (this machine's addresses, a join to a
+# closed loopback port, pasted, given up with Cancel). A hostile settings file is named once on
+# stderr and left as it was. With AW_SAVE_SCREENSHOTS=1 each screen is saved into
 # dist/screenshots (doc/playing.md shows them).
 source "$(dirname "$0")/lib.sh"
 aw_init "$@"
-command -v tesseract >/dev/null || aw_fail "missing tool: tesseract (./test.sh installs it)"
+for tool in tesseract xclip; do command -v $tool >/dev/null || aw_fail "missing tool: $tool (./test.sh installs it)"; done
 
 settings="$XDG_CONFIG_HOME/ampwarden/settings"
 replays="$XDG_DATA_HOME/ampwarden/replays"
@@ -44,8 +44,9 @@ expect_text "menu rows" 140 440 300 160 "Play a Friend"
 expect_text "menu rows" 140 440 300 160 "Settings"
 keep_shot menu
 
-# Settings, with the keys only: down the menu to Settings, then the name and the music.
-aw_key Down Down Down Down Down Down Return
+# Settings, with the keys only: down the menu from New Game to Settings, then the name and
+# the music.
+aw_key Down Down Down Down Down Return
 sleep 0.5
 keys Down Down Down Down
 clear_field 10
@@ -117,11 +118,11 @@ aw_screenshot replaying
 expect_text "replay legend" 370 65 630 25 "Replay"
 keys Escape
 sleep 0.5
-aw_note "Replays: the recorded match and the broken file listed; Enter plays the match"
+aw_screenshot replays_again
+expect_text "back in the list" 312 35 400 40 "Replays"
+aw_note "Replays: the recorded match and the broken file listed; Enter plays the match, Escape comes back"
 
 # Delete asks first; Escape keeps the file, Delete twice removes it.
-aw_click 200 550
-sleep 0.5
 keys Delete
 sleep 0.3
 aw_screenshot asking
@@ -134,13 +135,15 @@ sleep 0.3
 keys Escape
 aw_note "Replays: Delete asks, Escape keeps, a second Delete removes"
 
-# Play a Friend: the addresses, and a join to a loopback port nobody listens on, given up.
+# Play a Friend: the addresses, and a join to a loopback port nobody listens on, pasted with
+# spaces and a line end round it, given up.
 aw_click 200 470
 sleep 0.5
 aw_click 600 305
 clear_field 70
-xdotool type --delay 40 "127.0.0.1:9"
-keys Return
+printf '  127.0.0.1:9 \n' | timeout 20 xclip -quiet -loops 1 -selection clipboard >/dev/null 2>&1 &
+sleep 0.5
+keys ctrl+v Return
 sleep 2
 aw_screenshot friend
 expect_text "friend title" 312 35 400 40 "Play a Friend"
@@ -151,11 +154,13 @@ aw_click 180 625
 sleep 0.5
 aw_screenshot gave_up
 expect_text "given up" 100 80 824 25 "Gave up"
-grep -qx "127.0.0.1:9" "$XDG_STATE_HOME/ampwarden/recent-hosts" || aw_fail "the address joined is not kept"
+expect_text "joined lately at once" 440 365 500 30 "127.0.0.1:9"
+grep -qx "127.0.0.1:9" "$XDG_STATE_HOME/ampwarden/recent-hosts" || aw_fail "the address joined is not kept, trimmed"
 keys Escape Escape
 aw_wait_exit 10
 aw_expect_status 0
-aw_note "Play a Friend: addresses shown, a join waits with its time and is given up"
+grep -q "You left the match" "$AW_TMP/game.err" && aw_fail "left a match that never began: $(cat "$AW_TMP/game.err")"
+aw_note "Play a Friend: addresses shown, a join pasted with spaces round it waits, is given up and listed"
 
 # After a restart the settings stand; the address joined is offered.
 aw_start -nointro

@@ -3,6 +3,7 @@
 #include "engine/GameEngine.h"
 #include "net/NetMessage.h"
 #include "replay/ReplayReader.h"
+#include "world/GameWorld.h"
 
 TEST(PlayerName, TravelsInTheGreetingAndTheReplayHeaderAndNamesTheHumanSide)
 {
@@ -42,7 +43,7 @@ TEST(PlayerName, TravelsInTheGreetingAndTheReplayHeaderAndNamesTheHumanSide)
     EXPECT_FALSE(ParseReplay(FormatHeader(header), CReplayExpect(), replay, why));
     EXPECT_NE(std::string::npos, why.find("name")) << why;
 
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     world.m_demo = false;
     world.ClearMatch();
     world.NewMatch();

@@ -1,4 +1,6 @@
+#include <SDL/SDL.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/GameEngine.h"
+#include "ui/AppSettings.h"
 #include "ui/Settings.h"
+#include "ui/SettingsScreen.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -69,7 +75,9 @@ TEST(Settings, HostileTextsKeepTheDefaultsForWhatCannotBeUsed)
         {"name of sixteen", "name ABCDEFGHIJKLMNOP\n", true, 100, 100, false, true, "ABCDEFGHIJKLMNOP"},
         {"name with spaces round it", "name  Al\n", false, 100, 100, false, true, "Player"},
         {"cut short", "music-volume 20\nfullscreen 1", false, 100, 20, false, true, "Player"},
-        {"carriage returns", "music-volume 20\r\n", false, 100, 100, false, true, "Player"},
+        {"CR LF line ends, a byte-order mark", "\xef\xbb\xbfmusic-volume 20\r\nname Al Bo\r\n", true, 100, 20,
+         false, true, "Al Bo"},
+        {"a carriage return inside", "music-volume 2\r0\n", false, 100, 100, false, true, "Player"},
         {"binary",
          std::string("\x7f"
                      "ELF\0\0\x01\n\xff\xfe\n",
@@ -147,6 +155,28 @@ TEST(Settings, FilesAreReadWithoutHangingSaidOnceAndReplacedWhole)
     EXPECT_FALSE(SaveSettings(Folder() + "/settings/inside", mine, why)) << "a file where the folder must be";
 }
 
+// A writer killed mid-write leaves its temporary file: the next load or save removes it, and
+// leaves those of writers still running and files of other names.
+TEST(Settings, TemporaryFilesOfDeadWritersAreRemovedOnLoadAndSave)
+{
+    const std::string path = Folder() + "/stale/settings";
+    mkdir((Folder() + "/stale").c_str(), 0755);
+    const pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    ASSERT_EQ(dead, waitpid(dead, nullptr, 0));
+    std::string why;
+    for (int save = 0; save < 2; ++save)
+    {
+        for (const std::string& end : {std::to_string(dead), std::to_string(getppid()), std::string("1x")})
+            WriteAll(path + ".tmp" + end, "music-volume 1\n");
+        EXPECT_TRUE(save ? SaveSettings(path, CSettings(), why) : LoadSettings(path) == CSettings());
+        EXPECT_NE(0, access((path + ".tmp" + std::to_string(dead)).c_str(), F_OK)) << save;
+        EXPECT_EQ(0, access((path + ".tmp" + std::to_string(getppid())).c_str(), F_OK)) << save;
+        EXPECT_EQ(0, access((path + ".tmp1x").c_str(), F_OK)) << save;
+    }
+}
+
 TEST(Settings, TheLastFiveAddressesJoinedNewestFirst)
 {
     std::vector<std::string> hosts;
@@ -155,4 +185,39 @@ TEST(Settings, TheLastFiveAddressesJoinedNewestFirst)
     EXPECT_EQ((std::vector<std::string>{"e", "b", "d", "c", "[::1]:9"}), hosts);
     EXPECT_EQ((std::vector<std::string>{"x", "z"}),
               ParseRecentHosts("x\n\nbad host\n\x01\n" + std::string(65, 'y') + "\nz\nno end"));
+}
+
+// Clearing the name to type another saves neither its halves nor an empty name: the name is
+// taken once typed (Enter, another row, Escape), and one that is none gives the old one back.
+TEST(Settings, TheNameIsSavedOnceTypedNeverHalfway)
+{
+    mkdir((Folder() + "/ampwarden").c_str(), 0755);
+    WriteAll(Folder() + "/ampwarden/settings", "record 0\nname Ada\n");
+    setenv("XDG_CONFIG_HOME", Folder().c_str(), 1);
+    CAppSettings::Instance().Load();
+    const std::string before = TheWorld().m_playerName;
+    CSettingsScreen screen;
+    screen.Choose(4);
+    const CTextField& field = *static_cast<CTextField*>(screen.GetWidget(4));
+    // Each key, with the field and the name saved after it.
+    const std::tuple<int, int, const char*, const char*> steps[] = {
+        {SDLK_BACKSPACE, 0, "Ad", "Ada"}, {SDLK_BACKSPACE, 0, "A", "Ada"}, {SDLK_BACKSPACE, 0, "", "Ada"},
+        {SDLK_TAB, 0, "Ada", "Ada"},      {SDLK_UP, 0, "Ada", "Ada"},      {SDLK_BACKSPACE, 0, "Ad", "Ada"},
+        {SDLK_BACKSPACE, 0, "A", "Ada"},  {SDLK_BACKSPACE, 0, "", "Ada"},  {SDLK_b, 'B', "B", "Ada"},
+        {SDLK_o, 'o', "Bo", "Ada"},       {SDLK_RETURN, 0, "Bo", "Bo"},    {SDLK_BACKSPACE, 0, "B", "Bo"},
+        {SDLK_ESCAPE, 0, "B", "B"},
+    };
+    for (const auto& [sym, text, shown, saved] : steps)
+    {
+        SDL_Event key{};
+        key.type = SDL_KEYDOWN;
+        key.key.keysym.sym = static_cast<SDLKey>(sym);
+        key.key.keysym.unicode = static_cast<Uint16>(text);
+        screen.OnEvent(key);
+        EXPECT_EQ(shown, field.GetText()) << sym;
+        EXPECT_EQ(saved, CAppSettings::Instance().Get().name) << sym;
+    }
+    EXPECT_NE(std::string::npos, ReadAll(Folder() + "/ampwarden/settings").find("\nname B\n"));
+    unsetenv("XDG_CONFIG_HOME");
+    TheWorld().m_playerName = before;
 }

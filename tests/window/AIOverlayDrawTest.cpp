@@ -3,6 +3,7 @@
 #include "ai/AIPlayer.h"
 #include "engine/GameEngine.h"
 #include "support/TestWindow.h"
+#include "world/GameWorld.h"
 
 // The opponent's debug overlay drawn into the real window.
 namespace
@@ -22,7 +23,7 @@ int Red(int pX, int pY)
 TEST(AIOverlayDrawTest, CandidatePointsAndPowerMapCells)
 {
     ASSERT_TRUE(OpenTestWindow()) << "needs an X display";
-    CAIPlayer ai(&CGameEngine::Instance().GetWorld().GetTeam(2));
+    CAIPlayer ai(&TheWorld().GetTeam(2));
     ai.m_candidatePoints = {CVector2(100.0f, 100.0f)};
     CProviderStub provider; // no reach: hop counts grow with the distance
     provider.SetPosition(CVector2(8.0f, 8.0f));

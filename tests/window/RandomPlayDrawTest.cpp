@@ -7,6 +7,7 @@
 #include "engine/GameEngine.h"
 #include "support/RandomPlay.h"
 #include "support/TestWindow.h"
+#include "world/GameWorld.h"
 
 TEST(RandomPlayDrawTest, EveryFrameOfRandomPlayDraws)
 {
@@ -14,7 +15,7 @@ TEST(RandomPlayDrawTest, EveryFrameOfRandomPlayDraws)
     CGameEngine::Instance().Configure(DisplayConfig::Default());
     ASSERT_TRUE(LoadGameMedia());
 
-    CGameWorld& world = CGameEngine::Instance().GetWorld();
+    CGameWorld& world = TheWorld();
     int frames = 0;
     PlayRandomly(21u, 1500,
                  [&]

@@ -124,7 +124,7 @@ class ScreenTest : public ::testing::Test
         }
     }
 
-    static CGameWorld& World() { return CGameEngine::Instance().GetWorld(); }
+    static CGameWorld& World() { return TheWorld(); }
 
     static bool s_window;
     static bool s_media;

@@ -4,11 +4,13 @@
 
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/Program.h"
 #include "arena/ArenaMatch.h"
-#include "engine/CommandLine.h"
 #include "engine/GameEngine.h"
 #include "nodes/NodeMedia.h"
 #include "support/TestWindow.h"
+#include "world/GameWorld.h"
 #include "world/MatchHash.h"
 
 // The game started with -seed, "Demo" chosen from the menu with the mouse, played frame by
@@ -20,7 +22,7 @@ const int STEPS = 7000; // long enough for fights, and so for sparks
 
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 
 // Moves the mouse onto the first point whose menu row is pRow and presses there.
@@ -67,6 +69,7 @@ int WhitePixelsWhereTheDebugLabelStands()
 
 TEST(SeededDemoTest, DemoChosenInTheMenuReplaysTheArenasMatchAndTheOverlayShowsItsHash)
 {
+    CProgram::Instance();
     ASSERT_TRUE(OpenTestWindow()) << "needs an X display";
     CGameEngine& engine = CGameEngine::Instance();
     engine.Configure(DisplayConfig::Default());

@@ -8,6 +8,7 @@
 #include "nodes/NodeMedia.h"
 #include "nodes/ShieldNode.h"
 #include "support/TestWindow.h"
+#include "world/GameWorld.h"
 
 // The beam, the shield's glow and the absorber's halo drawn into the real window.
 namespace
@@ -21,7 +22,7 @@ class CPowerStub : public CEntity
 class WeaponDrawTest : public ::testing::Test
 {
   protected:
-    CGameWorld& m_world = CGameEngine::Instance().GetWorld();
+    CGameWorld& m_world = TheWorld();
     CPowerStub m_source;
     // Untextured stand-ins: texture 0 draws a plain rectangle in the current colour.
     CSprite m_bar{0.0f, 0.0f, 20.0f, 4.0f, 0, 256.0f, 256.0f};

@@ -23,7 +23,7 @@ namespace
 {
 CGameWorld& World()
 {
-    return CGameEngine::Instance().GetWorld();
+    return TheWorld();
 }
 
 // --- the list scans, as the queries were written before the index ---

@@ -67,8 +67,9 @@ TEST_F(DangerTest, AbsorberShowsTheBlastItHeadsFor)
     EXPECT_EQ(2.0f * CAbsorberNode::BLAST_PER_BEAM, World().BlastHeading(absorber));
 }
 
-// P holds the match: no step runs and no click builds until P again. Once a side has fallen
-// the tool is gone, tool keys and clicks build nothing, and the first Escape goes to the menu.
+// P holds the match: no step runs and no click builds until P again, though a tool may be
+// chosen. Once a side has fallen the tool is gone, tool keys and clicks build nothing, and the
+// first Escape goes to the menu.
 TEST_F(DangerTest, HeldMatchAndDecidedBoardTakeNoBuilds)
 {
     World().GetTeam(2).SetAI(false);
@@ -81,8 +82,16 @@ TEST_F(DangerTest, HeldMatchAndDecidedBoardTakeNoBuilds)
         World().OnMouseButton(SDL_BUTTON_LEFT, false, 279, 384);
         Steps(2);
     };
-    World().OnKey(SDLK_1, 0, true);
+    // Held, the tool keys still choose (for when the match goes on), and an emitter waiting
+    // for its aim waits on.
+    World().m_placeMode = PLACE_AIMING;
     World().OnKey(SDLK_p, 0, true);
+    World().OnKey(SDLK_p, 0, true);
+    EXPECT_EQ(PLACE_AIMING, World().m_placeMode);
+    World().m_placeMode = PLACE_IDLE;
+    World().OnKey(SDLK_p, 0, true);
+    World().OnKey(SDLK_1, 0, true);
+    EXPECT_EQ(TOOL_EXTENDER, World().m_selectedTool);
     const int steps = World().m_matchSteps;
     clickBoard();
     EXPECT_EQ(steps, World().m_matchSteps);

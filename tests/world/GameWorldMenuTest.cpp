@@ -42,11 +42,12 @@ TEST_F(MenuTest, HoverFollowsTheRowBandsSkipsDisabledRowsAndClicksOnChange)
     w.OnMouseMove(439, 272);
     EXPECT_EQ(0, w.m_menuHover);
     EXPECT_EQ(1, Count("sound:MenuClick")) << "same row, no new click";
+    // Off the rows, and over a row that cannot be chosen, the highlight stays for the keys.
     const int offRows[][2] = {{300, 273}, {140, 260}, {300, 248}, {300, RowY(1)}, {300, RowY(2)}};
     for (const auto& at : offRows)
     {
         w.OnMouseMove(at[0], at[1]);
-        EXPECT_EQ(-1, w.m_menuHover) << at[0] << "," << at[1];
+        EXPECT_EQ(0, w.m_menuHover) << at[0] << "," << at[1];
     }
     w.OnMouseMove(300, RowY(3));
     EXPECT_EQ(3, w.m_menuHover);
@@ -57,15 +58,18 @@ TEST_F(MenuTest, HoverFollowsTheRowBandsSkipsDisabledRowsAndClicksOnChange)
     EXPECT_EQ(1, w.m_menuHover);
 
     w.m_difficultyListOpen = true;
-    // Demo, a gap, a row per menu level, then nothing.
+    // Demo, a gap, a row per menu level, then nothing; one column is highlighted at a time.
     for (int row = 0; row < 3 + MENU_LEVEL_COUNT; ++row)
     {
         w.OnMouseMove(789, ListY(row));
-        EXPECT_EQ(row == 1 || row == 2 + MENU_LEVEL_COUNT ? -1 : row, w.m_difficultyHover) << row;
+        EXPECT_EQ(row == 1 || row == 2 + MENU_LEVEL_COUNT ? row - 1 : row, w.m_difficultyHover) << row;
+        EXPECT_EQ(-1, w.m_menuHover);
     }
     w.OnMouseMove(790, ListY(5));
-    EXPECT_EQ(-1, w.m_difficultyHover);
+    EXPECT_EQ(1 + MENU_LEVEL_COUNT, w.m_difficultyHover);
     EXPECT_EQ(4 + MENU_LEVEL_COUNT, Count("sound:MenuClick"));
+    Click(790, ListY(5));
+    EXPECT_EQ(STATE_MENU, w.m_state) << "a click off the rows chooses nothing";
 }
 
 TEST_F(MenuTest, NewGameTwiceClosesTheDifficultyListAgain)
@@ -93,13 +97,16 @@ TEST_F(MenuTest, DifficultyRowsSetBluesLevelAndDemoPlaysGreenAtTwo)
         chosen.push_back(World().GetTeam(2).GetAI()->GetDifficulty());
         EXPECT_EQ(nullptr, World().GetTeam(1).GetAI());
     }
-    std::vector<unsigned> firstFive;
-    for (unsigned level : chosen)
+    // Weakest first by the ratings shown beside them, no paced player among them.
+    for (size_t i = 0; i < chosen.size(); ++i)
     {
-        if (level < 5)
-            firstFive.push_back(level);
+        EXPECT_NE(PLAN_PLAIN, LevelEntry(chosen[i]).plan) << chosen[i];
+        if (i > 0)
+        {
+            EXPECT_LT(MeasuredRating(chosen[i - 1]), MeasuredRating(chosen[i])) << LevelEntry(chosen[i]).name;
+        }
     }
-    EXPECT_EQ((std::vector<unsigned>{0, 1, 2, 3, 4}), firstFive);
+    EXPECT_EQ(LEVEL_COUNT - 4, chosen.size()) << "every level but the four paced players";
     std::sort(chosen.begin(), chosen.end());
     EXPECT_EQ(chosen.end(), std::unique(chosen.begin(), chosen.end()));
     World().m_state = STATE_MENU;
@@ -118,12 +125,17 @@ TEST_F(MenuTest, APausedMatchStandsStillAndResumesUnlessDecided)
     Steps(1);
     w.OnKey(27, 0, true);
     EXPECT_EQ(STATE_MENU, w.m_state);
+    EXPECT_EQ(0, w.m_menuHover) << "the first row highlighted";
     w.GetTeam(1).StartCooldown(2);
     Steps(10);
     EXPECT_FLOAT_EQ(1.0f, w.GetTeam(1).GetCooldownFraction(2));
     Click(MAIN_X, RowY(1));
     EXPECT_EQ(STATE_MATCH, w.m_state);
     EXPECT_EQ(2, Count("sound:MenuSwoosh"));
+    w.OnKey(27, 0, true);
+    EXPECT_EQ(1, w.m_menuHover) << "the row last chosen";
+    w.OnKey(SDLK_RETURN, 0, true);
+    EXPECT_EQ(STATE_MATCH, w.m_state);
 
     w.m_result = RESULT_WIN;
     w.m_difficultyListOpen = true;
@@ -131,7 +143,7 @@ TEST_F(MenuTest, APausedMatchStandsStillAndResumesUnlessDecided)
     w.OnKey(27, 0, true);
     EXPECT_FALSE(w.m_resumable);
     EXPECT_FALSE(w.m_difficultyListOpen);
-    EXPECT_EQ(-1, w.m_menuHover);
+    EXPECT_EQ(0, w.m_menuHover) << "Resume cannot be chosen: the first row instead";
     EXPECT_EQ(-1, w.m_difficultyHover);
     Click(MAIN_X, RowY(1));
     EXPECT_EQ(STATE_MENU, w.m_state);

@@ -43,7 +43,7 @@ class MenuMusicTest : public ::testing::Test
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
-    static CGameWorld& World() { return CGameEngine::Instance().GetWorld(); }
+    static CGameWorld& World() { return TheWorld(); }
 
     bool m_open = false;
 };

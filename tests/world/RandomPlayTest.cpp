@@ -4,6 +4,7 @@
 
 #include "engine/GameEngine.h"
 #include "support/RandomPlay.h"
+#include "world/GameWorld.h"
 
 TEST(RandomPlayTest, RandomInputNeverBreaksTheBoard)
 {
@@ -15,5 +16,5 @@ TEST(RandomPlayTest, RandomInputNeverBreaksTheBoard)
             break;
     }
     CGameEngine::Instance().RemoveOption("debug");
-    CGameEngine::Instance().GetWorld().ClearMatch();
+    TheWorld().ClearMatch();
 }

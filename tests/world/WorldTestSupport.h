@@ -46,7 +46,7 @@ class CLoggingNode : public CEntity
         {
             CEntity* spawned = m_spawnInUpdate();
             m_spawnInUpdate = nullptr;
-            CGameEngine::Instance().GetWorld().AddEntity(spawned);
+            TheWorld().AddEntity(spawned);
         }
     }
     void MarkMainNode() { m_mainNode = true; }
@@ -84,6 +84,7 @@ class WorldTest : public ::testing::Test
         world.m_menuHover = -1;
         world.m_difficultyHover = -1;
         world.m_difficultyListOpen = false;
+        world.m_lastMenuRow = 0;
         world.m_hoveredTool = TOOL_NONE;
         world.NewMatch();
         world.m_state = STATE_MATCH;
@@ -104,7 +105,7 @@ class WorldTest : public ::testing::Test
         World().ClearMatch();
     }
 
-    static CGameWorld& World() { return CGameEngine::Instance().GetWorld(); }
+    static CGameWorld& World() { return TheWorld(); }
 
     static int TeamOf(const CAIPlayer* pPlayer)
     {

@@ -12,6 +12,3 @@ struct DisplayConfig;
 // any other argument starting with '-' becomes an engine option without its hyphen;
 // everything else is ignored. False, with a one-line reason, when a value is missing or bad.
 bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::string* pError = nullptr);
-
-// A whole number in [pMin, pMax] written in decimal, nothing else; false otherwise.
-bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long long& pOut);

@@ -1,4 +1,4 @@
-#include "engine/Sessions.h"
+#include "app/Sessions.h"
 
 #include <SDL/SDL.h>
 
@@ -10,6 +10,7 @@
 #include "net/NetObserveGame.h"
 #include "replay/ReplaySession.h"
 #include "ui/Settings.h"
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -24,8 +25,8 @@ unsigned g_seed = 0;
 void Opened(CGameEngine& pEngine, CFrameHook* pHook)
 {
     g_netOpenedAt = SDL_GetTicks();
-    g_hadSeed = pEngine.GetWorld().m_hasMatchSeed;
-    g_seed = pEngine.GetWorld().m_matchSeed;
+    g_hadSeed = TheWorld().m_hasMatchSeed;
+    g_seed = TheWorld().m_matchSeed;
     pEngine.SetFrameHook(pHook);
 }
 
@@ -33,7 +34,7 @@ void Closed(CGameEngine& pEngine, CFrameHook* pHook)
 {
     if (pEngine.GetFrameHook() == pHook)
         pEngine.SetFrameHook(nullptr);
-    CGameWorld& world = pEngine.GetWorld();
+    CGameWorld& world = TheWorld();
     world.m_hasMatchSeed = g_hadSeed;
     world.m_matchSeed = g_seed;
 }
@@ -41,22 +42,22 @@ void Closed(CGameEngine& pEngine, CFrameHook* pHook)
 
 namespace Sessions
 {
-bool PlayReplay(CGameEngine& pEngine, const std::string& pPath, std::string& pWhy)
+bool PlayReplay(CGameEngine& /*pEngine*/, const std::string& pPath, std::string& pWhy)
 {
     if (g_net || g_watch)
         return pWhy = "a network match is open", false;
-    return CReplaySession::Instance().PlayNow(pEngine.GetWorld(), pPath, pWhy);
+    return CReplaySession::Instance().PlayNow(TheWorld(), pPath, pWhy);
 }
 
-void Watch(CGameEngine& pEngine, unsigned pGreen, unsigned pBlue, unsigned pSeed)
+void Watch(CGameEngine& /*pEngine*/, unsigned pGreen, unsigned pBlue, unsigned pSeed)
 {
-    CReplaySession::Instance().WatchNow(pEngine.GetWorld(), pGreen, pBlue, pSeed);
+    CReplaySession::Instance().WatchNow(TheWorld(), pGreen, pBlue, pSeed);
 }
 
 bool OpenNet(CGameEngine& pEngine, const CNetSetup& pSetup, std::string& pWhy)
 {
     CloseNet(pEngine);
-    CGameWorld& world = pEngine.GetWorld();
+    CGameWorld& world = TheWorld();
     CNetSetup setup = pSetup;
     setup.haveSeed = world.m_hasMatchSeed;
     setup.seed = world.m_matchSeed;
@@ -136,7 +137,7 @@ void CloseNet(CGameEngine& pEngine)
     }
     if (!g_net)
         return;
-    CGameWorld& world = pEngine.GetWorld();
+    CGameWorld& world = TheWorld();
     // How it ended before this side leaves: giving up the wait is no failure.
     g_lastExitStatus = g_net->ExitStatus();
     if (g_net->GetSession().GetPhase() != CNetSession::PHASE_OVER)

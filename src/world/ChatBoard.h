@@ -6,11 +6,10 @@
 #include <string>
 
 union SDL_Event;
-class CGameWorld;
 
-// The chat lines drawn at the bottom of the board, for a network match, an observer and a
-// replay being watched: each line shows with its sender's name and colour for SHOW_MS, and
-// while the line being typed is open the last HISTORY lines stay up.
+// The chat lines of a network match, an observer and a replay being watched, and the line
+// being typed: each line shows with its sender's name and colour for SHOW_MS, and while the
+// line being typed is open the last HISTORY lines stay up (drawn by ui/ChatBoardView).
 class CChatBoard
 {
   public:
@@ -32,16 +31,21 @@ class CChatBoard
     // Enter opens the line (when one may send); while it is open every key is the line's:
     // Enter sends, Escape cancels, Backspace takes a letter back. True when the event was taken.
     bool OnEvent(const SDL_Event& pEvent);
-    // Drawn over the board.
-    void Draw(const CGameWorld& pWorld);
 
-  private:
     struct CLine
     {
         int from;
         std::string text; // "Who: what"
         uint32_t at;
     };
+    // What the board shows: the lines said, oldest first; the line being typed; and why the
+    // last line sent was refused, with when (ticks).
+    const std::deque<CLine>& Said() const { return m_lines; }
+    const std::string& Typed() const { return m_typed; }
+    const std::string& Refusal() const { return m_refusal; }
+    uint32_t RefusedAt() const { return m_refusedAt; }
+
+  private:
     std::deque<CLine> m_lines;
     std::deque<std::string> m_texts;
     bool m_open = false;

@@ -1,4 +1,4 @@
-#include "world/Counter.h"
+#include "engine/Counter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,27 +1,13 @@
-#include "engine/CommandLine.h"
+#include "app/CommandLine.h"
 
-#include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "ai/Levels.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
+#include "engine/WholeNumber.h"
 #include "replay/ReplaySession.h"
-
-bool ParseWholeNumber(const char* pText, long long pMin, long long pMax, long long& pOut)
-{
-    if (!pText || !*pText || !(std::isdigit(static_cast<unsigned char>(*pText)) || *pText == '-'))
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    long long value = std::strtoll(pText, &end, 10);
-    if (errno != 0 || *end != '\0' || value < pMin || value > pMax)
-        return false;
-    pOut = value;
-    return true;
-}
+#include "world/GameWorld.h"
 
 namespace
 {
@@ -69,12 +55,12 @@ bool ReadCommandLine(int pArgc, char** pArgv, DisplayConfig& pConfig, std::strin
             long long seed = 0;
             if (!ParseWholeNumber(value, 0, 4294967295ll, seed))
                 return Refuse(pError, "-seed needs a whole number from 0 to 4294967295");
-            CGameEngine::Instance().GetWorld().SetMatchSeed(static_cast<unsigned>(seed));
+            TheWorld().SetMatchSeed(static_cast<unsigned>(seed));
             ++i;
         }
         else if (std::strcmp(arg, "-levels") == 0)
         {
-            if (!ParseLevels(value, CGameEngine::Instance().GetWorld().m_demoLevels))
+            if (!ParseLevels(value, TheWorld().m_demoLevels))
                 return Refuse(pError, "-levels needs green's and blue's level as G,B, each 0 to " +
                                           std::to_string(LEVEL_COUNT - 1));
             ++i;

@@ -1,4 +1,4 @@
-#include "world/Vector2.h"
+#include "engine/Vector2.h"
 
 #include <cstdint>
 #include <cstring>

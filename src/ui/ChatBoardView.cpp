@@ -1,5 +1,6 @@
-#include "ui/ChatBoard.h"
+#include "ui/ChatBoardView.h"
 
+#include <string>
 #include <vector>
 
 #include <GL/gl.h>
@@ -8,13 +9,11 @@
 #include "media/FontManager.h"
 #include "media/TextFit.h"
 #include "media/TextureFont.h"
-#include "net/NetChat.h"
+#include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 
 namespace
 {
-// Kept for the history; more than it shows.
-const size_t KEPT = 32;
 // Lines shown at once while the line is closed.
 const size_t SHOWN = 4;
 
@@ -41,84 +40,10 @@ void Text(CTextureFont* pFont, float pX, float pY, const std::string& pText)
 }
 } // namespace
 
-CChatBoard& CChatBoard::Instance()
-{
-    static CChatBoard board;
-    return board;
-}
-
-void CChatBoard::Add(int pFrom, const std::string& pWho, const std::string& pText)
-{
-    const std::string text = CleanChatText(pText);
-    if (text.empty())
-        return;
-    m_lines.push_back({pFrom, pWho + ": " + text, SDL_GetTicks()});
-    m_texts.push_back(m_lines.back().text);
-    while (m_lines.size() > KEPT)
-    {
-        m_lines.pop_front();
-        m_texts.pop_front();
-    }
-}
-
-void CChatBoard::Clear()
-{
-    m_lines.clear();
-    m_texts.clear();
-    m_open = false;
-    m_typed.clear();
-    m_refusal.clear();
-}
-
-bool CChatBoard::OnEvent(const SDL_Event& pEvent)
-{
-    if (!m_open)
-    {
-        if (pEvent.type != SDL_KEYDOWN || !m_send)
-            return false;
-        const SDLKey sym = pEvent.key.keysym.sym;
-        if (sym != SDLK_RETURN && sym != SDLK_KP_ENTER)
-            return false;
-        SDL_EnableUNICODE(1);
-        m_open = true;
-        m_typed.clear();
-        return true;
-    }
-    if (pEvent.type == SDL_KEYUP)
-        return true;
-    if (pEvent.type != SDL_KEYDOWN)
-        return false;
-    const SDLKey sym = pEvent.key.keysym.sym;
-    if (sym == SDLK_ESCAPE)
-        m_open = false;
-    else if (sym == SDLK_RETURN || sym == SDLK_KP_ENTER)
-    {
-        m_open = false;
-        if (m_send && !CleanChatText(m_typed).empty())
-        {
-            m_refusal = m_send(m_typed);
-            m_refusedAt = SDL_GetTicks();
-        }
-        m_typed.clear();
-    }
-    else if (sym == SDLK_BACKSPACE)
-    {
-        if (!m_typed.empty())
-            m_typed.pop_back();
-    }
-    else
-    {
-        const Uint16 c = pEvent.key.keysym.unicode;
-        if (c >= 0x20 && c <= 0x7E && m_typed.size() < Net::MAX_CHAT_BYTES)
-            m_typed += static_cast<char>(c);
-    }
-    return true;
-}
-
-void CChatBoard::Draw(const CGameWorld& pWorld)
+void DrawChatBoard(const CChatBoard& pBoard, const CGameWorld& pWorld)
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
-    if (!font || (m_lines.empty() && !m_open && m_refusal.empty()))
+    if (!font || (pBoard.Said().empty() && !pBoard.IsOpen() && pBoard.Refusal().empty()))
         return;
     const uint32_t now = SDL_GetTicks();
     const float x = 40.0f;
@@ -140,24 +65,27 @@ void CChatBoard::Draw(const CGameWorld& pWorld)
         for (auto part = parts.rbegin(); part != parts.rend(); ++part)
             rows.push_back({pFrom, pAlpha, *part});
     };
-    if (m_open)
-        add(-1, 1.0f, "Say: " + m_typed + "_");
-    else if (!m_refusal.empty() && now - m_refusedAt < 3000)
-        add(0, 1.0f, m_refusal);
-    const size_t most = m_open ? HISTORY : SHOWN;
+    if (pBoard.IsOpen())
+        add(-1, 1.0f, "Say: " + pBoard.Typed() + "_");
+    else if (!pBoard.Refusal().empty() && now - pBoard.RefusedAt() < 3000)
+        add(0, 1.0f, pBoard.Refusal());
+    const size_t most = pBoard.IsOpen() ? CChatBoard::HISTORY : SHOWN;
     size_t shown = 0;
-    for (auto it = m_lines.rbegin(); it != m_lines.rend() && shown < most; ++it, ++shown)
+    for (auto it = pBoard.Said().rbegin(); it != pBoard.Said().rend() && shown < most; ++it, ++shown)
     {
         const uint32_t age = now - it->at;
-        if (!m_open && age >= SHOW_MS)
+        if (!pBoard.IsOpen() && age >= CChatBoard::SHOW_MS)
             break;
         // The last second of a line fades.
-        add(it->from, m_open || age + 1000 < SHOW_MS ? 1.0f : static_cast<float>(SHOW_MS - age) / 1000.0f,
+        add(it->from,
+            pBoard.IsOpen() || age + 1000 < CChatBoard::SHOW_MS
+                ? 1.0f
+                : static_cast<float>(CChatBoard::SHOW_MS - age) / 1000.0f,
             it->text);
     }
     const float bottom = 84.0f;
     glLoadIdentity();
-    if (m_open)
+    if (pBoard.IsOpen())
     {
         // A plate under the open line and its history.
         const float right = static_cast<float>(pWorld.GetWindowWidth()) - 34.0f;

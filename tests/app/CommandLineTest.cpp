@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/CommandLine.h"
+#include "ai/Levels.h"
+#include "app/CommandLine.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/Platform.h"
@@ -84,6 +85,19 @@ TEST_F(CommandLineTest, MissingArgumentsAreHarmless)
     ReadCommandLine(3, withHole, m_config);
     EXPECT_TRUE(CGameEngine::Instance().HasOption("debug"));
     EXPECT_FALSE(m_config.fullscreen);
+}
+
+// The message names the range taken: the last level is, the one past it is not.
+TEST_F(CommandLineTest, LevelsAreRefusedPastTheLevelTableAsTheMessageSays)
+{
+    std::string option = "-levels", past = "0," + std::to_string(LEVEL_COUNT), error;
+    char* argv[] = {option.data(), past.data()};
+    EXPECT_FALSE(ReadCommandLine(2, argv, m_config, &error));
+    EXPECT_EQ("-levels needs green's and blue's level as G,B, each 0 to " + std::to_string(LEVEL_COUNT - 1),
+              error);
+    past = std::to_string(LEVEL_COUNT - 1) + ",2";
+    argv[1] = past.data();
+    EXPECT_TRUE(ReadCommandLine(2, argv, m_config, &error));
 }
 
 TEST(NativePathTest, BackslashesBecomeSlashes)

@@ -2,13 +2,14 @@
 #include <memory>
 #include <string>
 
-#include "engine/CommandLine.h"
+#include "app/CommandLine.h"
+#include "app/Program.h"
+#include "app/Sessions.h"
 #include "engine/DataFolder.h"
 #include "engine/DisplayConfig.h"
 #include "engine/GameEngine.h"
 #include "engine/GameOptions.h"
 #include "engine/Platform.h"
-#include "engine/Sessions.h"
 #include "engine/Version.h"
 #include "net/NetGame.h"
 #include "net/NetObserveGame.h"
@@ -67,6 +68,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // The world and the screens over its menu go into the engine's window.
+    CProgram::Instance();
     CGameEngine& engine = CGameEngine::Instance();
     if (!engine.Initialise(config))
     {
@@ -88,7 +91,7 @@ int main(int argc, char** argv)
         const bool opened = network ? screen->Start(netSetup) : screen->StartWatching(observed);
         if (!opened)
             std::fprintf(stderr, "ampwarden: %s\n", screen->GetStatus().c_str());
-        engine.GetScreens().Push(std::move(screen));
+        CProgram::Instance().GetScreens().Push(std::move(screen));
         if (!opened && once)
         {
             engine.Shutdown();
