@@ -20,7 +20,8 @@ class CNetAdmission
   public:
     static const int PER_ADDRESS = 2;
     static const uint32_t GRACE_MS = 1000;
-    static const uint32_t HANDSHAKE_MS = 5000;
+    // As long as a joiner tries to reach a host: a handshake at 20 % loss may need its resends.
+    static const uint32_t HANDSHAKE_MS = 10000;
     static const uint32_t GREETING_MS = 5000;
     // At most one line of refusals this often.
     static const uint32_t SUMMARY_MS = 10000;
