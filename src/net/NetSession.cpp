@@ -126,7 +126,6 @@ void CNetSession::Pump(CGameWorld& pWorld)
         OnEvent(pWorld, event);
     if (m_phase == PHASE_CONNECTING && IsReturningHost())
         GiveUpReturning(now);
-    // ENet's own give-up comes only when a resend's doubled wait runs out (15.5 s after the first).
     if (m_phase == PHASE_CONNECTING && !m_setup.hosting && now - m_openedAt >= REACH_WAIT_MS)
         End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " does not answer", -1);
     if (m_phase == PHASE_OVER || m_phase == PHASE_CONNECTING)

@@ -96,8 +96,9 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     static const uint32_t CODE_NO_RESULT = 0x0DE0;
     // How long the host waits for a returning side to stand ready before it gives up on it.
     static const uint32_t REJOIN_WAIT_MS = 20000;
-    // A joiner gives up reaching a host that does not answer after this long.
-    static const uint32_t REACH_WAIT_MS = 10000;
+    // A joiner gives up reaching a host that does not answer after this long (ENet's own
+    // give-up comes only when a resend's doubled wait runs out: 15.5 s after the first).
+    static const uint32_t REACH_WAIT_MS = 15000;
     // While the host is waited for, the joiner tries a new connection to its port this often,
     // in case the host's program was started again there.
     static const uint32_t REACH_AGAIN_MS = 1000;
@@ -284,6 +285,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     CNetMatchStart m_start;
     bool m_attached = false;
 
+    // The host took its opponent at this time and waits for it to agree on the match (0: not).
+    uint32_t m_adoptedAt = 0;
     // Round-trip measurement at the start.
     std::vector<uint32_t> m_roundTrips;
     uint32_t m_pingSentAt = 0;

@@ -2,6 +2,7 @@
 // times the round trip to choose the input delay, and its start message begins the match on
 // both sides.
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "engine/Version.h"
@@ -127,7 +128,24 @@ void CNetSession::OnStart(CGameWorld& pWorld, const CNetMessage& pMessage)
 
 bool CNetSession::EndSilentGreeting(CGameWorld& pWorld, uint32_t pNow)
 {
-    if (pNow - m_lastReceiveAt <= SILENCE_MS)
+    const bool silent = pNow - m_lastReceiveAt > SILENCE_MS;
+    // A host's new opponent that greeted but does not agree on the match in time (silent, or
+    // talking but never answering the round trips) keeps nobody out: it is let go, and the
+    // host waits for another.
+    if (m_setup.hosting && !IsReturningHost() && m_adoptedAt != 0 &&
+        (silent || pNow - m_adoptedAt > SILENCE_MS))
+    {
+        std::fprintf(stderr,
+                     "ampwarden: %s did not agree on the match within %u s: waiting for another opponent\n",
+                     TheirName(), SILENCE_MS / 1000);
+        m_transport.Release(CNetTransport::CODE_BUSY);
+        m_phase = PHASE_CONNECTING;
+        m_adoptedAt = 0;
+        m_roundTrips.clear();
+        m_theirName.clear();
+        return true;
+    }
+    if (!silent)
         return false;
     End(&pWorld, OUTCOME_UNREACHABLE, std::string(TheirName()) + " stopped answering before the match",
         BYE_QUIT);

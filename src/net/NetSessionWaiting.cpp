@@ -126,6 +126,7 @@ void CNetSession::OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CE
         return m_transport.Drop(pEvent.candidate, 0x100 + BYE_REFUSED);
     }
     m_transport.Adopt(pEvent.candidate);
+    m_adoptedAt = NowMs();
     m_phase = PHASE_GREETING;
     m_lastReceiveAt = NowMs();
     std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));

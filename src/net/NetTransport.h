@@ -94,6 +94,9 @@ class CNetTransport
     void SendTo(int pCandidate, const std::vector<uint8_t>& pMessage);
     // The candidate becomes the opponent; every other one is turned away.
     void Adopt(int pCandidate);
+    // Hosting: the opponent is let go (it never agreed on the match) and peers that come in
+    // are candidates again.
+    void Release(uint32_t pCode);
     // The candidate becomes the opponent in place of one whose link is lost (it came back).
     void Replace(int pCandidate);
     // The candidate is let go without a word (or with a code of the session's).

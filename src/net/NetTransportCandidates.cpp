@@ -78,6 +78,16 @@ void CNetTransport::Adopt(int pCandidate)
     SetDropLimit(m_dropLimitMs);
 }
 
+void CNetTransport::Release(uint32_t pCode)
+{
+    if (!m_peer || !m_hosting)
+        return;
+    if (m_admission)
+        m_admission->SetGreeted(m_peer, false);
+    enet_peer_disconnect_later(m_peer, pCode);
+    m_peer = nullptr;
+}
+
 void CNetTransport::Replace(int pCandidate)
 {
     ENetPeer* chosen = Candidate(pCandidate);

@@ -31,6 +31,8 @@ struct CPeerOptions
     // With fast: as fast as the turns allow only up to this step, then on the clock.
     int fastUntil = 1 << 30;
     int squatters = 0;
+    // Squatters greet as a joiner of this version would, then answer nothing but send pings.
+    bool squatGreets = false;
     // Raw half-open handshakes from this many source ports, a new one from each every halfOpenMs.
     int halfOpen = 0;
     int halfOpenMs = 500;

@@ -1,8 +1,8 @@
 // ampwarden-netpeer's command line.
 #include <algorithm>
 
-#include "engine/WholeNumber.h"
 #include "engine/Version.h"
+#include "engine/WholeNumber.h"
 #include "nettools/NetPeer.h"
 
 namespace NetPeer
@@ -87,6 +87,8 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
             pOut.setup.dropWaitMs = static_cast<uint32_t>(number);
         else if (name == "--squat")
             pOut.squatters = static_cast<int>(std::min(32ll, number));
+        else if (name == "--squat-greets")
+            pOut.squatGreets = number != 0;
         else if (name == "--half-open")
             pOut.halfOpen = static_cast<int>(std::min(16ll, number));
         else if (name == "--half-open-ms")

@@ -8,6 +8,7 @@
 
 #include <arpa/inet.h>
 
+#include "engine/Version.h"
 #include "net/NetObserver.h"
 #include "net/NetTransport.h"
 #include "nettools/NetPeer.h"
@@ -133,6 +134,7 @@ int Squat(const CPeerOptions& pOptions)
     std::vector<std::unique_ptr<CNetTransport>> peers(static_cast<size_t>(pOptions.squatters));
     int connects = 0;
     int letGo = 0;
+    long pings = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(pOptions.seconds);
     while (std::chrono::steady_clock::now() < deadline && connects < 1000)
     {
@@ -146,6 +148,23 @@ int Squat(const CPeerOptions& pOptions)
                     ++letGo;
                     peer.reset();
                 }
+                else if (event.kind == CNetTransport::EVENT_CONNECTED && pOptions.squatGreets)
+                {
+                    CNetMessage hello;
+                    hello.type = NET_HELLO;
+                    hello.protocol = Net::PROTOCOL_VERSION;
+                    hello.version = pOptions.setup.version;
+                    hello.fingerprint = pOptions.setup.fingerprint;
+                    hello.rules = RULES_VERSION;
+                    peer->Send(EncodeNetMessage(hello));
+                }
+            }
+            // Talking without agreeing: a ping now and then, never an answer to the host's.
+            if (peer && pOptions.squatGreets && peer->IsConnected() && ++pings % 50 == 0)
+            {
+                CNetMessage ping;
+                ping.type = NET_PING;
+                peer->Send(EncodeNetMessage(ping));
             }
             std::string why;
             if (!peer)

@@ -20,7 +20,8 @@
 //     watches the match of the host whose observers' port is PORT; exits 0 once it played the
 //     match to the end the host named (or to --steps), 6 when it was dropped or refused.
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
-//     N peers (at most 32) that connect, never greet, and connect again whenever let go.
+//     N peers (at most 32) that connect, never greet, and connect again whenever let go;
+//     with --squat-greets 1 they greet as this version would, then never agree on the match.
 //   ampwarden-netpeer --half-open N --join PORT [--half-open-ms MS] [--seconds S]
 //     raw ENet handshakes from N ports, a new one from each every MS, never finished.
 //   --evil catch-up (a host) sends a side that comes back a catch-up at step 100,000,000.
@@ -47,8 +48,8 @@
 #include "net/NetObserverHost.h"
 #include "net/NetSession.h"
 #include "net/NetTransport.h"
-#include "nettools/NetPeer.h"
 #include "nettools/LobbyPeer.h"
+#include "nettools/NetPeer.h"
 #include "replay/ReplayRecorder.h"
 #include "world/GameWorld.h"
 #include "world/MatchHash.h"
