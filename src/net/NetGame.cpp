@@ -138,10 +138,13 @@ bool CNetGame::OnFrame()
     m_session.Pump(world);
     if (m_observers)
         m_observers->Pump(world, m_session.GetPhase() == CNetSession::PHASE_PLAYING,
-                          m_session.GetPhase() == CNetSession::PHASE_OVER);
+                          m_session.GetPhase() == CNetSession::PHASE_OVER, m_session.GetLeaver(),
+                          m_session.LeaverFellSilent());
     if (m_session.GetPhase() == CNetSession::PHASE_PLAYING && !m_matchSeen)
     {
         m_matchSeen = true;
+        if (m_observers)
+            m_observers->SetMatchDate(m_session.GetStart().date);
         CChatBoard::Instance().m_send = [this](const std::string& pText) { return m_chat.Say(pText); };
     }
     if (m_quitWhenOver && m_session.GetPhase() == CNetSession::PHASE_OVER)

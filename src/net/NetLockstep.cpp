@@ -28,6 +28,7 @@ bool SameCommand(const CMatchCommand& pA, const CMatchCommand& pB)
 void CNetSession::StartMatch(CGameWorld& pWorld, const CNetMatchStart& pStart)
 {
     m_start = pStart;
+    m_adoptedAt = 0;
     m_stats.delay = pStart.delay;
     if (!m_roundTrips.empty())
         m_stats.roundTripMs = MiddleRoundTrip(m_roundTrips);

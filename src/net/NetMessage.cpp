@@ -243,6 +243,7 @@ std::vector<uint8_t> EncodeNetMessage(const CNetMessage& pMessage)
     case NET_BYE:
         out.U8(static_cast<unsigned>(pMessage.reason));
         out.U32(static_cast<uint32_t>(pMessage.lastStep + 1));
+        out.U8(static_cast<unsigned>(pMessage.from));
         break;
     case NET_CHAT:
         out.U32(static_cast<uint32_t>(pMessage.step));
@@ -400,6 +401,9 @@ bool DecodeNetMessage(const uint8_t* pData, size_t pSize, CNetMessage& pOut, std
         if (in.Ok() && !InRange(last, -1, Net::MAX_STEP))
             return Refuse(pWhy, "a farewell for a step out of range");
         message.lastStep = static_cast<int>(last);
+        message.from = static_cast<int>(in.U8());
+        if (in.Ok() && message.from > 2)
+            return Refuse(pWhy, "a farewell naming no side");
         break;
     }
     case NET_CHAT:

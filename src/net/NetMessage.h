@@ -14,7 +14,7 @@
 namespace Net
 {
 // Raised whenever a message's layout or meaning changes; peers of different protocols refuse.
-const uint16_t PROTOCOL_VERSION = 5;
+const uint16_t PROTOCOL_VERSION = 6;
 // No message is longer; a bigger one is refused before it is looked at.
 const size_t MAX_MESSAGE_BYTES = 1024;
 const size_t MAX_TEXT_BYTES = 40;
@@ -112,7 +112,8 @@ struct CNetMessage
     int reason = BYE_QUIT;
     int lastStep = -1;
     // NET_CHAT: the sender and the line; NET_WATCH: the observer's number, the players' names,
-    // and (in `paused`) whether observers may talk to the players
+    // and (in `paused`) whether observers may talk to the players; NET_BYE to observers: the
+    // side that left (0: none, the match was decided or broken off)
     int from = 0;
     std::string text;
     std::string greenName;

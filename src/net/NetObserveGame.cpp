@@ -8,10 +8,18 @@
 #include "engine/GameEngine.h"
 #include "engine/Version.h"
 #include "net/NetHeadlineBand.h"
+#include "replay/ReplaySession.h"
 #include "world/ChatBoard.h"
 #include "world/GameWorld.h"
 
-CNetObserveGame::CNetObserveGame(CGameEngine& pEngine) : m_engine(pEngine), m_observer(TheWorld()) {}
+CNetObserveGame::CNetObserveGame(CGameEngine& pEngine) : m_engine(pEngine), m_observer(TheWorld())
+{
+    // The observer's replay is the players' match: their date, and the chat it showed.
+    CGameWorld& world = TheWorld();
+    m_observer.m_onChat = [&world](int pFrom, const std::string& pText)
+    { CReplaySession::Instance().RecordChat(world, pFrom, pText); };
+    m_observer.m_onMatchDate = [](int64_t pDate) { CReplaySession::Instance().SetRecordDate(pDate); };
+}
 
 CNetObserveGame::~CNetObserveGame()
 {

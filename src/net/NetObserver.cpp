@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include <SDL/SDL_keysym.h>
 
 #include "engine/Version.h"
 #include "net/NetObserverHost.h"
+#include "net/NetSeat.h"
 #include "net/NetSession.h"
 #include "world/ChatBoard.h"
 #include "world/GameWorld.h"
@@ -168,13 +170,17 @@ void CNetObserver::Pump()
     if (m_phase == PHASE_WATCHING && m_hostEnded && m_attached && m_world.m_matchSteps >= m_lastStep)
     {
         // How the host said it ended, for the screen the observer goes back to.
-        const char* how = m_endReason == BYE_FINISHED  ? "decided"
+        std::string how = m_endReason == BYE_FINISHED  ? "decided"
                           : m_endReason == BYE_QUIT    ? "a player left"
                           : m_endReason == BYE_CLAIMED ? "a player went silent"
                                                        : "broken off";
+        if ((m_endReason == BYE_QUIT || m_endReason == BYE_CLAIMED) && m_leaver != 0)
+            how = std::string(m_leaver == 1 ? "green" : "blue") +
+                  (m_endReason == BYE_QUIT ? " left" : " fell silent");
         char text[160];
         std::snprintf(text, sizeof text, "The match is over at step %d (hash %016llx): %s",
-                      m_world.m_matchSteps, static_cast<unsigned long long>(HashMatchState(m_world)), how);
+                      m_world.m_matchSteps, static_cast<unsigned long long>(HashMatchState(m_world)),
+                      how.c_str());
         if (m_endReason != BYE_FINISHED)
             m_world.m_summaryOpen = true;
         End(text, true);
@@ -199,6 +205,12 @@ void CNetObserver::OnMessage(const CNetMessage& pMessage)
             return End("Stopped watching: the host sent a catch-up out of turn", false);
         if (m_watched && pMessage.seed != m_matchSeed)
             return End("Stopped watching: " + m_hostText + " came back with another match", false);
+        // Held to what the match can have run since its start, before any rebuild.
+        if (pMessage.step > MostStepsSince(pMessage.date, static_cast<int64_t>(std::time(nullptr))) ||
+            pMessage.date == 0)
+            return End("Stopped watching: the host sent a catch-up at step " + std::to_string(pMessage.step) +
+                           ", more than its match can have run",
+                       false);
         m_matchSeed = pMessage.seed;
         m_catchUp = pMessage;
         m_haveCatchUp = true;
@@ -223,8 +235,12 @@ void CNetObserver::OnMessage(const CNetMessage& pMessage)
         break;
     case NET_CHAT:
         if (m_chat.Accept(pMessage, CNetSession::NowMs()))
+        {
             CChatBoard::Instance().Add(pMessage.from, ChatSenderName(pMessage.from, m_names[1], m_names[2]),
                                        pMessage.text);
+            if (m_onChat)
+                m_onChat(pMessage.from, pMessage.text);
+        }
         break;
     case NET_BYE:
         if (!Following() || pMessage.lastStep < m_catchUp.step || pMessage.lastStep > m_through)
@@ -232,6 +248,7 @@ void CNetObserver::OnMessage(const CNetMessage& pMessage)
         m_hostEnded = true;
         m_lastStep = pMessage.lastStep;
         m_endReason = pMessage.reason;
+        m_leaver = pMessage.from;
         break;
     default:
         return End("Stopped watching: the host sent a message an observer never gets", false);

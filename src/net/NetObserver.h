@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@
 class CNetObserver : public CViewerControls
 {
   public:
+    // Told of each chat line shown (its sender and text), for the observer's replay.
+    std::function<void(int, const std::string&)> m_onChat;
+    // Told the match's start date (seconds since 1970) before its world starts, when the host
+    // names it, so that the observer's replay gives the players' date.
+    std::function<void(int64_t)> m_onMatchDate;
     enum Phase
     {
         PHASE_CONNECTING = 0,
@@ -130,6 +136,7 @@ class CNetObserver : public CViewerControls
     bool m_hostEnded = false;
     int m_lastStep = 0;
     int m_endReason = 0;
+    int m_leaver = 0; // the side the host said left, 0 for none
     // Following live (not paused or slowed by the viewer since L was last pressed).
     bool m_live = true;
     uint32_t m_openedAt = 0;

@@ -48,6 +48,8 @@ void CNetObserver::StartWorld()
     CGameWorld& world = m_world;
     // As both players' machines set the match up from the host's seed; both sides are people.
     world.SetMatchSeed(m_catchUp.seed);
+    if (m_catchUp.date != 0 && m_onMatchDate)
+        m_onMatchDate(m_catchUp.date);
     world.m_demo = false;
     world.m_demoUntilDecided = false;
     world.ClearMatch();

@@ -15,8 +15,9 @@
 
 namespace
 {
-// Peers let in at once: the observers, and room to tell a ninth one no.
-const size_t SLOTS = Net::MAX_OBSERVERS + 2;
+// Peers let in at once: the observers, and room for strangers that have yet to greet (a
+// ninth observer among them, to be told no).
+const size_t SLOTS = Net::MAX_OBSERVERS + 4;
 // Events taken in one pump, so that a flood never holds up a frame.
 const int EVENTS_PER_PUMP = 64;
 // A match with more commands than this is not kept for observers.
@@ -29,9 +30,14 @@ const uint32_t BRIDGE_IDLE_MS = 60000;
 thread_local ENetHost* t_oversizedAt = nullptr;
 thread_local ENetPeer* t_oversizedFrom = nullptr;
 thread_local uint32_t t_oversizedBytes = 0;
+// The admission of the host being serviced (ENet's intercept carries no context of ours).
+thread_local ENetHost* t_admittingAt = nullptr;
+thread_local CNetAdmission* t_admission = nullptr;
 
 int ENET_CALLBACK SeeOversized(ENetHost* pHost, ENetEvent* /*pEvent*/)
 {
+    if (t_admittingAt == pHost && t_admission->Admit(pHost, enet_time_get()))
+        return 1; // a handshake with no place for it now
     const uint32_t longest = LongestAnnouncedPacket(pHost->receivedData, pHost->receivedDataLength);
     if (longest <= pHost->maximumPacketSize)
         return 0;
@@ -81,6 +87,12 @@ bool CNetObserverHost::Listen(uint16_t pPort, const std::string& pVersion, const
     m_host->intercept = SeeOversized;
     m_version = pVersion;
     m_fingerprint = pFingerprint;
+    m_admission.m_onLetGo = [this](ENetPeer* pPeer)
+    {
+        CWatcher* watcher = Find(pPeer);
+        if (watcher)
+            watcher->peer = nullptr;
+    };
     // As the players' port: IPv6 on the same port number, carried to ENet by a bridge.
     std::string noIpv6;
     m_bridge = CUdp6Bridge::Host(m_host->address.port, BRIDGE_IDLE_MS, noIpv6);
@@ -101,6 +113,12 @@ void CNetObserverHost::Detach(CGameWorld& pWorld)
     m_attached = false;
 }
 
+int CNetObserverHost::Greeted() const
+{
+    return static_cast<int>(std::count_if(m_watchers.begin(), m_watchers.end(),
+                                          [](const CWatcher& pWatcher) { return pWatcher.greeted; }));
+}
+
 CNetObserverHost::CWatcher* CNetObserverHost::Find(_ENetPeer* pPeer)
 {
     for (CWatcher& watcher : m_watchers)
@@ -111,7 +129,7 @@ CNetObserverHost::CWatcher* CNetObserverHost::Find(_ENetPeer* pPeer)
     return nullptr;
 }
 
-void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
+void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int pLeaver, bool pFellSilent)
 {
     if (!m_host)
         return;
@@ -133,7 +151,11 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
         // Left, claimed, broken: the match stops where the host's world stands.
         m_ended = true;
         m_lastStep = pWorld.m_matchSteps;
-        m_endReason = pWorld.m_result != RESULT_UNDECIDED ? BYE_FINISHED : BYE_QUIT;
+        // A side that left makes the other the winner: the observers are told who left.
+        m_leaver = pLeaver;
+        m_endReason = pLeaver != 0 && pFellSilent                           ? BYE_CLAIMED
+                      : pWorld.m_result != RESULT_UNDECIDED && pLeaver == 0 ? BYE_FINISHED
+                                                                            : BYE_QUIT;
         for (CWatcher& watcher : m_watchers)
             EndFor(watcher);
     }
@@ -143,29 +165,20 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
     if (m_bridge)
         m_bridge->Pump();
     ENetEvent event;
+    // Every peer but the observers that greeted has GREETING_MS to do so.
+    m_admission.Expire(m_host, enet_time_get());
+    t_admittingAt = m_host;
+    t_admission = &m_admission;
     for (int i = 0; i < EVENTS_PER_PUMP && enet_host_service(m_host, &event, 0) > 0; ++i)
     {
         switch (event.type)
         {
         case ENET_EVENT_TYPE_CONNECT:
         {
-            if (static_cast<int>(m_watchers.size()) >= Net::MAX_OBSERVERS)
-            {
-                std::fprintf(stderr, "ampwarden: an observer was turned away: %d watch already\n",
-                             Net::MAX_OBSERVERS);
-                enet_peer_disconnect(event.peer, CODE_FULL);
-                break;
-            }
+            // A full house is told at the greeting: a stranger that never greets takes no place.
             CWatcher watcher;
             watcher.peer = event.peer;
             watcher.since = CNetSession::NowMs();
-            // The lowest number free.
-            for (int n = 1; watcher.number == 0; ++n)
-            {
-                if (std::none_of(m_watchers.begin(), m_watchers.end(),
-                                 [n](const CWatcher& pOther) { return pOther.number == n; }))
-                    watcher.number = n;
-            }
             m_watchers.push_back(watcher);
             break;
         }
@@ -180,11 +193,10 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
         case ENET_EVENT_TYPE_DISCONNECT:
         {
             CWatcher* watcher = Find(event.peer);
-            if (watcher)
-            {
+            if (watcher && watcher->greeted)
                 std::fprintf(stderr, "ampwarden: observer %d left or went silent\n", watcher->number);
+            if (watcher)
                 watcher->peer = nullptr;
-            }
             break;
         }
         default:
@@ -194,6 +206,11 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
                                         [](const CWatcher& pWatcher) { return pWatcher.peer == nullptr; }),
                          m_watchers.end());
     }
+    t_admittingAt = nullptr;
+    t_admission = nullptr;
+    const std::string summary = m_admission.Summary(enet_time_get());
+    if (!summary.empty())
+        std::fprintf(stderr, "ampwarden: observers' port: %s\n", summary.c_str());
     CWatcher* oversized = t_oversizedAt == m_host ? Find(t_oversizedFrom) : nullptr;
     if (oversized)
         Drop(*oversized, CODE_BAD,
@@ -201,12 +218,9 @@ void CNetObserverHost::Pump(CGameWorld& pWorld, bool pPlaying, bool pOver)
                  std::to_string(Net::MAX_MESSAGE_BYTES) + ")");
     if (t_oversizedAt == m_host)
         t_oversizedAt = nullptr, t_oversizedFrom = nullptr;
-    const uint32_t now = CNetSession::NowMs();
     for (CWatcher& watcher : m_watchers)
     {
-        if (!watcher.greeted && now - watcher.since > GREETING_MS)
-            Drop(watcher, CODE_BAD, "said nothing for 3 s");
-        else if (watcher.greeted && !watcher.live && m_matchOn && pWorld.m_matchSteps > 0)
+        if (watcher.greeted && !watcher.live && m_matchOn && pWorld.m_matchSteps > 0)
             CatchUp(pWorld, watcher);
         else if (watcher.live && watcher.sentThrough - watcher.acked > LAG_LIMIT_STEPS)
             Drop(watcher, CODE_SLOW, "stopped reading (20 s behind)");
@@ -223,7 +237,11 @@ void CNetObserverHost::Drop(CWatcher& pWatcher, uint32_t pCode, const std::strin
 {
     if (!pWatcher.peer)
         return;
-    std::fprintf(stderr, "ampwarden: observer %d %s: dropped\n", pWatcher.number, pWhy.c_str());
+    // Strangers that never watched are counted, not each said.
+    if (pWatcher.greeted)
+        std::fprintf(stderr, "ampwarden: observer %d %s: dropped\n", pWatcher.number, pWhy.c_str());
+    else
+        m_admission.CountRefusal();
     // Nothing more is owed to it: what is queued for it goes.
     enet_peer_disconnect_now(pWatcher.peer, pCode);
     pWatcher.peer = nullptr;
@@ -254,7 +272,18 @@ void CNetObserverHost::OnReceive(CGameWorld& pWorld, CWatcher& pWatcher, const u
             return Drop(pWatcher, CODE_REFUSED,
                         "runs another version (" + PrintableText(message.version) + ", protocol " +
                             std::to_string(message.protocol) + ")");
+        if (Greeted() >= Net::MAX_OBSERVERS)
+            return Drop(pWatcher, CODE_FULL,
+                        "came when " + std::to_string(Net::MAX_OBSERVERS) + " watch already");
         pWatcher.greeted = true;
+        m_admission.SetGreeted(pWatcher.peer);
+        // The lowest number free among those watching.
+        for (int n = 1; pWatcher.number == 0; ++n)
+        {
+            if (std::none_of(m_watchers.begin(), m_watchers.end(),
+                             [n](const CWatcher& pOther) { return pOther.greeted && pOther.number == n; }))
+                pWatcher.number = n;
+        }
         std::fprintf(stderr, "ampwarden: observer %d is watching\n", pWatcher.number);
         if (m_matchOn && pWorld.m_matchSteps > 0)
             CatchUp(pWorld, pWatcher);
@@ -314,6 +343,7 @@ void CNetObserverHost::CatchUp(CGameWorld& pWorld, CWatcher& pWatcher)
     CNetMessage catchUp;
     catchUp.type = NET_CATCH_UP;
     catchUp.seed = pWorld.m_matchSeed;
+    catchUp.date = m_matchDate;
     catchUp.delay = 1;
     catchUp.step = step;
     catchUp.hostThrough = catchUp.joinerThrough = step - 1;
@@ -379,6 +409,7 @@ void CNetObserverHost::EndFor(CWatcher& pWatcher)
     CNetMessage bye;
     bye.type = NET_BYE;
     bye.reason = m_endReason;
+    bye.from = m_leaver;
     bye.lastStep = m_lastStep;
     SendTo(pWatcher, bye);
     // It reads what is queued, then goes.

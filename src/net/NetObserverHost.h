@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "net/NetAdmission.h"
 #include "net/NetChat.h"
 #include "net/NetMessage.h"
 #include "world/MatchObserver.h"
@@ -35,8 +36,8 @@ class CNetObserverHost : public CMatchObserver
     static const int LAG_LIMIT_STEPS = 1250;
     // Steps between the live turns an observer is sent.
     static const int TURN_STEPS = 3;
-    // An observer must greet within this long.
-    static const uint32_t GREETING_MS = 3000;
+    // An observer must greet within this long (half-open handshakes too; see CNetAdmission).
+    static const uint32_t GREETING_MS = CNetAdmission::GREETING_MS;
 
     CNetObserverHost() = default;
     ~CNetObserverHost() override;
@@ -48,8 +49,9 @@ class CNetObserverHost : public CMatchObserver
     bool Listen(uint16_t pPort, const std::string& pVersion, const std::string& pFingerprint,
                 std::string& pWhy);
     // Call every frame: once the match plays (pPlaying) it follows the world; pOver once the
-    // session is over (the observers are told where the match ends).
-    void Pump(CGameWorld& pWorld, bool pPlaying, bool pOver);
+    // session is over (the observers are told where the match ends, and pLeaver, the side that
+    // left, or fell silent (pFellSilent), if one did).
+    void Pump(CGameWorld& pWorld, bool pPlaying, bool pOver, int pLeaver = 0, bool pFellSilent = false);
     void Detach(CGameWorld& pWorld);
     // A chat line for every observer.
     void Broadcast(const CNetMessage& pMessage);
@@ -58,6 +60,8 @@ class CNetObserverHost : public CMatchObserver
     // Told of each line an observer says (sender set to it), and whether it may reach the players.
     std::function<void(const CNetMessage&, bool)> m_onChat;
     int Watching() const { return static_cast<int>(m_watchers.size()); }
+    // The match's start date (the host's), named to observers in their catch-up.
+    void SetMatchDate(int64_t pDate) { m_matchDate = pDate; }
     uint16_t GetPort() const;
 
     void OnMatchStarted(CGameWorld& pWorld) override;
@@ -93,6 +97,9 @@ class CNetObserverHost : public CMatchObserver
     std::string m_version;
     std::string m_fingerprint;
     std::vector<CWatcher> m_watchers;
+    // Who holds a slot: strangers that never greet cannot keep an observer out.
+    CNetAdmission m_admission;
+    int Greeted() const;
     bool m_attached = false;
     // The session's match has begun (before that the board may hold the menu's demo).
     bool m_matchOn = false;
@@ -102,6 +109,8 @@ class CNetObserverHost : public CMatchObserver
     bool m_ended = false;
     int m_lastStep = 0;
     int m_endReason = BYE_FINISHED;
+    int m_leaver = 0;
+    int64_t m_matchDate = 0;
     int m_step = 0;
 };
 

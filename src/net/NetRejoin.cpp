@@ -5,6 +5,7 @@
 // host started again and its joiner find each other is in NetRejoinHost.cpp.)
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 #include "engine/Version.h"
 #include "net/NetSeat.h"
@@ -66,9 +67,55 @@ void CNetSession::OnSeatOffer(CGameWorld& pWorld, int pCandidate, const CNetMess
     }
     if (!same)
         return m_transport.Drop(pCandidate, 0x100 + BYE_REFUSED);
-    m_transport.Replace(pCandidate);
-    m_lastReceiveAt = NowMs();
-    SendCatchUp(pWorld);
+    if (m_seatClaimant >= 0)
+        return m_transport.Drop(pCandidate, CODE_SEAT_HELD);
+    // Only a holder that is gone gives up its seat (a copy of the seat file offered while it
+    // plays must not cut it off): the offer waits a little for the holder to fall silent.
+    m_seatClaimant = pCandidate;
+    m_seatClaimTicket = m_transport.Hold(pCandidate);
+    m_seatClaimSince = NowMs();
+    SettleSeatClaim(pWorld, m_seatClaimSince);
+}
+
+void CNetSession::SettleSeatClaim(CGameWorld& pWorld, uint32_t pNow)
+{
+    if (m_seatClaimant < 0)
+        return;
+    const int candidate = m_seatClaimant;
+    if (!m_transport.IsHeld(candidate, m_seatClaimTicket) || m_phase != PHASE_PLAYING)
+    {
+        m_seatClaimant = -1;
+        return;
+    }
+    const bool holderGone =
+        m_linkGone || !m_transport.IsConnected() || m_transport.MsSinceHeard() >= HOLDER_GONE_MS;
+    if (holderGone)
+    {
+        m_seatClaimant = -1;
+        m_transport.Replace(candidate);
+        m_lastReceiveAt = NowMs();
+        SendCatchUp(pWorld);
+        return;
+    }
+    if (pNow - m_seatClaimSince < SEAT_CLAIM_WAIT_MS)
+        return;
+    m_seatClaimant = -1;
+    std::fprintf(stderr, "ampwarden: refused a seat offered while %s still plays in it\n", TheirName());
+    m_transport.Drop(candidate, CODE_SEAT_HELD);
+}
+
+std::string CNetSession::ImplausibleCatchUp(const CNetMessage& pMessage) const
+{
+    // The decoder has bounded every field already; here they are held to this match.
+    if (m_seatDate != 0 && (pMessage.seed != m_seatSeed || pMessage.date != m_seatDate))
+        return "a catch-up for another match";
+    const int most = MostStepsSince(pMessage.date, static_cast<int64_t>(std::time(nullptr)));
+    if (pMessage.step > most)
+        return "a catch-up at step " + std::to_string(pMessage.step) +
+               ", more than its match can have run (" + std::to_string(most) + ")";
+    if (pMessage.delay < 1 || pMessage.delay > Net::MAX_DELAY)
+        return "a catch-up with an input delay of " + std::to_string(pMessage.delay);
+    return std::string();
 }
 
 void CNetSession::SendCatchUp(CGameWorld& pWorld)
@@ -92,6 +139,8 @@ void CNetSession::SendCatchUp(CGameWorld& pWorld)
             commands.push_back(command);
     }
     header.count = static_cast<int>(commands.size());
+    if (m_onCatchUpSent)
+        m_onCatchUpSent(header);
     uint64_t bytes = 0;
     std::vector<uint8_t> encoded = EncodeNetMessage(header);
     bytes += encoded.size();
@@ -164,6 +213,10 @@ void CNetSession::OnCatchUp(CGameWorld& pWorld, const CNetMessage& pMessage)
     if (m_offeredSeat == 0 || m_phase != PHASE_MEASURING || m_haveCatchUp ||
         (m_setup.hosting && !IsReturningHost()))
         return Broken(pWorld, "a catch-up out of turn");
+    // Checked before any work: a rebuild is as long as the step it is told.
+    const std::string implausible = ImplausibleCatchUp(pMessage);
+    if (!implausible.empty())
+        return Broken(pWorld, implausible);
     m_catchUp = pMessage;
     m_haveCatchUp = true;
     m_stats.catchUpBytes += EncodeNetMessage(pMessage).size();

@@ -17,6 +17,11 @@ uint64_t CNetSession::MatchTag(uint32_t pSeed, int64_t pDate)
     return (static_cast<uint64_t>(pDate) << 32 ^ pSeed) | (1ull << 63);
 }
 
+uint64_t CNetSession::PlayingTag(uint32_t pSeed, int64_t pDate)
+{
+    return MatchTag(pSeed, pDate) ^ (1ull << 62);
+}
+
 void CNetSession::OnSeatOfferToReturningHost(CGameWorld& pWorld, int pCandidate, const CNetMessage& pHello)
 {
     if (pHello.seat != m_offeredSeat)
@@ -77,6 +82,18 @@ void CNetSession::OnReachEvent(CGameWorld& pWorld, const CNetTransport::CEvent& 
     CNetMessage hello;
     std::string why;
     const uint64_t ours = MatchTag(m_start.seed, m_start.date);
+    const bool decoded =
+        pEvent.channel == 0 && DecodeNetMessage(pEvent.data.data(), pEvent.data.size(), hello, why);
+    if (decoded && hello.type == NET_HELLO && hello.seat == PlayingTag(m_start.seed, m_start.date))
+    {
+        // The host plays on: only our link to it is down (or one way only). It is waited for.
+        if (!m_reachToldNoMatch)
+            std::fprintf(stderr,
+                         "ampwarden: %s still plays this match; waiting for the link to it to come back\n",
+                         TheirName());
+        m_reachToldNoMatch = true;
+        return m_reach.reset();
+    }
     if (pEvent.channel != 0 || !DecodeNetMessage(pEvent.data.data(), pEvent.data.size(), hello, why) ||
         hello.type != NET_HELLO || hello.seat != ours)
     {

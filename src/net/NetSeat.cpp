@@ -1,5 +1,6 @@
 #include "net/NetSeat.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "net/NetMessage.h"
 #include "replay/ReplayRecorder.h"
 
 namespace
@@ -16,6 +18,8 @@ namespace
 const char* const SEAT_HEADER = "ampwarden seat 1";
 // A seat file is a few short lines; anything longer is not ours.
 const std::streamsize MAX_SEAT_BYTES = 512;
+// The world's step (the session's STEP_MS): a match runs no faster than one a step.
+const int64_t STEP_MS = 16;
 } // namespace
 
 uint64_t NewSeatToken()
@@ -75,7 +79,12 @@ bool WriteSeat(const std::string& pPath, const CNetSeat& pSeat, std::string& pWh
         std::ofstream out(temporary, std::ios::trunc);
         out << SEAT_HEADER << "\nhost " << pSeat.host << "\nport " << pSeat.port << "\nseed " << pSeat.seed
             << "\ndate " << pSeat.date << "\ntoken " << std::hex << pSeat.token << std::dec << "\npid "
-            << static_cast<long>(getpid()) << "\n";
+            << static_cast<long>(getpid());
+        char state = 0;
+        unsigned long long started = 0;
+        if (ReadProcessStat(static_cast<long>(getpid()), state, started))
+            out << "\nstarted " << started;
+        out << "\n";
         out.flush();
         if (!out)
         {
@@ -128,15 +137,51 @@ bool ReadSeat(const std::string& pPath, CNetSeat& pSeat)
     lines >> std::dec >> key >> seat.pid;
     if (key != "pid" || !lines || seat.pid <= 0)
         seat.pid = 0;
+    if (seat.pid != 0 && lines >> key >> seat.started && key != "started")
+        seat.started = 0;
+    if (!lines)
+        seat.started = 0;
     seat.port = static_cast<uint16_t>(port);
     pSeat = seat;
     return true;
 }
 
+bool ReadProcessStat(long pPid, char& pState, unsigned long long& pStarted)
+{
+    std::ifstream in("/proc/" + std::to_string(pPid) + "/stat");
+    std::string text(1024, '\0');
+    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    // The name in brackets may hold anything: the fields start after its last ')'.
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos)
+        return false;
+    std::istringstream fields(text.substr(close + 1));
+    std::string skip;
+    fields >> pState;
+    // The start time is the 22nd field; the state was the 3rd.
+    for (int field = 4; field < 22 && fields; ++field)
+        fields >> skip;
+    return static_cast<bool>(fields >> pStarted);
+}
+
+int MostStepsSince(int64_t pDate, int64_t pNow)
+{
+    const int64_t seconds = std::max<int64_t>(0, pNow - pDate) + 60;
+    const int64_t steps = seconds * 1000 / STEP_MS;
+    return static_cast<int>(std::min<int64_t>(steps, Net::MAX_STEP));
+}
+
 bool SeatHolderRuns(const CNetSeat& pSeat)
 {
-    return pSeat.pid > 0 && pSeat.pid != static_cast<long>(getpid()) &&
-           (kill(static_cast<pid_t>(pSeat.pid), 0) == 0 || errno == EPERM);
+    if (pSeat.pid <= 0 || pSeat.pid == static_cast<long>(getpid()) ||
+        (kill(static_cast<pid_t>(pSeat.pid), 0) != 0 && errno != EPERM))
+        return false;
+    char state = 0;
+    unsigned long long started = 0;
+    if (!ReadProcessStat(pSeat.pid, state, started))
+        return true; // no /proc to ask: kill's answer stands
+    return state != 'Z' && state != 'X' && (pSeat.started == 0 || started == pSeat.started);
 }
 
 void RemoveSeat(const std::string& pPath)

@@ -13,9 +13,17 @@ struct CNetSeat
     uint32_t seed = 0;
     int64_t date = 0;
     uint64_t token = 0;
-    // The program that holds the seat now (0: none said).
+    // The program that holds the seat now (0: none said), and when it started (in the clock
+    // ticks since boot of /proc/PID/stat; 0: not said), which a pid used again does not share.
     long pid = 0;
+    unsigned long long started = 0;
 };
+
+// A process's state letter and start time from /proc/PID/stat; false when it cannot be read.
+bool ReadProcessStat(long pPid, char& pState, unsigned long long& pStarted);
+// The longest a match that began at pDate (seconds since 1970) can have run at pNow: every
+// step on the clock since then, and a minute's more for clocks that differ.
+int MostStepsSince(int64_t pDate, int64_t pNow);
 
 // A fresh token from the system's random source (never the match's own random table); 0 when
 // none can be read.
@@ -32,5 +40,6 @@ bool WriteSeat(const std::string& pPath, const CNetSeat& pSeat, std::string& pWh
 bool ReadSeat(const std::string& pPath, CNetSeat& pSeat);
 void RemoveSeat(const std::string& pPath);
 // True when the seat's program still runs: another copy started with the same command line
-// must not take the seat from under it.
+// must not take the seat from under it. A zombie (ended, not yet reaped) does not run, nor
+// does a process that took the same pid later (it started at another time).
 bool SeatHolderRuns(const CNetSeat& pSeat);

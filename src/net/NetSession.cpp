@@ -78,7 +78,8 @@ std::string CNetSession::Headline() const
         return "Leaving the match";
     if (m_dropped)
         return Capitalised(TheirName()) + " lost its connection - waiting " +
-               MinutesAndSeconds(DropWaitLeftMs()) + " for it to return; Escape to claim the win";
+               MinutesAndSeconds(DropWaitLeftMs()) + " for it to return; Escape " +
+               (HeardNothing() ? "ends it with no result" : "to claim the win");
     if (m_pausedBy != 0)
         return std::string("Paused by ") + (m_pausedBy == m_team ? "you" : TheirName()) +
                ": P or Escape resumes, Q leaves";
@@ -125,11 +126,14 @@ void CNetSession::Pump(CGameWorld& pWorld)
         OnEvent(pWorld, event);
     if (m_phase == PHASE_CONNECTING && IsReturningHost())
         GiveUpReturning(now);
+    if (m_phase == PHASE_CONNECTING && !m_setup.hosting && now - m_openedAt >= REACH_WAIT_MS)
+        End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " does not answer", -1);
     if (m_phase == PHASE_OVER || m_phase == PHASE_CONNECTING)
         return;
     if (m_rebuilding)
         RebuildSome(pWorld);
     now = NowMs();
+    SettleSeatClaim(pWorld, now);
     if (m_rejoinPending && now - m_rejoinSince > REJOIN_WAIT_MS)
     {
         End(&pWorld, OUTCOME_BROKEN, std::string(TheirName()) + " came back but never stood ready",
@@ -161,9 +165,6 @@ void CNetSession::OnEvent(CGameWorld& pWorld, const CNetTransport::CEvent& pEven
     {
     case CNetTransport::EVENT_CONNECTED:
         OnConnected();
-        break;
-    case CNetTransport::EVENT_TURNED_AWAY:
-        std::fprintf(stderr, "ampwarden: turned away a third player\n");
         break;
     case CNetTransport::EVENT_CANDIDATE:
         OnCandidate(pEvent.candidate);

@@ -53,7 +53,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     static const int CATCH_UP_STEPS = 2;
     // The length of the world's step.
     static const uint32_t STEP_MS = 16;
-    // Silence (no datagram at all) after which the match pauses for the opponent to return.
+    // Silence (no datagram at all, or no turn while a step waits for one) after which the match
+    // pauses for the opponent to return.
     static const uint32_t SILENCE_MS = 10000;
     // How long a side that leaves waits for the other's last turns, so that both end alike.
     static const uint32_t LEAVE_WAIT_MS = 3000;
@@ -85,8 +86,19 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     };
     // Steps the returning side rebuilds between two services of the network.
     static const int REBUILD_STEPS_PER_PUMP = 4000;
+    // The seat's holder must have been silent this long before its seat goes to another program
+    // offering the token; one offering it for longer while the holder plays is refused.
+    static const uint32_t HOLDER_GONE_MS = 2000;
+    static const uint32_t SEAT_CLAIM_WAIT_MS = 5000;
+    // Told to a program that offers a seat whose holder still plays.
+    static const uint32_t CODE_SEAT_HELD = 0x5EA7;
+    // Told by a side that heard nothing for the whole wait and ended with no result.
+    static const uint32_t CODE_NO_RESULT = 0x0DE0;
     // How long the host waits for a returning side to stand ready before it gives up on it.
     static const uint32_t REJOIN_WAIT_MS = 20000;
+    // A joiner gives up reaching a host that does not answer after this long (ENet's own
+    // give-up comes only when a resend's doubled wait runs out: 15.5 s after the first).
+    static const uint32_t REACH_WAIT_MS = 15000;
     // While the host is waited for, the joiner tries a new connection to its port this often,
     // in case the host's program was started again there.
     static const uint32_t REACH_AGAIN_MS = 1000;
@@ -106,7 +118,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // The local player leaves; the opponent wins. Both sides end on the same step: the
     // leaver's last closed one, once the other's turns up to it are in (at most LEAVE_WAIT_MS).
     void Leave(CGameWorld& pWorld);
-    // While the opponent's connection is lost: the local player takes the win now.
+    // While the opponent's connection is lost: the local player takes the win now (no result
+    // when nothing at all comes from the other side, which then cannot hear the claim).
     void ClaimWin(CGameWorld& pWorld);
     // True while the opponent has been silent over SILENCE_MS and is waited for.
     bool IsOpponentDropped() const { return m_dropped; }
@@ -118,7 +131,13 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     int GetPhase() const { return m_phase; }
     int GetOutcome() const { return m_outcome; }
     int GetTeam() const { return m_team; }
+    // The match's seed, input delay and start date, once it started.
+    const CNetMatchStart& GetStart() const { return m_start; }
     int GetPausedBy() const { return m_pausedBy; }
+    // Once over: the side that left the match or fell silent (0: none, it was decided or broken).
+    int GetLeaver() const { return m_leaver; }
+    // True when that side fell silent (the win was claimed over it) rather than left.
+    bool LeaverFellSilent() const { return m_leaverSilent; }
     // The name the other side's greeting gave (printable, at most a text's length); empty for none.
     const std::string& GetTheirName() const { return m_theirName; }
     // The one line that says what the session is doing or why it ended; empty while playing.
@@ -134,11 +153,15 @@ class CNetSession : public CMatchDriver, public CMatchObserver
 
     // Sends bytes as they are, for tools that test the other side's defences.
     void SendRaw(const std::vector<uint8_t>& pBytes) { m_transport.SendUnchecked(pBytes); }
+    // A packet whose last fragment never leaves (see CNetTransport::SendUnfinished), for tools.
+    void SendUnfinished(size_t pBytes) { m_transport.SendUnfinished(pBytes); }
 
     // Told once the match starts (a replay recorder takes its settings from here).
     std::function<void(const CNetMatchStart&)> m_onMatchStart;
     // Told when a desync is found, with the step and the dump of this side's nodes at it.
     std::function<void(int, const std::string&)> m_onDesync;
+    // Shown the catch-up this side is about to send, for tools that play a lying side.
+    std::function<void(CNetMessage&)> m_onCatchUpSent;
     // Told of each chat line the other side sends (see CNetChatLink); dropped when unset.
     std::function<void(const CNetMessage&)> m_onChat;
 
@@ -174,6 +197,9 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // the host's round trips, the joiner's start.
     void OnGreeting(CGameWorld& pWorld, const CNetMessage& pMessage);
     void OnHello(const CNetMessage& pMessage);
+    // What differs between the greeting and this program (protocol, version, data, rules),
+    // each with both values; empty when nothing does.
+    std::string HelloDifferences(const CNetMessage& pMessage) const;
     void OnPong(CGameWorld& pWorld, const CNetMessage& pMessage);
     void OnStart(CGameWorld& pWorld, const CNetMessage& pMessage);
     // Ends a session whose other side fell silent before the match; true if it did.
@@ -192,8 +218,12 @@ class CNetSession : public CMatchDriver, public CMatchObserver
 
     // Paused (NetSessionPause.cpp): the other side's pause, and its silence.
     void OnPause(const CNetMessage& pMessage);
-    // Silence on the link now: since any datagram came, not counting time this side stood still.
+    // Silence on the link now: since any datagram came, not counting time this side stood
+    // still; while a step waits for their turn, since the last turn that moved the match on.
     uint32_t SilenceMs(uint32_t pNow) const;
+    // Not a datagram from the other side for SILENCE_MS, or its link is gone: a claim now could
+    // not be heard, and gives no winner.
+    bool HeardNothing() const;
     // Marks the other side dropped or back, reaches a host that may have been started again,
     // and claims the win once the wait runs out; false once the match is no longer played.
     bool WatchSilence(CGameWorld& pWorld, uint32_t pNow);
@@ -218,6 +248,10 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     void RecordHistory(const CMatchCommand& pCommand);
     // The host: a peer offers the seat of a running match.
     void OnSeatOffer(CGameWorld& pWorld, int pCandidate, const CNetMessage& pHello);
+    // The host: the seat goes to its claimant once the holder is gone, or the claimant is refused.
+    void SettleSeatClaim(CGameWorld& pWorld, uint32_t pNow);
+    // A catch-up that no honest side sends: another match, or longer than this one can be.
+    std::string ImplausibleCatchUp(const CNetMessage& pMessage) const;
     void SendCatchUp(CGameWorld& pWorld);
     void OnReady(CGameWorld& pWorld, const CNetMessage& pMessage);
     // The returning side: where the match stands, its commands, the rebuild.
@@ -228,6 +262,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     // A host started again after it crashed (NetRejoinHost.cpp): the greeting that names the
     // match it comes back to, the joiner that offers that match's seat, the wait for it.
     static uint64_t MatchTag(uint32_t pSeed, int64_t pDate);
+    // The tag a host that plays the match on names it by in its greeting to newcomers.
+    static uint64_t PlayingTag(uint32_t pSeed, int64_t pDate);
     bool IsReturningHost() const { return m_setup.hosting && m_returnTag != 0; }
     void OnSeatOfferToReturningHost(CGameWorld& pWorld, int pCandidate, const CNetMessage& pHello);
     void GiveUpReturning(uint32_t pNow);
@@ -249,6 +285,8 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     CNetMatchStart m_start;
     bool m_attached = false;
 
+    // The host took its opponent at this time and waits for it to agree on the match (0: not).
+    uint32_t m_adoptedAt = 0;
     // Round-trip measurement at the start.
     std::vector<uint32_t> m_roundTrips;
     uint32_t m_pingSentAt = 0;
@@ -315,12 +353,25 @@ class CNetSession : public CMatchDriver, public CMatchObserver
     std::string m_endReason;
     bool m_leaving = false;
     uint32_t m_leavingSince = 0;
+    // This side ends with no result after hearing nothing: its goodbye says so (not "left").
+    bool m_noResult = false;
+    int m_leaver = 0;
+    bool m_leaverSilent = false;
 
     // The joiner's seat: its token, the file that keeps it, the token offered on coming back.
     uint64_t m_seatToken = 0;
     std::string m_seatPath;
     uint64_t m_offeredSeat = 0;
+    // The match the offered seat is in (its seed and start date): a catch-up must be that match,
+    // and no longer than it can have run since.
+    uint32_t m_seatSeed = 0;
+    int64_t m_seatDate = 0;
     uint32_t m_openedAt = 0;
+    // A seat offered with the right token while its holder is still heard (candidate, the
+    // transport's ticket for it, since when): taken back only once the holder falls silent.
+    int m_seatClaimant = -1;
+    uint32_t m_seatClaimTicket = 0;
+    uint32_t m_seatClaimSince = 0;
     std::vector<CMatchCommand> m_history;
     bool m_historyFull = false;
     // The catch-up as it comes in and is rebuilt from (the returning side).

@@ -73,6 +73,7 @@ void CNetSession::OnFarewell(CGameWorld& pWorld, const CNetMessage& pMessage)
     m_pausedBy = 0;
     m_dropped = false;
     m_leaving = false;
+    m_leaverSilent = pMessage.reason != BYE_QUIT;
     if (pMessage.reason == BYE_QUIT)
     {
         m_endWinner = m_team;
@@ -150,6 +151,16 @@ void CNetSession::OnDisconnected(CGameWorld& pWorld, uint32_t pCode)
     else if (pCode == 0x100 + BYE_WRONG_SEAT && m_phase != PHASE_PLAYING)
         End(&pWorld, OUTCOME_REFUSED,
             "Refused: " + m_setup.address.host + " waits for its last match's opponent to come back", -1);
+    else if (pCode == CODE_NO_RESULT && m_phase == PHASE_PLAYING)
+        End(&pWorld, OUTCOME_UNREACHABLE,
+            std::string("No result: ") + TheirName() + " heard nothing from this side for its whole wait",
+            -1);
+    else if (pCode == CODE_SEAT_HELD && m_offeredSeat != 0)
+        End(&pWorld, OUTCOME_REFUSED,
+            "Refused: the seat's holder still plays in that match at " + m_setup.address.host, -1);
+    else if (pCode == 0x100 + BYE_REFUSED && m_phase != PHASE_PLAYING)
+        End(&pWorld, OUTCOME_REFUSED, m_setup.address.host + " refused the match: it runs another version",
+            -1);
     else if (pCode == CNetTransport::CODE_BUSY)
         End(&pWorld, OUTCOME_UNREACHABLE, m_setup.address.host + " already has an opponent", -1);
     else if (m_phase == PHASE_CONNECTING)
@@ -181,6 +192,10 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
     CountTraffic();
     m_phase = PHASE_OVER;
     m_outcome = pOutcome;
+    if (wasPlaying)
+        m_leaver = pOutcome == OUTCOME_OPPONENT_LEFT                         ? 3 - m_team
+                   : pOutcome == OUTCOME_LEFT || pOutcome == OUTCOME_CLAIMED ? m_team
+                                                                             : 0;
     m_endText = pText;
     m_pausedBy = 0;
     m_dropped = false;
@@ -217,5 +232,5 @@ void CNetSession::End(CGameWorld* pWorld, int pOutcome, const std::string& pText
         m_transport.Close(0x100 + static_cast<uint32_t>(pByeReason));
     }
     else
-        m_transport.Close(0x100 + BYE_QUIT);
+        m_transport.Close(m_noResult ? CODE_NO_RESULT : 0x100 + BYE_QUIT);
 }

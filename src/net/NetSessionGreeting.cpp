@@ -2,6 +2,7 @@
 // times the round trip to choose the input delay, and its start message begins the match on
 // both sides.
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "engine/Version.h"
@@ -38,7 +39,7 @@ void CNetSession::OnGreeting(CGameWorld& pWorld, const CNetMessage& pMessage)
     if (m_phase != PHASE_GREETING)
         return Broken(pWorld, "a second greeting");
     // Both programs were started again: neither holds the match any more.
-    if (!m_setup.hosting && m_offeredSeat != 0 && pMessage.seat != 0)
+    if (!m_setup.hosting && m_offeredSeat != 0 && pMessage.seat == MatchTag(m_seatSeed, m_seatDate))
         return End(&pWorld, OUTCOME_REFUSED,
                    "Refused: " + m_setup.address.host +
                        " was started again too: neither side holds the match any more",
@@ -56,7 +57,7 @@ void CNetSession::OnGreeting(CGameWorld& pWorld, const CNetMessage& pMessage)
         m_phase = PHASE_MEASURING; // the joiner waits for the start, a returning host for the match
 }
 
-void CNetSession::OnHello(const CNetMessage& pMessage)
+std::string CNetSession::HelloDifferences(const CNetMessage& pMessage) const
 {
     // One line naming both values of everything that differs; any difference refuses.
     std::string differs;
@@ -71,6 +72,12 @@ void CNetSession::OnHello(const CNetMessage& pMessage)
     compare("program version", m_setup.version, pMessage.version);
     compare("data fingerprint", m_setup.fingerprint, pMessage.fingerprint);
     compare("rules", std::to_string(RULES_VERSION), std::to_string(pMessage.rules));
+    return differs;
+}
+
+void CNetSession::OnHello(const CNetMessage& pMessage)
+{
+    const std::string differs = HelloDifferences(pMessage);
     m_theirName = pMessage.name;
     if (!differs.empty())
         End(nullptr, OUTCOME_REFUSED, "Refused: " + differs, BYE_REFUSED);
@@ -121,7 +128,24 @@ void CNetSession::OnStart(CGameWorld& pWorld, const CNetMessage& pMessage)
 
 bool CNetSession::EndSilentGreeting(CGameWorld& pWorld, uint32_t pNow)
 {
-    if (pNow - m_lastReceiveAt <= SILENCE_MS)
+    const bool silent = pNow - m_lastReceiveAt > SILENCE_MS;
+    // A host's new opponent that greeted but does not agree on the match in time (silent, or
+    // talking but never answering the round trips) keeps nobody out: it is let go, and the
+    // host waits for another.
+    if (m_setup.hosting && !IsReturningHost() && m_adoptedAt != 0 &&
+        (silent || pNow - m_adoptedAt > SILENCE_MS))
+    {
+        std::fprintf(stderr,
+                     "ampwarden: %s did not agree on the match within %u s: waiting for another opponent\n",
+                     TheirName(), SILENCE_MS / 1000);
+        m_transport.Release(CNetTransport::CODE_BUSY);
+        m_phase = PHASE_CONNECTING;
+        m_adoptedAt = 0;
+        m_roundTrips.clear();
+        m_theirName.clear();
+        return true;
+    }
+    if (!silent)
         return false;
     End(&pWorld, OUTCOME_UNREACHABLE, std::string(TheirName()) + " stopped answering before the match",
         BYE_QUIT);

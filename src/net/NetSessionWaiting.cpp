@@ -39,6 +39,8 @@ bool CNetSession::Open(const CNetSetup& pSetup, std::string& pWhy)
         else if (ReadSeat(m_seatPath, seat))
         {
             m_offeredSeat = seat.token;
+            m_seatSeed = seat.seed;
+            m_seatDate = seat.date;
             if (pSetup.hosting)
             {
                 m_returnTag = MatchTag(seat.seed, seat.date);
@@ -82,13 +84,20 @@ void CNetSession::OnConnected()
 void CNetSession::OnCandidate(int pCandidate)
 {
     // A host started again names the match it comes back to (never its token: the joiner
-    // proves itself first).
-    const CNetMessage hello = Greeting(m_phase == PHASE_CONNECTING ? m_returnTag : 0);
+    // proves itself first); one that plays on names its match as played on, so that its own
+    // joiner, trying the port while their link is down, knows the host is still there.
+    uint64_t tag = m_phase == PHASE_CONNECTING ? m_returnTag : 0;
+    if (m_phase == PHASE_PLAYING)
+        tag = PlayingTag(m_start.seed, m_start.date);
+    const CNetMessage hello = Greeting(tag);
     m_transport.SendTo(pCandidate, EncodeNetMessage(hello));
 }
 
 void CNetSession::OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CEvent& pEvent)
 {
+    // A seat's claimant waits for the holder to go: its heartbeats are not a second greeting.
+    if (pEvent.candidate == m_seatClaimant)
+        return;
     // Only a peer that greets becomes the opponent; anything else lets it go.
     CNetMessage message;
     std::string why;
@@ -109,7 +118,15 @@ void CNetSession::OnCandidateMessage(CGameWorld& pWorld, const CNetTransport::CE
                      "ampwarden: refused a new opponent: waiting for blue to come back into its match\n");
         return m_transport.Drop(pEvent.candidate, 0x100 + BYE_WRONG_SEAT);
     }
+    // Compared before the peer is taken: a stranger running another version is let go (it reads
+    // the difference from our greeting) and the wait goes on. Counted, not each said.
+    if (!HelloDifferences(message).empty())
+    {
+        m_transport.CountRefusal();
+        return m_transport.Drop(pEvent.candidate, 0x100 + BYE_REFUSED);
+    }
     m_transport.Adopt(pEvent.candidate);
+    m_adoptedAt = NowMs();
     m_phase = PHASE_GREETING;
     m_lastReceiveAt = NowMs();
     std::fprintf(stderr, "ampwarden: connected; playing %s\n", SideName(m_team));

@@ -75,6 +75,9 @@ CNetTransport::~CNetTransport()
 
 int CNetTransport::Intercept(ENetHost* pHost, ENetEvent* /*pEvent*/)
 {
+    CNetTransport* serviced = t_serviced && t_serviced->m_host == pHost ? t_serviced : nullptr;
+    if (serviced && serviced->m_admission && serviced->m_admission->Admit(pHost, enet_time_get()))
+        return 1; // a handshake with no place for it now
     ENetPeer* sender = StampSender(pHost);
     const uint32_t longest = LongestAnnouncedPacket(pHost->receivedData, pHost->receivedDataLength);
     if (longest <= pHost->maximumPacketSize)
@@ -139,6 +142,16 @@ bool CNetTransport::Listen(uint16_t pPort, std::string& pWhy)
     m_hosting = true;
     if (!Open(&address, HOST_SLOTS, pWhy))
         return false;
+    m_admission.reset(new CNetAdmission);
+    m_admission->m_onLetGo = [this](ENetPeer* pPeer)
+    {
+        m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
+                                          [pPeer](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
+                                          { return pCandidate.first == pPeer; }),
+                           m_candidates.end());
+        if (m_oversizedFrom == pPeer)
+            m_oversizedFrom = nullptr;
+    };
     // Without IPv6 here, hosting goes on over IPv4 alone; a port another program holds is said.
     std::string noIpv6;
     m_bridge = CUdp6Bridge::Host(m_host->address.port, BRIDGE_IDLE_MS, noIpv6);
@@ -199,8 +212,14 @@ bool CNetTransport::ConnectTo(std::string& pWhy)
             return false;
         address.host = loopback.host;
     }
-    else if (!Open(nullptr, 1, pWhy))
-        return false;
+    else
+    {
+        ENetAddress source;
+        source.host = m_source;
+        source.port = 0;
+        if (!Open(m_source != 0 ? &source : nullptr, 1, pWhy))
+            return false;
+    }
     m_peer = enet_host_connect(m_host, &address, CHANNELS, 0);
     if (!m_peer)
         return pWhy = "cannot start the connection", false;
@@ -232,8 +251,8 @@ bool CNetTransport::Poll(CEvent& pEvent, uint32_t pWaitMs)
             if (m_peer && event.peer != m_peer && !m_takesReturns)
             {
                 enet_peer_disconnect_now(event.peer, CODE_BUSY);
-                pEvent.kind = EVENT_TURNED_AWAY;
-                return true;
+                CountRefusal();
+                break;
             }
             if (m_hosting)
             {

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "net/NetAdmission.h"
+
 struct _ENetHost;
 struct _ENetPeer;
 struct _ENetEvent;
@@ -19,8 +21,9 @@ uint32_t LongestAnnouncedPacket(const uint8_t* pData, size_t pSize);
 
 // One connection to one opponent over ENet, on reliable ordered channels: ENet resends,
 // orders and times out; we only hand it messages. A host lets several peers in as candidates
-// and adopts the first whose greeting the session accepts; a candidate that says nothing
-// within GREETING_MS is dropped, and once there is an opponent later peers are turned away.
+// and adopts the first whose greeting the session accepts; its slots are kept by CNetAdmission's
+// rules (every peer greets within GREETING_MS, a few per address, a newcomer always finds a place),
+// and once there is an opponent later peers are turned away (counted, not each said).
 class CNetTransport
 {
   public:
@@ -30,7 +33,6 @@ class CNetTransport
         EVENT_CONNECTED,    // the opponent is there
         EVENT_RECEIVED,     // a message from the opponent in m_data
         EVENT_DISCONNECTED, // the opponent left (m_code: its reason) or timed out (m_timedOut)
-        EVENT_TURNED_AWAY,  // a third peer knocked and was refused
         EVENT_CANDIDATE,    // hosting without an opponent yet: a peer came in (m_peer)
     };
     struct CEvent
@@ -50,7 +52,7 @@ class CNetTransport
     // A disconnect code that means "this host already has an opponent".
     static const uint32_t CODE_BUSY = 0xB05E;
     // How long a candidate has to greet before its slot is freed for another.
-    static const uint32_t GREETING_MS = 3000;
+    static const uint32_t GREETING_MS = CNetAdmission::GREETING_MS;
     // Peer slots a host keeps: a few silent or squatting peers never fill them all.
     static const int HOST_SLOTS = 12;
     // The longest packet it takes: every message fits in Net::MAX_MESSAGE_BYTES (a turn of
@@ -70,6 +72,8 @@ class CNetTransport
     bool Listen(uint16_t pPort, std::string& pWhy);
     // Starts reaching a host by IPv4 or IPv6 address or name.
     bool Connect(const std::string& pHost, uint16_t pPort, std::string& pWhy);
+    // Tools: reaching an IPv4 host from this address of this machine (a stranger's, on loopback).
+    void SetSource(uint32_t pAddress) { m_source = pAddress; }
     // Starts reaching the host the other transport reached, by the address its name gave then
     // (no lookup again, which could hold the frame up while the network is in trouble).
     bool ConnectAgain(const CNetTransport& pReached, std::string& pWhy);
@@ -83,14 +87,27 @@ class CNetTransport
     void Send(const std::vector<uint8_t>& pMessage, int pChannel = 0);
     // Sends bytes as they are, past MAX_PACKET_BYTES too, for tools that test the other side.
     void SendUnchecked(const std::vector<uint8_t>& pBytes);
+    // Sends a packet of this many bytes on the first channel but never its last fragment, for
+    // tools that play a peer keeping the other's channel waiting while acknowledging everything.
+    void SendUnfinished(size_t pBytes);
     // To a candidate, on the first channel.
     void SendTo(int pCandidate, const std::vector<uint8_t>& pMessage);
     // The candidate becomes the opponent; every other one is turned away.
     void Adopt(int pCandidate);
+    // Hosting: the opponent is let go (it never agreed on the match) and peers that come in
+    // are candidates again.
+    void Release(uint32_t pCode);
     // The candidate becomes the opponent in place of one whose link is lost (it came back).
     void Replace(int pCandidate);
     // The candidate is let go without a word (or with a code of the session's).
     void Drop(int pCandidate, uint32_t pCode = CODE_BUSY);
+    // The candidate greeted and waits for the session's answer: no deadline lets it go
+    // meanwhile. A ticket that tells this candidate from a later peer in the same slot.
+    uint32_t Hold(int pCandidate);
+    // True while the held candidate is still there (and not another peer in its slot).
+    bool IsHeld(int pCandidate, uint32_t pTicket) const;
+    // A refusal the session made (another version), counted into the summary of refusals.
+    void CountRefusal();
     // Joining: the other transport's connection becomes this one's, and the link this one
     // had is forgotten without a goodbye (its other end is gone). The other is left empty.
     void TakeOver(CNetTransport& pOther);
@@ -139,10 +156,13 @@ class CNetTransport
     uint32_t m_dropLimitMs = 0;
     // Peers let in to greet, and when each came.
     std::vector<std::pair<_ENetPeer*, uint32_t>> m_candidates;
+    // Hosting: who holds a slot (created by Listen).
+    std::unique_ptr<CNetAdmission> m_admission;
     std::unique_ptr<CUdp6Bridge> m_bridge;
     // Joining: the host's address as looked up, and its port.
     std::unique_ptr<CResolvedHost> m_reached;
     uint16_t m_reachedPort = 0;
+    uint32_t m_source = 0;
     // A peer found beginning a packet over MAX_PACKET_BYTES, not yet reported, and its size.
     _ENetPeer* m_oversizedFrom = nullptr;
     uint32_t m_oversizedBytes = 0;

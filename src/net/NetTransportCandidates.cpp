@@ -1,6 +1,7 @@
 // A host's candidates: peers let in to greet, until one is adopted as the opponent (or as the
 // returning holder of its seat), let go, or out of time.
 #include <algorithm>
+#include <cstdio>
 
 #include <enet/enet.h>
 
@@ -18,17 +19,36 @@ _ENetPeer* CNetTransport::Candidate(int pIndex) const
 
 void CNetTransport::ExpireCandidates()
 {
+    if (!m_admission || !m_host)
+        return;
+    // Candidates and half-open handshakes alike: every peer but the opponent greets in time.
     const enet_uint32 now = enet_time_get();
-    for (size_t i = 0; i < m_candidates.size();)
-    {
-        if (now - m_candidates[i].second < GREETING_MS)
-        {
-            ++i;
-            continue;
-        }
-        enet_peer_disconnect_now(m_candidates[i].first, CODE_BUSY);
-        m_candidates.erase(m_candidates.begin() + static_cast<std::ptrdiff_t>(i));
-    }
+    m_admission->Expire(m_host, now);
+    const std::string summary = m_admission->Summary(now);
+    if (!summary.empty())
+        std::fprintf(stderr, "ampwarden: %s\n", summary.c_str());
+}
+
+uint32_t CNetTransport::Hold(int pCandidate)
+{
+    ENetPeer* peer = Candidate(pCandidate);
+    if (!peer)
+        return 0;
+    if (m_admission)
+        m_admission->SetGreeted(peer);
+    return peer->connectID;
+}
+
+bool CNetTransport::IsHeld(int pCandidate, uint32_t pTicket) const
+{
+    const ENetPeer* peer = Candidate(pCandidate);
+    return peer && peer->connectID == pTicket;
+}
+
+void CNetTransport::CountRefusal()
+{
+    if (m_admission)
+        m_admission->CountRefusal();
 }
 
 void CNetTransport::SendTo(int pCandidate, const std::vector<uint8_t>& pMessage)
@@ -53,7 +73,19 @@ void CNetTransport::Adopt(int pCandidate)
     }
     m_candidates.clear();
     m_peer = chosen;
+    if (m_admission)
+        m_admission->SetGreeted(m_peer);
     SetDropLimit(m_dropLimitMs);
+}
+
+void CNetTransport::Release(uint32_t pCode)
+{
+    if (!m_peer || !m_hosting)
+        return;
+    if (m_admission)
+        m_admission->SetGreeted(m_peer, false);
+    enet_peer_disconnect_later(m_peer, pCode);
+    m_peer = nullptr;
 }
 
 void CNetTransport::Replace(int pCandidate)
@@ -69,6 +101,8 @@ void CNetTransport::Replace(int pCandidate)
                                       { return pCandidate.first == chosen; }),
                        m_candidates.end());
     m_peer = chosen;
+    if (m_admission)
+        m_admission->SetGreeted(m_peer);
     SetDropLimit(m_dropLimitMs);
 }
 
@@ -77,7 +111,10 @@ void CNetTransport::Drop(int pCandidate, uint32_t pCode)
     ENetPeer* peer = Candidate(pCandidate);
     if (!peer)
         return;
-    enet_peer_disconnect_now(peer, pCode);
+    // What was queued for it (our greeting, which names the versions) is delivered first: a
+    // goodbye at once would make its ENet drop what it had not handed on yet. One that never
+    // acknowledges is let go by the deadline of peers that did not greet.
+    enet_peer_disconnect_later(peer, pCode);
     m_candidates.erase(std::remove_if(m_candidates.begin(), m_candidates.end(),
                                       [peer](const std::pair<_ENetPeer*, uint32_t>& pCandidate)
                                       { return pCandidate.first == peer; }),

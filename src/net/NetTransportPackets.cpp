@@ -7,6 +7,12 @@
 
 #include "net/NetTransport.h"
 
+namespace
+{
+// What fills an unfinished packet: never read, as its last fragment never comes.
+const uint8_t FILLER = 0x55;
+} // namespace
+
 uint32_t LongestAnnouncedPacket(const uint8_t* pData, size_t pSize)
 {
     if (pSize < 2)
@@ -49,4 +55,26 @@ uint32_t LongestAnnouncedPacket(const uint8_t* pData, size_t pSize)
         at += size + carried;
     }
     return longest;
+}
+
+void CNetTransport::SendUnfinished(size_t pBytes)
+{
+    if (!m_peer)
+        return;
+    const std::vector<uint8_t> bytes(pBytes, FILLER);
+    Send(bytes);
+    // The last fragment queued is taken back before it ever leaves.
+    for (ENetListIterator it = enet_list_previous(enet_list_end(&m_peer->outgoingCommands));
+         it != enet_list_end(&m_peer->outgoingCommands); it = enet_list_previous(it))
+    {
+        ENetOutgoingCommand* command = reinterpret_cast<ENetOutgoingCommand*>(it);
+        if ((command->command.header.command & ENET_PROTOCOL_COMMAND_MASK) !=
+            ENET_PROTOCOL_COMMAND_SEND_FRAGMENT)
+            continue;
+        enet_list_remove(&command->outgoingCommandList);
+        if (command->packet && --command->packet->referenceCount == 0)
+            enet_packet_destroy(command->packet);
+        enet_free(command);
+        return;
+    }
 }

@@ -32,6 +32,11 @@ struct CPeerOptions
     // With fast: as fast as the turns allow only up to this step, then on the clock.
     int fastUntil = 1 << 30;
     int squatters = 0;
+    // Squatters greet as a joiner of this version would, then answer nothing but send pings.
+    bool squatGreets = false;
+    // Raw half-open handshakes from this many source ports, a new one from each every halfOpenMs.
+    int halfOpen = 0;
+    int halfOpenMs = 500;
     // Watching: the observers' port a host opens, or the one an observer reaches.
     int observersPort = 0;
     CNetAddress observe;
@@ -46,6 +51,9 @@ struct CPeerOptions
     CPeerIceOptions ice;
 };
 
+// Where the attacks come from: another loopback address than the players' 127.0.0.1, as a
+// stranger on the network would (in network order).
+uint32_t StrangerAddress();
 // Reads the command line; false when it names no side or an option is wrong.
 bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut);
 // N chat lines at once, past the sender's limit of its own (the receiver must cut them).
@@ -56,4 +64,8 @@ int Observe(const CPeerOptions& pOptions, CGameWorld& pWorld);
 // Peers that take a host's slots and say nothing: each connects, and connects again once let
 // go, until the time is up. Prints how often they were let go.
 int Squat(const CPeerOptions& pOptions);
+// Half-open handshakes: raw datagrams shaped as ENet's CONNECT, never acknowledged, from
+// pOptions.halfOpen ports of 127.0.0.1 to the host's port, a fresh one from each every
+// pOptions.halfOpenMs, until the time is up. Prints how many were sent.
+int HalfOpen(const CPeerOptions& pOptions);
 } // namespace NetPeer

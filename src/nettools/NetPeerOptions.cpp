@@ -1,8 +1,8 @@
 // ampwarden-netpeer's command line.
 #include <algorithm>
 
-#include "engine/WholeNumber.h"
 #include "engine/Version.h"
+#include "engine/WholeNumber.h"
 #include "nettools/NetPeer.h"
 
 namespace NetPeer
@@ -90,7 +90,13 @@ bool ReadOptions(int pArgc, char** pArgv, CPeerOptions& pOut)
         else if (name == "--drop-wait")
             pOut.setup.dropWaitMs = static_cast<uint32_t>(number);
         else if (name == "--squat")
-            pOut.squatters = static_cast<int>(std::min(8ll, number));
+            pOut.squatters = static_cast<int>(std::min(32ll, number));
+        else if (name == "--squat-greets")
+            pOut.squatGreets = number != 0;
+        else if (name == "--half-open")
+            pOut.halfOpen = static_cast<int>(std::min(16ll, number));
+        else if (name == "--half-open-ms")
+            pOut.halfOpenMs = static_cast<int>(std::max(20ll, number));
         else if (name == "--observers" && number > 0 && number < 65536)
             pOut.observersPort = static_cast<int>(number);
         else if (name == "--observe" && number > 0 && number < 65536)

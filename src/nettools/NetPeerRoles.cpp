@@ -6,6 +6,9 @@
 #include <memory>
 #include <thread>
 
+#include <arpa/inet.h>
+
+#include "engine/Version.h"
 #include "net/NetObserver.h"
 #include "net/NetTransport.h"
 #include "nettools/NetPeer.h"
@@ -15,6 +18,11 @@
 
 namespace NetPeer
 {
+uint32_t StrangerAddress()
+{
+    return htonl(0x7F000002); // 127.0.0.2
+}
+
 void Flood(const std::function<void(const std::vector<uint8_t>&)>& pSend, int pFrom, int pStep, int pCount)
 {
     for (int i = 0; i < pCount; ++i)
@@ -126,6 +134,7 @@ int Squat(const CPeerOptions& pOptions)
     std::vector<std::unique_ptr<CNetTransport>> peers(static_cast<size_t>(pOptions.squatters));
     int connects = 0;
     int letGo = 0;
+    long pings = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(pOptions.seconds);
     while (std::chrono::steady_clock::now() < deadline && connects < 1000)
     {
@@ -139,11 +148,29 @@ int Squat(const CPeerOptions& pOptions)
                     ++letGo;
                     peer.reset();
                 }
+                else if (event.kind == CNetTransport::EVENT_CONNECTED && pOptions.squatGreets)
+                {
+                    CNetMessage hello;
+                    hello.type = NET_HELLO;
+                    hello.protocol = Net::PROTOCOL_VERSION;
+                    hello.version = pOptions.setup.version;
+                    hello.fingerprint = pOptions.setup.fingerprint;
+                    hello.rules = RULES_VERSION;
+                    peer->Send(EncodeNetMessage(hello));
+                }
+            }
+            // Talking without agreeing: a ping now and then, never an answer to the host's.
+            if (peer && pOptions.squatGreets && peer->IsConnected() && ++pings % 50 == 0)
+            {
+                CNetMessage ping;
+                ping.type = NET_PING;
+                peer->Send(EncodeNetMessage(ping));
             }
             std::string why;
             if (!peer)
             {
                 peer.reset(new CNetTransport);
+                peer->SetSource(StrangerAddress());
                 ++connects;
                 if (!peer->Connect(pOptions.setup.address.host, pOptions.setup.address.port, why))
                     return std::fprintf(stderr, "ampwarden-netpeer: %s\n", why.c_str()), 7;

@@ -23,7 +23,13 @@
 //     --host PORT | --join ice, with --ice-out FILE --ice-in FILE [--stun A:P]
 //     [--turn A:P --turn-user U --turn-password P]: the payloads go through the two files.
 //   ampwarden-netpeer --squat N --join PORT [--seconds S]
-//     N peers that connect, never greet, and connect again whenever they are let go.
+//     N peers (at most 32) that connect, never greet, and connect again whenever let go;
+//     with --squat-greets 1 they greet as this version would, then never agree on the match.
+//   ampwarden-netpeer --half-open N --join PORT [--half-open-ms MS] [--seconds S]
+//     raw ENet handshakes from N ports, a new one from each every MS, never finished.
+//   --evil catch-up (a host) sends a side that comes back a catch-up at step 100,000,000.
+//   --evil stall|fragments (a player) stops sending turns at the step but keeps the link alive:
+//     with its heartbeat, or with a packet whose last fragment never comes (and the heartbeat).
 // It prints one line of figures and exits 0 when the match reached its step limit with every
 // hash check agreed; 3 refused, 4 the other left, 5 out of sync, 6 broken rules,
 // 7 unreachable, 8 out of time, 2 bad arguments.
@@ -45,8 +51,8 @@
 #include "net/NetObserverHost.h"
 #include "net/NetSession.h"
 #include "net/NetTransport.h"
-#include "nettools/NetPeer.h"
 #include "nettools/LobbyPeer.h"
+#include "nettools/NetPeer.h"
 #include "nettools/PeerIce.h"
 #include "replay/ReplayRecorder.h"
 #include "world/GameWorld.h"
@@ -160,6 +166,8 @@ int main(int argc, char** argv)
     }
     if (options.squatters > 0)
         return NetPeer::Squat(options);
+    if (options.halfOpen > 0)
+        return NetPeer::HalfOpen(options);
     std::string why;
     CGameEngine& engine = CGameEngine::Instance();
     engine.Configure(DisplayConfig::Default());
@@ -185,6 +193,13 @@ int main(int argc, char** argv)
         session.m_onMatchStart = [&recorder](const CNetMatchStart& pStart)
         { recorder.SetDate(ReplayDate(pStart.date)); };
     }
+    // A host that lies to a side coming back: a catch-up far past where any match can stand.
+    if (options.evil == "catch-up")
+        session.m_onCatchUpSent = [](CNetMessage& pHeader)
+        {
+            pHeader.step = 100000000;
+            pHeader.hostThrough = pHeader.joinerThrough = pHeader.step;
+        };
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::seconds(options.seconds);
     // Joining through ICE: the link first, then ENet reaches the other side through it.
@@ -226,9 +241,12 @@ int main(int argc, char** argv)
     }
     auto pumpObservers = [&observers, &session, &world]
     {
+        if (observers && session.GetPhase() == CNetSession::PHASE_PLAYING)
+            observers->SetMatchDate(session.GetStart().date);
         if (observers)
             observers->Pump(world, session.GetPhase() == CNetSession::PHASE_PLAYING,
-                            session.GetPhase() == CNetSession::PHASE_OVER);
+                            session.GetPhase() == CNetSession::PHASE_OVER, session.GetLeaver(),
+                            session.LeaverFellSilent());
     };
     const long long openedAfterMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - programStart)
@@ -238,6 +256,8 @@ int main(int argc, char** argv)
     auto last = Clock::now();
     int lastStep = -1;
     bool evilSent = false;
+    // A liar that stops its world keeps pumping the link: it answers and acknowledges, no turn leaves.
+    const bool stalls = options.evil == "stall" || options.evil == "fragments";
     while (session.GetPhase() != CNetSession::PHASE_OVER && Clock::now() < deadline)
     {
         session.Pump(world);
@@ -248,7 +268,9 @@ int main(int argc, char** argv)
             return 7;
         }
         lobby.Pump(session.GetPhase() == CNetSession::PHASE_PLAYING);
-        if (session.GetPhase() == CNetSession::PHASE_PLAYING)
+        if (stalls && evilSent)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        else if (session.GetPhase() == CNetSession::PHASE_PLAYING)
         {
             if (firstStepMs < 0 && world.m_matchSteps > 0 && ice.Link())
                 firstStepMs = ice.Elapsed();
@@ -285,8 +307,13 @@ int main(int argc, char** argv)
                     options.sayAt = -1;
                 if (!options.evil.empty() && !evilSent && step >= options.evilAt)
                 {
-                    SendEvil(session, options.evil, step);
+                    if (options.evil == "fragments")
+                        session.SendUnfinished(3000);
+                    else if (!stalls && options.evil != "catch-up")
+                        SendEvil(session, options.evil, step);
                     evilSent = true;
+                    if (stalls)
+                        std::fprintf(stderr, "ampwarden-netpeer: sends no more turns from step %d\n", step);
                 }
             }
             if (options.fast)

@@ -1,10 +1,12 @@
 // A received network message through the decoder; whatever it accepts must encode back to
 // the same bytes and stay within the limits the session relies on. The same bytes, taken as an
-// ENet datagram, through the reading of the packet sizes it announces.
+// ENet datagram, through the reading of the packet sizes it announces and of the handshake it
+// may open.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "net/NetAdmission.h"
 #include "net/NetMessage.h"
 #include "net/NetTransport.h"
 
@@ -13,6 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t pSize)
     // No command with a packet fits in fewer bytes.
     if (LongestAnnouncedPacket(pData, pSize) != 0 && pSize < 8)
         std::abort();
+    uint32_t connectId = 0;
+    if (CNetAdmission::IsConnect(pData, pSize, connectId) && pSize < 2 + 48)
+        std::abort(); // a handshake is a peer id and a whole CONNECT command (48 bytes)
+
     CNetMessage message;
     std::string why;
     if (!DecodeNetMessage(pData, pSize, message, why))

@@ -9,7 +9,10 @@
 #include "net/NetAddress.h"
 #include "net/NetMessage.h"
 #include "net/NetSeat.h"
+
 #include "net/NetSession.h"
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -57,7 +60,8 @@ TEST(NetMessageTest, EveryTypeSurvivesTheRoundTripInLittleEndian)
     messages[4] = Turn({Build(99, 2, 1, 10.5f, 620.0f, 3), Build(100, 2, 4, 944.0f, 0.0f, 77)});
     messages[5].type = NET_HASH, messages[5].step = 64, messages[5].hash = 0x8877665544332211ull;
     messages[6].type = NET_PAUSE, messages[6].paused = true;
-    messages[7].type = NET_BYE, messages[7].reason = BYE_CLAIMED, messages[7].lastStep = 1234;
+    messages[7].type = NET_BYE, messages[7].reason = BYE_CLAIMED, messages[7].lastStep = 1234,
+    messages[7].from = 2;
     messages[8] = messages[0], messages[8].seat = 0xFEDCBA9876543210ull;
     messages[9] = messages[3], messages[9].seat = 5;
     messages[10].type = NET_CATCH_UP, messages[10].seed = 3, messages[10].delay = 9,
@@ -176,7 +180,8 @@ TEST(NetMessageTest, MalformedOrOutOfRangeMessagesAreRefused)
         {"zero delay", EncodeNetMessage(start)},
         {"pause flag 2", {NET_PAUSE, 2}},
         {"unknown farewell", {NET_BYE, BYE_REASON_COUNT, 0, 0, 0, 0}},
-        {"farewell past the last step", {NET_BYE, BYE_QUIT, 0xFF, 0xFF, 0xFF, 0x7F}},
+        {"farewell past the last step", {NET_BYE, BYE_QUIT, 0xFF, 0xFF, 0xFF, 0x7F, 0}},
+        {"farewell naming a third side", {NET_BYE, BYE_QUIT, 0, 0, 0, 0, 3}},
         {"text longer than said", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 200, 'a'}},
         {"a seat of 0", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
         {"a cut-off seat", {NET_HELLO, 'A', 'W', 'N', 'P', 1, 0, 0, 0, 0, 0, 7, 0, 0, 0}},
@@ -265,10 +270,32 @@ TEST(NetMessageTest, ASeatFileIsWrittenWholeReadBackAndRefusedWhenForeign)
     // Written by this program; a seat another running program holds is left alone.
     EXPECT_EQ(back.pid, static_cast<long>(getpid()));
     EXPECT_FALSE(SeatHolderRuns(back));
+    char state = 0;
+    unsigned long long started = 0;
+    ASSERT_TRUE(ReadProcessStat(getpid(), state, started));
+    EXPECT_EQ(back.started, started) << "the seat names when its holder started";
+    // The parent runs; under a start time not its own, its pid was taken by another program.
     back.pid = static_cast<long>(getppid());
+    ASSERT_TRUE(ReadProcessStat(back.pid, state, back.started));
     EXPECT_TRUE(SeatHolderRuns(back));
+    back.started += 1;
+    EXPECT_FALSE(SeatHolderRuns(back));
+    // A holder that ended and was never reaped (a zombie) holds nothing.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    back.pid = child;
+    for (int i = 0; i < 200 && ReadProcessStat(child, state, back.started) && state != 'Z'; ++i)
+        usleep(5000);
+    EXPECT_EQ(state, 'Z');
+    EXPECT_FALSE(SeatHolderRuns(back));
+    waitpid(child, nullptr, 0);
     back.pid = 0;
     EXPECT_FALSE(SeatHolderRuns(back));
+    // A catch-up is held to what its match can have run: every step since its start, and a minute.
+    EXPECT_EQ(MostStepsSince(1000, 1000 + 900), (900 + 60) * 1000 / 16);
+    EXPECT_EQ(MostStepsSince(1000, 0), 60 * 1000 / 16) << "a date ahead of the clock";
+    EXPECT_EQ(MostStepsSince(0, 1796690000), Net::MAX_STEP);
     const char* foreign[] = {"", "ampwarden seat 1\nhost h\nport 0\nseed 1\ndate 1\ntoken 5\n",
                              "ampwarden seat 1\nhost h\nport 5\nseed 1\ndate 1\ntoken 0\n",
                              "ampwarden seat 1\nhost h\nport 5\nseed 1\ndate 1\n", "something else\n"};

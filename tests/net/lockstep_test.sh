@@ -32,14 +32,14 @@ grep -q "^cmd .* build green" "$tmp"/host.rec/*.replay && grep -q "^cmd .* build
 grep -q "nodes" "$tmp/host.out" && ! grep -q " 12 nodes" "$tmp/host.out" || fail "no scripted build took effect"
 echo "- bad network: $(wc -l <"$tmp/host.hashes") equal hash checks; $(cat "$tmp/host.out")"
 
-# 2. Different program versions: refused on both sides, naming both.
-run host 40 --host $((port + 2))
+# 2. Different program versions: the joiner is refused, naming both; the host lets it go
+# (counted) and waits on.
+run host 4 --host $((port + 2))
 sleep 0.3
 run join 40 --join $((port + 2)) --version 0.9-test
-expect host 3 "program version"
 expect join 3 "program version 0.9-test here"
-grep -qF "0.9-test there" "$tmp/host.err" || fail "the host does not name the other version"
-echo "- version mismatch refused on both sides"
+expect host 8 "refused 1"
+echo "- version mismatch refused by the joiner; the host waited on"
 
 # 3. A third peer is turned away; a side killed mid-match is reported to the other.
 run host 40 --host $((port + 3)) --steps 100000
@@ -50,7 +50,7 @@ run third 40 --join $((port + 3))
 expect third 7 "already has an opponent"
 killed="$(date +%s)"
 kill -KILL "$(cat "$tmp/host.pid")"
-expect join 4 "green lost its connection: you win"
+expect join 7 "No result: the link to green was cut"
 grep -qF "green lost its connection; waiting 0:02" "$tmp/join.err" || fail "the joiner did not wait for the host"
 [ $(($(date +%s) - killed)) -le 14 ] || fail "the killed host was reported only after $(($(date +%s) - killed)) s"
 echo "- third peer turned away; killed host reported"

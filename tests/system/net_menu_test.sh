@@ -130,7 +130,7 @@ keys Escape
 sleep 0.8
 aw_screenshot back_watch
 status="$(ocr 100 80 824 25)"
-echo "$status" | grep -q "The match is over.*decided" && ocr 312 35 400 40 | grep -q "Play a Friend" ||
+echo "$status" | grep -q "The match is over.*green left" && ocr 312 35 400 40 | grep -q "Play a Friend" ||
     aw_fail "the observer is not back on Play a Friend with the reason: $status"
 aw_note "the observer back on Play a Friend: $status"
 keys Escape Escape
