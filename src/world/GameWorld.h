@@ -177,6 +177,9 @@ class CGameWorld
     // nothing), by the trace it fires with; its facing and the beam's length from its centre.
     CEntity* PreviewBeam(const CVector2& pPoint, const CVector2& pAim, CVector2* pDirection,
                          float* pLength) const;
+    // Whether that emitter would strike a node so close that its own beam burns it too (see
+    // CBeamNode::SELF_DAMAGE_DISTANCE): the aim warns of it.
+    bool AimBurnsEmitter(const CVector2& pPoint, const CVector2& pAim) const;
 
     // --- board queries ---
     CEntity* FindOverlap(const CVector2& pPoint, float pRadius) const;

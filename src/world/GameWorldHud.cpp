@@ -220,6 +220,21 @@ void CGameWorld::DrawHud()
         for (int i = 0; i < 5; ++i)
             CooldownWipeTriangles(100.0f + ICON_SPACING * i, y, team.GetCooldownFraction(i));
         glEnd();
+        // The seconds still to wait, over the veil.
+        static CTextureFont* small = CFontManager::GetInstance()->GetFont("HelpFont");
+        for (int i = 0; i < 5 && small != nullptr; ++i)
+        {
+            const int seconds = team.GetCooldownLeftSeconds(i);
+            if (seconds <= 0)
+                continue;
+            char label[16];
+            std::snprintf(label, sizeof label, "%d s", seconds);
+            const float x = 100.0f + ICON_SPACING * i - 0.5f * small->GetTextWidth(label);
+            glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+            DrawTextAt(small, x + 1.0f, y - 6.0f, label);
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            DrawTextAt(small, x, y - 5.0f, label);
+        }
     }
 
     // The two main nodes' health, green on the left and blue on the right.
