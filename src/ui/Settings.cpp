@@ -62,7 +62,8 @@ bool ReadVolume(const std::string& pValue, int& pOut)
 bool CSettings::operator==(const CSettings& pOther) const
 {
     return effectsVolume == pOther.effectsVolume && musicVolume == pOther.musicVolume &&
-           fullscreen == pOther.fullscreen && record == pOther.record && name == pOther.name;
+           fullscreen == pOther.fullscreen && record == pOther.record && name == pOther.name &&
+           guideOffered == pOther.guideOffered;
 }
 
 bool IsGoodPlayerName(const std::string& pName)
@@ -125,6 +126,8 @@ bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy)
             good = ReadFlag(value, read.fullscreen);
         else if (key == "record")
             good = ReadFlag(value, read.record);
+        else if (key == "guide-offered")
+            good = ReadFlag(value, read.guideOffered);
         else if (key == "name")
             good = IsGoodPlayerName(value) && (read.name = value, true);
         else
@@ -143,7 +146,8 @@ std::string FormatSettings(const CSettings& pSettings)
 {
     return "effects-volume " + std::to_string(pSettings.effectsVolume) + "\nmusic-volume " +
            std::to_string(pSettings.musicVolume) + "\nfullscreen " + (pSettings.fullscreen ? "1" : "0") +
-           "\nrecord " + (pSettings.record ? "1" : "0") + "\nname " + pSettings.name + "\n";
+           "\nrecord " + (pSettings.record ? "1" : "0") + "\nname " + pSettings.name + "\nguide-offered " +
+           (pSettings.guideOffered ? "1" : "0") + "\n";
 }
 
 std::string SettingsPath()

@@ -14,6 +14,8 @@ struct CSettings
     bool fullscreen = false;
     bool record = true;
     std::string name = "Player";
+    // The first-match guide was offered once, on the first New Game, and is not offered again.
+    bool guideOffered = false;
 
     bool operator==(const CSettings& pOther) const;
 };
