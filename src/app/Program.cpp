@@ -73,6 +73,8 @@ unsigned CProgram::TimeToNextStep() const
 
 bool CProgram::OnEvent(const SDL_Event& pEvent)
 {
+    if (pEvent.type == SDL_KEYDOWN && m_match.OnKey(pEvent.key.keysym.sym))
+        return true;
     return TheWorld().m_state == STATE_MENU && m_screens.OnEvent(pEvent);
 }
 

@@ -19,6 +19,9 @@ void DrawHeadlineBand(const CGameWorld& pWorld, const std::string& pHeadline)
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
     if (!font)
         return;
+    // The open summary covers the board's middle: the line goes along its top edge instead.
+    if (pWorld.m_summaryOpen)
+        return pWorld.DrawEdgeLine(pHeadline.c_str());
     const int w = pWorld.GetWindowWidth();
     const int h = pWorld.GetWindowHeight();
     const float bottom = static_cast<float>(h / 2 - 110);

@@ -176,7 +176,7 @@ bool CReplayPlayer::IsWatching(const CGameWorld& /*pWorld*/) const
 std::string CReplayPlayer::Status(const CGameWorld& pWorld) const
 {
     const int stepLength = static_cast<int>(pWorld.m_stepLength);
-    return "Replay  " + Clock(pWorld.m_matchSteps, stepLength) + " of " + Clock(m_lastStep, stepLength);
+    return "Replay  " + Clock(pWorld.ClockSteps(), stepLength) + " of " + Clock(m_lastStep, stepLength);
 }
 
 void CReplayPlayer::Mismatch(int pStep, uint64_t pRecorded, uint64_t pComputed)

@@ -33,7 +33,7 @@ std::string CViewerControls::Clock(int pSteps, int pStepLength)
 
 std::string CViewerControls::Status(const CGameWorld& pWorld) const
 {
-    return Clock(pWorld.m_matchSteps, static_cast<int>(pWorld.m_stepLength));
+    return Clock(pWorld.ClockSteps(), static_cast<int>(pWorld.m_stepLength));
 }
 
 int CViewerControls::StepsPerTick()
@@ -90,15 +90,20 @@ void CViewerControls::DrawOverlay(CGameWorld& pWorld)
     if (!IsWatching(pWorld) || font == nullptr)
         return;
     const CReplayTimeline* timeline = Timeline();
-    std::string text = Status(pWorld) + (m_paused ? "   Paused" : "   x" + std::to_string(m_speed)) +
-                       "      Space pause   1-4 speed x1 x2 x4 x8   " + (timeline ? "N next mark   " : "") +
-                       m_escapeText;
+    const std::string keys = std::string("      Space pause   1-4 speed x1-x8   ") +
+                             (timeline ? "N next mark   " : "") + m_escapeText;
+    const std::string status = Status(pWorld);
+    const std::string text = status + (m_paused ? "   Paused" : "   x" + std::to_string(m_speed)) + keys;
     // Flush with the board's right edge, clear of the energy bar beside it, on a plate of its
-    // own so that nothing on the board shows through.
+    // own so that nothing on the board shows through. Its left edge, and the time line's,
+    // stand where the wider of "Paused" and "x8" puts them, so neither moves between the two.
     const float right = 0.5f * (static_cast<float>(pWorld.GetWindowWidth()) + pWorld.GetBoardWidth()) - 8.0f;
-    const float left = right - font->GetTextWidth(text.c_str());
-    const float y = static_cast<float>(pWorld.GetWindowHeight() - 80);
-    // The time line takes a row of its own under the text.
+    const float widest =
+        std::max(font->GetTextWidth((status + "   Paused" + keys).c_str()),
+                 font->GetTextWidth((status + "   x" + std::to_string(MAX_SPEED) + keys).c_str()));
+    const float left = right - widest;
+    // Above the summary panel's top edge, the time line in a row of its own under the text.
+    const float y = static_cast<float>(pWorld.GetWindowHeight() - 70);
     const float bottom = timeline ? y - 24.0f : y - 6.0f;
     glBindTexture(GL_TEXTURE_2D, 0);
     glColor4f(0.02f, 0.06f, 0.04f, 1.0f);

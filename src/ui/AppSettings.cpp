@@ -71,6 +71,12 @@ bool CAppSettings::Change(CGameEngine& pEngine, const CSettings& pSettings, std:
     return SaveSettings(m_path, m_settings, pWhy);
 }
 
+bool CAppSettings::MarkGuideOffered(std::string& pWhy)
+{
+    m_settings.guideOffered = true;
+    return SaveSettings(m_path, m_settings, pWhy);
+}
+
 void CAppSettings::AddRecentHost(const std::string& pAddress)
 {
     m_recentHosts = WithRecentHost(m_recentHosts, pAddress);

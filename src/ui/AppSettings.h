@@ -23,6 +23,9 @@ class CAppSettings
     // be written (the settings still hold for this run).
     bool Change(CGameEngine& pEngine, const CSettings& pSettings, std::string& pWhy);
     const std::string& GetPath() const { return m_path; }
+    // Notes that the first-match guide was offered and saves it; false, with why, when the
+    // file cannot be written (it is then offered again next run).
+    bool MarkGuideOffered(std::string& pWhy);
 
     const std::vector<std::string>& GetRecentHosts() const { return m_recentHosts; }
     void AddRecentHost(const std::string& pAddress);

@@ -2,6 +2,7 @@
 // player loses matches to. The figures come from the kinds' own constants.
 #include "ui/HelpScreen.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -24,6 +25,12 @@ using ScreenDraw::Quad;
 namespace
 {
 const float MARGIN = 60.0f;
+
+// The longest wait between two builds of a kind.
+int LongestWaitSeconds()
+{
+    return *std::max_element(CTeam::COOLDOWN_MS, CTeam::COOLDOWN_MS + CTeam::m_nCooldowns) / 1000;
+}
 
 int Points(int pUnits)
 {
@@ -55,6 +62,7 @@ std::string HelpText()
                        "  Right click: cancel the placement, or put the tool away.\n"
                        "  Escape: put the tool away; again, to the menu (the match pauses there).\n"
                        "  S: the match summary.     F1: this screen.     P: hold the match.\n"
+                       "  L: the last losses.     G: the first-match guide, on or off.\n"
                        "  Watching: Space or P pause, 1 to 4 speed, N (a replay) the next mark.\n"
                        "\n";
     text += kinds;
@@ -64,8 +72,17 @@ std::string HelpText()
             "       that can power more. A full extender's reach is only outlined.\n"
             "  A node whose source falls turns grey: it belongs to no one and decays.\n"
             "  Shields and emitters stop when your energy stock is empty.\n"
-            "  A beam hits the first node on its line, friend or foe: aim past your own nodes.\n"
-            "\n"
+            "  A beam hits the first node on its line, friend or foe: aim past your own nodes.\n";
+    char rules[512];
+    std::snprintf(
+        rules, sizeof rules,
+        "  An emitter whose beam ends within %d pixels of it takes twice the damage it deals.\n"
+        "  After a build, its kind waits up to %d s before the next: the seconds show on its icon.\n"
+        "  Every shield takes one of its extender's %d places and needs power: cut a shield's\n"
+        "       power to beat the main node behind it.\n",
+        static_cast<int>(CBeamNode::SELF_DAMAGE_DISTANCE), LongestWaitSeconds(), CForkNode::MAX_POWERED);
+    text += rules;
+    text += "\n"
             "THE NUMBERS\n"
             "  Energy: your stock by the bar. Over its left end: the chosen kind's cost, and what is\n"
             "       missing. Net flow: your income less your running costs, a second.\n"
@@ -100,8 +117,8 @@ void CHelpScreen::Draw(int pWidth, int pHeight, bool pInMatch)
     glTranslatef(0.0f, -34.0f, 0.0f);
     font->DrawText(text.c_str());
     glPopMatrix();
-    const char* const close =
-        pInMatch ? "F1 or Escape closes this; the match goes on behind it." : "F1 or Escape closes this.";
+    const char* const close = pInMatch ? "F1, Escape or a click closes this; the match goes on behind it."
+                                       : "F1, Escape or a click closes this.";
     glPushMatrix();
     glTranslatef(w - MARGIN - 24.0f - font->GetTextWidth(close), h - MARGIN - 30.0f, 0.0f);
     font->DrawText(close);

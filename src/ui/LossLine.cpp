@@ -1,5 +1,6 @@
 #include "ui/LossLine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -147,6 +148,51 @@ std::string CLossLine::Describe(const std::vector<CMatchStats::Loss>& pLosses, i
     return text;
 }
 
+std::vector<std::string> CLossLine::Log(const std::vector<CMatchStats::Loss>& pLosses, int pTeam,
+                                        int pMomentSteps, int pStepLength, size_t pMax)
+{
+    // The steps each moment began at, as Current opens them.
+    std::vector<int> starts;
+    int from = -1;
+    for (const CMatchStats::Loss& loss : pLosses)
+    {
+        if (loss.team != pTeam)
+            continue;
+        if (from < 0 || loss.step > from + pMomentSteps)
+        {
+            from = loss.step;
+            starts.push_back(from);
+        }
+    }
+    std::vector<std::string> lines;
+    const size_t first = starts.size() > pMax ? starts.size() - pMax : 0;
+    for (size_t i = first; i < starts.size(); ++i)
+    {
+        // Each moment alone: the losses from its start up to the next one's.
+        std::vector<CMatchStats::Loss> moment;
+        for (const CMatchStats::Loss& loss : pLosses)
+        {
+            if (loss.step >= starts[i] && (i + 1 == starts.size() || loss.step < starts[i + 1]))
+                moment.push_back(loss);
+        }
+        const int seconds = starts[i] * pStepLength / 1000;
+        char clock[16];
+        std::snprintf(clock, sizeof clock, "%d:%02d  ", seconds / 60, seconds % 60);
+        lines.push_back(clock + Describe(moment, pTeam, starts[i]));
+    }
+    return lines;
+}
+
+std::string CLossLine::MainFall(const std::vector<CMatchStats::Loss>& pLosses, int pTeam)
+{
+    for (const CMatchStats::Loss& loss : pLosses)
+    {
+        if (loss.team == pTeam && loss.kind == KIND_MAIN)
+            return Describe(pLosses, pTeam, loss.step);
+    }
+    return std::string();
+}
+
 const std::string& CLossLine::Current(const CGameWorld& pWorld)
 {
     const std::vector<CMatchStats::Loss>& losses = pWorld.m_matchStats.GetLosses();
@@ -180,25 +226,69 @@ const std::string& CLossLine::Current(const CGameWorld& pWorld)
     return m_text;
 }
 
+namespace
+{
+// A dark plate with lines of text over it, from pTop down; pCentre centres it, else its left
+// edge is at pX.
+void DrawPlate(CTextureFont* pFont, float pX, float pTop, bool pCentre,
+               const std::vector<std::string>& pLines)
+{
+    float width = 0.0f;
+    for (const std::string& line : pLines)
+        width = std::max(width, pFont->GetTextWidth(line.c_str()));
+    const float left = pCentre ? pX - 0.5f * width : pX;
+    const float pitch = static_cast<float>(pFont->GetLineHeight()) + 2.0f;
+    const float bottom = pTop - pitch * static_cast<float>(pLines.size());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.75f);
+    glBegin(GL_QUADS);
+    ScreenDraw::Quad(left - 10.0f, left + width + 10.0f, bottom - 6.0f, pTop + 4.0f);
+    glEnd();
+    glColor4f(1.0f, 0.6f, 0.45f, 1.0f);
+    float y = pTop - pitch + 4.0f;
+    for (const std::string& line : pLines)
+    {
+        DrawTextAt(pFont, left, y, line.c_str());
+        y -= pitch;
+    }
+}
+
+// The window's row of the board's bottom edge.
+float BoardBottom(const CGameWorld& pWorld)
+{
+    return 0.5f * (static_cast<float>(pWorld.GetWindowHeight()) - pWorld.GetBoardHeight());
+}
+} // namespace
+
 void CLossLine::Draw(const CGameWorld& pWorld)
 {
     static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
     if (pWorld.m_demo || font == nullptr)
         return;
     const std::string& text = Current(pWorld);
-    if (text.empty())
+    if (text.empty() || pWorld.m_summaryOpen)
         return;
-    const float cx = static_cast<float>(pWorld.GetWindowWidth() / 2);
-    const float y = static_cast<float>(pWorld.GetWindowHeight() - 125);
-    const float half = 0.5f * font->GetTextWidth(text.c_str());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glColor4f(0.0f, 0.0f, 0.0f, 0.75f);
-    glBegin(GL_QUADS);
-    ScreenDraw::Quad(cx - half - 10.0f, cx + half + 10.0f, y - 7.0f,
-                     y + static_cast<float>(font->GetLineHeight()));
-    glEnd();
-    glColor4f(1.0f, 0.6f, 0.45f, 1.0f);
-    DrawTextAt(font, cx - half, y, text.c_str());
+    // Along the board's bottom edge, below its lowest sites.
+    const float pitch = static_cast<float>(font->GetLineHeight()) + 2.0f;
+    DrawPlate(font, static_cast<float>(pWorld.GetWindowWidth() / 2), BoardBottom(pWorld) + 8.0f + pitch, true,
+              {text});
+}
+
+void CLossLine::DrawLog(const CGameWorld& pWorld)
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
+    if (pWorld.m_demo || font == nullptr)
+        return;
+    std::vector<std::string> lines =
+        Log(pWorld.m_matchStats.GetLosses(), pWorld.m_playerTeam, StepsOf(pWorld, MOMENT_MS),
+            static_cast<int>(pWorld.m_stepLength), LOG_LINES);
+    if (lines.empty())
+        lines.push_back("Nothing lost yet");
+    lines.insert(lines.begin(), "Your losses (L hides this)");
+    // On the board's left, above the loss line.
+    const float pitch = static_cast<float>(font->GetLineHeight()) + 2.0f;
+    DrawPlate(font, 50.0f, BoardBottom(pWorld) + 20.0f + pitch * static_cast<float>(lines.size() + 1), false,
+              lines);
 }
 
 void CLossLine::DrawMarks(const CGameWorld& pWorld, CRingBatch& pRings) const

@@ -24,8 +24,19 @@ class CLossLine
     // by blue's beam; absorber cut off from power". Empty when there are none.
     static std::string Describe(const std::vector<CMatchStats::Loss>& pLosses, int pTeam, int pFromStep);
 
-    // The line for the side the player plays; nothing on a demo's board.
+    // The moments of pTeam's losses, newest last, at most pMax of them, each told as Describe
+    // tells it after the match time it began at: "3:12  Extender destroyed by blue's beam".
+    static std::vector<std::string> Log(const std::vector<CMatchStats::Loss>& pLosses, int pTeam,
+                                        int pMomentSteps, int pStepLength, size_t pMax);
+    // What destroyed the team's main node and what fell with it; empty while it stands.
+    static std::string MainFall(const std::vector<CMatchStats::Loss>& pLosses, int pTeam);
+
+    // The line for the side the player plays; nothing on a demo's board. Stands at the board's
+    // bottom edge, clear of its sites; the summary, when open, tells the fall of a main node.
     void Draw(const CGameWorld& pWorld);
+    // The loss log (the L key): the last few moments of loss, on a panel of their own.
+    void DrawLog(const CGameWorld& pWorld);
+    static constexpr size_t LOG_LINES = 6;
     // The rings where the player's nodes fell, added to the board's batch.
     void DrawMarks(const CGameWorld& pWorld, CRingBatch& pRings) const;
 

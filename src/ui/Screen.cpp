@@ -211,6 +211,11 @@ bool CScreenStack::OnEvent(const SDL_Event& pEvent)
         world.OnKey(sym, pEvent.key.keysym.mod, true);
         return true;
     }
+    if (world.m_helpOpen && pEvent.type == SDL_MOUSEBUTTONDOWN)
+    {
+        world.m_helpOpen = false;
+        return true;
+    }
     if (world.m_helpOpen)
         return key || pEvent.type == SDL_KEYUP || pEvent.type == SDL_MOUSEMOTION ||
                pEvent.type == SDL_MOUSEBUTTONDOWN || pEvent.type == SDL_MOUSEBUTTONUP;

@@ -65,7 +65,7 @@ bool CSettings::operator==(const CSettings& pOther) const
 {
     return effectsVolume == pOther.effectsVolume && musicVolume == pOther.musicVolume &&
            fullscreen == pOther.fullscreen && window == pOther.window && record == pOther.record &&
-           name == pOther.name && lobbyServer == pOther.lobbyServer;
+           name == pOther.name && lobbyServer == pOther.lobbyServer && guideOffered == pOther.guideOffered;
 }
 
 bool IsGoodPlayerName(const std::string& pName)
@@ -140,6 +140,8 @@ bool ParseSettings(const std::string& pText, CSettings& pOut, std::string& pWhy)
         }
         else if (key == "record")
             good = ReadFlag(value, read.record);
+        else if (key == "guide-offered")
+            good = ReadFlag(value, read.guideOffered);
         else if (key == "name")
             good = IsGoodPlayerName(value) && (read.name = value, true);
         else if (key == "lobby-server")
@@ -161,7 +163,8 @@ std::string FormatSettings(const CSettings& pSettings)
     return "effects-volume " + std::to_string(pSettings.effectsVolume) + "\nmusic-volume " +
            std::to_string(pSettings.musicVolume) + "\nfullscreen " + (pSettings.fullscreen ? "1" : "0") +
            "\nwindow " + pSettings.window + "\nrecord " + (pSettings.record ? "1" : "0") + "\nname " +
-           pSettings.name + "\nlobby-server " + pSettings.lobbyServer + "\n";
+           pSettings.name + "\nlobby-server " + pSettings.lobbyServer + "\nguide-offered " +
+           (pSettings.guideOffered ? "1" : "0") + "\n";
 }
 
 std::string SettingsPath()

@@ -18,6 +18,8 @@ struct CSettings
     std::string name = "Player";
     // The lobby's chat server, SERVER[:PORT] (the account and its password are not kept here).
     std::string lobbyServer = "127.0.0.1";
+    // The first-match guide was offered once, on the first New Game, and is not offered again.
+    bool guideOffered = false;
 
     bool operator==(const CSettings& pOther) const;
 };

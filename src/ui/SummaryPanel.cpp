@@ -6,12 +6,15 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include <GL/gl.h>
 
 #include "engine/GameEngine.h"
 #include "media/FontManager.h"
+#include "media/TextFit.h"
 #include "media/TextureFont.h"
+#include "ui/LossLine.h"
 #include "world/GameWorld.h"
 #include "world/ScreenDraw.h"
 #include "world/ScreenMath.h"
@@ -268,6 +271,11 @@ void CSummaryPanel::Draw(const CGameWorld& pWorld)
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+float CSummaryPanel::EnergyPlotTop()
+{
+    return static_cast<float>(CTeam::ENERGY_MAX / ScreenMath::ENERGY_POINT);
+}
+
 CSummaryPanel::Key CSummaryPanel::KeyOf(const CGameWorld& pWorld)
 {
     Key key;
@@ -280,6 +288,7 @@ CSummaryPanel::Key CSummaryPanel::KeyOf(const CGameWorld& pWorld)
     key.lastStep = key.ended ? pWorld.m_matchStats.GetLastStep() : -1;
     key.result = pWorld.m_result;
     key.playerTeam = pWorld.m_playerTeam;
+    key.notice = pWorld.m_notice;
     return key;
 }
 
@@ -326,6 +335,17 @@ void CSummaryPanel::DrawPanel(const CGameWorld& pWorld)
 
     // The figures, a row each, both sides side by side.
     const float row = static_cast<float>(small->GetLineHeight()) + 2.0f;
+    // What destroyed each fallen main node, as the loss line told it at that moment.
+    for (int team = 1; team <= 2 && ended; ++team)
+    {
+        const std::string fall = CLossLine::MainFall(stats.GetLosses(), team);
+        if (fall.empty())
+            continue;
+        y -= row;
+        SideTextColour(team);
+        const std::string line = std::string(SideLabel(pWorld, team)) + ": " + fall;
+        DrawTextAt(small, left + LABEL_X, y, line.c_str());
+    }
     y -= row + 8.0f;
     auto heading = [&](const char* pLabel)
     {
@@ -416,22 +436,33 @@ void CSummaryPanel::DrawPanel(const CGameWorld& pWorld)
     pointsRow("spent on running", stats.GetSpent(1, CMatchStats::SPEND_RUNNING),
               stats.GetSpent(2, CMatchStats::SPEND_RUNNING));
 
+    // The notice that stands over the match (a replay gone out of sync), under the figures,
+    // clear of the graphs and their time axis.
+    if (!pWorld.m_notice.empty())
+    {
+        const std::vector<std::string> lines =
+            FitText(pWorld.m_notice, PLOT_LEFT - LABEL_X - 30.0f, 4,
+                    [](const std::string& pLine) { return small->GetTextWidth(pLine.c_str()); });
+        glColor4f(1.0f, 0.55f, 0.35f, 1.0f);
+        y -= row + 6.0f;
+        for (const std::string& line : lines)
+        {
+            DrawTextAt(small, left + LABEL_X, y, line.c_str());
+            y -= row;
+        }
+    }
+
     // The graphs, on one time axis: the main nodes' health, the energy stock, the nodes standing.
     const std::vector<CMatchStats::Sample>& samples = stats.GetSamples();
     if (samples.empty())
         return;
-    int maxEnergy = 1;
     int maxNodes = 1;
     for (const CMatchStats::Sample& sample : samples)
-    {
-        maxEnergy = std::max({maxEnergy, sample.energy[0], sample.energy[1]});
         maxNodes = std::max({maxNodes, sample.nodes[0], sample.nodes[1]});
-    }
     const float matchSeconds =
         std::max(1.0f, static_cast<float>(stats.GetLastStep() * stats.GetStepLength()) / 1000.0f);
     const ScreenMath::AxisScale timeAxis = ScreenMath::NiceAxis(matchSeconds / 60.0f, 8);
     const float point = static_cast<float>(ScreenMath::ENERGY_POINT);
-    const ScreenMath::AxisScale energyAxis = ScreenMath::NiceAxis(static_cast<float>(maxEnergy) / point, 4);
     const ScreenMath::AxisScale nodesAxis = ScreenMath::NiceAxis(static_cast<float>(maxNodes), 5);
     const float plotRight = right - PLOT_RIGHT_MARGIN;
     const float plotSeconds = timeAxis.top * 60.0f;
@@ -440,7 +471,7 @@ void CSummaryPanel::DrawPanel(const CGameWorld& pWorld)
     const Plot healthPlot = {plotLeft, plotRight, healthTop - PLOT_HEIGHT, healthTop, plotSeconds, 100.0f};
     const float energyTop = healthPlot.bottom - PLOT_SPACING;
     const Plot energyPlot = {plotLeft,  plotRight,   energyTop - PLOT_HEIGHT,
-                             energyTop, plotSeconds, energyAxis.top * point};
+                             energyTop, plotSeconds, EnergyPlotTop() * point};
     const float nodesTop = energyPlot.bottom - PLOT_SPACING;
     const Plot nodesPlot = {plotLeft, plotRight,   nodesTop - PLOT_HEIGHT,
                             nodesTop, plotSeconds, nodesAxis.top};
@@ -459,7 +490,7 @@ void CSummaryPanel::DrawPanel(const CGameWorld& pWorld)
 
     glColor4f(1.0f, 1.0f, 1.0f, 0.9f);
     DrawTextAt(small, healthPlot.left, healthPlot.top + 6.0f, "Main node health (top 100%)");
-    std::snprintf(text, sizeof text, "Energy stock (top %g points)", energyAxis.top);
+    std::snprintf(text, sizeof text, "Energy stock (top %g points)", EnergyPlotTop());
     DrawTextAt(small, energyPlot.left, energyPlot.top + 6.0f, text);
     std::snprintf(text, sizeof text, "Nodes standing (top %g)", nodesAxis.top);
     DrawTextAt(small, nodesPlot.left, nodesPlot.top + 6.0f, text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 class CGameWorld;
 
 // The summary of a match over the board: a hint at the key while it is closed, the banner of a
@@ -8,6 +10,8 @@ class CSummaryPanel
 {
   public:
     void Draw(const CGameWorld& pWorld);
+    // The energy graph's top, in points: the most a stock can hold, so a full stock touches it.
+    static float EnergyPlotTop();
 
   private:
     // What the open panel shows depends on: once the match is decided it no longer changes,
@@ -21,11 +25,12 @@ class CSummaryPanel
         int result = -1;
         int playerTeam = 0;
         bool ended = false;
+        std::string notice;
         bool operator==(const Key& o) const
         {
             return match == o.match && width == o.width && height == o.height && lastStep == o.lastStep &&
                    samples == o.samples && result == o.result && playerTeam == o.playerTeam &&
-                   ended == o.ended;
+                   ended == o.ended && notice == o.notice;
         }
     };
     static Key KeyOf(const CGameWorld& pWorld);

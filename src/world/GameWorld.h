@@ -177,6 +177,9 @@ class CGameWorld
     // nothing), by the trace it fires with; its facing and the beam's length from its centre.
     CEntity* PreviewBeam(const CVector2& pPoint, const CVector2& pAim, CVector2* pDirection,
                          float* pLength) const;
+    // Whether that emitter would strike a node so close that its own beam burns it too (see
+    // CBeamNode::SELF_DAMAGE_DISTANCE): the aim warns of it.
+    bool AimBurnsEmitter(const CVector2& pPoint, const CVector2& pAim) const;
 
     // --- board queries ---
     CEntity* FindOverlap(const CVector2& pPoint, float pRadius) const;
@@ -218,6 +221,9 @@ class CGameWorld
     // The dimmed board with a line over it saying how to go on: while the match is held by P,
     // and while a network match is paused or waits for a side that lost its connection.
     void DrawDimmed(const char* pLine);
+    // A line on a dark plate along the board's top edge, above its highest sites and under the
+    // summary panel's top: where a line over the board or the open summary hides nothing.
+    void DrawEdgeLine(const char* pLine) const;
     void DrawBoard();
     void DrawHud();
     void DrawTeamFlow(int pX, int pY, int pTeam);
@@ -276,6 +282,11 @@ class CGameWorld
     // Counted beside the match for the summary; never read by the match itself.
     CMatchStats m_matchStats;
     bool m_summaryOpen = false;
+    // The summary panel is open over the board of a match (it then tells the notice itself).
+    bool IsSummaryShown() const
+    {
+        return m_state == STATE_MATCH && m_summaryOpen && ShowsResult() && m_overlay != nullptr;
+    }
     bool m_helpOpen = false;
     // Held by the P key; a match driven from outside (a replay, the network) has its own pause.
     bool m_held = false;
@@ -301,6 +312,9 @@ class CGameWorld
     std::string m_notice;
     // Steps run in the current match.
     int m_matchSteps = 0;
+    // The match's clock in steps: where it ended once it has (the board plays on behind the
+    // banner), else the steps run so far.
+    int ClockSteps() const { return m_matchStats.HasEnded() ? m_matchStats.GetLastStep() : m_matchSteps; }
     // Counts the matches set up, so that what is kept of one is never taken for another's.
     int m_matchSerial = 0;
     CCounter m_demoTimer{120000};

@@ -1,5 +1,6 @@
 // The placement test and the five build commands shared by the player and the opponent.
 #include <cmath>
+#include <cstdio>
 
 #include "ai/AIPlayer.h"
 #include "engine/Assert.h"
@@ -43,6 +44,14 @@ CEntity* CGameWorld::PreviewBeam(const CVector2& pPoint, const CVector2& pAim, C
 {
     *pDirection = CBeamNode::DirectionOf(AimDegrees(pPoint, pAim));
     return CBeamNode::Trace(*this, RoundToPixel(pPoint), *pDirection, pLength);
+}
+
+bool CGameWorld::AimBurnsEmitter(const CVector2& pPoint, const CVector2& pAim) const
+{
+    CVector2 direction;
+    float length = 0.0f;
+    return PreviewBeam(pPoint, pAim, &direction, &length) != nullptr &&
+           length <= CBeamNode::SELF_DAMAGE_DISTANCE;
 }
 
 int CGameWorld::ToolCost(int pTool)
@@ -139,7 +148,9 @@ bool CGameWorld::CheckBuild(int pTeam, const CVector2& pPoint, CEntity*& pSource
     CTeam& team = GetTeam(pTeam);
     if (!team.IsCooldownReady(pTool))
     {
-        ShowPlayerMessage(pTeam, "Not ready yet");
+        char text[48];
+        std::snprintf(text, sizeof text, "Not ready yet: %d s", team.GetCooldownLeftSeconds(pTool));
+        ShowPlayerMessage(pTeam, text);
         return false;
     }
     if (!pSource)

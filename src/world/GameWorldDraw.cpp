@@ -11,6 +11,7 @@
 #include "world/GameWorld.h"
 #include "world/MatchDriver.h"
 #include "world/MatchOverlay.h"
+#include "world/ScreenDraw.h"
 
 namespace
 {
@@ -75,7 +76,7 @@ void CGameWorld::Draw()
     default:
         break;
     }
-    if (m_state != STATE_INTRO && !m_notice.empty())
+    if (m_state != STATE_INTRO && !m_notice.empty() && !IsSummaryShown())
         DrawNotice(m_notice, GetWindowWidth());
     if (m_overlay)
         m_overlay->DrawOverAll(*this);
@@ -92,7 +93,6 @@ void CGameWorld::DrawGameScreen()
 
 void CGameWorld::DrawDimmed(const char* pLine)
 {
-    static CTextureFont* font = CFontManager::GetInstance()->GetFont("MainFont");
     const float w = static_cast<float>(GetWindowWidth());
     const float h = static_cast<float>(GetWindowHeight());
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -103,14 +103,28 @@ void CGameWorld::DrawDimmed(const char* pLine)
     glVertex2f(w, h);
     glVertex2f(0.0f, h);
     glEnd();
+    DrawEdgeLine(pLine);
+}
+
+void CGameWorld::DrawEdgeLine(const char* pLine) const
+{
+    static CTextureFont* font = CFontManager::GetInstance()->GetFont("HelpFont");
     if (font == nullptr)
         return;
-    const char* const line = pLine;
+    const float half = 0.5f * font->GetTextWidth(pLine);
+    const float cx = static_cast<float>(GetWindowWidth() / 2);
+    const float top = 0.5f * (static_cast<float>(GetWindowHeight()) + m_boardHeight) - 2.0f;
+    const float line = static_cast<float>(font->GetLineHeight());
     glLoadIdentity();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.85f);
+    glBegin(GL_QUADS);
+    ScreenDraw::Quad(cx - half - 12.0f, cx + half + 12.0f, top - line - 8.0f, top);
+    glEnd();
     glPushMatrix();
-    glTranslatef(static_cast<float>(GetWindowWidth() / 2) - 0.5f * font->GetTextWidth(line), h * 0.5f, 0.0f);
+    glTranslatef(cx - half, top - line - 2.0f, 0.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    font->DrawText(line);
+    font->DrawText(pLine);
     glPopMatrix();
 }
 

@@ -157,6 +157,10 @@ void CGameWorld::DrawBeamPreview() const
     glEnd();
     if (hit == nullptr)
         return;
+    // Above the emitter or under it, on the side its beam does not go.
+    if (length <= CBeamNode::SELF_DAMAGE_DISTANCE)
+        DrawLabel(at + CVector2(0.0f, dir.y <= 0.0f ? CBeamNode::RADIUS + 10.0f : -CBeamNode::RADIUS - 22.0f),
+                  "too close: this emitter takes twice the damage it deals");
     // The first node on the line takes the beam: a friend in the warning colour.
     const bool own = hit->GetTeam() == m_playerTeam;
     m_rings.Add(hit->GetPosition(), hit->GetRadius() + 3.0f, 2.0f, own ? WARNING_COLOUR : CColor(1, 1, 1, 1));

@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include <GL/gl.h>
 
+#include "ai/Levels.h"
 #include "media/FontManager.h"
 #include "media/Sprite.h"
 #include "media/TextureFont.h"
@@ -25,6 +27,9 @@ using ScreenDraw::Quad;
 namespace
 {
 const int ICON_SPACING = 67;
+// Arrows a team's flow row holds: 16 run 141 pixels from the centre, short of the figures at
+// either side in the smallest window.
+const int MAX_FLOW_ARROWS = 16;
 
 struct HelpText
 {
@@ -64,6 +69,12 @@ const HelpText HELP[5] = {
              "absorber\nto damage everything around it,\n30 pixels out for each beam.\n\n-1 Energy Flow when "
              "inactive\n+2 Energy Flow per beam"},
 };
+
+// A level's name; any number past the table plays as Hard does.
+const char* LevelTitle(unsigned pLevel)
+{
+    return pLevel < LEVEL_COUNT ? LEVELS[pLevel].name : LEVELS[LEVEL_HARD].name;
+}
 
 void DrawTextAt(CTextureFont* pFont, float pX, float pY, const char* pText)
 {
@@ -177,8 +188,14 @@ void CGameWorld::DrawHud()
         }
         else if (m_demo)
         {
+            // A watched match is titled with the levels it sets against each other.
+            std::string title = "Demo";
+            if (m_demoUntilDecided)
+                title = std::string("Green ") + LevelTitle(m_demoLevels[0]) + "  vs  Blue " +
+                        LevelTitle(m_demoLevels[1]);
             glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-            DrawTextAt(font, static_cast<float>(w / 2 - 40), static_cast<float>(h - 45), "Demo");
+            DrawTextAt(font, static_cast<float>(w / 2) - 0.5f * font->GetTextWidth(title.c_str()),
+                       static_cast<float>(h - 45), title.c_str());
         }
         if (m_debug)
         {
@@ -220,6 +237,21 @@ void CGameWorld::DrawHud()
         for (int i = 0; i < 5; ++i)
             CooldownWipeTriangles(100.0f + ICON_SPACING * i, y, team.GetCooldownFraction(i));
         glEnd();
+        // The seconds still to wait, over the veil.
+        static CTextureFont* small = CFontManager::GetInstance()->GetFont("HelpFont");
+        for (int i = 0; i < 5 && small != nullptr; ++i)
+        {
+            const int seconds = team.GetCooldownLeftSeconds(i);
+            if (seconds <= 0)
+                continue;
+            char label[16];
+            std::snprintf(label, sizeof label, "%d s", seconds);
+            const float x = 100.0f + ICON_SPACING * i - 0.5f * small->GetTextWidth(label);
+            glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+            DrawTextAt(small, x + 1.0f, y - 6.0f, label);
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            DrawTextAt(small, x, y - 5.0f, label);
+        }
     }
 
     // The two main nodes' health, green on the left and blue on the right.
@@ -274,7 +306,9 @@ bool CGameWorld::IsMessageOutdated() const
 void CGameWorld::DrawTeamFlow(int pX, int pY, int pTeam)
 {
     const int flow = GetTeamFlow(pTeam);
-    const int n = ScreenMath::TeamFlowArrowCount(flow);
+    // The row stays in its box, clear of the net flow and cost figures beside it; the figure
+    // tells a flow beyond it.
+    const int n = std::min(ScreenMath::TeamFlowArrowCount(flow), MAX_FLOW_ARROWS);
     const float x = static_cast<float>(pX);
     const float y = static_cast<float>(pY);
 

@@ -255,6 +255,13 @@ void CGameWorld::OnMouseMove(int pX, int pY)
 void CGameWorld::OnMouseButton(int pButton, bool pPressed, int pX, int pY)
 {
     AW_ASSERT(m_GameEngine);
+    // A click closes the help screen, and does nothing else.
+    if (m_helpOpen && m_state != STATE_INTRO)
+    {
+        if (pPressed)
+            m_helpOpen = false;
+        return;
+    }
     switch (m_state)
     {
     case STATE_INTRO:

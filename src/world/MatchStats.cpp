@@ -130,8 +130,11 @@ void CMatchStats::CountCut(const CEntity* pNode)
     if (m_ended || team == 0 || team >= CTeam::MAX_TIDS)
         return;
     CountLoss(pNode);
-    m_damage[team][CAUSE_CUT_OFF] += pNode->GetHealth();
     const bool fallen = m_mainFallen[team];
+    // Decay is what a side loses to a cut it could have mended; the nodes that fall with the
+    // main node are counted apart.
+    if (!fallen)
+        m_damage[team][CAUSE_CUT_OFF] += pNode->GetHealth();
     m_losses.push_back(
         {m_lastStep + 1, team, NodeKindOf(pNode), CAUSE_CUT_OFF, pNode->GetPosition(), fallen});
     if (fallen)

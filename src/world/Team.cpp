@@ -102,6 +102,13 @@ float CTeam::GetCooldownFraction(int pIndex) const
     return m_cooldowns[pIndex].GetFraction();
 }
 
+int CTeam::GetCooldownLeftMs(int pIndex) const
+{
+    AW_ASSERT(pIndex < m_nCooldowns);
+    AW_ASSERT(pIndex >= 0);
+    return m_cooldowns[pIndex].GetValue();
+}
+
 void CTeam::TickCooldowns(int pDt)
 {
     for (int i = 0; i < m_nCooldowns; ++i)

@@ -49,6 +49,10 @@ class CTeam
     void StartCooldown(int pIndex);
     bool IsCooldownReady(int pIndex) const;
     float GetCooldownFraction(int pIndex) const;
+    // Milliseconds until the kind can be built again (0 when it can).
+    int GetCooldownLeftMs(int pIndex) const;
+    // The same in whole seconds, rounded up, as the icons and the refusal tell it.
+    int GetCooldownLeftSeconds(int pIndex) const { return (GetCooldownLeftMs(pIndex) + 999) / 1000; }
     void TickCooldowns(int pDt);
 
     // Nodes built this match, by tool.

@@ -72,7 +72,8 @@ aw_init() {
     # The game's settings, recordings and state go to the scratch folder, never the user's.
     export XDG_CONFIG_HOME="$AW_TMP/config" XDG_DATA_HOME="$AW_TMP/data" XDG_STATE_HOME="$AW_TMP/state"
     # Matches are recorded only where a test asks for it (-record, or its own settings file).
-    mkdir -p "$XDG_CONFIG_HOME/ampwarden" && printf 'record 0\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
+    # The first-match guide is taken as offered already: only its own test shows it.
+    mkdir -p "$XDG_CONFIG_HOME/ampwarden" && printf 'record 0\nguide-offered 1\n' >"$XDG_CONFIG_HOME/ampwarden/settings"
 }
 
 # aw_workdir: makes a scratch copy of the game's working directory (Data/ and the icon) the

@@ -41,7 +41,7 @@ aw_wait_window
 line=""
 for _ in $(seq 1 90); do
     aw_screenshot loss
-    line="$(ocr line 112 106 800 40)"
+    line="$(ocr line 112 662 800 40)"
     echo "$line" | grep -qE "Extender destroyed by b[li]ue.s beam" && break
     sleep 0.2
 done
@@ -49,9 +49,9 @@ echo "$line" | grep -qE "Extender destroyed by b[li]ue.s beam" || aw_fail "no lo
 keep loss losses
 aw_note "the loss line says: $line"
 # The legend names the jump key, and the time line under it marks green's losses in green.
-legend="$(ocr legend 470 64 515 22)"
+legend="$(ocr legend 470 54 515 22)"
 echo "$legend" | grep -qE "N ?next mark" || aw_fail "no jump key in the legend: $legend"
-[ "$(count 474 86 510 14 green)" -ge 4 ] || aw_fail "no marks on the time line"
+[ "$(count 474 76 510 14 green)" -ge 4 ] || aw_fail "no marks on the time line"
 
 # The second emitter fires into green's absorber from 42 game seconds on: its blast will
 # reach green's main node, so its reach is ringed in orange.

@@ -104,7 +104,7 @@ keep_shot watch
 aw_click 220 345
 sleep 3
 aw_screenshot watching
-expect_text "viewer legend" 500 65 500 25 "Space ?pause"
+expect_text "viewer legend" 500 55 500 25 "Space ?pause"
 keys Escape
 sleep 0.5
 aw_note "Watch: seed 4242 typed, the match runs with the viewer's controls"
@@ -121,7 +121,7 @@ keep_shot replays
 keys Return
 sleep 2
 aw_screenshot replaying
-expect_text "replay legend" 370 65 630 25 "Replay"
+expect_text "replay legend" 370 55 630 25 "Replay"
 keys Escape
 sleep 0.5
 aw_screenshot replays_again

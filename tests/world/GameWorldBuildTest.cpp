@@ -57,7 +57,7 @@ TEST_F(BuildTest, RefusalsComeInTheirOrderAndCostNothing)
     const CVector2 outOfReach(470.0f, 315.0f);
     const CVector2 inReach(230.0f, 315.0f);
     const Case cases[] = {
-        {"cooldown first", onMain, true, 0, "Not ready yet"},
+        {"cooldown first", onMain, true, 0, "Not ready yet: 3 s"},
         {"then space", onMain, false, 0, "Location occupied"},
         {"then the source, silently", outOfReach, false, 0, ""},
         {"then energy", inReach, false, 9999999, "Insufficient energy"},

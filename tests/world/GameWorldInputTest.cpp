@@ -182,7 +182,7 @@ TEST_F(InputTest, EnergyFailsTheFirstClickButTheCooldownOnlyTheAim)
     EXPECT_EQ(PLACE_AIMING, World().m_placeMode);
     Press(300, 315);
     EXPECT_EQ(before, NodeCount());
-    EXPECT_EQ("Not ready yet", World().m_message);
+    EXPECT_EQ("Not ready yet: 1 s", World().m_message);
     EXPECT_EQ(1, Count("sound:BuildFail"));
     EXPECT_EQ(PLACE_IDLE, World().m_placeMode);
 }

@@ -1,6 +1,9 @@
 #include <SDL/SDL_keysym.h>
 
+#include "nodes/BeamNode.h"
 #include "nodes/MainNode.h"
+#include "ui/SummaryPanel.h"
+#include "world/ScreenMath.h"
 #include "world/WorldTestSupport.h"
 
 namespace
@@ -150,4 +153,44 @@ TEST_F(MatchStatsTest, SummaryKeyWorksInEveryMatchButTheMenusDemo)
         World().OnKey(SDLK_s, 0, true);
         EXPECT_FALSE(World().m_summaryOpen) << c.menuRow;
     }
+}
+
+// What the screens tell of a match, where they once told it wrong: the aim's warning of an
+// emitter burning itself, decay that counted the nodes fallen with their main node, an energy
+// graph topped above the fullest stock, and a watched match's clock running on after its end.
+TEST_F(MatchStatsTest, ScreensTellTheMatchAsItWent)
+{
+    StartIdleWatchedMatch();
+    // Aimed west at green's main node from just inside and just outside the burning distance.
+    const CVector2 main = Main(1)->GetPosition();
+    const float rim = main.x + Main(1)->GetRadius() + CBeamNode::SELF_DAMAGE_DISTANCE;
+    for (float dx : {-1.0f, 1.0f})
+    {
+        const CVector2 at(rim + dx, main.y);
+        EXPECT_EQ(dx < 0.0f, World().AimBurnsEmitter(at, at - CVector2(50.0f, 0.0f))) << dx;
+    }
+    EXPECT_FALSE(World().AimBurnsEmitter(main + CVector2(60.0f, 0.0f), main + CVector2(200.0f, 0.0f)));
+
+    World().GetTeam(1).AddEnergy(CTeam::ENERGY_MAX);
+    CEntity* extender = World().BuildExtender(1, CVector2(158.0f, 215.0f), Main(1));
+    ASSERT_NE(nullptr, extender);
+    ASSERT_NE(nullptr, World().BuildExtractor(1, CVector2(128.0f, 165.0f), extender));
+    ASSERT_NE(nullptr, World().BuildExtender(2, CVector2(688.0f, 315.0f), Main(2)));
+    World().GetTeam(1).AddEnergy(CTeam::ENERGY_MAX);
+    Steps(70);
+    EXPECT_EQ(CTeam::ENERGY_MAX, Stats().GetSamples().back().energy[0]);
+    EXPECT_FLOAT_EQ(static_cast<float>(CTeam::ENERGY_MAX) / ScreenMath::ENERGY_POINT,
+                    CSummaryPanel::EnergyPlotTop());
+
+    // Green's extractor decays after its cut; blue's extender falls with its main node.
+    Destroy(extender);
+    Destroy(Main(2));
+    Steps(2);
+    ASSERT_TRUE(World().IsDecided());
+    EXPECT_GT(Stats().GetDamage(1, CMatchStats::CAUSE_CUT_OFF), 0);
+    EXPECT_EQ(0, Stats().GetDamage(2, CMatchStats::CAUSE_CUT_OFF));
+    const int end = World().ClockSteps();
+    Steps(200);
+    EXPECT_GT(World().m_matchSteps, end);
+    EXPECT_EQ(end, World().ClockSteps());
 }
