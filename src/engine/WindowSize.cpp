@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/WholeNumber.h"
 #include "engine/DisplayConfig.h"
+#include "engine/WholeNumber.h"
 
 bool ParseWindowSize(const std::string& pText, int& pWidth, int& pHeight)
 {
