@@ -67,17 +67,23 @@ void CLobbyMatchmaker::StopHosting()
     m_started = false;
 }
 
-CLobbyJoin CLobbyMatchmaker::AnswerTo(const CLobbyJoin& pAsk) const
+CLobbyJoin HostAnswer(const CLobbyJoin& pAsk, bool pStarted, const std::string& pProgram,
+                      const std::string& pRules, const std::string& pHost, uint16_t pGamePort)
 {
     CLobbyJoin answer;
     answer.kind = CLobbyJoin::OFFER;
-    if (m_started)
+    if (pStarted)
         answer.kind = CLobbyJoin::REFUSE, answer.why = "the match has started";
-    else if (pAsk.program != m_program || pAsk.rules != m_rules)
-        answer.kind = CLobbyJoin::REFUSE, answer.why = "this host plays program version " + m_program;
-    answer.host = m_client.LocalAddress();
-    answer.port = m_gamePort;
+    else if (pAsk.program != pProgram || pAsk.rules != pRules)
+        answer.kind = CLobbyJoin::REFUSE, answer.why = "this host plays program version " + pProgram;
+    answer.host = pHost;
+    answer.port = pGamePort;
     return answer;
+}
+
+CLobbyJoin CLobbyMatchmaker::AnswerTo(const CLobbyJoin& pAsk) const
+{
+    return HostAnswer(pAsk, m_started, m_program, m_rules, m_client.LocalAddress(), m_gamePort);
 }
 
 bool CLobbyMatchmaker::Join(const std::string& pAccount, std::string& pWhy)

@@ -14,6 +14,10 @@ bool CanJoinAd(const CLobbyMatchAd& pAd, const std::string& pProgram, const std:
 // 1970): "just now", "40 s", "3 min", "2 h 5 min". A start in the future (the host's clock
 // is ahead) is "just now".
 std::string WaitingText(int64_t pSince, int64_t pNow);
+// What a host answers a join: its address and game port, or a refusal once its match started
+// or to another program or rules version.
+CLobbyJoin HostAnswer(const CLobbyJoin& pAsk, bool pStarted, const std::string& pProgram,
+                      const std::string& pRules, const std::string& pHost, uint16_t pGamePort);
 
 // The join handshake, both sides, without ever waiting: fed the client's direct messages and
 // asked once a frame how things stand. A host advertises, answers each join with its address

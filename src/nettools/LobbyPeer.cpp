@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "engine/Version.h"
+#include "lobby/LobbyMatchmaker.h"
 #include "net/NetAddress.h"
 
 namespace
@@ -315,14 +316,7 @@ void CLobbyPeer::Answer(const CLobbyEvent& pEvent)
     std::string why;
     if (!ReadJoin(pEvent.payload, ask, why) || ask.kind != CLobbyJoin::ASK)
         return;
-    CLobbyJoin answer;
-    answer.kind = CLobbyJoin::OFFER;
-    if (m_withdrawn)
-        answer.kind = CLobbyJoin::REFUSE, answer.why = "the match has started";
-    else if (ask.program != m_program || ask.rules != m_rules)
-        answer.kind = CLobbyJoin::REFUSE, answer.why = "this host plays program version " + m_program;
-    answer.host = m_client.LocalAddress();
-    answer.port = m_gamePort;
+    CLobbyJoin answer = HostAnswer(ask, m_withdrawn, m_program, m_rules, m_client.LocalAddress(), m_gamePort);
     // Through routers: the offer goes once our link has gathered (PumpLinks).
     if (!ask.ice.empty() && answer.kind == CLobbyJoin::OFFER)
     {
